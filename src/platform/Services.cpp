@@ -1,0 +1,79 @@
+#include "platform/Services.h"
+
+#include "platform/Clock.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageService.h"
+
+#include <QTextStream>
+
+namespace {
+
+// Used until an entry point installs its own: prints, so no message is lost.
+class StderrMessages final : public IMessageService
+{
+public:
+    MsgAnswer show(const MessageRequest &request) override
+    {
+        QTextStream err(stderr);
+        err << request.title << ": " << QString(request.text).replace(QLatin1String("\r\n"), QLatin1String("\n"))
+            << Qt::endl;
+        switch (request.buttons) {
+        case MsgButtons::YesNo:
+        case MsgButtons::YesNoCancel:
+            return MsgAnswer::No;
+        default:
+            return MsgAnswer::Ok;
+        }
+    }
+};
+
+// No dialog can be shown without a UI: behaves as a cancelled dialog.
+class NoFileDialogs final : public IFileDialogService
+{
+public:
+    QString choose(const FileDialogRequest &) override { return {}; }
+};
+
+StderrMessages g_stderrMessages;
+NoFileDialogs g_noFileDialogs;
+SystemClock g_systemClock;
+
+IMessageService *g_messages = &g_stderrMessages;
+IFileDialogService *g_fileDialogs = &g_noFileDialogs;
+IClock *g_clock = &g_systemClock;
+
+} // namespace
+
+namespace Services {
+
+IMessageService &messages() { return *g_messages; }
+IFileDialogService &fileDialogs() { return *g_fileDialogs; }
+IClock &clock() { return *g_clock; }
+
+void setMessages(IMessageService *service) { g_messages = service ? service : &g_stderrMessages; }
+void setFileDialogs(IFileDialogService *service) { g_fileDialogs = service ? service : &g_noFileDialogs; }
+void setClock(IClock *clock) { g_clock = clock ? clock : &g_systemClock; }
+
+} // namespace Services
+
+MsgAnswer ShowUserMessage(const QString &text, MsgButtons buttons, MsgIcon icon)
+{
+    return Services::messages().show({kUserMessageTitle, text, buttons, icon});
+}
+
+QStringList ToQtNameFilters(const QString &pipeFilter)
+{
+    QStringList out;
+    const QStringList parts = pipeFilter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts.at(i + 1);
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        QString description = parts.at(i);
+        // A description that already names its pattern keeps it once.
+        if (description.contains(QLatin1Char('(')))
+            out << description.section(QLatin1Char('('), 0, 0).trimmed() + QLatin1String(" (") + patterns + QLatin1Char(')');
+        else
+            out << description + QLatin1String(" (") + patterns + QLatin1Char(')');
+    }
+    return out;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/ProgramProperties.h"
+
+#include <QString>
+#include <QStringList>
+
+/// The lines of a file's text. A line ends at CR LF, at a lone CR or at a lone
+/// LF (files edited on Linux); a last line without an end is a line too.
+QStringList SplitFileLines(const QString &text);
+
+/// What a program file holds once read.
+struct ParsedProgram
+{
+    ProgramProperties properties;  ///< the starting properties with the header's values applied
+    QStringList listing;           ///< the accepted instruction lines, unchanged
+    bool droppedLines = false;     ///< some line was neither a header nor an accepted instruction
+};
+
+/// Reads a program file's text: header lines (anywhere, first matching key wins)
+/// replace properties of `start`; instruction lines are kept or dropped.
+ParsedProgram ParseProgramText(const QString &text, const ProgramProperties &start);
+
+/// The file text of a listing: the nine header lines unless asScript, then each
+/// item, every line ended by CR LF.
+QString ProgramFileText(const ProgramProperties &properties, const QStringList &items, bool asScript);
+
+/// True when the properties break a rule a loaded file must keep.
+bool PropertiesInvalid(const ProgramProperties &properties);
+
+/// Reads the file named by AppState's CurrentProgramPath into the program: the
+/// properties into the grid and AppState, the listing into the temporary file and
+/// the Execution Controller. Leaves CurrentProgramPath empty when nothing was loaded.
+void LoadProgramFile();
+
+/// Writes the listing to CurrentProgramPath, with the header unless asScript.
+/// Returns false when nothing was written (the failure has been reported).
+bool SaveProgram(bool asScript);

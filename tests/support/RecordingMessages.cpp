@@ -1,0 +1,55 @@
+#include "support/RecordingMessages.h"
+
+MsgAnswer RecordingMessages::show(const MessageRequest &request)
+{
+    QMutexLocker lock(&m_mutex);
+    m_shown.append(request);
+    if (!m_answers.isEmpty())
+        return m_answers.takeFirst();
+    switch (request.buttons) {
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoCancel:
+        return MsgAnswer::No;
+    default:
+        return MsgAnswer::Ok;
+    }
+}
+
+void RecordingMessages::queueAnswer(MsgAnswer answer)
+{
+    QMutexLocker lock(&m_mutex);
+    m_answers.append(answer);
+}
+
+QList<MessageRequest> RecordingMessages::shown() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_shown;
+}
+
+QList<MessageRequest> RecordingMessages::take()
+{
+    QMutexLocker lock(&m_mutex);
+    return std::exchange(m_shown, {});
+}
+
+QStringList RecordingMessages::takeTexts()
+{
+    QStringList texts;
+    for (const MessageRequest &r : take())
+        texts << r.text;
+    return texts;
+}
+
+qsizetype RecordingMessages::count() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_shown.size();
+}
+
+void RecordingMessages::clear()
+{
+    QMutexLocker lock(&m_mutex);
+    m_shown.clear();
+    m_answers.clear();
+}

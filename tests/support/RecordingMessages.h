@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/MessageService.h"
+
+#include <QList>
+#include <QMutex>
+
+/// Answers message boxes from a script and records every one shown. Tests
+/// take what they expect; anything left over fails the test (see TestBase).
+class RecordingMessages final : public IMessageService
+{
+public:
+    MsgAnswer show(const MessageRequest &request) override;
+
+    /// Answers for the next boxes, in order; without one a box gets Ok, or No for a question.
+    void queueAnswer(MsgAnswer answer);
+
+    QList<MessageRequest> shown() const;
+    /// The boxes shown so far, forgotten afterwards.
+    QList<MessageRequest> take();
+    /// The texts of the boxes shown so far, forgotten afterwards.
+    QStringList takeTexts();
+    qsizetype count() const;
+    void clear();
+
+private:
+    mutable QMutex m_mutex;
+    QList<MessageRequest> m_shown;
+    QList<MsgAnswer> m_answers;
+};

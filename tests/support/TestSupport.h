@@ -1,0 +1,56 @@
+#pragma once
+
+#include "support/RecordingMessages.h"
+
+#include <QObject>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+/// Points HOME and the XDG folders at a fresh temporary folder for the whole
+/// test process, so no test can touch a real user's files.
+class IsolatedHome
+{
+public:
+    IsolatedHome();
+    QString path() const { return m_dir.path(); }
+    /// Empties the data and configuration folders between tests.
+    void wipe() const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+/// The message service every test runs with.
+RecordingMessages &TestMessages();
+
+/// A checked-in test file under tests/data.
+QString TestDataPath(const QString &name);
+
+/// Base of the test classes: resets the application state and fails any test
+/// that leaves a message box it did not take (an unexpected error report).
+class TestBase : public QObject
+{
+    Q_OBJECT
+protected Q_SLOTS:
+    void init();
+    void cleanup();
+};
+
+int RunTestMain(int argc, char **argv, QObject *test);
+
+#define TQ_TEST_MAIN_IMPL(TestClass, AppClass)                                                                    \
+    int main(int argc, char **argv)                                                                               \
+    {                                                                                                             \
+        IsolatedHome home;                                                                                        \
+        AppClass app(argc, argv);                                                                                 \
+        TestClass test;                                                                                           \
+        return RunTestMain(argc, argv, &test);                                                                    \
+    }
+
+/// A test without a display.
+#define TQ_TEST_MAIN(TestClass) TQ_TEST_MAIN_IMPL(TestClass, QCoreApplication)
+/// A window test (offscreen platform); the test includes <QApplication>.
+#define TQ_TEST_GUI_MAIN(TestClass) TQ_TEST_MAIN_IMPL(TestClass, QApplication)
