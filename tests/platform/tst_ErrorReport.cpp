@@ -1,0 +1,32 @@
+#include "platform/AppError.h"
+#include "platform/ErrorReport.h"
+#include "platform/MessageService.h"
+#include "support/TestSupport.h"
+
+class TestErrorReport : public TestBase
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void reportHasThreeLinesAndTheApplicationTitle()
+    {
+        ErrorReport(QStringLiteral("0141"), AppError::pathFileAccess());
+        const QList<MessageRequest> shown = TestMessages().take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].title, QStringLiteral("Taveloq"));
+        QCOMPARE(shown[0].buttons, MsgButtons::Ok);
+        QCOMPARE(shown[0].icon, MsgIcon::None);
+        QCOMPARE(shown[0].text, QStringLiteral("Routine Code: 0141\r\nError Numer: 75\r\nError Description: Path/File access error"));
+    }
+
+    void userMessagesCarryTheVersionTitle()
+    {
+        ShowUserMessage(QStringLiteral("hello"), MsgButtons::OkCancel, MsgIcon::Critical);
+        const QList<MessageRequest> shown = TestMessages().take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].title, QStringLiteral("Taveloq v1.1"));
+        QCOMPARE(shown[0].icon, MsgIcon::Critical);
+    }
+};
+
+TQ_TEST_MAIN(TestErrorReport)
+#include "tst_ErrorReport.moc"
