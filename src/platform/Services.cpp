@@ -66,14 +66,16 @@ QStringList ToQtNameFilters(const QString &pipeFilter)
     QStringList out;
     const QStringList parts = pipeFilter.split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts.at(i + 1);
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        QString description = parts.at(i);
-        // A description that already names its pattern keeps it once.
-        if (description.contains(QLatin1Char('(')))
-            out << description.section(QLatin1Char('('), 0, 0).trimmed() + QLatin1String(" (") + patterns + QLatin1Char(')');
-        else
-            out << description + QLatin1String(" (") + patterns + QLatin1Char(')');
+        QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        // "*.*" meant every file; on Linux many files have no dot at all.
+        for (QString &pattern : patterns) {
+            pattern = pattern.trimmed();
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        // A description that names its pattern already, "Programs (*.tqp)", is shown once.
+        const QString description = parts.at(i).section(QLatin1Char('('), 0, 0).trimmed();
+        out << description + QLatin1String(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return out;
 }

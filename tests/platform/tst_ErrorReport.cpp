@@ -1,5 +1,6 @@
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
+#include "platform/FileDialogService.h"
 #include "platform/MessageService.h"
 #include "support/TestSupport.h"
 
@@ -25,6 +26,15 @@ private Q_SLOTS:
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].title, QStringLiteral("Taveloq v1.1"));
         QCOMPARE(shown[0].icon, MsgIcon::Critical);
+    }
+
+    void dialogFiltersBecomeQtNameFilters()
+    {
+        QCOMPARE(ToQtNameFilters(QStringLiteral("Program Files (*.tqp)|*.tqp|All Files (*.*)|*.*")),
+                 (QStringList{QStringLiteral("Program Files (*.tqp)"), QStringLiteral("All Files (*)")}));
+        QCOMPARE(ToQtNameFilters(QStringLiteral("Basic Stamp|*.bs2;*.bsx")),
+                 QStringList{QStringLiteral("Basic Stamp (*.bs2 *.bsx)")});
+        QCOMPARE(ToQtNameFilters(QStringLiteral("dangling")), QStringList{});
     }
 };
 
