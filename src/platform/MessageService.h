@@ -31,5 +31,8 @@ inline const QString kUserMessageTitle = QStringLiteral("Taveloq v1.1");
 /// The title of error reports.
 inline const QString kErrorReportTitle = QStringLiteral("Taveloq");
 
+/// The answer of a box nobody can click: Ok, or No for a question.
+MsgAnswer DefaultAnswer(MsgButtons buttons);
+
 /// Shows a user message with the application's title.
 MsgAnswer ShowUserMessage(const QString &text, MsgButtons buttons, MsgIcon icon);

@@ -17,13 +17,7 @@ public:
         QTextStream err(stderr);
         err << request.title << ": " << QString(request.text).replace(QLatin1String("\r\n"), QLatin1String("\n"))
             << Qt::endl;
-        switch (request.buttons) {
-        case MsgButtons::YesNo:
-        case MsgButtons::YesNoCancel:
-            return MsgAnswer::No;
-        default:
-            return MsgAnswer::Ok;
-        }
+        return DefaultAnswer(request.buttons);
     }
 };
 
@@ -55,6 +49,17 @@ void setFileDialogs(IFileDialogService *service) { g_fileDialogs = service ? ser
 void setClock(IClock *clock) { g_clock = clock ? clock : &g_systemClock; }
 
 } // namespace Services
+
+MsgAnswer DefaultAnswer(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoCancel:
+        return MsgAnswer::No;
+    default:
+        return MsgAnswer::Ok;
+    }
+}
 
 MsgAnswer ShowUserMessage(const QString &text, MsgButtons buttons, MsgIcon icon)
 {

@@ -6,13 +6,7 @@ MsgAnswer RecordingMessages::show(const MessageRequest &request)
     m_shown.append(request);
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
-    switch (request.buttons) {
-    case MsgButtons::YesNo:
-    case MsgButtons::YesNoCancel:
-        return MsgAnswer::No;
-    default:
-        return MsgAnswer::Ok;
-    }
+    return DefaultAnswer(request.buttons);
 }
 
 void RecordingMessages::queueAnswer(MsgAnswer answer)
