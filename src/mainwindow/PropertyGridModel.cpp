@@ -46,6 +46,14 @@ void PropertyGridModel::UpdateGridFromProperties()
 
 void PropertyGridModel::UpdatePropertiesFromGrid()
 {
+    if (m_updater)
+        m_updater();
+    else
+        CopyGridToProperties();
+}
+
+void PropertyGridModel::CopyGridToProperties()
+{
     ProgramProperties &p = App().Properties;
     p.SynchByte = CellText(SynchByte, 2);
     p.InterInstructionDelay = CellText(InterInstructionDelay, 2);

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 /// The texts of the property grid's twelve rows (numbered from 1): names in
 /// column 1, values in column 2. The grid widget shows this model; the file
@@ -35,9 +36,16 @@ public:
     void SetCellText(int row, int column, const QString &text);
 
     void UpdateGridFromProperties() override;
-    /// Copies the value cells of rows 2 to 9 into AppState, in row order.
+    /// Applies the grid: through the installed updater (AppState, sliders and
+    /// serial port), or by CopyGridToProperties alone when there is none.
     void UpdatePropertiesFromGrid() override;
 
+    /// Copies the value cells of rows 2 to 9 into AppState, in row order.
+    void CopyGridToProperties();
+    /// The servo link's UpdatePropertiesFromGrid; empty to uninstall.
+    void SetPropertiesUpdater(std::function<void()> updater) { m_updater = std::move(updater); }
+
 private:
+    std::function<void()> m_updater;
     std::array<std::array<QString, 2>, kRowCount> m_cells;
 };

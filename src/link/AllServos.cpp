@@ -1,0 +1,67 @@
+#include "link/AllServos.h"
+
+#include "app/AppState.h"
+#include "link/IServoSliders.h"
+#include "link/ServoLink.h"
+#include "platform/AppError.h"
+#include "platform/ErrorReport.h"
+#include "platform/NumericText.h"
+
+#include <cmath>
+
+namespace {
+
+double numberOf(const QString &text)
+{
+    const std::optional<double> value = NumericValue(text);
+    if (!value)
+        throw AppError::typeMismatch();
+    return *value;
+}
+
+// A frame position outside 0..255 builds no frame; keep huge values out of int.
+int framePosition(double value)
+{
+    const double whole = RoundHalfEven(value);
+    return (whole < -1 || whole > 256) ? -1 : int(whole);
+}
+
+int sliderValue(double value)
+{
+    const double whole = std::floor(value);
+    if (whole < -32768 || whole > 32767)
+        throw AppError::overflow();
+    return int(whole);
+}
+
+void allServos(const QString &routine, const QString ProgramProperties::*target, ServoLink &link,
+    IServoSliders &sliders)
+{
+    try {
+        for (int servo = 0; servo < kServoCount; ++servo) {
+            const double value = numberOf(App().Properties.*target);
+            if (link.PortOpen())
+                link.SendServoFrame(servo, framePosition(value));
+            sliders.SetSliderValue(servo, sliderValue(value));
+        }
+    } catch (const AppError &e) {
+        ErrorReport(routine, e);
+    }
+}
+
+} // namespace
+
+void CenterAllServos(ServoLink &link, IServoSliders &sliders)
+{
+    allServos(QStringLiteral("0002"), &ProgramProperties::ServoCenter, link, sliders);
+}
+
+void MinAllServos(ServoLink &link, IServoSliders &sliders)
+{
+    allServos(QStringLiteral("0005"), &ProgramProperties::ServoMin, link, sliders);
+}
+
+void MaxAllServos(ServoLink &link, IServoSliders &sliders)
+{
+    allServos(QStringLiteral("0004"), &ProgramProperties::ServoMax, link, sliders);
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+/// The Servo Controller's sliders as the link's operations drive them.
+/// Setting a value has the slider's own effects (an enabled servo whose value
+/// changes sends its frame and records its position).
+class IServoSliders
+{
+public:
+    virtual ~IServoSliders() = default;
+    /// The range of all 16 sliders.
+    virtual void SetSliderRange(int min, int max) = 0;
+    virtual void SetSliderValue(int servo, int value) = 0;
+};

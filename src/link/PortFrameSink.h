@@ -1,0 +1,36 @@
+#pragma once
+
+#include "link/ServoFrame.h"
+
+#include <atomic>
+
+class ServoLink;
+
+/// Writes frames from a playback thread straight to the serial device, each
+/// as one write(2) of three bytes on a descriptor of its own (a duplicate of
+/// the open port's). Made by ServoLink::PlaybackSink; see the rules there.
+///
+/// Timing: a write returns as soon as the driver holds the bytes. Only a full
+/// output queue (the line slower than the frames) makes it wait, in poll(2),
+/// up to kStallMs; then the board counts as gone.
+class PortFrameSink final : public IFrameSink
+{
+public:
+    static constexpr int kStallMs = 2000;
+
+    PortFrameSink(int fd, ServoLink *link);
+    ~PortFrameSink() override;
+    PortFrameSink(const PortFrameSink &) = delete;
+    PortFrameSink &operator=(const PortFrameSink &) = delete;
+
+    /// Throws AppError 57 when the device no longer takes bytes; the link is
+    /// told (on its own thread) and goes Offline with one message.
+    void WriteFrame(const ServoFrame &frame) override;
+
+private:
+    [[noreturn]] void lost(const QString &reason);
+
+    int m_fd;
+    ServoLink *m_link; ///< outlives the sink
+    std::atomic<bool> m_lost{false};
+};

@@ -1,0 +1,253 @@
+#include "link/ServoLink.h"
+
+#include "app/AppState.h"
+#include "link/PortFrameSink.h"
+#include "link/SerialPortMap.h"
+#include "platform/AppError.h"
+#include "platform/MessageService.h"
+#include "platform/NumericText.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+AppError invalidSettings()
+{
+    return {LinkError::kInvalidSettings, QStringLiteral("Invalid property value")};
+}
+
+QString mappingHint(const QString &port)
+{
+    return QStringLiteral("Options > Serial Ports... chooses the device Comm Port %1 stands for").arg(port);
+}
+
+} // namespace
+
+ServoLink::ServoLink(QObject *parent)
+    : QObject(parent)
+{
+    connect(&m_port, &QSerialPort::errorOccurred, this, &ServoLink::onPortError);
+}
+
+ServoLink::~ServoLink()
+{
+    Close();
+}
+
+void ServoLink::SetCommPort(const QString &port)
+{
+    if (!IsNumericText(port))
+        throw AppError::typeMismatch();
+    if (m_port.isOpen())
+        throw AppError(LinkError::kPortInUse, QStringLiteral("Port already open"));
+    m_commPort = port.trimmed();
+}
+
+void ServoLink::SetSettings(const QString &settings)
+{
+    const QStringList parts = settings.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        throw invalidSettings();
+
+    bool ok = false;
+    const qint32 baud = parts[0].trimmed().toInt(&ok);
+    if (!ok || baud <= 0)
+        throw invalidSettings();
+
+    QSerialPort::Parity parity;
+    const QString p = parts[1].trimmed().toUpper();
+    if (p == QLatin1String("N"))
+        parity = QSerialPort::NoParity;
+    else if (p == QLatin1String("E"))
+        parity = QSerialPort::EvenParity;
+    else if (p == QLatin1String("O"))
+        parity = QSerialPort::OddParity;
+    else if (p == QLatin1String("M"))
+        parity = QSerialPort::MarkParity;
+    else if (p == QLatin1String("S"))
+        parity = QSerialPort::SpaceParity;
+    else
+        throw invalidSettings();
+
+    const int bits = parts[2].trimmed().toInt(&ok);
+    if (!ok || bits < 5 || bits > 8)
+        throw invalidSettings();
+
+    QSerialPort::StopBits stop;
+    const QString s = parts[3].trimmed();
+    if (s == QLatin1String("1"))
+        stop = QSerialPort::OneStop;
+    else if (s == QLatin1String("1.5"))
+        stop = QSerialPort::OneAndHalfStop;
+    else if (s == QLatin1String("2"))
+        stop = QSerialPort::TwoStop;
+    else
+        throw invalidSettings();
+
+    if (m_port.isOpen()) {
+        const bool applied = m_port.setBaudRate(baud) && m_port.setParity(parity)
+            && m_port.setDataBits(QSerialPort::DataBits(bits)) && m_port.setStopBits(stop);
+        if (!applied)
+            throw invalidSettings();
+    }
+    m_baud = baud;
+    m_parity = parity;
+    m_dataBits = QSerialPort::DataBits(bits);
+    m_stopBits = stop;
+    m_settings = settings;
+}
+
+QString ServoLink::DevicePath() const
+{
+    const std::optional<qint32> number = WholeNumber32(m_commPort);
+    return number ? SerialPortMap::DevicePath(*number) : QString();
+}
+
+void ServoLink::Open()
+{
+    if (m_port.isOpen())
+        throw AppError(LinkError::kPortInUse, QStringLiteral("Port already open"));
+    const QString path = DevicePath();
+    if (path.isEmpty()) {
+        throw AppError(LinkError::kInvalidPort,
+            QStringLiteral("Invalid Port Number (Comm Port %1 stands for no device; %2)")
+                .arg(m_commPort, mappingHint(m_commPort)));
+    }
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        throw AppError(LinkError::kInvalidPort,
+            QStringLiteral("Invalid Port Number (there is no device %1: is the board plugged in? %2)")
+                .arg(path, mappingHint(m_commPort)));
+    }
+    // The lock file is named after the device; a stable by-id link and the
+    // kernel name of one device must share it.
+    m_port.setPortName(info.canonicalFilePath());
+    m_port.setBaudRate(m_baud);
+    m_port.setParity(m_parity);
+    m_port.setDataBits(m_dataBits);
+    m_port.setStopBits(m_stopBits);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    m_port.clearError();
+    if (!m_port.open(QIODevice::WriteOnly))
+        raiseOpenError(path);
+}
+
+void ServoLink::raiseOpenError(const QString &path)
+{
+    const QSerialPort::SerialPortError error = m_port.error();
+    const QString reason = m_port.errorString();
+    m_port.clearError();
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        throw AppError(LinkError::kInvalidPort,
+            QStringLiteral("Invalid Port Number (there is no device %1: is the board plugged in? %2)")
+                .arg(path, mappingHint(m_commPort)));
+    case QSerialPort::PermissionError: {
+        // The port reports a lock held by someone else and a device we may not
+        // open the same way; only the second fails the access test.
+        const QByteArray native = QFile::encodeName(path);
+        if (::faccessat(AT_FDCWD, native.constData(), R_OK | W_OK, AT_EACCESS) != 0 && errno == EACCES) {
+            throw AppError(LinkError::kOpenFailed,
+                QStringLiteral("Permission denied: you may not open %1. Add your user to the group that owns it "
+                               "(usually dialout: sudo usermod -aG dialout $USER), then log out and in again.")
+                    .arg(path));
+        }
+        throw AppError(LinkError::kPortInUse,
+            QStringLiteral("Port already open (%1 is in use by another program)").arg(path));
+    }
+    case QSerialPort::OpenError:
+        throw AppError(LinkError::kPortInUse, QStringLiteral("Port already open"));
+    default:
+        throw AppError(LinkError::kOpenFailed,
+            QStringLiteral("Cannot open %1: %2. Check that it is a serial port and that the board is connected.")
+                .arg(path, reason));
+    }
+}
+
+void ServoLink::Close()
+{
+    if (m_port.isOpen())
+        m_port.close();
+    m_port.clearError();
+}
+
+bool ServoLink::PortOpen() const
+{
+    return m_port.isOpen();
+}
+
+void ServoLink::SendServoFrame(int servo, int position)
+{
+    WriteFrame(BuildServoFrame(App().Properties.SynchByte, servo, position));
+}
+
+void ServoLink::WriteFrame(const ServoFrame &frame)
+{
+    if (!m_port.isOpen())
+        throw AppError(LinkError::kPortNotOpen, QStringLiteral("Operation valid only when the port is open"));
+    m_port.clearError();
+    const QByteArray bytes = frame.bytes();
+    // QSerialPort only buffers; flush hands the three bytes to the driver now,
+    // in one write, instead of at the next turn of the event loop.
+    m_port.write(bytes);
+    m_port.flush();
+    switch (m_port.error()) {
+    case QSerialPort::NoError:
+        return;
+    case QSerialPort::ResourceError:
+    case QSerialPort::DeviceNotFoundError:
+        HandleBoardLost(m_port.errorString());
+        return;
+    default: {
+        const QString reason = m_port.errorString();
+        m_port.clearError();
+        throw AppError(LinkError::kBoardLost, QStringLiteral("Device I/O error (%1)").arg(reason));
+    }
+    }
+}
+
+std::unique_ptr<IFrameSink> ServoLink::PlaybackSink()
+{
+    if (!m_port.isOpen())
+        return nullptr;
+    // Bytes still held by QSerialPort must reach the line before the
+    // playback thread's frames, or they would arrive out of order.
+    while (m_port.bytesToWrite() > 0) {
+        if (!m_port.waitForBytesWritten(1000))
+            break;
+    }
+    const int fd = ::fcntl(int(m_port.handle()), F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        throw AppError(LinkError::kBoardLost, QStringLiteral("Device I/O error (%1)").arg(QString::fromLocal8Bit(strerror(errno))));
+    return std::make_unique<PortFrameSink>(fd, this);
+}
+
+void ServoLink::onPortError(QSerialPort::SerialPortError error)
+{
+    // Errors while QSerialPort drains its buffer later arrive here, inside its
+    // own code: close once it has returned.
+    if ((error == QSerialPort::ResourceError || error == QSerialPort::DeviceNotFoundError) && m_port.isOpen()) {
+        const QString reason = m_port.errorString();
+        QMetaObject::invokeMethod(this, [this, reason] { HandleBoardLost(reason); }, Qt::QueuedConnection);
+    }
+}
+
+void ServoLink::HandleBoardLost(const QString &reason)
+{
+    if (!m_port.isOpen() || m_handlingLoss)
+        return;
+    m_handlingLoss = true;
+    const QString path = DevicePath();
+    Close();
+    Q_EMIT BoardLost();
+    ShowUserMessage(QStringLiteral("The servo board on Comm Port %1 (%2) stopped taking data: %3.\r\n"
+                                   "Taveloq is now in Offline mode. Check the cable and the board's power, "
+                                   "then set CommPort Status to Online.")
+                        .arg(m_commPort, path, reason),
+        MsgButtons::Ok, MsgIcon::Critical);
+    m_handlingLoss = false;
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "app/AppComponents.h"
+#include "link/ServoFrame.h"
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+#include <memory>
+
+/// Serial errors the link reports, as AppError numbers.
+namespace LinkError {
+/// No such port: the number maps to no device, or the device does not exist.
+inline constexpr int kInvalidPort = 8002;
+/// The port is already open, here or in another program.
+inline constexpr int kPortInUse = 8005;
+/// A frame was sent while the port was closed.
+inline constexpr int kPortNotOpen = 8018;
+/// Any other failure to open the port (no permission among them).
+inline constexpr int kOpenFailed = 63;
+/// The board stopped taking bytes (unplugged). The link has already gone
+/// Offline and told the user; whoever catches this reports nothing more.
+inline constexpr int kBoardLost = 57;
+/// A settings text the port cannot take.
+inline constexpr int kInvalidSettings = 380;
+
+/// True for the failures after which the port counts as "not available".
+inline bool IsPortUnavailable(int number)
+{
+    return number == kInvalidPort || number == kPortInUse || number == kOpenFailed;
+}
+} // namespace LinkError
+
+/// The one-way serial connection to the servo board. Online means the port is
+/// open, Offline that it is closed. The port is chosen by a Comm Port number
+/// ("1".."4", mapped to a device path by SerialPortMap) and configured by a
+/// settings text ("2400,N,8,1"); nothing else (no handshaking, no time-outs),
+/// and nothing is ever read.
+///
+/// Threads: the link and its QSerialPort live on the thread that created them
+/// (the UI thread, or the main thread of a command-line player) and every
+/// member is called there. A playback thread writes through PlaybackSink().
+///
+/// A board that vanishes while the port is open (a write fails with an I/O
+/// error) closes the port, emits BoardLost and shows one message; frames sent
+/// afterwards find the port closed.
+class ServoLink final : public QObject, public ILinkPort, public IFrameSink
+{
+    Q_OBJECT
+public:
+    explicit ServoLink(QObject *parent = nullptr);
+    ~ServoLink() override;
+
+    /// The Comm Port number as text. Throws AppError 13 for a text that is not
+    /// a number and 8005 while the port is open (close it first).
+    void SetCommPort(const QString &port);
+    QString CommPort() const { return m_commPort; }
+
+    /// "baud,parity,data bits,stop bits", for example "9600,N,8,1". Throws
+    /// AppError 380 for a text the port cannot take; applied at once when open.
+    void SetSettings(const QString &settings);
+    QString Settings() const { return m_settings; }
+
+    /// The device the current Comm Port number stands for (may be empty).
+    QString DevicePath() const;
+
+    /// Opens the port with the current number and settings. Throws AppError
+    /// 8002 (no such port), 8005 (in use, here or elsewhere) or 63 (anything
+    /// else, with a description that says what to do).
+    void Open();
+    /// Closes the port; nothing when it is closed.
+    void Close();
+
+    bool PortOpen() const override;
+    void ClosePort() override { Close(); }
+
+    /// Builds the frame from App().Properties.SynchByte, the servo and the
+    /// position and writes it in one write, at once. Does not look at the link
+    /// state: the caller does. Throws AppError 5 or 13 when no frame can be
+    /// built (nothing is written), 8018 when the port is closed, and 57 when
+    /// the write fails for another reason than the board vanishing. A vanished
+    /// board is handled here (Offline, one message) and throws nothing.
+    void SendServoFrame(int servo, int position);
+
+    /// IFrameSink on this thread: the same write as SendServoFrame.
+    void WriteFrame(const ServoFrame &frame) override;
+
+    /// A sink for a playback thread, valid while the run lasts. Each frame is
+    /// one write(2) of three bytes on its own duplicate of the port's
+    /// descriptor, so nothing waits on this thread and a port closed meanwhile
+    /// cannot hand the descriptor to someone else. Rules while a sink exists:
+    /// this thread sends no frames and does not reconfigure the port; destroy
+    /// the sink before the link. A write that fails because the board vanished
+    /// makes the link go Offline (on its own thread, one message) and throws
+    /// AppError 57, which the player stops on without reporting again. Returns
+    /// nothing when the port is closed.
+    std::unique_ptr<IFrameSink> PlaybackSink();
+
+    /// The board vanished: close, emit BoardLost, tell the user once. Safe to
+    /// call when already closed (does nothing then).
+    void HandleBoardLost(const QString &reason);
+
+Q_SIGNALS:
+    /// The port was closed because the board stopped taking bytes.
+    void BoardLost();
+
+private:
+    void onPortError(QSerialPort::SerialPortError error);
+    [[noreturn]] void raiseOpenError(const QString &path);
+
+    QSerialPort m_port;
+    QString m_commPort = QStringLiteral("1");
+    QString m_settings = QStringLiteral("9600,N,8,1");
+    qint32 m_baud = 9600;
+    QSerialPort::Parity m_parity = QSerialPort::NoParity;
+    QSerialPort::DataBits m_dataBits = QSerialPort::Data8;
+    QSerialPort::StopBits m_stopBits = QSerialPort::OneStop;
+    bool m_handlingLoss = false;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "link/IServoSliders.h"
+#include "link/SerialPortMap.h"
+#include "link/vboard/VirtualBoard.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+
+#include <functional>
+
+/// Points a Comm Port number at the board.
+inline void MapPortToBoard(int port, const VirtualBoard &board)
+{
+    SerialPortMap::SetDevicePath(port, board.DevicePath());
+}
+
+inline QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray b;
+    for (int v : values)
+        b.append(char(v));
+    return b;
+}
+
+/// The sliders as the link's operations see them: a record of every call,
+/// with a hook run at each value so a test can look at the board just then.
+class RecordingSliders final : public IServoSliders
+{
+public:
+    void SetSliderRange(int min, int max) override { ranges.append({min, max}); }
+    void SetSliderValue(int servo, int value) override
+    {
+        values.append({servo, value});
+        if (onValue)
+            onValue(servo, value);
+    }
+
+    QList<QPair<int, int>> ranges;
+    QList<QPair<int, int>> values;
+    std::function<void(int, int)> onValue;
+};
