@@ -2,7 +2,7 @@
 
 #include "app/AppComponents.h"
 #include "app/StartUp.h"
-#include "execution/ProgramListing.h"
+#include "execution/ExecutionController.h"
 #include "mainwindow/MDIForm1.h"
 #include "mainwindow/PropertyGridModel.h"
 #include "platform/Services.h"
@@ -65,7 +65,7 @@ int RunApplication()
     Services::setMessages(&messages);
     Services::setFileDialogs(&dialogs);
 
-    ProgramListing listing;
+    ExecutionController listing;
     PropertyGridModel grid;
     Components().execution = &listing;
     Components().grid = &grid;
