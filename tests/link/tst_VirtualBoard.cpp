@@ -1,0 +1,133 @@
+#include "support/TestSupport.h"
+
+#include "LinkTestSupport.h"
+
+#include "app/AppState.h"
+#include "link/ServoLink.h"
+#include "link/vboard/FrameDecoder.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+
+class TestVirtualBoard : public TestBase
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void decoderResynchronises_data()
+    {
+        QTest::addColumn<QByteArray>("stream");
+        QTest::addColumn<QByteArray>("frames"); // servo, position pairs
+        QTest::addColumn<int>("skipped");
+        QTest::newRow("clean") << Bytes({0xFF, 3, 0x7F, 0xFF, 0, 0xC8}) << Bytes({3, 0x7F, 0, 0xC8}) << 0;
+        QTest::newRow("leading noise") << Bytes({1, 2, 0xFF, 3, 9}) << Bytes({3, 9}) << 2;
+        QTest::newRow("position may equal sync") << Bytes({0xFF, 2, 0xFF, 0xFF, 4, 5}) << Bytes({2, 0xFF, 4, 5}) << 0;
+        QTest::newRow("doubled sync") << Bytes({0xFF, 0xFF, 6, 7}) << Bytes({6, 7}) << 1;
+        QTest::newRow("servo out of range") << Bytes({0xFF, 0x20, 0xFF, 1, 1}) << Bytes({1, 1}) << 2;
+        QTest::newRow("lost byte") << Bytes({0xFF, 5, 0xFF, 6, 7}) << Bytes({5, 0xFF}) << 2;
+    }
+    void decoderResynchronises()
+    {
+        QFETCH(QByteArray, stream);
+        QFETCH(QByteArray, frames);
+        QFETCH(int, skipped);
+        // Byte by byte and all at once decode the same.
+        for (bool split : {false, true}) {
+            FrameDecoder decoder;
+            QList<ServoFrame> got;
+            if (split) {
+                for (char c : stream)
+                    got += decoder.Feed(QByteArray(1, c));
+            } else {
+                got = decoder.Feed(stream);
+            }
+            QByteArray pairs;
+            for (const ServoFrame &f : got) {
+                QCOMPARE(f.sync, quint8(0xFF));
+                pairs.append(char(f.servo)).append(char(f.position));
+            }
+            QCOMPARE(pairs, frames);
+            QCOMPARE(decoder.SkippedBytes(), qint64(skipped));
+        }
+    }
+
+    void decoderWithOtherSync()
+    {
+        FrameDecoder decoder(0x80);
+        const QList<ServoFrame> got = decoder.Feed(Bytes({0xFF, 3, 4, 0x80, 3, 4}));
+        QCOMPARE(got, (QList<ServoFrame>{{0x80, 3, 4}}));
+        QCOMPARE(decoder.SkippedBytes(), 3);
+    }
+
+    void boardSurvivesReopen()
+    {
+        VirtualBoard board;
+        MapPortToBoard(1, board);
+        ServoLink link;
+        for (int round = 0; round < 3; ++round) {
+            link.Open();
+            link.SendServoFrame(round, round + 10);
+            link.Close();
+        }
+        QCOMPARE(board.ReadFrames(3, 2000).size(), 3);
+        QCOMPARE(board.Positions()[2], 12);
+        QCOMPARE(board.Positions()[3], -1);
+    }
+
+    void programEndToEnd()
+    {
+        const QString linkPath = QDir(qEnvironmentVariable("HOME")).filePath(QStringLiteral("vboard"));
+        QProcess vboard;
+        vboard.setProgram(QStringLiteral(TAVELOQ_VBOARD_PROGRAM));
+        vboard.setArguments({QStringLiteral("--link"), linkPath, QStringLiteral("--sync"), QStringLiteral("200")});
+        vboard.start();
+        QVERIFY(vboard.waitForStarted(5000));
+        QVERIFY(vboard.waitForReadyRead(5000));
+        QString out = QString::fromLocal8Bit(vboard.readAll());
+        QVERIFY2(out.startsWith(QStringLiteral("Virtual servo board on ") + linkPath), qPrintable(out));
+        QVERIFY(QFileInfo(linkPath).isSymLink());
+
+        // Users map a port number to the printed name; the normal link opens it.
+        SerialPortMap::SetDevicePath(2, linkPath);
+        App().Properties.SynchByte = QStringLiteral("200");
+        ServoLink link;
+        link.SetCommPort(QStringLiteral("2"));
+        link.SetSettings(QStringLiteral("9600,N,8,1"));
+        link.Open();
+        link.SendServoFrame(3, 127);
+        link.SendServoFrame(15, 0);
+        link.SendServoFrame(0, 255);
+
+        const QRegularExpression line(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  servo +(\\d+)  position +(\\d+)$"));
+        QStringList positions;
+        QElapsedTimer timer;
+        timer.start();
+        while (positions.size() < 3 && timer.elapsed() < 5000) {
+            vboard.waitForReadyRead(200);
+            out += QString::fromLocal8Bit(vboard.readAll());
+            positions.clear();
+            for (const QString &l : out.split(QLatin1Char('\n'))) {
+                const auto m = line.match(l);
+                if (m.hasMatch())
+                    positions << m.captured(1) + QLatin1Char('=') + m.captured(2);
+            }
+        }
+        QCOMPARE(positions, (QStringList{QStringLiteral("3=127"), QStringLiteral("15=0"), QStringLiteral("0=255")}));
+
+        link.Close();
+        vboard.terminate();
+        QVERIFY(vboard.waitForFinished(5000));
+        QCOMPARE(vboard.exitCode(), 0);
+        QVERIFY(!QFileInfo(linkPath).isSymLink());
+    }
+
+    void programRejectsBadSync()
+    {
+        QProcess vboard;
+        vboard.start(QStringLiteral(TAVELOQ_VBOARD_PROGRAM), {QStringLiteral("--sync"), QStringLiteral("256")});
+        QVERIFY(vboard.waitForFinished(5000));
+        QCOMPARE(vboard.exitCode(), 2);
+    }
+};
+
+TQ_TEST_MAIN(TestVirtualBoard)
+#include "tst_VirtualBoard.moc"
