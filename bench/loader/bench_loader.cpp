@@ -3,7 +3,7 @@
 #include "app/AppComponents.h"
 #include "app/AppState.h"
 #include "app/FileHelpers.h"
-#include "execution/ProgramListing.h"
+#include "execution/ExecutionController.h"
 #include "mainwindow/PropertyGridModel.h"
 #include "program/ProgramFile.h"
 
@@ -75,7 +75,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     App().TempFilePath = dir.filePath(QStringLiteral("tq0001.tmp"));
-    ProgramListing listing;
+    ExecutionController listing;
     PropertyGridModel grid;
     Components().execution = &listing;
     Components().grid = &grid;

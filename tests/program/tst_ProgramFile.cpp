@@ -2,7 +2,7 @@
 #include "app/AppState.h"
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
-#include "execution/ProgramListing.h"
+#include "execution/ExecutionController.h"
 #include "mainwindow/PropertyGridModel.h"
 #include "program/ProgramFile.h"
 #include "support/TestSupport.h"
@@ -56,7 +56,7 @@ private Q_SLOTS:
         App().TempFilePath = DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp");
         QVERIFY(WriteWholeFile(App().TempFilePath, QString()));
         m_grid = PropertyGridModel();
-        m_listing = ProgramListing();
+        m_listing.SetItems({});
         m_shell.paths.clear();
         Components().grid = &m_grid;
         Components().execution = &m_listing;
@@ -267,7 +267,7 @@ private:
     }
 
     PropertyGridModel m_grid;
-    ProgramListing m_listing;
+    ExecutionController m_listing;
     SavedPrograms m_shell;
 };
 

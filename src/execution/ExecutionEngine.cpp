@@ -1,0 +1,357 @@
+#include "execution/ExecutionEngine.h"
+
+#include "app/FileHelpers.h"
+#include "execution/IRunObserver.h"
+#include "execution/ISoundPlayer.h"
+#include "execution/RunMailbox.h"
+#include "link/ServoFrame.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "platform/ErrorReport.h"
+#include "platform/NumericText.h"
+#include "program/ProgramFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdlib>
+
+namespace {
+
+const QString kRoutineExecute = QStringLiteral("0101");
+const QString kRoutineExecuteInstruction = QStringLiteral("0106");
+const QString kRoutineRunScript = QStringLiteral("0107");
+
+// The link's number for a write that failed because the board went away; the
+// link has already gone Offline and told the user.
+constexpr int kBoardLostError = 57;
+
+// Long waits are cut into slices so that closing the application does not
+// have to sit out a long pause line. The slices end on absolute times, so
+// they cost no precision.
+constexpr qint64 kAbortSliceNs = 50'000'000;
+
+// The text after the first space, or the whole line when it has none.
+QString afterFirstSpace(const QString &line)
+{
+    return line.mid(line.indexOf(QLatin1Char(' ')) + 1);
+}
+
+} // namespace
+
+ExecutionEngine::ExecutionEngine(const Context &context)
+    : m_ctx(context)
+{
+    Q_ASSERT(m_ctx.sink && m_ctx.clock && m_ctx.messages && m_ctx.observer && m_ctx.mailbox);
+}
+
+int ExecutionEngine::ProgressPercent(int n, int count)
+{
+    if (count <= 0)
+        return 0;
+    // Whole-number arithmetic: (n + 1) / count * 100 rounded halves to even,
+    // without the binary fractions that turn 57.5 into 57.4999.
+    const qint64 num = qint64(n + 1) * 100;
+    const qint64 q = num / count;
+    const qint64 twiceRest = (num % count) * 2;
+    if (twiceRest > count || (twiceRest == count && q % 2 != 0))
+        return int(q + 1);
+    return int(q);
+}
+
+RunOutcome ExecutionEngine::Run(const RunRequest &request)
+{
+    m_props = request.properties;
+    m_items = request.items;
+    m_positions = request.positions;
+    m_scriptsFolder = request.scriptsFolder;
+    m_selectedLine = request.selectedLine;
+    m_stopRequested = false;
+    m_pauseRequested = false;
+    m_unwinding = false;
+    m_scriptDepth = 0;
+    m_deadlineNs = m_ctx.clock->nowNs();
+
+    RunOutcome outcome;
+    outcome.locked = false;
+    try {
+        if (request.center && request.mode != ExecutionMode::StepOneLine)
+            center();
+        outcome.locked = true;
+        switch (request.mode) {
+        case ExecutionMode::RunToSelected: {
+            const int target = request.selectedLine;
+            outcome.end = RunOutcome::End::Completed;
+            for (int n = 0; n <= target; ++n) {
+                yield();
+                if (m_stopRequested || m_ctx.mailbox->Aborted()) {
+                    outcome.end = RunOutcome::End::Stopped;
+                    break;
+                }
+                // Lines removed while the run went on: nothing left to play.
+                if (n >= m_items.size())
+                    break;
+                select(n, ProgressPercent(n, target + 1));
+                ExecuteInstruction(m_items.at(n), m_props.InterInstructionDelay);
+            }
+            break;
+        }
+        case ExecutionMode::Loop:
+            runLoop();
+            outcome.end = RunOutcome::End::StoppedThenEnded;
+            break;
+        case ExecutionMode::Once: {
+            const int count = m_items.size();
+            outcome.end = RunOutcome::End::Completed;
+            for (int n = 0; n < count; ++n) {
+                yield();
+                if (m_stopRequested || m_ctx.mailbox->Aborted()) {
+                    outcome.end = RunOutcome::End::Stopped;
+                    break;
+                }
+                if (n >= m_items.size())
+                    break;
+                select(n, ProgressPercent(n, m_items.size()));
+                ExecuteInstruction(m_items.at(n), m_props.InterInstructionDelay);
+            }
+            break;
+        }
+        case ExecutionMode::StepOneLine:
+            runStep();
+            outcome.end = RunOutcome::End::Completed;
+            break;
+        }
+    } catch (const AppError &e) {
+        message({kErrorReportTitle, ErrorReportText(kRoutineExecute, e.number(), e.description()), MsgButtons::Ok,
+                  MsgIcon::None});
+        outcome.end = RunOutcome::End::Failed;
+    }
+    outcome.positions = m_positions;
+    return outcome;
+}
+
+void ExecutionEngine::center()
+{
+    const qint16 position = ToInteger(m_props.ServoCenter);
+    for (int servo = 0; servo < kServoCount; ++servo) {
+        m_positions[servo] = position;
+        m_ctx.observer->ServoPositionSet(servo, position);
+        sendServoFrame(servo, position);
+    }
+    waitMs(1000);
+}
+
+void ExecutionEngine::runLoop()
+{
+    for (;;) {
+        // A loop over nothing would spin without a yield: a listing emptied
+        // during the run ends it as a Stop would.
+        if (m_items.isEmpty())
+            return;
+        for (int n = 0; n <= m_items.size() - 1; ++n) {
+            // The Stop test comes before the yield: a Stop taken at the yield
+            // still lets this one instruction run.
+            if (m_stopRequested)
+                return;
+            yield();
+            if (m_ctx.mailbox->Aborted())
+                return;
+            if (n >= m_items.size())
+                break;
+            select(n, ProgressPercent(n, m_items.size()));
+            ExecuteInstruction(m_items.at(n), m_props.InterInstructionDelay);
+        }
+    }
+}
+
+void ExecutionEngine::runStep()
+{
+    const bool valid = m_selectedLine >= 0 && m_selectedLine < m_items.size();
+    ExecuteInstruction(valid ? m_items.at(m_selectedLine) : QString(), m_props.InterInstructionDelay);
+    // The next line, or the first after the last one or when none was selected.
+    const int next = valid && m_selectedLine < m_items.size() - 1 ? m_selectedLine + 1 : 0;
+    m_ctx.observer->Selected(next);
+}
+
+void ExecutionEngine::yield()
+{
+    const auto apply = [this](const QList<RunMailbox::Event> &events) {
+        for (const RunMailbox::Event &event : events) {
+            switch (event.kind) {
+            case RunMailbox::Kind::Pause:
+                m_pauseRequested = true;
+                break;
+            case RunMailbox::Kind::Resume:
+                m_stopRequested = false;
+                m_pauseRequested = false;
+                break;
+            case RunMailbox::Kind::Stop:
+                m_stopRequested = true;
+                m_pauseRequested = false;
+                break;
+            case RunMailbox::Kind::Listing:
+                m_items = event.items;
+                break;
+            }
+        }
+    };
+    apply(m_ctx.mailbox->TakeAll());
+    if (!m_pauseRequested)
+        return;
+    m_ctx.observer->PausedAtYield();
+    while (m_pauseRequested && !m_ctx.mailbox->Aborted())
+        apply(m_ctx.mailbox->WaitAndTakeAll());
+    rebaseSchedule();
+}
+
+void ExecutionEngine::select(int line, int progress)
+{
+    m_ctx.observer->Selected(line);
+    m_ctx.observer->Progress(progress);
+}
+
+void ExecutionEngine::sendServoFrame(int servo, int position)
+{
+    m_ctx.sink->WriteFrame(BuildServoFrame(m_props.SynchByte, servo, position));
+}
+
+void ExecutionEngine::waitMs(qint64 ms)
+{
+    // A negative wait takes no time.
+    ms = qMax<qint64>(ms, 0);
+    m_ctx.observer->Waiting(ms);
+    m_deadlineNs += ms * 1'000'000;
+    for (;;) {
+        const qint64 now = m_ctx.clock->nowNs();
+        if (now >= m_deadlineNs || m_ctx.mailbox->Aborted())
+            return;
+        m_ctx.clock->sleepUntilNs(qMin(m_deadlineNs, now + kAbortSliceNs));
+    }
+}
+
+void ExecutionEngine::rebaseSchedule()
+{
+    m_deadlineNs = qMax(m_deadlineNs, m_ctx.clock->nowNs());
+}
+
+MsgAnswer ExecutionEngine::message(const MessageRequest &request)
+{
+    const MsgAnswer answer = m_ctx.messages->show(request);
+    rebaseSchedule();
+    return answer;
+}
+
+void ExecutionEngine::boardLost()
+{
+    m_stopRequested = true;
+    m_unwinding = true;
+}
+
+void ExecutionEngine::delayAfter(const QString &lIID, qint64 delta)
+{
+    if (lIID.toLower() == QLatin1String("smart"))
+        waitMs(qint64(ToLong(m_props.SmartDelay)) * delta);
+    else
+        waitMs(ToLong(lIID));
+}
+
+void ExecutionEngine::ExecuteInstruction(const QString &sCom, const QString &lIID)
+{
+    // An unwinding script chain ends at the top; the next top-level line runs.
+    if (m_scriptDepth == 0)
+        m_unwinding = false;
+    if (m_unwinding || m_ctx.mailbox->Aborted())
+        return;
+    const QString lower = sCom.toLower();
+    try {
+        if (lower.startsWith(QLatin1String("mov"))) {
+            const qsizetype space = sCom.indexOf(QLatin1Char(' '));
+            const qsizetype comma = sCom.indexOf(QLatin1Char(','));
+            const qsizetype length = comma - space - 1;
+            if (comma < 0 || length < 0)
+                throw AppError::invalidArgument();
+            const int servo = ToInteger(sCom.mid(space + 1, length));
+            const int position = ToInteger(sCom.mid(comma + 1));
+            if (servo < 0 || servo >= kServoCount)
+                throw AppError::subscriptOutOfRange();
+            const qint64 delta = std::abs(int(m_positions[servo]) - position);
+            // Set before sending: a position the frame refuses is still remembered.
+            m_positions[servo] = qint16(position);
+            m_ctx.observer->ServoPositionSet(servo, position);
+            try {
+                sendServoFrame(servo, position);
+            } catch (const AppError &e) {
+                if (e.number() != kBoardLostError)
+                    throw;
+                boardLost();
+                return;
+            }
+            delayAfter(lIID, delta);
+        } else if (lower.startsWith(QLatin1String("pause"))) {
+            waitMs(ToLong(afterFirstSpace(sCom)));
+            delayAfter(lIID, 0);
+        } else if (lower.startsWith(QLatin1String("script"))) {
+            RunScript(afterFirstSpace(sCom), lIID);
+        } else if (lower.startsWith(QLatin1String("wav "))) {
+            if (m_ctx.sound)
+                m_ctx.sound->Play(sCom.mid(4));
+        }
+    } catch (const AppError &e) {
+        message({kErrorReportTitle, ErrorReportText(kRoutineExecuteInstruction, e.number(), e.description()),
+                 MsgButtons::Ok, MsgIcon::None});
+    }
+}
+
+QString ExecutionEngine::FindScriptFile(const QString &folder, const QString &name)
+{
+    const QString exact = folder + QLatin1Char('/') + name;
+    if (FileExistsOnDisk(exact))
+        return exact;
+    // Names typed on a system that ignores letter case still find their file.
+    if (name.contains(QLatin1Char('/')))
+        return QString();
+    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    for (const QString &entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0 && FileExistsOnDisk(folder + QLatin1Char('/') + entry))
+            return folder + QLatin1Char('/') + entry;
+    }
+    return QString();
+}
+
+void ExecutionEngine::RunScript(const QString &sfile, const QString &lIID)
+{
+    const QString path = m_scriptsFolder + QLatin1Char('/') + sfile;
+    try {
+        const QString found = FindScriptFile(m_scriptsFolder, sfile);
+        if (found.isEmpty()) {
+            message({kUserMessageTitle,
+                     QStringLiteral("The Script ( ") + path + QStringLiteral(" ) can not be found. Execution will be terminated."),
+                     MsgButtons::OkCancel, MsgIcon::Critical});
+            m_stopRequested = true;
+            return;
+        }
+        if (m_scriptDepth >= kMaxScriptDepth) {
+            // A script that calls itself, directly or round a chain, would
+            // otherwise recurse until the stack runs out.
+            message({kUserMessageTitle,
+                     QStringLiteral("The Script ( ") + path + QStringLiteral(" ) is called more than ")
+                         + QString::number(kMaxScriptDepth)
+                         + QStringLiteral(" scripts deep. Execution will be terminated."),
+                     MsgButtons::OkCancel, MsgIcon::Critical});
+            m_stopRequested = true;
+            m_unwinding = true;
+            return;
+        }
+        const QStringList lines = SplitFileLines(QString::fromLatin1(ReadWholeFileBytes(found)));
+        ++m_scriptDepth;
+        for (const QString &line : lines) {
+            if (m_unwinding || m_ctx.mailbox->Aborted())
+                break;
+            ExecuteInstruction(line, lIID);
+        }
+        --m_scriptDepth;
+    } catch (const AppError &e) {
+        message({kErrorReportTitle, ErrorReportText(kRoutineRunScript, e.number(), e.description()), MsgButtons::Ok,
+                 MsgIcon::None});
+    }
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+/// What a run reports while it plays, called on the playback thread. Calls
+/// must return at once (queue the work for the UI thread): they sit on the
+/// timing path between two frames.
+class IRunObserver
+{
+public:
+    virtual ~IRunObserver() = default;
+    /// Line `line` of the listing becomes the selected one.
+    virtual void Selected(int line) = 0;
+    /// The progress bar's position, 0 to 100.
+    virtual void Progress(int percent) = 0;
+    /// A wait of `ms` milliseconds is about to start (pauses, delays, centring).
+    virtual void Waiting(long long ms) { (void)ms; }
+    /// The run has stopped at a yield because of a Pause and waits for Resume or Stop.
+    virtual void PausedAtYield() {}
+    /// ServoPosition of `servo` now holds `position`.
+    virtual void ServoPositionSet(int servo, int position) { (void)servo, (void)position; }
+};

@@ -1,0 +1,36 @@
+#include "execution/RunMailbox.h"
+
+void RunMailbox::Post(Kind kind)
+{
+    QMutexLocker lock(&m_mutex);
+    m_events.append(Event{kind, {}});
+    m_posted.wakeAll();
+}
+
+void RunMailbox::PostListing(const QStringList &items)
+{
+    QMutexLocker lock(&m_mutex);
+    m_events.append(Event{Kind::Listing, items});
+    m_posted.wakeAll();
+}
+
+void RunMailbox::Abort()
+{
+    QMutexLocker lock(&m_mutex);
+    m_aborted.store(true);
+    m_posted.wakeAll();
+}
+
+QList<RunMailbox::Event> RunMailbox::TakeAll()
+{
+    QMutexLocker lock(&m_mutex);
+    return std::exchange(m_events, {});
+}
+
+QList<RunMailbox::Event> RunMailbox::WaitAndTakeAll()
+{
+    QMutexLocker lock(&m_mutex);
+    while (m_events.isEmpty() && !m_aborted.load())
+        m_posted.wait(&m_mutex);
+    return std::exchange(m_events, {});
+}

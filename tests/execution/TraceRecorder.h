@@ -1,0 +1,85 @@
+#pragma once
+
+#include "execution/IRunObserver.h"
+#include "execution/ISoundPlayer.h"
+#include "link/ServoFrame.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+
+#include <QMutex>
+#include <QStringList>
+
+#include <functional>
+
+/// Records what a run produces, with the virtual time it happened at, as lines
+/// "<ms> <event>": frames as hex bytes, waits, sounds, selections, progress.
+/// A hook sees each line as it is recorded, so a test can click at a moment.
+class TraceRecorder final : public IFrameSink, public IRunObserver, public ISoundPlayer
+{
+public:
+    explicit TraceRecorder(VirtualClock &clock) : m_clock(clock) {}
+
+    std::function<void(const QString &event)> hook;
+    /// Time each frame write takes (the clock moves on by it), as a slow line would.
+    qint64 writeCostNs = 0;
+    /// Frames from this number on fail as a vanished board does.
+    int failFramesFrom = -1;
+
+    void WriteFrame(const ServoFrame &frame) override
+    {
+        if (failFramesFrom >= 0 && m_frames >= failFramesFrom)
+            throw AppError(57, QStringLiteral("the board stopped taking bytes"));
+        ++m_frames;
+        add(QStringLiteral("frame ") + QString::fromLatin1(frame.bytes().toHex(' ').toUpper()));
+        m_clock.advanceNs(writeCostNs);
+    }
+    void Selected(int line) override { add(QStringLiteral("select %1").arg(line)); }
+    void Progress(int percent) override { add(QStringLiteral("progress %1").arg(percent)); }
+    void Waiting(long long ms) override { add(QStringLiteral("wait %1").arg(ms)); }
+    void PausedAtYield() override { add(QStringLiteral("paused")); }
+    void Play(const QString &path) override { add(QStringLiteral("sound ") + path); }
+    void StopAll() override {}
+
+    QStringList lines() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_lines;
+    }
+    /// Only the lines whose event starts with one of the words.
+    QStringList only(const QStringList &words) const
+    {
+        QStringList out;
+        for (const QString &line : lines()) {
+            const QString event = line.section(QLatin1Char(' '), 1);
+            for (const QString &w : words) {
+                if (event.startsWith(w)) {
+                    out.append(line);
+                    break;
+                }
+            }
+        }
+        return out;
+    }
+    void clear()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_lines.clear();
+    }
+
+private:
+    void add(const QString &event)
+    {
+        const QString line = QString::number(m_clock.nowNs() / 1'000'000) + QLatin1Char(' ') + event;
+        {
+            QMutexLocker lock(&m_mutex);
+            m_lines.append(line);
+        }
+        if (hook)
+            hook(event);
+    }
+
+    VirtualClock &m_clock;
+    mutable QMutex m_mutex;
+    QStringList m_lines;
+    int m_frames = 0;
+};

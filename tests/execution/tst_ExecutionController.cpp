@@ -1,0 +1,379 @@
+#include "app/AppState.h"
+#include "app/DataPaths.h"
+#include "app/FileHelpers.h"
+#include "execution/ExecutionController.h"
+#include "execution/IExecutionHost.h"
+#include "link/ServoFrame.h"
+#include "platform/AppError.h"
+#include "platform/Clock.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QSemaphore>
+#include <QSignalSpy>
+
+namespace {
+
+/// The frames of every run, in order; can hold a frame until the test lets it go.
+struct FrameLog
+{
+    QMutex mutex;
+    QList<QByteArray> frames;
+    bool holdFirst = false;
+    QSemaphore entered;
+    QSemaphore release;
+
+    QList<QByteArray> taken()
+    {
+        QMutexLocker lock(&mutex);
+        return frames;
+    }
+};
+
+class LogSink final : public IFrameSink
+{
+public:
+    explicit LogSink(FrameLog &log) : m_log(log) {}
+    void WriteFrame(const ServoFrame &frame) override
+    {
+        bool hold = false;
+        {
+            QMutexLocker lock(&m_log.mutex);
+            m_log.frames.append(frame.bytes());
+            hold = std::exchange(m_log.holdFirst, false);
+        }
+        if (hold) {
+            m_log.entered.release();
+            m_log.release.acquire();
+        }
+    }
+
+private:
+    FrameLog &m_log;
+};
+
+class FakeHost final : public IExecutionHost
+{
+public:
+    bool open = true;
+    int goOnlineError = 0;
+    int goOnlineCalls = 0;
+    QString center = QStringLiteral("False");
+    QList<bool> locks;
+    int servoViewShown = 0;
+    FrameLog log;
+
+    bool PortOpen() const override { return open; }
+    void GoOnline() override
+    {
+        ++goOnlineCalls;
+        if (goOnlineError)
+            throw AppError(goOnlineError, QStringLiteral("no such port"));
+        open = true;
+    }
+    QString CenterOnExecution() const override { return center; }
+    std::unique_ptr<IFrameSink> CreateRunFrameSink() override
+    {
+        return open ? std::make_unique<LogSink>(log) : nullptr;
+    }
+    void SetInterfaceLocked(bool locked) override { locks.append(locked); }
+    void ShowServoControllerView() override { ++servoViewShown; }
+};
+
+QByteArray frame(int sync, int servo, int position)
+{
+    return QByteArray{} + char(sync) + char(servo) + char(position);
+}
+
+} // namespace
+
+class TestExecutionController : public TestBase
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakeHost> m_host;
+    std::unique_ptr<VirtualClock> m_clock;
+    std::unique_ptr<ExecutionController> m_exec;
+
+    void writeTemp(const QString &text) { QVERIFY(WriteWholeFile(App().TempFilePath, text)); }
+    void load(const QStringList &lines)
+    {
+        QString text;
+        for (const QString &l : lines)
+            text += l + QStringLiteral("\r\n");
+        writeTemp(text);
+        m_exec->Update();
+    }
+    bool waitRunEnded()
+    {
+        QSignalSpy ended(m_exec.get(), &ExecutionController::runEnded);
+        return ended.wait(5000);
+    }
+    void checkIdle()
+    {
+        QVERIFY(m_exec->ExecuteEnabled());
+        QVERIFY(!m_exec->PauseEnabled());
+        QVERIFY(!m_exec->StopEnabled());
+        QCOMPARE(m_exec->Progress(), 0);
+        QCOMPARE(m_host->locks.last(), false);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        TestBase::init();
+        QDir().mkpath(DataPaths::UserDataFolder());
+        App().TempFilePath = DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp");
+        writeTemp(QString());
+        m_exec.reset();
+        m_host = std::make_unique<FakeHost>();
+        m_clock = std::make_unique<VirtualClock>();
+        m_exec = std::make_unique<ExecutionController>();
+        m_exec->SetHost(m_host.get());
+        m_exec->SetClock(m_clock.get());
+        Components().execution = m_exec.get();
+    }
+    void cleanup()
+    {
+        m_exec.reset();
+        TestBase::cleanup();
+    }
+
+    void updateDropsUnrecognisedLines()
+    {
+        writeTemp(QStringLiteral("mov 1,1\r\nMOV 2,2\r\njump 5\r\n\r\npause 250\r\nWAV /a.wav\r\nscript s.tqs\r\npause 1,000\r\n"));
+        QSignalSpy summary(m_exec.get(), &ExecutionController::summaryChanged);
+        m_exec->Update();
+        // Two bad lines in a row are both reported as line 3: the second moved into the first's place.
+        QCOMPARE(TestMessages().takeTexts(),
+                 (QStringList{QStringLiteral("Line 3 has an unrecognized command and will be omitted."),
+                              QStringLiteral("Line 3 has an unrecognized command and will be omitted.")}));
+        QCOMPARE(m_exec->ListItems(), (QStringList{"mov 1,1", "MOV 2,2", "pause 250", "WAV /a.wav", "script s.tqs",
+                                                   "pause 1,000"}));
+        QCOMPARE(ReadWholeFile(App().TempFilePath),
+                 QStringLiteral("mov 1,1\r\nMOV 2,2\r\npause 250\r\nWAV /a.wav\r\nscript s.tqs\r\npause 1,000\r\n"));
+        QCOMPARE(m_exec->SummaryTexts(), (QStringList{"6", "2", "2", "1250 ms", "1"}));
+        QCOMPARE(summary.count(), 1);
+    }
+
+    void updateMessageIsCritical()
+    {
+        writeTemp(QStringLiteral("hello\r\n"));
+        m_exec->Update();
+        const QList<MessageRequest> shown = TestMessages().take();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.at(0).title, QStringLiteral("Taveloq v1.1"));
+        QCOMPARE(shown.at(0).buttons, MsgButtons::OkCancel);
+        QCOMPARE(shown.at(0).icon, MsgIcon::Critical);
+        QVERIFY(m_exec->ListItems().isEmpty());
+        QCOMPARE(ReadWholeFile(App().TempFilePath), QString());
+    }
+
+    void summaryOfTheFourKinds()
+    {
+        load({"Mov 0,10", "Pause 250", "WAV /x.wav", "Script s.tqs"});
+        QCOMPARE(m_exec->SummaryTexts(), (QStringList{"4", "1", "1", "250 ms", "1"}));
+        load({});
+        QCOMPARE(m_exec->SummaryTexts(), (QStringList{"0", "0", "0", "0 ms", "0"}));
+    }
+
+    void missingTemporaryFile()
+    {
+        load({"mov 1,1"});
+        QFile::remove(App().TempFilePath);
+        m_exec->Update();
+        QCOMPARE(TestMessages().takeTexts(), QStringList{QStringLiteral("Falied to find temporary file.")});
+        QCOMPARE(m_host->servoViewShown, 1);
+        QCOMPARE(m_exec->ListItems(), QStringList{QStringLiteral("mov 1,1")});
+    }
+
+    void updateReselectsTheRememberedLine()
+    {
+        m_exec->SetSelectedInstructionIndex(QStringLiteral("1"));
+        load({"mov 1,1", "mov 1,2", "mov 1,3"});
+        QCOMPARE(m_exec->SelectedLine(), 1);
+        m_exec->ListClicked(2);
+        QCOMPARE(m_exec->SelectedInstructionIndex(), QStringLiteral("2"));
+        load({"mov 1,1", "mov 1,2"});
+        QCOMPARE(m_exec->SelectedLine(), -1);
+    }
+
+    void updateTempFileMirrorsTheList()
+    {
+        m_exec->SetItems({"mov 1,1", "pause 5"});
+        m_exec->UpdateTempFile();
+        QCOMPARE(ReadWholeFile(App().TempFilePath), QStringLiteral("mov 1,1\r\npause 5\r\n"));
+        m_exec->SetItems({});
+        m_exec->UpdateTempFile();
+        QCOMPARE(QFileInfo(App().TempFilePath).size(), qint64(0));
+    }
+
+    void executeRefusals()
+    {
+        // An empty listing: nothing at all.
+        m_exec->Execute();
+        QVERIFY(m_host->locks.isEmpty());
+
+        load({"mov 1,1"});
+        App().Properties.InterInstructionDelay = QStringLiteral("Smart");
+        m_exec->Execute();
+        const QList<MessageRequest> smart = TestMessages().take();
+        QCOMPARE(smart.size(), 1);
+        QCOMPARE(smart.at(0).text,
+                 QStringLiteral("Your current Smart rating is not set.  Please set this value before continuing."));
+        QCOMPARE(smart.at(0).icon, MsgIcon::Information);
+        QVERIFY(m_host->locks.isEmpty());
+
+        App().Properties.InterInstructionDelay = QStringLiteral("5");
+        m_host->open = false;
+        TestMessages().queueAnswer(MsgAnswer::No);
+        m_exec->Execute();
+        QCOMPARE(TestMessages().takeTexts(),
+                 QStringList{QStringLiteral("You must be in Online mode.  Would you like to go online?")});
+        QCOMPARE(m_host->goOnlineCalls, 0);
+        QVERIFY(m_host->locks.isEmpty());
+
+        App().Properties.CommPort = QStringLiteral("3");
+        m_host->goOnlineError = 8002;
+        TestMessages().queueAnswer(MsgAnswer::Yes);
+        m_exec->Execute();
+        QCOMPARE(TestMessages().takeTexts(),
+                 (QStringList{QStringLiteral("You must be in Online mode.  Would you like to go online?"),
+                              QStringLiteral("Error 8002:  Comm Port 3 is an invalid port.  Try changing to a "
+                                             "different port and try again.")}));
+        QCOMPARE(m_host->goOnlineCalls, 1);
+        QVERIFY(m_host->locks.isEmpty());
+    }
+
+    void goingOnlineStartsTheRun()
+    {
+        load({"mov 1,1"});
+        App().Properties.InterInstructionDelay = QStringLiteral("5");
+        m_host->open = false;
+        TestMessages().queueAnswer(MsgAnswer::Yes);
+        m_exec->Execute();
+        QCOMPARE(TestMessages().takeTexts().size(), 1);
+        QVERIFY(waitRunEnded());
+        QCOMPARE(m_host->log.taken(), QList<QByteArray>{frame(255, 1, 1)});
+    }
+
+    void wholeRunOnItsThread()
+    {
+        App().Properties.InterInstructionDelay = QStringLiteral("20");
+        m_host->center = QStringLiteral("True");
+        load(QStringList(8, QStringLiteral("mov 4,9")));
+        QSignalSpy progress(m_exec.get(), &ExecutionController::progressChanged);
+        m_exec->Execute();
+        QCOMPARE(m_host->locks, QList<bool>{true});
+        QVERIFY(!m_exec->ExecuteEnabled());
+        QVERIFY(waitRunEnded());
+        QList<int> seen;
+        for (const QList<QVariant> &args : progress)
+            seen.append(args.at(0).toInt());
+        QCOMPARE(seen, (QList<int>{12, 25, 38, 50, 62, 75, 88, 100, 0}));
+        const QList<QByteArray> frames = m_host->log.taken();
+        QCOMPARE(frames.size(), 16 + 8);
+        QCOMPARE(frames.at(0), frame(255, 0, 127));
+        QCOMPARE(frames.at(16), frame(255, 4, 9));
+        QCOMPARE(App().ServoPosition[4], qint16(9));
+        QCOMPARE(App().ServoPosition[0], qint16(127));
+        QCOMPARE(m_exec->SelectedLine(), 7);
+        QCOMPARE(m_clock->nowNs(), qint64(1000 + 8 * 20) * 1'000'000);
+        checkIdle();
+    }
+
+    void pauseThenStopThroughTheMailbox_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("frames");
+        QTest::newRow("execute once") << int(ExecutionMode::Once) << 1;
+        // The Loop mode tests Stop before its yield: one more line.
+        QTest::newRow("loop") << int(ExecutionMode::Loop) << 2;
+    }
+    void pauseThenStopThroughTheMailbox()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, frames);
+        App().Properties.InterInstructionDelay = QStringLiteral("20");
+        load({"mov 0,1", "mov 0,2", "mov 0,3"});
+        m_exec->SetMode(ExecutionMode(mode));
+        m_host->log.holdFirst = true;
+        m_exec->Execute();
+        QVERIFY(m_host->log.entered.tryAcquire(1, 5000));
+        // Clicked while the first line is under way: it finishes, then the run holds.
+        m_exec->Pause();
+        QVERIFY(m_exec->ExecuteEnabled());
+        QVERIFY(!m_exec->PauseEnabled());
+        QVERIFY(m_exec->StopEnabled());
+        m_host->log.release.release();
+        QTest::qWait(100);
+        QCOMPARE(m_host->log.taken().size(), 1);
+        QVERIFY(m_exec->RunActive());
+
+        m_exec->Stop();
+        checkIdle();
+        QVERIFY(waitRunEnded());
+        QCOMPARE(m_host->log.taken().size(), frames);
+        QVERIFY(!m_exec->RunActive());
+        checkIdle();
+    }
+
+    void executeWhilePausedResumes()
+    {
+        App().Properties.InterInstructionDelay = QStringLiteral("20");
+        load({"mov 0,1", "mov 0,2", "mov 0,3"});
+        m_host->log.holdFirst = true;
+        m_exec->Execute();
+        QVERIFY(m_host->log.entered.tryAcquire(1, 5000));
+        m_exec->Pause();
+        m_host->log.release.release();
+        QTest::qWait(50);
+        QCOMPARE(m_host->log.taken().size(), 1);
+        m_exec->Execute();
+        QVERIFY(!m_exec->ExecuteEnabled());
+        QVERIFY(m_exec->PauseEnabled());
+        QVERIFY(waitRunEnded());
+        QCOMPARE(m_host->log.taken().size(), 3);
+        QCOMPARE(m_host->locks, (QList<bool>{true, false}));
+        checkIdle();
+    }
+
+    void runMessagesAreShownByTheUiThread()
+    {
+        load({"script gone.tqs", "mov 0,1"});
+        m_exec->Execute();
+        QVERIFY(waitRunEnded());
+        QCOMPARE(TestMessages().takeTexts(),
+                 QStringList{QStringLiteral("The Script ( ") + DataPaths::ScriptsFolder()
+                             + QStringLiteral("/gone.tqs ) can not be found. Execution will be terminated.")});
+        QVERIFY(m_host->log.taken().isEmpty());
+        checkIdle();
+    }
+
+    void failedRunKeepsTheControlsUntilStop()
+    {
+        App().Properties.InterInstructionDelay = QStringLiteral("0");
+        App().Properties.ServoCenter = QStringLiteral("x");
+        m_host->center = QStringLiteral("True");
+        load({"mov 0,1"});
+        m_exec->Execute();
+        QVERIFY(waitRunEnded());
+        QCOMPARE(TestMessages().takeTexts().size(), 1);
+        // Centring failed before anything was locked: back to idle.
+        checkIdle();
+    }
+
+    void popupEditItemByExactCase()
+    {
+        using E = ExecutionController::EditItem;
+        QCOMPARE(ExecutionController::EditItemFor(QStringLiteral("Mov 1,1")), E::Mov);
+        QCOMPARE(ExecutionController::EditItemFor(QStringLiteral("mov 1,1")), E::Unchanged);
+        QCOMPARE(ExecutionController::EditItemFor(QStringLiteral("Pause 5")), E::Pause);
+        QCOMPARE(ExecutionController::EditItemFor(QStringLiteral("Script a.tqs")), E::Script);
+        QCOMPARE(ExecutionController::EditItemFor(QStringLiteral("WAV /a.wav")), E::Wav);
+        QCOMPARE(ExecutionController::EditItemFor(QStringLiteral("wav /a.wav")), E::Unchanged);
+    }
+};
+
+TQ_TEST_MAIN(TestExecutionController)
+#include "tst_ExecutionController.moc"
