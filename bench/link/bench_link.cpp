@@ -33,11 +33,10 @@ void printLatency(const char *what, std::vector<double> samples)
     std::sort(samples.begin(), samples.end());
     const auto at = [&](double q) { return samples[size_t(q * double(samples.size() - 1))]; };
     std::printf("%-44s median %7.1f us   p99 %7.1f us   max %8.1f us   (%zu frames)\n", what, at(0.5), at(0.99),
-        samples.back(), samples.size());
+                samples.back(), samples.size());
 }
 
-template<typename Send>
-std::vector<double> latency(VirtualBoard &board, int count, Send send)
+template <typename Send> std::vector<double> latency(VirtualBoard &board, int count, Send send)
 {
     std::vector<double> samples;
     samples.reserve(size_t(count));
@@ -56,8 +55,7 @@ std::vector<double> latency(VirtualBoard &board, int count, Send send)
 }
 
 // Frames sent for `seconds` while another thread drains the board.
-template<typename Send>
-void throughput(const char *what, VirtualBoard &board, double seconds, Send send)
+template <typename Send> void throughput(const char *what, VirtualBoard &board, double seconds, Send send)
 {
     std::atomic<bool> done{false};
     std::atomic<qint64> received{0};
@@ -79,7 +77,7 @@ void throughput(const char *what, VirtualBoard &board, double seconds, Send send
     reader->wait();
     delete reader;
     std::printf("%-44s %9.0f frames/s   (%lld sent, %lld bytes at the board)\n", what, double(sent) / elapsed,
-        static_cast<long long>(sent), static_cast<long long>(received.load()));
+                static_cast<long long>(sent), static_cast<long long>(received.load()));
 }
 
 } // namespace
@@ -101,17 +99,16 @@ int main(int argc, char **argv)
 
         std::printf("Servo link on a pseudo-terminal (%s), 9600,N,8,1\n", qPrintable(board.DevicePath()));
         printLatency("SendServoFrame -> board (UI thread)",
-            latency(board, count, [&](int servo, int position) { link.SendServoFrame(servo, position); }));
+                     latency(board, count, [&](int servo, int position) { link.SendServoFrame(servo, position); }));
         {
             std::unique_ptr<IFrameSink> sink = link.PlaybackSink();
-            printLatency("PlaybackSink::WriteFrame -> board",
-                latency(board, count, [&](int servo, int position) {
-                    sink->WriteFrame(ServoFrame{255, quint8(servo), quint8(position)});
-                }));
+            printLatency("PlaybackSink::WriteFrame -> board", latency(board, count, [&](int servo, int position) {
+                             sink->WriteFrame(ServoFrame{255, quint8(servo), quint8(position)});
+                         }));
         }
 
         throughput("SendServoFrame sustained (UI thread)", board, 2.0,
-            [&](int servo, int position) { link.SendServoFrame(servo, position); });
+                   [&](int servo, int position) { link.SendServoFrame(servo, position); });
         {
             std::unique_ptr<IFrameSink> sink = link.PlaybackSink();
             throughput("PlaybackSink sustained (playback thread)", board, 2.0, [&](int servo, int position) {

@@ -35,7 +35,7 @@ int sliderValue(double value)
 }
 
 void allServos(const QString &routine, const QString ProgramProperties::*target, ServoLink &link,
-    IServoSliders &sliders)
+               IServoSliders &sliders)
 {
     try {
         for (int servo = 0; servo < kServoCount; ++servo) {

@@ -51,7 +51,8 @@ void PortFrameSink::lost(const QString &reason)
     // Only the first failure tells the link; the player stops on the throw.
     if (!m_lost.exchange(true)) {
         ServoLink *link = m_link;
-        QMetaObject::invokeMethod(link, [link, reason] { link->HandleBoardLost(reason); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            link, [link, reason] { link->HandleBoardLost(reason); }, Qt::QueuedConnection);
     }
     throw AppError(LinkError::kBoardLost, QStringLiteral("Device I/O error (%1)").arg(reason));
 }

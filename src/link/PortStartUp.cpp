@@ -20,9 +20,9 @@ bool OpenPortAtStartUp(ServoLink &link, PropertyGridModel &grid)
         return true;
     } catch (const AppError &e) {
         if (e.number() == LinkError::kPortInUse) {
-            ShowUserMessage(QStringLiteral("Comm Port ") + p.CommPort
-                    + QStringLiteral(" is not available.  Taveloq will go into Offline mode."),
-                MsgButtons::OkCancel, MsgIcon::Information);
+            ShowUserMessage(QStringLiteral("Comm Port ") + p.CommPort +
+                                QStringLiteral(" is not available.  Taveloq will go into Offline mode."),
+                            MsgButtons::OkCancel, MsgIcon::Information);
             grid.SetCellText(PropertyGridModel::CommPortStatus, 2, QStringLiteral("Offline"));
         } else {
             ErrorReport(QStringLiteral("0009"), e);

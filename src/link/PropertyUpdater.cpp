@@ -21,7 +21,7 @@ PropertyUpdater::PropertyUpdater(PropertyGridModel &grid, ServoLink &link, IServ
 {
     m_grid.SetPropertiesUpdater([this] { UpdatePropertiesFromGrid(); });
     QObject::connect(&m_link, &ServoLink::BoardLost, &m_context,
-        [this] { m_grid.SetCellText(PropertyGridModel::CommPortStatus, 2, kOffline); });
+                     [this] { m_grid.SetCellText(PropertyGridModel::CommPortStatus, 2, kOffline); });
 }
 
 PropertyUpdater::~PropertyUpdater()
@@ -69,9 +69,9 @@ void PropertyUpdater::UpdatePropertiesFromGrid()
             ErrorReport(QStringLiteral("0061"), e);
             return;
         }
-        ShowUserMessage(QStringLiteral("Comm Port ") + App().Properties.CommPort
-                + QStringLiteral("is not available.  Taveloq will now go into Offline mode."),
-            MsgButtons::OkCancel, MsgIcon::Information);
+        ShowUserMessage(QStringLiteral("Comm Port ") + App().Properties.CommPort +
+                            QStringLiteral("is not available.  Taveloq will now go into Offline mode."),
+                        MsgButtons::OkCancel, MsgIcon::Information);
         m_grid.SetCellText(PropertyGridModel::CommPort, 2, previousPort);
         m_grid.SetCellText(PropertyGridModel::CommPortStatus, 2, kOffline);
         m_recovering = true;

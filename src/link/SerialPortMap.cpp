@@ -33,11 +33,16 @@ bool validPort(int port)
 QString DefaultDevicePath(int port)
 {
     switch (port) {
-    case 1: return QStringLiteral("/dev/ttyS0");
-    case 2: return QStringLiteral("/dev/ttyS1");
-    case 3: return QStringLiteral("/dev/ttyUSB0");
-    case 4: return QStringLiteral("/dev/ttyACM0");
-    default: return QString();
+    case 1:
+        return QStringLiteral("/dev/ttyS0");
+    case 2:
+        return QStringLiteral("/dev/ttyS1");
+    case 3:
+        return QStringLiteral("/dev/ttyUSB0");
+    case 4:
+        return QStringLiteral("/dev/ttyACM0");
+    default:
+        return QString();
     }
 }
 

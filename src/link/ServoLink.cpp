@@ -89,8 +89,8 @@ void ServoLink::SetSettings(const QString &settings)
         throw invalidSettings();
 
     if (m_port.isOpen()) {
-        const bool applied = m_port.setBaudRate(baud) && m_port.setParity(parity)
-            && m_port.setDataBits(QSerialPort::DataBits(bits)) && m_port.setStopBits(stop);
+        const bool applied = m_port.setBaudRate(baud) && m_port.setParity(parity) &&
+                             m_port.setDataBits(QSerialPort::DataBits(bits)) && m_port.setStopBits(stop);
         if (!applied)
             throw invalidSettings();
     }
@@ -114,14 +114,14 @@ void ServoLink::Open()
     const QString path = DevicePath();
     if (path.isEmpty()) {
         throw AppError(LinkError::kInvalidPort,
-            QStringLiteral("Invalid Port Number (Comm Port %1 stands for no device; %2)")
-                .arg(m_commPort, mappingHint(m_commPort)));
+                       QStringLiteral("Invalid Port Number (Comm Port %1 stands for no device; %2)")
+                           .arg(m_commPort, mappingHint(m_commPort)));
     }
     const QFileInfo info(path);
     if (!info.exists()) {
         throw AppError(LinkError::kInvalidPort,
-            QStringLiteral("Invalid Port Number (there is no device %1: is the board plugged in? %2)")
-                .arg(path, mappingHint(m_commPort)));
+                       QStringLiteral("Invalid Port Number (there is no device %1: is the board plugged in? %2)")
+                           .arg(path, mappingHint(m_commPort)));
     }
     // The lock file is named after the device; a stable by-id link and the
     // kernel name of one device must share it.
@@ -144,25 +144,27 @@ void ServoLink::raiseOpenError(const QString &path)
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
         throw AppError(LinkError::kInvalidPort,
-            QStringLiteral("Invalid Port Number (there is no device %1: is the board plugged in? %2)")
-                .arg(path, mappingHint(m_commPort)));
+                       QStringLiteral("Invalid Port Number (there is no device %1: is the board plugged in? %2)")
+                           .arg(path, mappingHint(m_commPort)));
     case QSerialPort::PermissionError: {
         // The port reports a lock held by someone else and a device we may not
         // open the same way; only the second fails the access test.
         const QByteArray native = QFile::encodeName(path);
         if (::faccessat(AT_FDCWD, native.constData(), R_OK | W_OK, AT_EACCESS) != 0 && errno == EACCES) {
-            throw AppError(LinkError::kOpenFailed,
+            throw AppError(
+                LinkError::kOpenFailed,
                 QStringLiteral("Permission denied: you may not open %1. Add your user to the group that owns it "
                                "(usually dialout: sudo usermod -aG dialout $USER), then log out and in again.")
                     .arg(path));
         }
         throw AppError(LinkError::kPortInUse,
-            QStringLiteral("Port already open (%1 is in use by another program)").arg(path));
+                       QStringLiteral("Port already open (%1 is in use by another program)").arg(path));
     }
     case QSerialPort::OpenError:
         throw AppError(LinkError::kPortInUse, QStringLiteral("Port already open"));
     default:
-        throw AppError(LinkError::kOpenFailed,
+        throw AppError(
+            LinkError::kOpenFailed,
             QStringLiteral("Cannot open %1: %2. Check that it is a serial port and that the board is connected.")
                 .arg(path, reason));
     }
@@ -222,7 +224,8 @@ std::unique_ptr<IFrameSink> ServoLink::PlaybackSink()
     }
     const int fd = ::fcntl(int(m_port.handle()), F_DUPFD_CLOEXEC, 0);
     if (fd < 0)
-        throw AppError(LinkError::kBoardLost, QStringLiteral("Device I/O error (%1)").arg(QString::fromLocal8Bit(strerror(errno))));
+        throw AppError(LinkError::kBoardLost,
+                       QStringLiteral("Device I/O error (%1)").arg(QString::fromLocal8Bit(strerror(errno))));
     return std::make_unique<PortFrameSink>(fd, this);
 }
 
@@ -232,7 +235,8 @@ void ServoLink::onPortError(QSerialPort::SerialPortError error)
     // own code: close once it has returned.
     if ((error == QSerialPort::ResourceError || error == QSerialPort::DeviceNotFoundError) && m_port.isOpen()) {
         const QString reason = m_port.errorString();
-        QMetaObject::invokeMethod(this, [this, reason] { HandleBoardLost(reason); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, reason] { HandleBoardLost(reason); }, Qt::QueuedConnection);
     }
 }
 
@@ -248,6 +252,6 @@ void ServoLink::HandleBoardLost(const QString &reason)
                                    "Taveloq is now in Offline mode. Check the cable and the board's power, "
                                    "then set CommPort Status to Online.")
                         .arg(m_commPort, path, reason),
-        MsgButtons::Ok, MsgIcon::Critical);
+                    MsgButtons::Ok, MsgIcon::Critical);
     m_handlingLoss = false;
 }

@@ -19,7 +19,7 @@ frmSerialPorts::frmSerialPorts(const QList<SerialPortMap::DetectedPort> &detecte
     auto *layout = new QVBoxLayout(this);
     auto *intro = new QLabel(QStringLiteral("Choose the device each Comm Port number uses. "
                                             "Programs keep the number; the device is kept on this computer."),
-        this);
+                             this);
     intro->setWordWrap(true);
     layout->addWidget(intro);
 
@@ -43,9 +43,9 @@ frmSerialPorts::frmSerialPorts(const QList<SerialPortMap::DetectedPort> &detecte
     }
     layout->addLayout(form);
 
-    auto *note = new QLabel(detected.isEmpty()
-            ? QStringLiteral("No serial devices were found. Plug in the board, or type a device path.")
-            : QStringLiteral("A change takes effect the next time the port is opened."),
+    auto *note = new QLabel(
+        detected.isEmpty() ? QStringLiteral("No serial devices were found. Plug in the board, or type a device path.")
+                           : QStringLiteral("A change takes effect the next time the port is opened."),
         this);
     note->setObjectName(QStringLiteral("lblNote"));
     note->setWordWrap(true);
@@ -96,7 +96,7 @@ bool frmSerialPorts::EditMapping(QWidget *parent)
             SerialPortMap::SetDevicePath(port, chosen[port - 1]);
     } catch (const AppError &e) {
         ShowUserMessage(QStringLiteral("The serial port choices could not be saved: ") + e.description(),
-            MsgButtons::Ok, MsgIcon::Critical);
+                        MsgButtons::Ok, MsgIcon::Critical);
         return false;
     }
     return true;

@@ -29,7 +29,6 @@ QString cell(const PropertyGridModel &grid, int row)
     return grid.CellText(row, 2);
 }
 
-
 } // namespace
 
 class TestPropertyUpdater : public TestBase
@@ -57,8 +56,8 @@ private:
     {
         const QList<MessageRequest> shown = TestMessages().take();
         QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].text,
-            QStringLiteral("Comm Port ") + port + QStringLiteral("is not available.  Taveloq will now go into Offline mode."));
+        QCOMPARE(shown[0].text, QStringLiteral("Comm Port ") + port +
+                                    QStringLiteral("is not available.  Taveloq will now go into Offline mode."));
         QCOMPARE(shown[0].title, QStringLiteral("Taveloq v1.1"));
         QCOMPARE(shown[0].buttons, MsgButtons::OkCancel);
         QCOMPARE(shown[0].icon, MsgIcon::Information);
@@ -183,7 +182,8 @@ private Q_SLOTS:
         rig.grid.SetCellText(PropertyGridModel::ServoMax, 2, QStringLiteral("lots"));
         rig.grid.SetCellText(PropertyGridModel::BaudRate, 2, QStringLiteral("9600"));
         rig.grid.UpdatePropertiesFromGrid();
-        QCOMPARE(TestMessages().takeTexts(),
+        QCOMPARE(
+            TestMessages().takeTexts(),
             QStringList{QStringLiteral("Routine Code: 0061\r\nError Numer: 13\r\nError Description: Type mismatch")});
         // Step 1 happened, steps 2 and 3 did not.
         QCOMPARE(App().Properties.ServoMax, QStringLiteral("lots"));
@@ -260,7 +260,7 @@ private Q_SLOTS:
         const QStringList texts = TestMessages().takeTexts();
         QCOMPARE(texts.size(), 1);
         QVERIFY2(texts[0].startsWith(QStringLiteral("Routine Code: 0009\r\nError Numer: 8002\r\nError Description: ")),
-            qPrintable(texts[0]));
+                 qPrintable(texts[0]));
         // The cell keeps asking for Online although the port is closed.
         QCOMPARE(cell(grid, PropertyGridModel::CommPortStatus), QStringLiteral("Online"));
         QVERIFY(!link.PortOpen());
@@ -322,13 +322,15 @@ private Q_SLOTS:
         App().Properties.ServoMax = QStringLiteral("256");
         MaxAllServos(link, sliders);
         QCOMPARE(TestMessages().takeTexts(),
-            QStringList{QStringLiteral("Routine Code: 0004\r\nError Numer: 5\r\nError Description: Invalid procedure call or argument")});
+                 QStringList{QStringLiteral(
+                     "Routine Code: 0004\r\nError Numer: 5\r\nError Description: Invalid procedure call or argument")});
         QVERIFY(sliders.values.isEmpty());
         QVERIFY(board.ReadAvailable(100).isEmpty());
 
         App().Properties.ServoMin = QStringLiteral("low");
         MinAllServos(link, sliders);
-        QVERIFY(TestMessages().takeTexts().value(0).startsWith(QStringLiteral("Routine Code: 0005\r\nError Numer: 13")));
+        QVERIFY(
+            TestMessages().takeTexts().value(0).startsWith(QStringLiteral("Routine Code: 0005\r\nError Numer: 13")));
     }
 
     void allServosOnVanishingBoardShowOneMessage()

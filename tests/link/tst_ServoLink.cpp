@@ -19,8 +19,7 @@
 namespace {
 
 // The error number an operation throws, 0 when it throws nothing.
-template<typename F>
-int thrownNumber(F &&f)
+template <typename F> int thrownNumber(F &&f)
 {
     try {
         f();
@@ -132,7 +131,8 @@ private Q_SLOTS:
         QCOMPARE(thrownNumber([&] { link.SetCommPort(QStringLiteral("3")); }), LinkError::kPortInUse);
         QCOMPARE(link.CommPort(), QStringLiteral("2"));
 
-        for (const char *bad : {"", "9600", "9600,N,8", "fast,N,8,1", "0,N,8,1", "9600,X,8,1", "9600,N,9,1", "9600,N,8,3"}) {
+        for (const char *bad :
+             {"", "9600", "9600,N,8", "fast,N,8,1", "0,N,8,1", "9600,X,8,1", "9600,N,9,1", "9600,N,8,3"}) {
             QCOMPARE(thrownNumber([&] { link.SetSettings(QString::fromLatin1(bad)); }), LinkError::kInvalidSettings);
         }
         QCOMPARE(link.Settings(), QStringLiteral("9600,N,8,1"));

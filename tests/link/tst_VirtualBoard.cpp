@@ -97,7 +97,8 @@ private Q_SLOTS:
         link.SendServoFrame(15, 0);
         link.SendServoFrame(0, 255);
 
-        const QRegularExpression line(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  servo +(\\d+)  position +(\\d+)$"));
+        const QRegularExpression line(
+            QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  servo +(\\d+)  position +(\\d+)$"));
         QStringList positions;
         QElapsedTimer timer;
         timer.start();

@@ -2,8 +2,8 @@
 
 #include "link/SerialPortMap.h"
 #include "link/frmSerialPorts.h"
-#include "platform/AppError.h"
 #include "link/vboard/VirtualBoard.h"
+#include "platform/AppError.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,7 +16,7 @@ private Q_SLOTS:
     void mappingDefaultsAndStore()
     {
         const QStringList defaults{QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyS1"),
-            QStringLiteral("/dev/ttyUSB0"), QStringLiteral("/dev/ttyACM0")};
+                                   QStringLiteral("/dev/ttyUSB0"), QStringLiteral("/dev/ttyACM0")};
         for (int port = 1; port <= 4; ++port)
             QCOMPARE(SerialPortMap::DevicePath(port), defaults[port - 1]);
         QVERIFY(SerialPortMap::DevicePath(0).isEmpty());
@@ -41,26 +41,27 @@ private Q_SLOTS:
         QCOMPARE(SerialPortMap::PreferStableName(board.DevicePath(), byId.path()), stable);
         QCOMPARE(SerialPortMap::PreferStableName(QStringLiteral("/dev/tty"), byId.path()), QStringLiteral("/dev/tty"));
         QCOMPARE(SerialPortMap::PreferStableName(board.DevicePath(), byId.filePath(QStringLiteral("none"))),
-            board.DevicePath());
+                 board.DevicePath());
     }
 
     void dialogShowsDetectedAndTypedPaths()
     {
         const QList<SerialPortMap::DetectedPort> detected{
-            {QStringLiteral("/dev/serial/by-id/usb-Maker_Board-if00"), QStringLiteral("/dev/ttyUSB0"), QStringLiteral("Maker Board")},
+            {QStringLiteral("/dev/serial/by-id/usb-Maker_Board-if00"), QStringLiteral("/dev/ttyUSB0"),
+             QStringLiteral("Maker Board")},
             {QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyS0"), QString()},
         };
         frmSerialPorts dialog(detected);
         dialog.SetMapping({QStringLiteral("/dev/ttyS0"), QStringLiteral("/tmp/board"),
-            QStringLiteral("/dev/serial/by-id/usb-Maker_Board-if00"), QStringLiteral("/dev/ttyACM0")});
+                           QStringLiteral("/dev/serial/by-id/usb-Maker_Board-if00"), QStringLiteral("/dev/ttyACM0")});
         auto *port3 = dialog.findChild<QComboBox *>(QStringLiteral("cboPort3"));
         QVERIFY(port3);
         QVERIFY(port3->currentText().contains(QStringLiteral("Maker Board")));
         QVERIFY(port3->currentText().contains(QStringLiteral("/dev/ttyUSB0")));
         // What comes back is the path alone, whatever the entry shows.
-        QCOMPARE(dialog.Mapping(),
-            (QStringList{QStringLiteral("/dev/ttyS0"), QStringLiteral("/tmp/board"),
-                QStringLiteral("/dev/serial/by-id/usb-Maker_Board-if00"), QStringLiteral("/dev/ttyACM0")}));
+        QCOMPARE(dialog.Mapping(), (QStringList{QStringLiteral("/dev/ttyS0"), QStringLiteral("/tmp/board"),
+                                                QStringLiteral("/dev/serial/by-id/usb-Maker_Board-if00"),
+                                                QStringLiteral("/dev/ttyACM0")}));
 
         port3->setEditText(QStringLiteral(" /dev/ttyACM1 "));
         QCOMPARE(dialog.Mapping().at(2), QStringLiteral("/dev/ttyACM1"));

@@ -12,7 +12,10 @@
 class FrameDecoder
 {
 public:
-    explicit FrameDecoder(quint8 sync = 255) : m_sync(sync) {}
+    explicit FrameDecoder(quint8 sync = 255)
+        : m_sync(sync)
+    {
+    }
 
     /// The frames completed by these bytes, in order.
     QList<ServoFrame> Feed(const QByteArray &bytes);

@@ -32,10 +32,12 @@ int main(int argc, char **argv)
     parser.setApplicationDescription(QStringLiteral(
         "A virtual servo board: opens a serial device for Taveloq and prints the servo positions it receives."));
     parser.addHelpOption();
-    const QCommandLineOption linkOption(QStringList{QStringLiteral("l"), QStringLiteral("link")},
+    const QCommandLineOption linkOption(
+        QStringList{QStringLiteral("l"), QStringLiteral("link")},
         QStringLiteral("Also make a symbolic link at <path> to the device, so its name stays the same between runs."),
         QStringLiteral("path"));
-    const QCommandLineOption syncOption(QStringList{QStringLiteral("s"), QStringLiteral("sync")},
+    const QCommandLineOption syncOption(
+        QStringList{QStringLiteral("s"), QStringLiteral("sync")},
         QStringLiteral("The sync byte frames start with (the program's Synch Byte), 0 to 255; default 255."),
         QStringLiteral("byte"), QStringLiteral("255"));
     parser.addOption(linkOption);
@@ -60,7 +62,7 @@ int main(int argc, char **argv)
         std::signal(SIGTERM, onSignal);
         std::printf("Virtual servo board on %s\n", qPrintable(device));
         std::printf("In Taveloq choose Options > Serial Ports..., set a Comm Port to %s and go Online.\n",
-            qPrintable(device));
+                    qPrintable(device));
         std::printf("Sync byte %d. Ctrl+C stops.\n", sync);
         std::fflush(stdout);
 
@@ -74,7 +76,7 @@ int main(int argc, char **argv)
                 std::printf("%s  servo %2d  position %3d\n", qPrintable(now), f.servo, f.position);
             if (board.Decoder().SkippedBytes() != skipped) {
                 std::printf("%s  skipped %lld byte(s) that began no frame\n", qPrintable(now),
-                    static_cast<long long>(board.Decoder().SkippedBytes() - skipped));
+                            static_cast<long long>(board.Decoder().SkippedBytes() - skipped));
                 skipped = board.Decoder().SkippedBytes();
             }
             std::fflush(stdout);
