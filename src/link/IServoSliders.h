@@ -7,7 +7,6 @@ class IServoSliders
 {
 public:
     virtual ~IServoSliders() = default;
-    /// The range of all 16 sliders.
-    virtual void SetSliderRange(int min, int max) = 0;
+    virtual void SetSliderRange(int servo, int min, int max) = 0;
     virtual void SetSliderValue(int servo, int value) = 0;
 };

@@ -36,8 +36,10 @@ void PropertyUpdater::applySteps()
 
     const int min = ToInteger(p.ServoMin);
     const int max = ToInteger(p.ServoMax);
-    if (m_sliders)
-        m_sliders->SetSliderRange(min, max);
+    if (m_sliders) {
+        for (int servo = 0; servo < kServoCount; ++servo)
+            m_sliders->SetSliderRange(servo, min, max);
+    }
 
     const QString settings = p.BaudRate + QStringLiteral(",N,8,1");
     if (m_link.PortOpen()) {

@@ -29,7 +29,13 @@ inline QByteArray Bytes(std::initializer_list<int> values)
 class RecordingSliders final : public IServoSliders
 {
 public:
-    void SetSliderRange(int min, int max) override { ranges.append({min, max}); }
+    void SetSliderRange(int servo, int min, int max) override
+    {
+        if (servo == ranges.size())
+            ranges.append({min, max});
+        else
+            badRangeOrder = true;
+    }
     void SetSliderValue(int servo, int value) override
     {
         values.append({servo, value});
@@ -37,7 +43,8 @@ public:
             onValue(servo, value);
     }
 
-    QList<QPair<int, int>> ranges;
+    QList<QPair<int, int>> ranges; ///< per servo, in servo order
+    bool badRangeOrder = false;
     QList<QPair<int, int>> values;
     std::function<void(int, int)> onValue;
 };

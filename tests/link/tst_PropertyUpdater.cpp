@@ -88,7 +88,8 @@ private Q_SLOTS:
         QCOMPARE(p.ServoMin, QStringLiteral("20.5"));
         QCOMPARE(p.ServoCenter, QStringLiteral("110"));
         QCOMPARE(p.BaudRate, QStringLiteral("9600"));
-        QCOMPARE(rig.sliders.ranges, (QList<QPair<int, int>>{{20, 200}}));
+        QCOMPARE(rig.sliders.ranges, (QList<QPair<int, int>>(16, {20, 200})));
+        QVERIFY(!rig.sliders.badRangeOrder);
 
         // Online: closed and reopened with the new line settings.
         QVERIFY(rig.link.PortOpen());
