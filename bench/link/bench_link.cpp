@@ -98,6 +98,8 @@ int main(int argc, char **argv)
         link.Open();
 
         std::printf("Servo link on a pseudo-terminal (%s), 9600,N,8,1\n", qPrintable(board.DevicePath()));
+        // Warm up caches and the terminal's buffers before anything is timed.
+        latency(board, 2000, [&](int servo, int position) { link.SendServoFrame(servo, position); });
         printLatency("SendServoFrame -> board (UI thread)",
                      latency(board, count, [&](int servo, int position) { link.SendServoFrame(servo, position); }));
         {

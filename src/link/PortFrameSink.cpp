@@ -23,27 +23,37 @@ void PortFrameSink::WriteFrame(const ServoFrame &frame)
 {
     if (m_lost.load())
         throw AppError(LinkError::kBoardLost, QStringLiteral("Device I/O error"));
+    const QString failure = WriteFrameTo(m_fd, frame);
+    if (!failure.isEmpty())
+        lost(failure);
+}
+
+QString PortFrameSink::WriteFrameTo(int fd, const ServoFrame &frame)
+{
     const char bytes[3] = {char(frame.sync), char(frame.servo), char(frame.position)};
     size_t done = 0;
     while (done < sizeof bytes) {
-        const ssize_t n = ::write(m_fd, bytes + done, sizeof bytes - done);
+        const ssize_t n = ::write(fd, bytes + done, sizeof bytes - done);
         if (n > 0) {
             done += size_t(n);
             continue;
         }
-        if (n < 0 && errno == EINTR)
+        const int error = n < 0 ? errno : EIO;
+        if (error == EINTR)
             continue;
-        if (n < 0 && errno == EAGAIN) {
-            pollfd p{m_fd, POLLOUT, 0};
-            const int ready = ::poll(&p, 1, kStallMs);
-            if (ready > 0 && !(p.revents & (POLLERR | POLLHUP | POLLNVAL)))
-                continue;
-            if (ready == 0)
-                lost(QStringLiteral("the board takes no data"));
-            lost(QString::fromLocal8Bit(std::strerror(EIO)));
-        }
-        lost(QString::fromLocal8Bit(std::strerror(n < 0 ? errno : EIO)));
+        if (error != EAGAIN)
+            return QString::fromLocal8Bit(std::strerror(error));
+        // The driver's queue is full: the line is slower than the frames.
+        pollfd p{fd, POLLOUT, 0};
+        const int ready = ::poll(&p, 1, kStallMs);
+        if (ready == 0)
+            return QStringLiteral("the device took no data for %1 ms").arg(kStallMs);
+        if (ready < 0 && errno != EINTR)
+            return QString::fromLocal8Bit(std::strerror(errno));
+        if (ready > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
+            return QString::fromLocal8Bit(std::strerror(EIO));
     }
+    return QString();
 }
 
 void PortFrameSink::lost(const QString &reason)

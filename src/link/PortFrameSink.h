@@ -2,6 +2,8 @@
 
 #include "link/ServoFrame.h"
 
+#include <QString>
+
 #include <atomic>
 
 class ServoLink;
@@ -26,6 +28,11 @@ public:
     /// Throws AppError 57 when the device no longer takes bytes; the link is
     /// told (on its own thread) and goes Offline with one message.
     void WriteFrame(const ServoFrame &frame) override;
+
+    /// The one write of a frame to a serial descriptor, shared by the link's
+    /// own thread and playback. Returns nothing on success, else why the
+    /// device no longer takes bytes (a full queue is waited out, up to kStallMs).
+    static QString WriteFrameTo(int fd, const ServoFrame &frame);
 
 private:
     [[noreturn]] void lost(const QString &reason);

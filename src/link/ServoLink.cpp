@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -30,7 +31,6 @@ QString mappingHint(const QString &port)
 ServoLink::ServoLink(QObject *parent)
     : QObject(parent)
 {
-    connect(&m_port, &QSerialPort::errorOccurred, this, &ServoLink::onPortError);
 }
 
 ServoLink::~ServoLink()
@@ -191,53 +191,24 @@ void ServoLink::WriteFrame(const ServoFrame &frame)
 {
     if (!m_port.isOpen())
         throw AppError(LinkError::kPortNotOpen, QStringLiteral("Operation valid only when the port is open"));
-    m_port.clearError();
-    const QByteArray bytes = frame.bytes();
-    // QSerialPort only buffers; flush hands the three bytes to the driver now,
-    // in one write, instead of at the next turn of the event loop.
-    m_port.write(bytes);
-    m_port.flush();
-    switch (m_port.error()) {
-    case QSerialPort::NoError:
-        return;
-    case QSerialPort::ResourceError:
-    case QSerialPort::DeviceNotFoundError:
-        HandleBoardLost(m_port.errorString());
-        return;
-    default: {
-        const QString reason = m_port.errorString();
-        m_port.clearError();
-        throw AppError(LinkError::kBoardLost, QStringLiteral("Device I/O error (%1)").arg(reason));
-    }
-    }
+    // Straight to the descriptor rather than through QSerialPort's buffer:
+    // the bytes leave now, not at the next turn of the event loop, and a full
+    // queue (EAGAIN, which QSerialPort reports as the same ResourceError as an
+    // unplugged device) can be told from a board that is gone.
+    const QString failure = PortFrameSink::WriteFrameTo(int(m_port.handle()), frame);
+    if (!failure.isEmpty())
+        HandleBoardLost(failure);
 }
 
 std::unique_ptr<IFrameSink> ServoLink::PlaybackSink()
 {
     if (!m_port.isOpen())
         return nullptr;
-    // Bytes still held by QSerialPort must reach the line before the
-    // playback thread's frames, or they would arrive out of order.
-    while (m_port.bytesToWrite() > 0) {
-        if (!m_port.waitForBytesWritten(1000))
-            break;
-    }
     const int fd = ::fcntl(int(m_port.handle()), F_DUPFD_CLOEXEC, 0);
     if (fd < 0)
         throw AppError(LinkError::kBoardLost,
                        QStringLiteral("Device I/O error (%1)").arg(QString::fromLocal8Bit(strerror(errno))));
     return std::make_unique<PortFrameSink>(fd, this);
-}
-
-void ServoLink::onPortError(QSerialPort::SerialPortError error)
-{
-    // Errors while QSerialPort drains its buffer later arrive here, inside its
-    // own code: close once it has returned.
-    if ((error == QSerialPort::ResourceError || error == QSerialPort::DeviceNotFoundError) && m_port.isOpen()) {
-        const QString reason = m_port.errorString();
-        QMetaObject::invokeMethod(
-            this, [this, reason] { HandleBoardLost(reason); }, Qt::QueuedConnection);
-    }
 }
 
 void ServoLink::HandleBoardLost(const QString &reason)

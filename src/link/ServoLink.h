@@ -76,11 +76,11 @@ public:
     void ClosePort() override { Close(); }
 
     /// Builds the frame from App().Properties.SynchByte, the servo and the
-    /// position and writes it in one write, at once. Does not look at the link
-    /// state: the caller does. Throws AppError 5 or 13 when no frame can be
-    /// built (nothing is written), 8018 when the port is closed, and 57 when
-    /// the write fails for another reason than the board vanishing. A vanished
-    /// board is handled here (Offline, one message) and throws nothing.
+    /// position and writes it in one write(2), at once. Does not look at the
+    /// link state: the caller does. Throws AppError 5 or 13 when no frame can
+    /// be built (nothing is written) and 8018 when the port is closed. A write
+    /// that fails means the board is gone: handled here (Offline, BoardLost,
+    /// one message) and not thrown, so callers add no second box.
     void SendServoFrame(int servo, int position);
 
     /// IFrameSink on this thread: the same write as SendServoFrame.
@@ -106,7 +106,6 @@ Q_SIGNALS:
     void BoardLost();
 
 private:
-    void onPortError(QSerialPort::SerialPortError error);
     [[noreturn]] void raiseOpenError(const QString &path);
 
     QSerialPort m_port;

@@ -245,6 +245,32 @@ private Q_SLOTS:
         QCOMPARE(TestMessages().count(), 0);
     }
 
+    void fullQueueIsWaitedOutNotTakenForLoss()
+    {
+        // More than the terminal queues, with a board that starts reading late:
+        // writes meet EAGAIN, which must not count as an unplugged board.
+        VirtualBoard board;
+        MapPortToBoard(1, board);
+        ServoLink link;
+        link.Open();
+        constexpr int kFrames = 60000;
+        QList<ServoFrame> frames;
+        QThread *reader = QThread::create([&] {
+            QThread::msleep(300);
+            frames = board.ReadFrames(kFrames, 20000);
+        });
+        reader->start();
+        for (int i = 0; i < kFrames; ++i)
+            link.SendServoFrame(i % 16, i % 256);
+        QVERIFY(reader->wait(30000));
+        delete reader;
+        QVERIFY(link.PortOpen());
+        QCOMPARE(frames.size(), kFrames);
+        for (int i = 0; i < kFrames; i += 997)
+            QCOMPARE(frames[i], (ServoFrame{255, quint8(i % 16), quint8(i % 256)}));
+        QCOMPARE(board.Decoder().SkippedBytes(), 0);
+    }
+
     void playbackSinkWritesFromItsThread()
     {
         VirtualBoard board;
