@@ -1,0 +1,135 @@
+#include "mainwindow/grid/CustomValueCheck.h"
+
+#include "app/AppState.h"
+#include "mainwindow/PropertyGridModel.h"
+#include "platform/AppError.h"
+#include "platform/ErrorReport.h"
+#include "platform/MessageService.h"
+#include "platform/NumericText.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// The whole number of a value beyond the 32-bit range cannot be compared with a
+// limit; its sign tells which side it lies on.
+enum class Side { Below, Inside, Above };
+
+Side sideOf32Bits(const QString &text)
+{
+    if (WholeNumber32(text))
+        return Side::Inside;
+    const std::optional<double> value = NumericValue(text);
+    return value && *value < 0 ? Side::Below : Side::Above;
+}
+
+} // namespace
+
+std::optional<CustomValueCheck::Rule> CustomValueCheck::RuleForRow(int row)
+{
+    const ProgramProperties &p = App().Properties;
+    switch (row) {
+    case PropertyGridModel::SynchByte:
+        return Rule{QStringLiteral("0"), QStringLiteral("255"), false};
+    case PropertyGridModel::InterInstructionDelay:
+        return Rule{QStringLiteral("0"), QStringLiteral("65534"), false};
+    case PropertyGridModel::SmartRating:
+        return Rule{QStringLiteral("0"), QStringLiteral("65534"), true};
+    case PropertyGridModel::ServoMax:
+        return Rule{p.ServoCenter, QStringLiteral("255"), false};
+    case PropertyGridModel::ServoMin:
+        return Rule{QStringLiteral("0"), p.ServoCenter, false};
+    case PropertyGridModel::ServoCenter:
+        return Rule{p.ServoMin, p.ServoMax, false};
+    default:
+        return std::nullopt;
+    }
+}
+
+bool CustomValueCheck::IsNotNumeric(const QString &text)
+{
+    return !IsNumericText(text);
+}
+
+bool CustomValueCheck::IsTooSmall(const QString &text, const QString &limit)
+{
+    if (NotNumericFlag)
+        return false;
+    try {
+        const qint32 bound = ToLong(limit);
+        switch (sideOf32Bits(text)) {
+        case Side::Below:
+            return true;
+        case Side::Above:
+            return false;
+        case Side::Inside:
+            return ToLong(text) < bound;
+        }
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0127"), e);
+    }
+    return false;
+}
+
+bool CustomValueCheck::IsTooLarge(const QString &text, const QString &limit)
+{
+    if (NotNumericFlag)
+        return false;
+    try {
+        const qint32 bound = ToLong(limit);
+        switch (sideOf32Bits(text)) {
+        case Side::Below:
+            return false;
+        case Side::Above:
+            return true;
+        case Side::Inside:
+            return ToLong(text) > bound;
+        }
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0126"), e);
+    }
+    return false;
+}
+
+bool CustomValueCheck::HasDecimal(const QString &text)
+{
+    if (NotNumericFlag)
+        return false;
+    return text.contains(QLatin1Char('.'));
+}
+
+void CustomValueCheck::Check(int row, const QString &text)
+{
+    const std::optional<Rule> rule = RuleForRow(row);
+    if (!rule)
+        return;
+    NotNumericFlag = IsNotNumeric(text);
+    TooSmallFlag = IsTooSmall(text, rule->lower);
+    TooLargeFlag = IsTooLarge(text, rule->upper);
+    DecimalFlag = rule->decimalAllowed ? false : HasDecimal(text);
+}
+
+QString CustomValueCheck::InvalidValueMessage() const
+{
+    if (!NotNumericFlag && !TooSmallFlag && !TooLargeFlag && !DecimalFlag)
+        return {};
+    QString message = QStringLiteral("The property value is invalid because:") + kCrLf + kCrLf;
+    if (NotNumericFlag)
+        message += QStringLiteral("This value must be numeric.") + kCrLf;
+    if (TooSmallFlag)
+        message += QStringLiteral("This value is too small.") + kCrLf;
+    if (TooLargeFlag)
+        message += QStringLiteral("This value is too large.") + kCrLf;
+    if (DecimalFlag)
+        message += QStringLiteral("This value can not contain a decimal.") + kCrLf;
+    return message;
+}
+
+bool CustomValueCheck::ReportInvalidValue()
+{
+    const QString message = InvalidValueMessage();
+    if (message.isEmpty())
+        return false;
+    ShowUserMessage(message, MsgButtons::OkCancel, MsgIcon::Critical);
+    return true;
+}

@@ -1,0 +1,225 @@
+#include "mainwindow/grid/PropertyGridPanel.h"
+
+#include "execution/smart/frmSmart.h"
+#include "link/ServoLink.h"
+#include "app/AppState.h"
+#include "mainwindow/PropertyGridModel.h"
+#include "mainwindow/grid/GridChoices.h"
+#include "mainwindow/grid/cboEdit.h"
+#include "mainwindow/grid/frmCustom.h"
+#include "mainwindow/grid/sGrid.h"
+#include "platform/AppError.h"
+#include "platform/ErrorReport.h"
+
+#include <QPalette>
+
+PropertyGridPanel::PropertyGridPanel(PropertyGridModel &cells, QWidget *parent)
+    : QWidget(parent)
+    , m_cells(cells)
+    , m_entry(cells, *this)
+    , m_grid(new sGrid(cells, this))
+    , m_chooser(new cboEdit(this))
+{
+    m_chooser->hide();
+    connect(m_grid, &sGrid::GridEditRequest, this, &PropertyGridPanel::sGrid_GridEditRequest);
+    connect(m_grid, &sGrid::GridSelectionChange, this, &PropertyGridPanel::sGrid_GridSelectionChange);
+    connect(m_grid, &sGrid::GridKeyPress, this, &PropertyGridPanel::sGrid_GridKeyPress);
+    connect(m_grid, &sGrid::GridScroll, this, &PropertyGridPanel::sGrid_GridScroll);
+    connect(m_chooser, &QComboBox::activated, this, &PropertyGridPanel::cboEdit_Click);
+    connect(m_chooser, &cboEdit::FocusLost, this, &PropertyGridPanel::cboEdit_LostFocus);
+}
+
+PropertyGridPanel::~PropertyGridPanel() = default;
+
+void PropertyGridPanel::Load()
+{
+    m_grid->AddGridColumn(QStringLiteral("Property"), QStringLiteral("Property"));
+    m_grid->AddGridColumn(QStringLiteral("Value"), QStringLiteral("Value"));
+    const QPalette pal = palette();
+    const QColor headingBack = pal.color(QPalette::Active, QPalette::Highlight);
+    const QColor headingText = pal.color(QPalette::Active, QPalette::HighlightedText);
+    for (int row = 1; row <= PropertyGridModel::kRowCount; ++row) {
+        const bool heading = row == PropertyGridModel::ProgramHeading || row == PropertyGridModel::ExecutionHeading;
+        for (int column = 1; column <= 2; ++column) {
+            const QString text = m_cells.CellText(row, column);
+            if (heading)
+                m_grid->SetGridCell(row, column, text, sGrid::kSingleLineEllipsis, -1, headingBack, headingText);
+            else
+                m_grid->SetGridCell(row, column, text);
+        }
+    }
+    SetGridSizes();
+}
+
+void PropertyGridPanel::SetGridSizes(int gridWidthTwips)
+{
+    const double twipsPerPixelX = 1440.0 / logicalDpiX();
+    m_grid->SetGridColumnWidth(QStringLiteral("Property"), qRound(gridWidthTwips * 2.0 / 3.0 / twipsPerPixelX));
+    m_grid->SetGridColumnWidth(QStringLiteral("Value"), qRound(gridWidthTwips * 1.0 / 3.0 / twipsPerPixelX - 5));
+    const int width = qRound(gridWidthTwips / twipsPerPixelX);
+    const int height = m_grid->GridRowHeight(1) * 13;
+    m_grid->setGeometry(0, 0, width, height);
+    // Fixed, so a layout in the side panel keeps exactly the designed size.
+    setFixedSize(width, height);
+}
+
+void PropertyGridPanel::SetLink(ServoLink &link)
+{
+    m_entry.SetLink({[&link] { return link.PortOpen(); }, [&link] { link.Open(); }, [&link] { link.Close(); }});
+    // The link's updater writes "Offline" into the model when the board goes;
+    // show it once that handler has run.
+    connect(&link, &ServoLink::BoardLost, this, [this] { m_grid->RefreshGrid(); }, Qt::QueuedConnection);
+}
+
+void PropertyGridPanel::SetDialogOwner(QWidget *owner, QWidget *sidePanel)
+{
+    m_owner = owner;
+    m_sidePanel = sidePanel;
+}
+
+QWidget *PropertyGridPanel::owner() const
+{
+    return m_owner ? m_owner.data() : window();
+}
+
+void PropertyGridPanel::UpdateGridFromProperties()
+{
+    try {
+        m_cells.UpdateGridFromProperties();
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0058"), e);
+    }
+    m_grid->RefreshGrid();
+}
+
+void PropertyGridPanel::UpdatePropertiesFromGrid()
+{
+    // The one place the grid is applied from here: the model goes through the
+    // link's updater when one is installed.
+    m_cells.UpdatePropertiesFromGrid();
+    m_grid->RefreshGrid();
+}
+
+void PropertyGridPanel::sGrid_GridEditRequest(int row, int column, int key, bool *cancel)
+{
+    const GridValueEntry::EditResponse response = m_entry.GridEditRequest(row, column, key);
+    if (response.cancel && cancel)
+        *cancel = true;
+    if (!response.show)
+        return;
+    try {
+        const QRect cell = m_grid->GridCellRect(row, column);
+        const QString current = m_grid->GridCellDisplayText(row, column);
+        m_chooser->clear();
+        m_chooser->addItems(response.entries);
+        ShowValueChooser(current, row, column, cell.left(), cell.top(), cell.width());
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0049"), e);
+    }
+}
+
+void PropertyGridPanel::ShowValueChooser(const QString &current, int row, int column, int left, int top, int width)
+{
+    try {
+        QStringList entries;
+        for (int i = 0; i < m_chooser->count(); ++i)
+            entries << m_chooser->itemText(i);
+        m_chooser->setCurrentIndex(GridChoices::SelectionIndex(entries, current));
+
+        m_chooser->setFont(m_grid->GridCellFont(row, column));
+        const qint64 own = m_grid->GridCellBackColor(row, column);
+        const QColor back = own < 0 ? m_grid->GridBackColor() : QColor::fromRgb(QRgb(own));
+        QPalette pal = m_chooser->palette();
+        pal.setColor(QPalette::Base, back);
+        pal.setColor(QPalette::Button, back);
+        m_chooser->setPalette(pal);
+
+        m_chooser->setGeometry(left, top, width, m_chooser->sizeHint().height());
+        m_chooser->SetTag(QString::number(row));
+        m_chooser->show();
+        m_chooser->raise();
+        m_chooser->setFocus(Qt::OtherFocusReason);
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0050"), e);
+    }
+}
+
+void PropertyGridPanel::sGrid_GridSelectionChange(int row, int column)
+{
+    m_entry.GridSelectionChange(row, column);
+}
+
+void PropertyGridPanel::sGrid_GridKeyPress(int *key)
+{
+    if (key && *key == sGrid::kKeyEnter)
+        *key = 0;
+}
+
+void PropertyGridPanel::sGrid_GridScroll()
+{
+    m_chooser->hide();
+}
+
+void PropertyGridPanel::cboEdit_Click(int index)
+{
+    if (!m_chooser->isVisible() || index < 0)
+        return;
+    const int row = m_chooser->Tag().toInt();
+    const QString entry = m_chooser->itemText(index);
+    const GridValueEntry::Next next = m_entry.ChoicePicked(row, entry);
+    m_grid->RefreshGrid();
+    switch (next) {
+    case GridValueEntry::Next::Nothing:
+        break;
+    case GridValueEntry::Next::Custom:
+        showCustomDialog(row);
+        finishChoice();
+        break;
+    case GridValueEntry::Next::Wizard:
+        showSmartCalculator();
+        break;
+    case GridValueEntry::Next::Done:
+        finishChoice();
+        break;
+    }
+}
+
+void PropertyGridPanel::finishChoice()
+{
+    m_chooser->hide();
+    m_grid->setFocus(Qt::OtherFocusReason);
+}
+
+void PropertyGridPanel::showCustomDialog(int row)
+{
+    frmCustom dialog(m_entry, owner());
+    dialog.Prepare(row, m_entry.CustomPrompt(row), App().GridCellValue[0]);
+    const QWidget *panel = m_sidePanel ? m_sidePanel.data() : parentWidget();
+    const int panelTop = panel && panel != owner() ? panel->mapTo(owner(), QPoint(0, 0)).y() : 0;
+    dialog.Place(owner()->frameGeometry(), panelTop);
+    m_dialog = &dialog;
+    dialog.exec();
+    m_dialog = nullptr;
+    m_grid->RefreshGrid();
+}
+
+void PropertyGridPanel::showSmartCalculator()
+{
+    frmSmart dialog(m_cells, *this, owner());
+    m_dialog = &dialog;
+    dialog.exec();
+    m_dialog = nullptr;
+    m_grid->RefreshGrid();
+}
+
+void PropertyGridPanel::cboEdit_LostFocus()
+{
+    try {
+        m_chooser->hide();
+        m_grid->EndGridEdit();
+        if (!m_dialog)
+            m_grid->setFocus(Qt::OtherFocusReason);
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0001"), e);
+    }
+}
