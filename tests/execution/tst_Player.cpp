@@ -1,0 +1,114 @@
+#include "app/DataPaths.h"
+#include "app/FileHelpers.h"
+#include "link/vboard/VirtualBoard.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QProcess>
+
+#include <csignal>
+
+namespace {
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray b;
+    for (int v : values)
+        b.append(char(v));
+    return b;
+}
+
+} // namespace
+
+/// taveloq-play end to end: a program file in, bytes at a pseudo-terminal board out.
+class TestPlayer : public TestBase
+{
+    Q_OBJECT
+
+    QString writeProgram(const QString &body)
+    {
+        QDir().mkpath(DataPaths::ProgramsFolder());
+        const QString path = DataPaths::ProgramsFolder() + QStringLiteral("/show.tqp");
+        [&] { QVERIFY(WriteWholeFile(path, body)); }();
+        return path;
+    }
+    void start(QProcess &p, const QStringList &args)
+    {
+        p.setProgram(QStringLiteral(TAVELOQ_PLAY));
+        p.setArguments(args);
+        p.start();
+        QVERIFY(p.waitForStarted());
+    }
+
+private Q_SLOTS:
+    void playsTheProgramWithItsHeader()
+    {
+        VirtualBoard board(200);
+        const QString program = writeProgram(QStringLiteral(
+            ";SynchByte=200\r\n;InterInstructionDelay=30\r\n;ServoCenter=100\r\nmov 3,127\r\npause 20\r\n"
+            "Mov 15,240\r\nscript arm.tqs\r\n"));
+        QDir().mkpath(DataPaths::ScriptsFolder());
+        QVERIFY(WriteWholeFile(DataPaths::ScriptsFolder() + QStringLiteral("/arm.tqs"), QStringLiteral("mov 0,1\r\n")));
+        QProcess p;
+        start(p, {QStringLiteral("--device"), board.DevicePath(), program});
+        QByteArray expected;
+        for (int servo = 0; servo < 16; ++servo)
+            expected += bytes({200, servo, 100});
+        expected += bytes({200, 3, 127}) + bytes({200, 15, 240}) + bytes({200, 0, 1});
+        const QByteArray got = board.ReadBytes(expected.size(), 5000);
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(got.toHex(' '), expected.toHex(' '));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY2(p.readAllStandardError().isEmpty(), "a normal run prints nothing");
+        // Nothing after the last frame.
+        QVERIFY(board.ReadAvailable(50).isEmpty());
+    }
+
+    void ctrlCStopsALoopAtTheYield()
+    {
+        VirtualBoard board;
+        const QString program =
+            writeProgram(QStringLiteral(";InterInstructionDelay=20\r\nmov 1,1\r\nmov 1,2\r\nmov 1,3\r\n"));
+        QProcess p;
+        start(p, {QStringLiteral("--loop"), QStringLiteral("--no-center"), QStringLiteral("--device"),
+                  board.DevicePath(), program});
+        // Two passes at least, then Ctrl-C.
+        const QByteArray first = board.ReadBytes(3 * 6, 5000);
+        QCOMPARE(first.size(), 18);
+        ::kill(pid_t(p.processId()), SIGINT);
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        const QByteArray all = first + board.ReadAvailable(100);
+        // Whole frames only, in the program's order.
+        QCOMPARE(all.size() % 3, 0);
+        for (int i = 0; i < all.size(); i += 3)
+            QCOMPARE(all.mid(i, 3), bytes({255, 1, (i / 3) % 3 + 1}));
+    }
+
+    void errorsGiveANonZeroStatus()
+    {
+        VirtualBoard board;
+        const QString program = writeProgram(QStringLiteral("script gone.tqs\r\nmov 1,1\r\n"));
+        QProcess p;
+        start(p, {QStringLiteral("--no-center"), QStringLiteral("--device"), board.DevicePath(), program});
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY(QString::fromLocal8Bit(p.readAllStandardError()).contains(QStringLiteral("can not be found. Execution will be terminated.")));
+        QVERIFY(board.ReadAvailable(50).isEmpty());
+
+        QProcess missing;
+        start(missing, {QStringLiteral("--device"), QStringLiteral("/dev/no-such-board"), program});
+        QVERIFY(missing.waitForFinished(5000));
+        QCOMPARE(missing.exitCode(), 1);
+
+        QProcess usage;
+        start(usage, {QStringLiteral("--bogus")});
+        QVERIFY(usage.waitForFinished(5000));
+        QCOMPARE(usage.exitCode(), 2);
+    }
+};
+
+TQ_TEST_MAIN(TestPlayer)
+#include "tst_Player.moc"
