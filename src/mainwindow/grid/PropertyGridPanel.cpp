@@ -11,6 +11,7 @@
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
 
+#include <QEvent>
 #include <QPalette>
 
 PropertyGridPanel::PropertyGridPanel(PropertyGridModel &cells, QWidget *parent)
@@ -69,6 +70,14 @@ void PropertyGridPanel::SetLink(ServoLink &link)
     // The link's updater writes "Offline" into the model when the board goes;
     // show it once that handler has run.
     connect(&link, &ServoLink::BoardLost, this, [this] { m_grid->RefreshGrid(); }, Qt::QueuedConnection);
+}
+
+void PropertyGridPanel::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // A run locks the grid: an edit that was open is abandoned, nothing applied.
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        m_chooser->hide();
 }
 
 void PropertyGridPanel::SetDialogOwner(QWidget *owner, QWidget *sidePanel)

@@ -58,6 +58,9 @@ public:
     /// Lays the chooser over cell (row, column) with `current` selected.
     void ShowValueChooser(const QString &current, int row, int column, int left, int top, int width);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void sGrid_GridEditRequest(int row, int column, int key, bool *cancel);
     void sGrid_GridSelectionChange(int row, int column);

@@ -312,7 +312,11 @@ private Q_SLOTS:
 
     void disabledDuringARun()
     {
+        doubleClick(2, 2);
+        QVERIFY(chooser()->isVisible());
         m_panel->setEnabled(false);
+        QVERIFY(!chooser()->isVisible());
+        QCOMPARE(cell(2), QStringLiteral("255"));
         doubleClick(2, 2);
         QVERIFY(!chooser()->isVisible());
         m_panel->setEnabled(true);
