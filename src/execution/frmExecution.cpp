@@ -1,0 +1,153 @@
+#include "execution/frmExecution.h"
+
+#include "execution/ExecutionController.h"
+#include "platform/ondProgressBar.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+frmExecution::frmExecution(ExecutionController &controller, QWidget *parent)
+    : QWidget(parent)
+    , m_controller(controller)
+{
+    setObjectName(QStringLiteral("frmExecution"));
+    setWindowTitle(QStringLiteral("Execution Controller"));
+
+    auto *modes = new QGroupBox(QStringLiteral("Execution Mode"), this);
+    auto *modesLayout = new QVBoxLayout(modes);
+    const QStringList captions{QStringLiteral("Execute once."), QStringLiteral("Loop until \"Stop\" button is pressed."),
+                               QStringLiteral("Run to selected instruction."), QStringLiteral("Step one line.")};
+    for (int i = 0; i < 4; ++i) {
+        m_opt[i] = new QRadioButton(captions.at(i), modes);
+        m_opt[i]->setObjectName(QStringLiteral("optExecOpt%1").arg(i));
+        modesLayout->addWidget(m_opt[i]);
+        connect(m_opt[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                m_controller.SetMode(ExecutionMode(i));
+        });
+    }
+    m_opt[int(m_controller.Mode())]->setChecked(true);
+
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("List1"));
+    m_list->setToolTip(QStringLiteral("Program instructions."));
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->viewport()->installEventFilter(this);
+    connect(m_list, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *item) { m_controller.ListClicked(m_list->row(item)); });
+    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) { m_controller.SetSelectedLine(row); });
+
+    auto *commands = new QGroupBox(QStringLiteral("Execute Commands"), this);
+    auto *commandsLayout = new QVBoxLayout(commands);
+    auto *buttons = new QHBoxLayout;
+    m_execute = new QPushButton(QStringLiteral("&Execute"), commands);
+    m_execute->setObjectName(QStringLiteral("cmdExecute"));
+    m_execute->setToolTip(QStringLiteral("Executes the program."));
+    m_pause = new QPushButton(QStringLiteral("&Pause"), commands);
+    m_pause->setObjectName(QStringLiteral("cmdPause"));
+    m_pause->setToolTip(QStringLiteral("Pauses the program."));
+    m_stop = new QPushButton(QStringLiteral("&Stop"), commands);
+    m_stop->setObjectName(QStringLiteral("cmdStop"));
+    m_stop->setToolTip(QStringLiteral("Stops the program"));
+    buttons->addWidget(m_execute);
+    buttons->addWidget(m_pause);
+    buttons->addWidget(m_stop);
+    commandsLayout->addLayout(buttons);
+    m_progress = new ondProgressBar(commands);
+    m_progress->setObjectName(QStringLiteral("ondProgressBar1"));
+    m_progress->setToolTip(QStringLiteral("Percent of program completed."));
+    m_progress->setMinimumHeight(18);
+    m_progress->ReadProperties({});
+    commandsLayout->addWidget(m_progress);
+    connect(m_execute, &QPushButton::clicked, &m_controller, &ExecutionController::Execute);
+    connect(m_pause, &QPushButton::clicked, &m_controller, &ExecutionController::Pause);
+    connect(m_stop, &QPushButton::clicked, &m_controller, &ExecutionController::Stop);
+
+    auto *summary = new QGroupBox(QStringLiteral("Program Summary"), this);
+    auto *summaryLayout = new QGridLayout(summary);
+    const QStringList names{QStringLiteral("Instruction Count:"), QStringLiteral("Mov Count:"),
+                            QStringLiteral("Pause Count:"), QStringLiteral("Pause Time:"),
+                            QStringLiteral("Script Count:")};
+    for (int i = 0; i < 5; ++i) {
+        summaryLayout->addWidget(new QLabel(names.at(i), summary), i, 0);
+        m_summary[i] = new QLabel(summary);
+        m_summary[i]->setObjectName(QStringLiteral("lblProgSum%1").arg(i));
+        summaryLayout->addWidget(m_summary[i], i, 1);
+    }
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(modes);
+    left->addWidget(commands);
+    left->addWidget(summary);
+    left->addStretch(1);
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addWidget(m_list, 1);
+
+    connect(&m_controller, &ExecutionController::listChanged, this, &frmExecution::refreshList);
+    connect(&m_controller, &ExecutionController::selectionChanged, this, &frmExecution::refreshSelection);
+    connect(&m_controller, &ExecutionController::summaryChanged, this, &frmExecution::refreshSummary);
+    connect(&m_controller, &ExecutionController::controlsChanged, this, &frmExecution::refreshControls);
+    connect(&m_controller, &ExecutionController::progressChanged, m_progress, &ondProgressBar::SetPosition);
+
+    refreshList();
+    refreshSummary();
+    refreshControls();
+}
+
+void frmExecution::refreshList()
+{
+    const QSignalBlocker block(m_list);
+    m_list->clear();
+    m_list->addItems(m_controller.ListItems());
+    refreshSelection(m_controller.SelectedLine());
+}
+
+void frmExecution::refreshSelection(int line)
+{
+    const QSignalBlocker block(m_list);
+    if (line < 0 || line >= m_list->count()) {
+        m_list->setCurrentRow(-1);
+        m_list->clearSelection();
+        return;
+    }
+    m_list->setCurrentRow(line);
+    m_list->scrollToItem(m_list->item(line));
+}
+
+void frmExecution::refreshSummary()
+{
+    const QStringList texts = m_controller.SummaryTexts();
+    for (int i = 0; i < 5; ++i)
+        m_summary[i]->setText(texts.at(i));
+}
+
+void frmExecution::refreshControls()
+{
+    m_execute->setEnabled(m_controller.ExecuteEnabled());
+    m_pause->setEnabled(m_controller.PauseEnabled());
+    m_stop->setEnabled(m_controller.StopEnabled());
+}
+
+bool frmExecution::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonPress) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::RightButton) {
+            // The line drawn under the pointer; the right button never moves the selection.
+            const QModelIndex index = m_list->indexAt(mouse->position().toPoint());
+            if (index.isValid() && !index.data().toString().isEmpty())
+                Q_EMIT listRightClicked(index.row(), mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

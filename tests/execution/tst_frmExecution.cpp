@@ -1,0 +1,142 @@
+#include "app/AppState.h"
+#include "app/DataPaths.h"
+#include "app/FileHelpers.h"
+#include "execution/ExecutionController.h"
+#include "execution/IExecutionHost.h"
+#include "execution/frmExecution.h"
+#include "link/ServoFrame.h"
+#include "platform/Clock.h"
+#include "platform/ondProgressBar.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+
+namespace {
+
+class CountingSink final : public IFrameSink
+{
+public:
+    explicit CountingSink(std::atomic<int> &count) : m_count(count) {}
+    void WriteFrame(const ServoFrame &) override { ++m_count; }
+
+private:
+    std::atomic<int> &m_count;
+};
+
+class Host final : public IExecutionHost
+{
+public:
+    std::atomic<int> frames{0};
+    bool PortOpen() const override { return true; }
+    void GoOnline() override {}
+    QString CenterOnExecution() const override { return QStringLiteral("False"); }
+    std::unique_ptr<IFrameSink> CreateRunFrameSink() override { return std::make_unique<CountingSink>(frames); }
+    void SetInterfaceLocked(bool) override {}
+    void ShowServoControllerView() override {}
+};
+
+} // namespace
+
+class TestFrmExecution : public TestBase
+{
+    Q_OBJECT
+
+    Host m_host;
+    VirtualClock m_clock;
+    std::unique_ptr<ExecutionController> m_exec;
+    std::unique_ptr<frmExecution> m_window;
+
+    template <typename T>
+    T *child(const char *name) const
+    {
+        return m_window->findChild<T *>(QString::fromLatin1(name));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        TestBase::init();
+        QDir().mkpath(DataPaths::UserDataFolder());
+        App().TempFilePath = DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp");
+        QVERIFY(WriteWholeFile(App().TempFilePath, QStringLiteral("Mov 0,10\r\nPause 250\r\nWAV /x.wav\r\nScript s.tqs\r\n")));
+        m_exec = std::make_unique<ExecutionController>();
+        m_exec->SetHost(&m_host);
+        m_exec->SetClock(&m_clock);
+        m_window = std::make_unique<frmExecution>(*m_exec);
+        m_window->resize(600, 400);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_exec.reset();
+        TestBase::cleanup();
+    }
+
+    void opensIdleAndShowsTheListing()
+    {
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Execution Controller"));
+        QVERIFY(child<QRadioButton>("optExecOpt0")->isChecked());
+        QCOMPARE(child<QLabel>("lblProgSum3")->text(), QStringLiteral("0 ms"));
+        QVERIFY(child<QPushButton>("cmdExecute")->isEnabled());
+        QVERIFY(!child<QPushButton>("cmdPause")->isEnabled());
+        QVERIFY(!child<QPushButton>("cmdStop")->isEnabled());
+        QCOMPARE(m_window->ProgressBar()->Min(), 0);
+        QCOMPARE(m_window->ProgressBar()->Max(), 100);
+
+        m_exec->Update();
+        QCOMPARE(m_window->List1()->count(), 4);
+        QStringList values;
+        for (int i = 0; i < 5; ++i)
+            values << child<QLabel>(QStringLiteral("lblProgSum%1").arg(i).toLatin1().constData())->text();
+        QCOMPARE(values, (QStringList{"4", "1", "1", "250 ms", "1"}));
+    }
+
+    void clickRemembersTheLineAndRightClickLeavesTheSelection()
+    {
+        m_exec->Update();
+        QListWidget *list = m_window->List1();
+        const QRect second = list->visualItemRect(list->item(1));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+        QCOMPARE(m_exec->SelectedInstructionIndex(), QStringLiteral("1"));
+        QCOMPARE(m_exec->SelectedLine(), 1);
+
+        QSignalSpy right(m_window.get(), &frmExecution::listRightClicked);
+        const QRect fourth = list->visualItemRect(list->item(3));
+        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, fourth.center());
+        QCOMPARE(right.count(), 1);
+        QCOMPARE(right.at(0).at(0).toInt(), 3);
+        QCOMPARE(list->currentRow(), 1);
+        QCOMPARE(m_exec->SelectedInstructionIndex(), QStringLiteral("1"));
+        // Below the last line: no line, nothing happens.
+        QTest::mouseClick(list->viewport(), Qt::RightButton, {}, QPoint(5, list->viewport()->height() - 2));
+        QCOMPARE(right.count(), 1);
+    }
+
+    void executeFromTheButtonRunsToTheSelectedLine()
+    {
+        QVERIFY(WriteWholeFile(App().TempFilePath, QStringLiteral("mov 0,1\r\nmov 0,2\r\nmov 0,3\r\nmov 0,4\r\n")));
+        m_exec->Update();
+        m_window->List1()->setCurrentRow(2);
+        QTest::mouseClick(child<QRadioButton>("optExecOpt2"), Qt::LeftButton);
+        QCOMPARE(m_exec->Mode(), ExecutionMode::RunToSelected);
+        QSignalSpy ended(m_exec.get(), &ExecutionController::runEnded);
+        QTest::mouseClick(child<QPushButton>("cmdExecute"), Qt::LeftButton);
+        QVERIFY(ended.wait(5000));
+        QCOMPARE(m_host.frames.load(), 3);
+        QCOMPARE(m_window->List1()->currentRow(), 2);
+        QCOMPARE(m_window->ProgressBar()->Position(), 0);
+        QVERIFY(child<QPushButton>("cmdExecute")->isEnabled());
+        QVERIFY(!child<QPushButton>("cmdStop")->isEnabled());
+    }
+};
+
+TQ_TEST_GUI_MAIN(TestFrmExecution)
+#include "tst_frmExecution.moc"
