@@ -7,6 +7,10 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev
   libgl-dev
 )
+# scripts/screenshot.sh also needs a virtual X server and ImageMagick: bash scripts/deps.sh screenshot
+if [ "${1:-}" = "screenshot" ]; then
+  packages+=(xvfb xauth x11-utils imagemagick fonts-dejavu-core)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds Taveloq, starts it under a virtual X server with a fresh home folder and
+# saves the main window as it looks after start-up to docs/screenshot.png.
+# BUILD_DIR chooses the build folder (default: build).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh screenshot
+build="${BUILD_DIR:-build}"
+cmake -S . -B "$build" -G Ninja >/dev/null
+cmake --build "$build" --target taveloq
+
+work="$(mktemp -d)"
+app_pid=""
+xvfb_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display number nobody uses.
+display=99
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+  display=$((display + 1))
+done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  DISPLAY=":$display" xwininfo -root >/dev/null 2>&1 && break
+  sleep 0.1
+done
+
+# The application's settings and data go to the temporary folder, never the user's.
+mkdir -p "$work/home" "$work/config" "$work/data" "$work/runtime"
+chmod 700 "$work/runtime"
+env -u WAYLAND_DISPLAY DISPLAY=":$display" QT_QPA_PLATFORM=xcb HOME="$work/home" \
+  XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime" \
+  "$build/src/taveloq" >"$work/app.log" 2>&1 &
+app_pid=$!
+
+# Start-up shows the splash for about four seconds before the main window stands alone.
+window=""
+for _ in $(seq 200); do
+  window="$(DISPLAY=":$display" xwininfo -name "Taveloq v1.1" 2>/dev/null | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p' || true)"
+  [ -n "$window" ] && break
+  kill -0 "$app_pid" 2>/dev/null || { cat "$work/app.log" >&2; echo "taveloq ended before its window showed" >&2; exit 1; }
+  sleep 0.1
+done
+if [ -z "$window" ]; then
+  echo "no main window after 20 s" >&2
+  exit 1
+fi
+sleep 6
+mkdir -p docs
+DISPLAY=":$display" timeout 30 import -window "$window" docs/screenshot.png
+echo "saved docs/screenshot.png"

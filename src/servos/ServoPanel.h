@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QGroupBox>
+
+class QLabel;
+class QPushButton;
+class QSlider;
+
+/// One servo's frame on the Servo Controller: slider, value label, "Center" and
+/// "Log". The value label sits in the caption band, centred over the slider, so
+/// that eight panels fit one above the other in the main window's child area.
+class ServoPanel : public QGroupBox
+{
+    Q_OBJECT
+public:
+    explicit ServoPanel(int servo, QWidget *parent = nullptr);
+
+    QSlider *slider() const { return m_slider; }
+    QLabel *valueLabel() const { return m_value; }
+    QPushButton *centerButton() const { return m_center; }
+    QPushButton *logButton() const { return m_log; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void placeValueLabel();
+
+    QSlider *m_slider;
+    QLabel *m_value;
+    QPushButton *m_center;
+    QPushButton *m_log;
+};

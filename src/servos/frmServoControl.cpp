@@ -1,0 +1,367 @@
+#include "servos/frmServoControl.h"
+
+#include "app/AppComponents.h"
+#include "app/FileHelpers.h"
+#include "platform/AppError.h"
+#include "platform/ErrorReport.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageService.h"
+#include "platform/NumericText.h"
+#include "platform/Services.h"
+#include "link/ServoLink.h"
+#include "servos/ServoPanel.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QVBoxLayout>
+
+frmServoControl::frmServoControl(QWidget *parent)
+    : QWidget(parent)
+    , m_pauseFrame(new QGroupBox(QStringLiteral("Insert Pause"), this))
+    , m_pauseText(new QLineEdit(QStringLiteral("0"), m_pauseFrame))
+    , m_insertPause(new QPushButton(QStringLiteral("Insert"), m_pauseFrame))
+    , m_wavFrame(new QGroupBox(QStringLiteral("Insert WAV"), this))
+    , m_browseWav(new QPushButton(QStringLiteral("Browse.."), m_wavFrame))
+    , m_scriptFrame(new QGroupBox(QStringLiteral("Insert Script"), this))
+    , m_scripts(new QListWidget(m_scriptFrame))
+    , m_insertScript(new QPushButton(QStringLiteral("Insert"), m_scriptFrame))
+{
+    setObjectName(QStringLiteral("frmServoControl"));
+    setWindowTitle(QStringLiteral("Servo Controller"));
+
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(6, 2, 6, 4);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(0);
+    for (int servo = 0; servo < kServoCount; ++servo) {
+        auto *p = new ServoPanel(servo, this);
+        m_panels[servo] = p;
+        grid->addWidget(p, servo % 8, servo < 8 ? 0 : 2);
+        connect(p->slider(), &QSlider::valueChanged, this, [this, servo](int v) { vscServo_Change(servo, v); });
+        connect(p->slider(), &QSlider::sliderMoved, this, [this, servo](int v) { vscServo_Scroll(servo, v); });
+        connect(p->centerButton(), &QPushButton::clicked, this, [this, servo] { cmdCenter_Click(servo); });
+        connect(p->logButton(), &QPushButton::clicked, this, [this, servo] { cmdLog_Click(servo); });
+    }
+
+    m_pauseFrame->setObjectName(QStringLiteral("fraInsertPause"));
+    m_pauseText->setObjectName(QStringLiteral("Text1"));
+    m_insertPause->setObjectName(QStringLiteral("cmdInsertPause"));
+    m_pauseText->setToolTip(QStringLiteral("Pause value."));
+    m_insertPause->setToolTip(QStringLiteral("Insert a pause command."));
+    auto *pause = new QHBoxLayout(m_pauseFrame);
+    pause->setContentsMargins(4, 2, 4, 4);
+    pause->addWidget(m_pauseText, 1);
+    pause->addWidget(m_insertPause);
+    m_pauseText->installEventFilter(this);
+    connect(m_pauseText, &QLineEdit::returnPressed, this, &frmServoControl::cmdInsertPause_Click);
+    connect(m_insertPause, &QPushButton::clicked, this, &frmServoControl::cmdInsertPause_Click);
+
+    m_wavFrame->setObjectName(QStringLiteral("fraInsertWav"));
+    m_browseWav->setObjectName(QStringLiteral("cmdBrowseWav"));
+    auto *wav = new QHBoxLayout(m_wavFrame);
+    wav->setContentsMargins(4, 2, 4, 4);
+    wav->addWidget(m_browseWav);
+    connect(m_browseWav, &QPushButton::clicked, this, &frmServoControl::cmdBrowseWav_Click);
+
+    m_scriptFrame->setObjectName(QStringLiteral("fraInsertScript"));
+    m_scripts->setObjectName(QStringLiteral("File1"));
+    m_insertScript->setObjectName(QStringLiteral("cmdInsertScript"));
+    m_insertScript->setToolTip(QStringLiteral("Insert the selected script."));
+    m_scripts->setContextMenuPolicy(Qt::CustomContextMenu);
+    auto *script = new QVBoxLayout(m_scriptFrame);
+    script->setContentsMargins(4, 2, 4, 4);
+    script->setSpacing(3);
+    script->addWidget(m_scripts, 1);
+    script->addWidget(m_insertScript);
+    connect(m_insertScript, &QPushButton::clicked, this, &frmServoControl::cmdInsertScript_Click);
+    connect(m_scripts, &QWidget::customContextMenuRequested, this, &frmServoControl::File1_ContextMenu);
+
+    for (QPushButton *b : {m_insertPause, m_browseWav, m_insertScript})
+        b->setAutoDefault(false);
+
+    auto *tools = new QVBoxLayout;
+    tools->setSpacing(4);
+    tools->addWidget(m_pauseFrame);
+    tools->addWidget(m_wavFrame);
+    tools->addWidget(m_scriptFrame, 1);
+    grid->addLayout(tools, 0, 1, 8, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(2, 1);
+
+    const int toolWidth = fontMetrics().horizontalAdvance(QStringLiteral("Insert Script")) * 3 / 2 + 16;
+    for (QGroupBox *f : {m_pauseFrame, m_wavFrame, m_scriptFrame})
+        f->setFixedWidth(toolWidth);
+}
+
+void frmServoControl::Load()
+{
+    try {
+        const ProgramProperties &p = App().Properties;
+        for (int servo = 0; servo < kServoCount; ++servo) {
+            SetPanelCaption(servo, QStringLiteral("Servo #") + QString::number(servo));
+            QSlider *s = vscServo(servo);
+            s->setValue(ToInteger(p.ServoCenter));
+            s->setMaximum(ToInteger(p.ServoMax));
+            s->setMinimum(ToInteger(p.ServoMin));
+            QLabel *label = lblServoValue(servo);
+            label->setText(p.ServoCenter);
+            label->setToolTip(QStringLiteral("Servo Value"));
+            cmdLog(servo)->setToolTip(QStringLiteral("Log the current position."));
+            cmdCenter(servo)->setToolTip(QStringLiteral("Center the servo."));
+        }
+        for (QGroupBox *f : {m_pauseFrame, m_scriptFrame}) {
+            QFont normal = font();
+            normal.setBold(false);
+            QFont bold = normal;
+            bold.setBold(true);
+            f->setFont(bold);
+            for (QWidget *child : f->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                child->setFont(normal);
+        }
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0082"), e);
+    }
+}
+
+QSlider *frmServoControl::vscServo(int servo) const
+{
+    return m_panels.at(servo)->slider();
+}
+
+QLabel *frmServoControl::lblServoValue(int servo) const
+{
+    return m_panels.at(servo)->valueLabel();
+}
+
+QPushButton *frmServoControl::cmdCenter(int servo) const
+{
+    return m_panels.at(servo)->centerButton();
+}
+
+QPushButton *frmServoControl::cmdLog(int servo) const
+{
+    return m_panels.at(servo)->logButton();
+}
+
+void frmServoControl::SetSliderRange(int servo, int minimum, int maximum)
+{
+    QSlider *s = vscServo(servo);
+    s->setMaximum(maximum);
+    s->setMinimum(minimum);
+}
+
+void frmServoControl::SetSliderValue(int servo, int value)
+{
+    vscServo(servo)->setValue(value);
+}
+
+int frmServoControl::SliderValue(int servo) const
+{
+    return vscServo(servo)->value();
+}
+
+QString frmServoControl::PanelCaption(int servo) const
+{
+    return m_panels.at(servo)->title();
+}
+
+void frmServoControl::SetPanelCaption(int servo, const QString &caption)
+{
+    m_panels.at(servo)->setTitle(caption);
+}
+
+bool frmServoControl::ServoEnabled(int servo) const
+{
+    return m_panels.at(servo)->isEnabledTo(this);
+}
+
+void frmServoControl::SetServoEnabled(int servo, bool enabled)
+{
+    // The frame carries its slider, label and buttons with it.
+    m_panels.at(servo)->setEnabled(enabled);
+}
+
+QStringList frmServoControl::LoadedScripts() const
+{
+    QStringList names;
+    for (int i = 0; i < m_scripts->count(); ++i)
+        names << m_scripts->item(i)->text();
+    return names;
+}
+
+void frmServoControl::SetLoadedScripts(const QStringList &names)
+{
+    m_scripts->clear();
+    m_scripts->addItems(names);
+    selectFirstVisibleScript();
+}
+
+bool frmServoControl::portOpen() const
+{
+    return m_link && m_link->PortOpen();
+}
+
+void frmServoControl::appendToTempFile(const QString &line)
+{
+    // Read and write must both succeed: a read failure must never lead to the
+    // listing being replaced by the one new line.
+    const QString path = App().TempFilePath;
+    QByteArray text = ReadWholeFileBytes(path);
+    text += line.toLatin1();
+    text += "\r\n";
+    WriteWholeFileBytes(path, text);
+}
+
+void frmServoControl::vscServo_Change(int servo, int value)
+{
+    if (!vscServo(servo)->isEnabled())
+        return;
+    try {
+        if (portOpen())
+            m_link->SendServoFrame(servo, value);
+        App().ServoPosition[servo] = qint16(value);
+        lblServoValue(servo)->setText(QString::number(value));
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0085"), e);
+    }
+}
+
+void frmServoControl::vscServo_Scroll(int servo, int value)
+{
+    if (!vscServo(servo)->isEnabled())
+        return;
+    try {
+        if (portOpen())
+            m_link->SendServoFrame(servo, value);
+        lblServoValue(servo)->setText(QString::number(value));
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0086"), e);
+    }
+}
+
+void frmServoControl::cmdCenter_Click(int servo)
+{
+    try {
+        const QString &center = App().Properties.ServoCenter;
+        const qint16 value = ToInteger(center);
+        if (portOpen())
+            m_link->SendServoFrame(servo, value);
+        vscServo(servo)->setValue(value);
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0077"), e);
+    }
+}
+
+void frmServoControl::cmdLog_Click(int servo)
+{
+    LogServoPosition(servo);
+}
+
+void frmServoControl::LogServoPosition(int servo)
+{
+    try {
+        appendToTempFile(QStringLiteral("Mov ") + QString::number(servo) + QLatin1Char(',')
+                         + QString::number(vscServo(servo)->value()));
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0087"), e);
+    }
+}
+
+void frmServoControl::InsertWAV(const QString &sPath)
+{
+    try {
+        appendToTempFile(QStringLiteral("WAV ") + sPath);
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("InsertWAV"), e);
+    }
+}
+
+void frmServoControl::cmdInsertPause_Click()
+{
+    try {
+        const QString text = m_pauseText->text();
+        if (text.isEmpty() || !IsNumericText(text) || text.contains(QLatin1Char(','))) {
+            ShowUserMessage(QStringLiteral("The Pause value is invalid."), MsgButtons::OkCancel, MsgIcon::Information);
+            m_pauseText->setText(QStringLiteral("0"));
+            m_pauseText->setFocus();
+            m_pauseText->selectAll();
+            return;
+        }
+        appendToTempFile(QStringLiteral("Pause ") + text);
+        if (IExecutionList *list = Components().execution)
+            list->Update();
+        m_pauseText->setText(QStringLiteral("0"));
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0079"), e);
+    }
+}
+
+void frmServoControl::cmdInsertScript_Click()
+{
+    try {
+        const QListWidgetItem *item = m_scripts->currentItem();
+        if (!item || !item->isSelected()) {
+            ShowUserMessage(QStringLiteral("You must first select a script file to insert."), MsgButtons::OkCancel,
+                            MsgIcon::Information);
+            return;
+        }
+        appendToTempFile(QStringLiteral("Script ") + item->text());
+        if (IExecutionList *list = Components().execution)
+            list->Update();
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0080"), e);
+    }
+}
+
+void frmServoControl::cmdBrowseWav_Click()
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Open;
+    request.title = QStringLiteral("Insert WAV File...");
+    request.filter = QStringLiteral("WAV Files    *.wav|*.wav");
+    request.fileName = QString();
+    const QString chosen = Services::fileDialogs().choose(request);
+    if (!chosen.isEmpty())
+        InsertWAV(chosen);
+}
+
+void frmServoControl::File1_ContextMenu(const QPoint &pos)
+{
+    if (m_scriptsMenu)
+        m_scriptsMenu->popup(m_scripts->viewport()->mapToGlobal(pos));
+}
+
+void frmServoControl::Text1_GotFocus()
+{
+    // After the click that gave the focus has placed the cursor.
+    QTimer::singleShot(0, m_pauseText, &QLineEdit::selectAll);
+}
+
+bool frmServoControl::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_pauseText && event->type() == QEvent::FocusIn)
+        Text1_GotFocus();
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmServoControl::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    selectFirstVisibleScript();
+}
+
+void frmServoControl::selectFirstVisibleScript()
+{
+    // Keeps a script ready to insert; an empty list stays without selection.
+    if (m_scripts->count() == 0)
+        return;
+    const QModelIndex top = m_scripts->indexAt(QPoint(0, 0));
+    m_scripts->setCurrentRow(top.isValid() ? top.row() : 0);
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "app/AppState.h"
+#include "link/IServoSliders.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QSlider;
+class ServoLink;
+class ServoPanel;
+
+/// The Servo Controller: one panel per servo whose slider moves the servo live,
+/// "Center" and "Log" buttons, and the tools that append a pause, a WAV line or
+/// a script call to the program. Every line it adds goes to the end of the
+/// temporary file.
+class frmServoControl : public QWidget, public IServoSliders
+{
+    Q_OBJECT
+public:
+    explicit frmServoControl(QWidget *parent = nullptr);
+
+    /// The servo link frames go through; without one the port counts as closed.
+    void SetLink(ServoLink *link) { m_link = link; }
+    /// The menu shown on a right click over the script list.
+    void SetScriptsMenu(QMenu *menu) { m_scriptsMenu = menu; }
+
+    /// The window's load step: captions, sliders at the centre value, then the
+    /// servo limits as range.
+    void Load();
+
+    // The slider interface the link and the configuration loader drive. Setting
+    // a value runs the slider's change event like a user's change.
+    void SetSliderRange(int servo, int minimum, int maximum) override;
+    void SetSliderValue(int servo, int value) override;
+    int SliderValue(int servo) const;
+
+    /// The panel's caption is the servo's label; enabled is the servo's status.
+    QString PanelCaption(int servo) const;
+    void SetPanelCaption(int servo, const QString &caption);
+    bool ServoEnabled(int servo) const;
+    void SetServoEnabled(int servo, bool enabled);
+
+    /// The script names of the script list.
+    QStringList LoadedScripts() const;
+    void SetLoadedScripts(const QStringList &names);
+
+    void LogServoPosition(int servo);
+    void InsertWAV(const QString &sPath);
+
+    // The controls, by their names.
+    ServoPanel *panel(int servo) const { return m_panels.at(servo); }
+    QSlider *vscServo(int servo) const;
+    QLabel *lblServoValue(int servo) const;
+    QPushButton *cmdCenter(int servo) const;
+    QPushButton *cmdLog(int servo) const;
+    QLineEdit *Text1() const { return m_pauseText; }
+    QPushButton *cmdInsertPause() const { return m_insertPause; }
+    QPushButton *cmdBrowseWav() const { return m_browseWav; }
+    QListWidget *File1() const { return m_scripts; }
+    QPushButton *cmdInsertScript() const { return m_insertScript; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void vscServo_Change(int servo, int value);
+    void vscServo_Scroll(int servo, int value);
+    void cmdCenter_Click(int servo);
+    void cmdLog_Click(int servo);
+    void cmdInsertPause_Click();
+    void cmdInsertScript_Click();
+    void cmdBrowseWav_Click();
+    void File1_ContextMenu(const QPoint &pos);
+    void Text1_GotFocus();
+    bool portOpen() const;
+    void selectFirstVisibleScript();
+    static void appendToTempFile(const QString &line);
+
+    ServoLink *m_link = nullptr;
+    QMenu *m_scriptsMenu = nullptr;
+    std::array<ServoPanel *, kServoCount> m_panels{};
+    QGroupBox *m_pauseFrame;
+    QLineEdit *m_pauseText;
+    QPushButton *m_insertPause;
+    QGroupBox *m_wavFrame;
+    QPushButton *m_browseWav;
+    QGroupBox *m_scriptFrame;
+    QListWidget *m_scripts;
+    QPushButton *m_insertScript;
+};

@@ -1,0 +1,313 @@
+#include "app/AppState.h"
+#include "app/ApplicationMain.h"
+#include "app/FileHelpers.h"
+#include "app/StartUp.h"
+#include "execution/ExecutionController.h"
+#include "link/SerialPortMap.h"
+#include "link/ServoLink.h"
+#include "link/vboard/VirtualBoard.h"
+#include "mainwindow/LogoStrip.h"
+#include "mainwindow/MDIForm1.h"
+#include "mainwindow/PropertyGridModel.h"
+#include "platform/Clock.h"
+#include "platform/Services.h"
+#include "servos/frmServoControl.h"
+#include "servos/frmServoEdit.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTimer>
+#include <QToolBar>
+
+namespace {
+
+QByteArray frames(std::initializer_list<std::array<int, 3>> list)
+{
+    QByteArray b;
+    for (const auto &f : list)
+        for (int v : f)
+            b.append(char(v));
+    return b;
+}
+
+} // namespace
+
+class TestMainWindow : public TestBase
+{
+    Q_OBJECT
+
+    std::unique_ptr<VirtualClock> m_clock;
+    std::unique_ptr<VirtualBoard> m_board;
+    std::unique_ptr<ApplicationMain> m_app;
+
+    MDIForm1 &main() { return *m_app->mainWindow(); }
+    frmServoControl &servos() { return *main().ServoControl(); }
+    QAction *item(const char *name) { return main().MenuItem(QString::fromLatin1(name)); }
+
+    // The real start-up with the board on Comm Port 1 and waits on virtual time.
+    void startUp()
+    {
+        m_clock = std::make_unique<VirtualClock>();
+        Services::setClock(m_clock.get());
+        m_board = std::make_unique<VirtualBoard>();
+        SerialPortMap::SetDevicePath(1, m_board->DevicePath());
+        m_app = std::make_unique<ApplicationMain>();
+        QVERIFY(RunStartUp(*m_app));
+        QVERIFY(m_app->mainWindow());
+    }
+    void goOffline()
+    {
+        m_app->grid().SetCellText(PropertyGridModel::CommPortStatus, 2, QStringLiteral("Offline"));
+        m_app->link().Close();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        TestBase::init();
+        startUp();
+    }
+    void cleanup()
+    {
+        m_app.reset();
+        m_board.reset();
+        Services::setClock(nullptr);
+        m_clock.reset();
+        TestBase::cleanup();
+    }
+
+    void startUpShowsTheServoController()
+    {
+        QCOMPARE(m_app->splashTexts(),
+                 (QStringList{QStringLiteral("Initializing application. Please wait..."),
+                              QStringLiteral("Creating application window..."), QStringLiteral("Finalizing settings...")}));
+        QCOMPARE(m_clock->waitsMs(), (QList<qint64>{2000, 2000}));
+        QVERIFY(!m_app->splash());
+        QVERIFY(main().isVisible());
+        QCOMPARE(main().windowTitle(), QStringLiteral("Taveloq v1.1"));
+        QVERIFY(main().ServoControlChild()->isVisible());
+        QVERIFY(!main().ExecutionChild()->isVisible());
+        QVERIFY(item("miServoControl")->isChecked());
+        QVERIFY(!item("miExecution")->isChecked());
+        QVERIFY(main().cToolbar2()->actions().at(0)->isChecked());
+        QVERIFY(!main().cToolbar2()->actions().at(1)->isChecked());
+        QVERIFY(!item("miSave")->isEnabled());
+        // Opened with the defaults before anything else could send.
+        QVERIFY(m_app->link().PortOpen());
+        QCOMPARE(m_app->link().Settings(), QStringLiteral("2400,N,8,1"));
+        QCOMPARE(m_board->ReadAvailable(50), QByteArray());
+        QCOMPARE(servos().vscServo(0)->maximum(), 254);
+        QCOMPARE(servos().vscServo(0)->value(), 127);
+        QCOMPARE(ReadWholeFileBytes(App().TempFilePath), QByteArray());
+    }
+
+    void f4AndF3SwitchAndReload()
+    {
+        main().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main()));
+        WriteWholeFileBytes(App().TempFilePath, "Pause 5\r\nMov 1,20\r\n");
+        QTest::keyClick(&main(), Qt::Key_F4);
+        QVERIFY(main().ExecutionChild()->isVisible());
+        QVERIFY(!main().ServoControlChild()->isVisible());
+        QVERIFY(item("miExecution")->isChecked());
+        QVERIFY(!item("miServoControl")->isChecked());
+        QVERIFY(main().cToolbar2()->actions().at(1)->isChecked());
+        QCOMPARE(m_app->execution().ListItems(), (QStringList{QStringLiteral("Pause 5"), QStringLiteral("Mov 1,20")}));
+
+        QTest::keyClick(&main(), Qt::Key_F3);
+        QVERIFY(main().ServoControlChild()->isVisible());
+        QVERIFY(!main().ExecutionChild()->isVisible());
+        QVERIFY(item("miServoControl")->isChecked());
+        QVERIFY(main().cToolbar2()->actions().at(0)->isChecked());
+        // Choosing the view already shown keeps it and its check mark.
+        QTest::keyClick(&main(), Qt::Key_F3);
+        QVERIFY(main().ServoControlChild()->isVisible());
+        QVERIFY(item("miServoControl")->isChecked());
+        QVERIFY(!item("miExecution")->isChecked());
+    }
+
+    void fileToolbarIndexesCountSeparators()
+    {
+        QToolBar *bar = main().cToolBar1();
+        QCOMPARE(bar->actions().size(), 9);
+        QAction *load = bar->actions().at(7);
+        QCOMPARE(load->toolTip(), QStringLiteral("Load Configuration"));
+        QSignalSpy clicked(bar, &QToolBar::actionTriggered);
+        QSignalSpy loadConfiguration(item("miLoadConfiguration"), &QAction::triggered);
+        QTest::mouseClick(bar->widgetForAction(load), Qt::LeftButton);
+        QCOMPARE(clicked.size(), 1);
+        QCOMPARE(bar->actions().indexOf(clicked.first().first().value<QAction *>()), 7);
+        QCOMPARE(loadConfiguration.size(), 1);
+
+        // Save without a file name acts as Save As.
+        QSignalSpy save(item("miSave"), &QAction::triggered);
+        QSignalSpy saveAs(item("miSaveAs"), &QAction::triggered);
+        QTest::mouseClick(bar->widgetForAction(bar->actions().at(2)), Qt::LeftButton);
+        QCOMPARE(save.size(), 0);
+        QCOMPARE(saveAs.size(), 1);
+        item("miSave")->setEnabled(true);
+        QTest::mouseClick(bar->widgetForAction(bar->actions().at(2)), Qt::LeftButton);
+        QCOMPARE(save.size(), 1);
+        QCOMPARE(saveAs.size(), 1);
+    }
+
+    void cmdLogoCollapsesAndExpands()
+    {
+        QPushButton *logo = main().cmdLogo();
+        QCOMPARE(logo->text(), QStringLiteral(">"));
+        QCOMPARE(main().Picture1()->width(), main().ExpandedPanelWidth());
+        QTest::mouseClick(logo, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QCOMPARE(logo->text(), QStringLiteral("<"));
+        QCOMPARE(main().Picture1()->width(), main().picLogo()->width());
+        QVERIFY(!main().cmdCenterAll()->isVisible());
+        QTest::mouseClick(logo, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QCOMPARE(logo->text(), QStringLiteral(">"));
+        QCOMPARE(main().Picture1()->width(), main().ExpandedPanelWidth());
+        QVERIFY(main().cmdCenterAll()->isVisible());
+    }
+
+    void onlineSlidersSendFramesOfflineNothing()
+    {
+        QSlider *s = servos().vscServo(0);
+        s->setValue(200);
+        QCOMPARE(m_board->ReadBytes(3, 1000), frames({{0xFF, 0x00, 0xC8}}));
+        // Every step of a drag goes out; the position is kept when it ends.
+        s->setSliderDown(true);
+        s->setSliderPosition(150);
+        s->setSliderPosition(151);
+        QCOMPARE(m_board->ReadBytes(6, 1000), frames({{0xFF, 0, 150}, {0xFF, 0, 151}}));
+        QCOMPARE(App().ServoPosition[0], qint16(200));
+        s->setSliderDown(false);
+        QCOMPARE(m_board->ReadBytes(3, 1000), frames({{0xFF, 0, 151}}));
+        QCOMPARE(App().ServoPosition[0], qint16(151));
+
+        goOffline();
+        servos().vscServo(3)->setValue(90);
+        QCOMPARE(servos().lblServoValue(3)->text(), QStringLiteral("90"));
+        QCOMPARE(App().ServoPosition[3], qint16(90));
+        QTest::mouseClick(servos().cmdCenter(3), Qt::LeftButton);
+        QCOMPARE(servos().vscServo(3)->value(), 127);
+        QCOMPARE(m_board->ReadAvailable(100), QByteArray());
+    }
+
+    void centerSendsOneOrTwoFrames()
+    {
+        QTest::mouseClick(servos().cmdCenter(4), Qt::LeftButton);
+        QCOMPARE(m_board->ReadAvailable(200), frames({{0xFF, 4, 127}}));
+        servos().vscServo(4)->setValue(10);
+        QCOMPARE(m_board->ReadBytes(3, 1000), frames({{0xFF, 4, 10}}));
+        QTest::mouseClick(servos().cmdCenter(4), Qt::LeftButton);
+        QCOMPARE(m_board->ReadBytes(6, 1000), frames({{0xFF, 4, 127}, {0xFF, 4, 127}}));
+        QCOMPARE(m_board->ReadAvailable(100), QByteArray());
+    }
+
+    void maxAllServosSequence()
+    {
+        servos().SetServoEnabled(3, false);
+        servos().vscServo(6)->setValue(254);
+        QCOMPARE(m_board->ReadBytes(3, 1000), frames({{0xFF, 6, 254}}));
+        QTest::mouseClick(main().cmdMaxAll(), Qt::LeftButton);
+        QByteArray expected;
+        for (int servo = 0; servo < kServoCount; ++servo) {
+            expected += frames({{0xFF, servo, 0xFE}});
+            // The slider's own frame, when it moved and may send.
+            if (servo != 3 && servo != 6)
+                expected += frames({{0xFF, servo, 0xFE}});
+        }
+        QCOMPARE(m_board->ReadBytes(int(expected.size()), 2000), expected);
+        QCOMPARE(m_board->ReadAvailable(100), QByteArray());
+        QCOMPARE(servos().vscServo(3)->value(), 254);
+        QCOMPARE(servos().lblServoValue(3)->text(), QStringLiteral("127"));
+        QCOMPARE(App().ServoPosition[3], qint16(127));
+        QCOMPARE(App().ServoPosition[0], qint16(254));
+
+        goOffline();
+        QTest::mouseClick(main().cmdCenterAll(), Qt::LeftButton);
+        QCOMPARE(servos().vscServo(15)->value(), 127);
+        QCOMPARE(m_board->ReadAvailable(100), QByteArray());
+    }
+
+    void logAppendsMovLine()
+    {
+        WriteWholeFileBytes(App().TempFilePath, "Pause 5\r\n");
+        QTest::mouseClick(servos().cmdLog(3), Qt::LeftButton);
+        QCOMPARE(ReadWholeFileBytes(App().TempFilePath), QByteArray("Pause 5\r\nMov 3,127\r\n"));
+    }
+
+    void editServoLabelsFromTheMenu()
+    {
+        QTimer::singleShot(0, this, [] {
+            auto *dialog = qobject_cast<frmServoEdit *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->Check1(5)->setChecked(false);
+            dialog->Text1(5)->setText(QStringLiteral("Gripper"));
+            dialog->Command1()->click();
+        });
+        item("miEditServoLabels")->trigger();
+        QCOMPARE(servos().PanelCaption(5), QStringLiteral("Gripper"));
+        QVERIFY(!servos().vscServo(5)->isEnabled());
+        QVERIFY(!servos().cmdLog(5)->isEnabled());
+    }
+
+    void execEditPopupOffersNothingInTheBar()
+    {
+        QMenu *popup = main().miExecEdit();
+        QVERIFY(!popup->menuAction()->isVisible());
+        QStringList captions;
+        for (QAction *a : popup->actions())
+            captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(captions, (QStringList{QStringLiteral("Edit Mov Instruction..."), QStringLiteral("Edit Pause Instruction..."),
+                                        QStringLiteral("Edit Script Instruction..."), QStringLiteral("Edit &WAV..."),
+                                        QStringLiteral("-"), QStringLiteral("&Insert"), QStringLiteral("-"),
+                                        QStringLiteral("Delete Instruction")}));
+        QCOMPARE(item("miInsertMov")->text(), QStringLiteral("Insert &Mov..."));
+        QVERIFY(!item("miInsertMov")->icon().isNull());
+    }
+
+    void shortcutsAndHiddenRecentFiles()
+    {
+        QCOMPARE(item("miContents")->shortcut(), QKeySequence(Qt::Key_F1));
+        QCOMPARE(item("miServoControl")->shortcut(), QKeySequence(Qt::Key_F3));
+        QCOMPARE(item("miExecution")->shortcut(), QKeySequence(Qt::Key_F4));
+        for (const char *name : {"miMRU1", "miMRU4", "miMRUSep"})
+            QVERIFY(!item(name)->isVisible());
+        // Icons for both 16 px and 32 px screens.
+        const QList<QSize> sizes = item("miNew")->icon().availableSizes();
+        QVERIFY(sizes.contains(QSize(16, 16)));
+        QVERIFY(sizes.contains(QSize(32, 32)));
+    }
+
+    void lockingDisablesTheInterface()
+    {
+        main().SetInterfaceLocked(true);
+        QVERIFY(!main().cmdMaxAll()->isEnabled());
+        QVERIFY(!main().cToolBar1()->actions().at(7)->isEnabled());
+        QVERIFY(!item("miExecution")->isEnabled());
+        QTest::keyClick(&main(), Qt::Key_F4);
+        QVERIFY(main().ServoControlChild()->isVisible());
+        main().SetInterfaceLocked(false);
+        QVERIFY(main().cmdMaxAll()->isEnabled());
+        QVERIFY(item("miExecution")->isEnabled());
+    }
+
+    void closingRemovesTheTemporaryFileAndClosesThePort()
+    {
+        WriteWholeFileBytes(App().TempFilePath, "Mov 1,1\r\n");
+        QVERIFY(main().close());
+        QVERIFY(!FileExistsOnDisk(App().TempFilePath));
+        QVERIFY(!m_app->link().PortOpen());
+    }
+};
+
+TQ_TEST_GUI_MAIN(TestMainWindow)
+#include "tst_MDIForm1.moc"

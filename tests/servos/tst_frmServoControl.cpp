@@ -1,0 +1,246 @@
+#include "app/AppComponents.h"
+#include "app/AppState.h"
+#include "app/DataPaths.h"
+#include "app/FileHelpers.h"
+#include "execution/ExecutionController.h"
+#include "platform/FileDialogService.h"
+#include "platform/Services.h"
+#include "servos/ServoPanel.h"
+#include "servos/frmServoControl.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+
+namespace {
+
+// Answers file dialogs with a fixed name and records what they were asked to show.
+class ScriptedDialogs final : public IFileDialogService
+{
+public:
+    QString answer;
+    QList<FileDialogRequest> asked;
+    QString choose(const FileDialogRequest &request) override
+    {
+        asked << request;
+        return answer;
+    }
+};
+
+QByteArray tempFile()
+{
+    return ReadWholeFileBytes(App().TempFilePath);
+}
+
+} // namespace
+
+class TestServoControl : public TestBase
+{
+    Q_OBJECT
+
+    std::unique_ptr<frmServoControl> m_form;
+    ExecutionController m_listing;
+    ScriptedDialogs m_dialogs;
+
+private Q_SLOTS:
+    void init()
+    {
+        TestBase::init();
+        QDir().mkpath(DataPaths::UserDataFolder());
+        App().TempFilePath = DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp");
+        WriteWholeFileBytes(App().TempFilePath, QByteArray());
+        m_listing.SetItems({});
+        Components().execution = &m_listing;
+        m_dialogs = ScriptedDialogs{};
+        Services::setFileDialogs(&m_dialogs);
+        m_form = std::make_unique<frmServoControl>();
+        m_form->Load();
+        m_form->show();
+    }
+    void cleanup()
+    {
+        m_form.reset();
+        Services::setFileDialogs(nullptr);
+        TestBase::cleanup();
+    }
+
+    void loadSetsPanelsFromProperties()
+    {
+        m_form.reset();
+        App().Properties.ServoMin = QStringLiteral("10");
+        App().Properties.ServoMax = QStringLiteral("200");
+        App().Properties.ServoCenter = QStringLiteral("100");
+        m_form = std::make_unique<frmServoControl>();
+        m_form->Load();
+        for (int servo : {0, 7, 8, 15}) {
+            QCOMPARE(m_form->PanelCaption(servo), QStringLiteral("Servo #") + QString::number(servo));
+            QVERIFY(m_form->panel(servo)->font().bold());
+            QVERIFY(!m_form->cmdCenter(servo)->font().bold());
+            QCOMPARE(m_form->vscServo(servo)->minimum(), 10);
+            QCOMPARE(m_form->vscServo(servo)->maximum(), 200);
+            QCOMPARE(m_form->vscServo(servo)->value(), 100);
+            QCOMPARE(m_form->lblServoValue(servo)->text(), QStringLiteral("100"));
+            QCOMPARE(App().ServoPosition[servo], qint16(100));
+        }
+        QCOMPARE(m_form->lblServoValue(3)->toolTip(), QStringLiteral("Servo Value"));
+        QCOMPARE(m_form->cmdCenter(3)->toolTip(), QStringLiteral("Center the servo."));
+        QCOMPARE(m_form->cmdLog(3)->toolTip(), QStringLiteral("Log the current position."));
+    }
+
+    void offlineSliderUpdatesLabelAndPosition()
+    {
+        QSlider *s = m_form->vscServo(4);
+        s->setValue(200);
+        QCOMPARE(m_form->lblServoValue(4)->text(), QStringLiteral("200"));
+        QCOMPARE(App().ServoPosition[4], qint16(200));
+
+        // A drag shows each value but records the position only when it ends.
+        s->setSliderDown(true);
+        s->setSliderPosition(150);
+        QCOMPARE(m_form->lblServoValue(4)->text(), QStringLiteral("150"));
+        QCOMPARE(App().ServoPosition[4], qint16(200));
+        s->setSliderDown(false);
+        QCOMPARE(App().ServoPosition[4], qint16(150));
+
+        // Keys move by one.
+        s->setFocus();
+        QTest::keyClick(s, Qt::Key_Right);
+        QCOMPARE(App().ServoPosition[4], qint16(151));
+    }
+
+    void centerOfflineMovesSliderOnly()
+    {
+        m_form->vscServo(2)->setValue(30);
+        QTest::mouseClick(m_form->cmdCenter(2), Qt::LeftButton);
+        QCOMPARE(m_form->vscServo(2)->value(), 127);
+        QCOMPARE(m_form->lblServoValue(2)->text(), QStringLiteral("127"));
+        QCOMPARE(App().ServoPosition[2], qint16(127));
+    }
+
+    void logAppendsMovLineAtTheEnd()
+    {
+        WriteWholeFileBytes(App().TempFilePath, "Pause 10\r\nMov 1,20\r\n");
+        m_listing.Update();
+        QTest::mouseClick(m_form->cmdLog(3), Qt::LeftButton);
+        QCOMPARE(tempFile(), QByteArray("Pause 10\r\nMov 1,20\r\nMov 3,127\r\n"));
+        // The list shows it at its next Update, not before.
+        QCOMPARE(m_listing.ListItems().size(), 2);
+
+        m_form->vscServo(15)->setValue(0);
+        QTest::mouseClick(m_form->cmdLog(15), Qt::LeftButton);
+        QVERIFY(tempFile().endsWith("Mov 3,127\r\nMov 15,0\r\n"));
+    }
+
+    void logKeepsTheListingWhenTheFileCannotBeRead()
+    {
+        // A folder where the file should be: reading fails, nothing may be written.
+        App().TempFilePath = DataPaths::UserDataFolder() + QStringLiteral("/blocked");
+        QDir().mkpath(App().TempFilePath);
+        QTest::mouseClick(m_form->cmdLog(0), Qt::LeftButton);
+        const QStringList texts = TestMessages().takeTexts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY(texts.first().startsWith(QStringLiteral("Routine Code: 0087\r\n")));
+        QVERIFY(QFileInfo(App().TempFilePath).isDir());
+    }
+
+    void insertPause_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("250") << "250" << true;
+        QTest::newRow("as typed") << " 1.5E2" << true;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("letters") << "abc" << false;
+        QTest::newRow("group separator") << "1,000" << false;
+    }
+    void insertPause()
+    {
+        QFETCH(QString, entry);
+        QFETCH(bool, valid);
+        WriteWholeFileBytes(App().TempFilePath, "Mov 0,1\r\n");
+        m_form->Text1()->setText(entry);
+        QTest::mouseClick(m_form->cmdInsertPause(), Qt::LeftButton);
+        QCOMPARE(m_form->Text1()->text(), QStringLiteral("0"));
+        if (valid) {
+            QCOMPARE(tempFile(), QByteArray("Mov 0,1\r\nPause ") + entry.toLatin1() + "\r\n");
+            QCOMPARE(m_listing.ListItems(), (QStringList{QStringLiteral("Mov 0,1"), QStringLiteral("Pause ") + entry}));
+        } else {
+            const QList<MessageRequest> shown = TestMessages().take();
+            QCOMPARE(shown.size(), 1);
+            QCOMPARE(shown.first().text, QStringLiteral("The Pause value is invalid."));
+            QCOMPARE(shown.first().title, QStringLiteral("Taveloq v1.1"));
+            QCOMPARE(shown.first().buttons, MsgButtons::OkCancel);
+            QCOMPARE(shown.first().icon, MsgIcon::Information);
+            QCOMPARE(tempFile(), QByteArray("Mov 0,1\r\n"));
+        }
+    }
+
+    void enterInThePauseBoxInserts()
+    {
+        m_form->Text1()->setText(QStringLiteral("40"));
+        m_form->Text1()->setFocus();
+        QTest::keyClick(m_form->Text1(), Qt::Key_Return);
+        QCOMPARE(tempFile(), QByteArray("Pause 40\r\n"));
+        QCOMPARE(m_form->Text1()->text(), QStringLiteral("0"));
+    }
+
+    void insertScript()
+    {
+        QTest::mouseClick(m_form->cmdInsertScript(), Qt::LeftButton);
+        QCOMPARE(TestMessages().takeTexts(), QStringList{QStringLiteral("You must first select a script file to insert.")});
+        QCOMPARE(tempFile(), QByteArray());
+
+        m_form->SetLoadedScripts({QStringLiteral("wave.tqs"), QStringLiteral("nod.tqs")});
+        QCOMPARE(m_form->File1()->currentRow(), 0);
+        m_form->File1()->setCurrentRow(1);
+        QTest::mouseClick(m_form->cmdInsertScript(), Qt::LeftButton);
+        QCOMPARE(tempFile(), QByteArray("Script nod.tqs\r\n"));
+        QCOMPARE(m_listing.ListItems(), QStringList{QStringLiteral("Script nod.tqs")});
+    }
+
+    void insertWav()
+    {
+        QTest::mouseClick(m_form->cmdBrowseWav(), Qt::LeftButton);
+        QCOMPARE(m_dialogs.asked.size(), 1);
+        QCOMPARE(m_dialogs.asked.first().title, QStringLiteral("Insert WAV File..."));
+        QCOMPARE(m_dialogs.asked.first().filter, QStringLiteral("WAV Files    *.wav|*.wav"));
+        QCOMPARE(tempFile(), QByteArray());
+
+        m_dialogs.answer = QStringLiteral("/home/figure/sounds/roar.wav");
+        QTest::mouseClick(m_form->cmdBrowseWav(), Qt::LeftButton);
+        QCOMPARE(tempFile(), QByteArray("WAV /home/figure/sounds/roar.wav\r\n"));
+    }
+
+    void disabledServoCannotBeUsed()
+    {
+        m_form->SetServoEnabled(5, false);
+        QVERIFY(!m_form->ServoEnabled(5));
+        QVERIFY(m_form->ServoEnabled(4));
+        for (QWidget *w : {static_cast<QWidget *>(m_form->vscServo(5)), static_cast<QWidget *>(m_form->cmdCenter(5)),
+                           static_cast<QWidget *>(m_form->cmdLog(5)), static_cast<QWidget *>(m_form->lblServoValue(5))})
+            QVERIFY(!w->isEnabled());
+
+        m_form->vscServo(5)->setValue(10);
+        QTest::mouseClick(m_form->cmdCenter(5), Qt::LeftButton);
+        QTest::mouseClick(m_form->cmdLog(5), Qt::LeftButton);
+        QTest::keyClick(m_form->vscServo(5), Qt::Key_Right);
+        QCOMPARE(m_form->vscServo(5)->value(), 10);
+        QCOMPARE(tempFile(), QByteArray());
+        // Moved by code, the slider follows, but its label and position stay.
+        QCOMPARE(m_form->lblServoValue(5)->text(), QStringLiteral("127"));
+        QCOMPARE(App().ServoPosition[5], qint16(127));
+
+        m_form->SetServoEnabled(5, true);
+        QTest::mouseClick(m_form->cmdCenter(5), Qt::LeftButton);
+        QCOMPARE(m_form->vscServo(5)->value(), 127);
+        QCOMPARE(App().ServoPosition[5], qint16(127));
+    }
+};
+
+TQ_TEST_GUI_MAIN(TestServoControl)
+#include "tst_frmServoControl.moc"

@@ -1,0 +1,118 @@
+#include "app/AppState.h"
+#include "servos/ServoPanel.h"
+#include "servos/frmServoControl.h"
+#include "servos/frmServoEdit.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+
+class TestServoEdit : public TestBase
+{
+    Q_OBJECT
+
+    std::unique_ptr<frmServoControl> m_servos;
+
+    static QColor base(const QLineEdit *box) { return box->palette().color(QPalette::Disabled, QPalette::Base); }
+
+private Q_SLOTS:
+    void init()
+    {
+        TestBase::init();
+        m_servos = std::make_unique<frmServoControl>();
+        m_servos->Load();
+    }
+    void cleanup()
+    {
+        m_servos.reset();
+        TestBase::cleanup();
+    }
+
+    void opensWithTheServoControllersLabelsAndStates()
+    {
+        frmServoEdit dialog(*m_servos);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Edit Servo Labels"));
+        for (int servo = 0; servo < kServoCount; ++servo) {
+            QCOMPARE(dialog.Text1(servo)->text(), QStringLiteral("Servo #") + QString::number(servo));
+            QVERIFY(dialog.Check1(servo)->isChecked());
+            QVERIFY(dialog.Text1(servo)->isEnabled());
+        }
+        QCOMPARE(dialog.Command1()->text(), QStringLiteral("&OK"));
+        QCOMPARE(dialog.Command2()->text(), QStringLiteral("&Cancel"));
+        // Tab order: label boxes 0 to 15, then OK, then Cancel.
+        QWidget *w = dialog.Text1(0);
+        for (int servo = 1; servo < kServoCount; ++servo) {
+            w = w->nextInFocusChain();
+            while (w->focusPolicy() == Qt::NoFocus)
+                w = w->nextInFocusChain();
+            QCOMPARE(w, static_cast<QWidget *>(dialog.Text1(servo)));
+        }
+    }
+
+    void checkBoxGreysItsLabelBox()
+    {
+        frmServoEdit dialog(*m_servos);
+        dialog.show();
+        const QColor enabledBase = base(dialog.Text1(2));
+        QTest::mouseClick(dialog.Check1(2), Qt::LeftButton, {}, QPoint(4, dialog.Check1(2)->height() / 2));
+        QVERIFY(!dialog.Check1(2)->isChecked());
+        QVERIFY(!dialog.Text1(2)->isEnabled());
+        QVERIFY(dialog.Check1(2)->isEnabled());
+        QCOMPARE(base(dialog.Text1(2)), dialog.palette().color(QPalette::Active, QPalette::Dark));
+        QCOMPARE(dialog.Check1(2)->palette().color(QPalette::Window), base(dialog.Text1(2)));
+        QTest::mouseClick(dialog.Check1(2), Qt::LeftButton, {}, QPoint(4, dialog.Check1(2)->height() / 2));
+        QVERIFY(dialog.Text1(2)->isEnabled());
+        QCOMPARE(base(dialog.Text1(2)), enabledBase);
+        // The text starts after the check box drawn inside the box.
+        QVERIFY(dialog.Text1(2)->textMargins().left() >= dialog.Check1(2)->width());
+    }
+
+    void okWritesLabelsAndStates()
+    {
+        {
+            frmServoEdit dialog(*m_servos);
+            dialog.Check1(5)->setChecked(false);
+            dialog.Text1(5)->setText(QStringLiteral("Gripper"));
+            dialog.Text1(9)->setText(QString());
+            QTest::mouseClick(dialog.Command1(), Qt::LeftButton);
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }
+        QCOMPARE(m_servos->PanelCaption(5), QStringLiteral("Gripper"));
+        QVERIFY(!m_servos->ServoEnabled(5));
+        QVERIFY(!m_servos->vscServo(5)->isEnabled());
+        QVERIFY(!m_servos->cmdCenter(5)->isEnabled());
+        QVERIFY(!m_servos->cmdLog(5)->isEnabled());
+        QCOMPARE(m_servos->PanelCaption(9), QString());
+        QVERIFY(m_servos->ServoEnabled(9));
+
+        // Reopened, it shows what OK stored.
+        frmServoEdit again(*m_servos);
+        QCOMPARE(again.Text1(5)->text(), QStringLiteral("Gripper"));
+        QVERIFY(!again.Check1(5)->isChecked());
+        QVERIFY(!again.Text1(5)->isEnabled());
+        QVERIFY(again.Check1(4)->isChecked());
+    }
+
+    void cancelChangesNothing()
+    {
+        m_servos->SetPanelCaption(1, QStringLiteral("Jaw"));
+        m_servos->SetServoEnabled(2, false);
+        {
+            frmServoEdit dialog(*m_servos);
+            dialog.Text1(1)->setText(QStringLiteral("Neck"));
+            dialog.Check1(2)->setChecked(true);
+            dialog.Check1(3)->setChecked(false);
+            QTest::mouseClick(dialog.Command2(), Qt::LeftButton);
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        }
+        QCOMPARE(m_servos->PanelCaption(1), QStringLiteral("Jaw"));
+        QVERIFY(!m_servos->ServoEnabled(2));
+        QVERIFY(m_servos->ServoEnabled(3));
+    }
+};
+
+TQ_TEST_GUI_MAIN(TestServoEdit)
+#include "tst_frmServoEdit.moc"
