@@ -2,6 +2,7 @@
 
 #include "app/AppComponents.h"
 #include "execution/ExecutionController.h"
+#include "execution/frmExecution.h"
 #include "execution/sound/QtSoundPlayer.h"
 #include "link/PropertyUpdater.h"
 #include "link/ServoLink.h"
@@ -71,6 +72,9 @@ void ApplicationMain::LoadMainWindow()
     m_main->SetLink(m_link.get(), m_grid.get());
     m_updater->SetSliders(m_main->ServoControl());
     m_listing->SetHost(m_main.get());
+    auto *execution = new frmExecution(*m_listing);
+    m_main->SetExecutionWindow(execution);
+    QObject::connect(execution, &frmExecution::listRightClicked, m_main.get(), &MDIForm1::ShowExecEditPopup);
     m_main->Load();
 
     // Designed centred on the screen; start-up then gives it its working size.

@@ -3,6 +3,7 @@
 #include "app/AppComponents.h"
 #include "app/AppState.h"
 #include "app/StartUp.h"
+#include "execution/ExecutionController.h"
 #include "link/AllServos.h"
 #include "link/PortStartUp.h"
 #include "link/ServoLink.h"
@@ -352,6 +353,25 @@ void MDIForm1::SetExecutionWindow(QWidget *window)
     m_execution = window;
     m_executionChild = addChild(m_childArea, window);
     m_executionChild->setVisible(shown);
+}
+
+void MDIForm1::ShowExecEditPopup(int line, const QPoint &globalPos)
+{
+    const IExecutionList *list = Components().execution;
+    const QStringList items = list ? list->ListItems() : QStringList();
+    if (line < 0 || line >= items.size())
+        return;
+    const ExecutionController::EditItem kind = ExecutionController::EditItemFor(items.at(line));
+    if (kind != ExecutionController::EditItem::Unchanged) {
+        MenuItem(QStringLiteral("miEditMovInstruction"))->setVisible(kind == ExecutionController::EditItem::Mov);
+        MenuItem(QStringLiteral("miEditPauseInstruction"))->setVisible(kind == ExecutionController::EditItem::Pause);
+        MenuItem(QStringLiteral("miEditScriptInstruction"))->setVisible(kind == ExecutionController::EditItem::Script);
+        MenuItem(QStringLiteral("miEditWAV"))->setVisible(kind == ExecutionController::EditItem::Wav);
+        MenuItem(QStringLiteral("miDeleteInstruction"))->setVisible(true);
+        MenuItem(QStringLiteral("miLN6"))->setVisible(true);
+    }
+    m_miExecEdit->setProperty("Tag", QString::number(line));
+    m_miExecEdit->popup(globalPos);
 }
 
 void MDIForm1::Load()

@@ -33,6 +33,8 @@ public:
     void SetLink(ServoLink *link, PropertyGridModel *grid);
     /// The Execution Controller window; the main window takes it as its second child.
     void SetExecutionWindow(QWidget *window);
+    /// The list's popup for line `line`: the edit item that fits the line, Tag = the line.
+    void ShowExecEditPopup(int line, const QPoint &globalPos);
 
     /// The load step: shows the Servo Controller, loads the Execution Controller
     /// hidden, opens the link, then applies the start-up configuration.

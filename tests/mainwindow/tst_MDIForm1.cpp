@@ -3,6 +3,7 @@
 #include "app/FileHelpers.h"
 #include "app/StartUp.h"
 #include "execution/ExecutionController.h"
+#include "execution/frmExecution.h"
 #include "link/SerialPortMap.h"
 #include "link/ServoLink.h"
 #include "link/vboard/VirtualBoard.h"
@@ -117,6 +118,7 @@ private Q_SLOTS:
         QTest::keyClick(&main(), Qt::Key_F4);
         QVERIFY(main().ExecutionChild()->isVisible());
         QVERIFY(!main().ServoControlChild()->isVisible());
+        QVERIFY(qobject_cast<frmExecution *>(main().ExecutionWindow()));
         QVERIFY(item("miExecution")->isChecked());
         QVERIFY(!item("miServoControl")->isChecked());
         QVERIFY(main().cToolbar2()->actions().at(1)->isChecked());
@@ -271,6 +273,18 @@ private Q_SLOTS:
                                         QStringLiteral("-"), QStringLiteral("&Insert"), QStringLiteral("-"),
                                         QStringLiteral("Delete Instruction")}));
         QCOMPARE(item("miInsertMov")->text(), QStringLiteral("Insert &Mov..."));
+
+        // Opened for a Pause line: only its edit item, Delete and the separator; Tag = the line.
+        WriteWholeFileBytes(App().TempFilePath, "Mov 1,20\r\nPause 5\r\n");
+        m_app->execution().Update();
+        main().ShowExecEditPopup(1, main().mapToGlobal(QPoint(40, 40)));
+        QVERIFY(popup->isVisible());
+        QCOMPARE(popup->property("Tag").toString(), QStringLiteral("1"));
+        QVERIFY(item("miEditPauseInstruction")->isVisible());
+        QVERIFY(!item("miEditMovInstruction")->isVisible());
+        QVERIFY(!item("miEditWAV")->isVisible());
+        QVERIFY(item("miDeleteInstruction")->isVisible());
+        popup->hide();
         QVERIFY(!item("miInsertMov")->icon().isNull());
     }
 
