@@ -7,11 +7,11 @@
 #include "link/PropertyUpdater.h"
 #include "link/ServoLink.h"
 #include "mainwindow/MDIForm1.h"
-#include "servos/frmServoControl.h"
 #include "mainwindow/PropertyGridModel.h"
 #include "platform/Services.h"
 #include "platform/WidgetServices.h"
 #include "platform/frmSplash.h"
+#include "servos/frmServoControl.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -37,12 +37,28 @@ const QString kCaption = QStringLiteral("Taveloq v1.1");
 
 // The image list: index -> file stem under icons/16 and icons/32.
 const char *const kImages[] = {
-    "00-new",           "01-open",           "02-save",                 "03-load-scripts",
-    "04-save-as-script", "05-load-configuration", "06-save-configuration", "07-servo-controller",
-    "08-execution-controller", "09-help",    "10-contents",             "11-search",
-    "12-on-the-web",    "13-co-maker-site",  "14-about",                "15-remove",
-    "16-insert-pause",  "17-insert-script",  "18-maker-site",           "19-insert-mov",
-    "20-insert-wav",    "21-export",
+    "00-new",
+    "01-open",
+    "02-save",
+    "03-load-scripts",
+    "04-save-as-script",
+    "05-load-configuration",
+    "06-save-configuration",
+    "07-servo-controller",
+    "08-execution-controller",
+    "09-help",
+    "10-contents",
+    "11-search",
+    "12-on-the-web",
+    "13-co-maker-site",
+    "14-about",
+    "15-remove",
+    "16-insert-pause",
+    "17-insert-script",
+    "18-maker-site",
+    "19-insert-mov",
+    "20-insert-wav",
+    "21-export",
 };
 
 QIcon ImageList1(int index)
@@ -57,8 +73,8 @@ QIcon ImageList1(int index)
 // A child window without a Close command: title, minimise and maximise only.
 QMdiSubWindow *addChild(QMdiArea *area, QWidget *window)
 {
-    QMdiSubWindow *child = area->addSubWindow(window, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                                                          | Qt::WindowMinMaxButtonsHint);
+    QMdiSubWindow *child = area->addSubWindow(window, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                          Qt::WindowMinMaxButtonsHint);
     child->setWindowTitle(window->windowTitle());
     child->setWindowIcon(window->windowIcon());
     child->setOption(QMdiSubWindow::RubberBandResize, false);

@@ -24,8 +24,8 @@ void ServoLabelBox::ApplyCheck()
 {
     const bool enabled = m_check->isChecked();
     m_text->setEnabled(enabled);
-    const QColor back = enabled ? palette().color(QPalette::Active, QPalette::Base)
-                                : palette().color(QPalette::Active, QPalette::Dark);
+    const QColor back =
+        enabled ? palette().color(QPalette::Active, QPalette::Base) : palette().color(QPalette::Active, QPalette::Dark);
     QPalette textPalette = m_text->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         textPalette.setColor(group, QPalette::Base, back);

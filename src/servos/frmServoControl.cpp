@@ -2,13 +2,13 @@
 
 #include "app/AppComponents.h"
 #include "app/FileHelpers.h"
+#include "link/ServoLink.h"
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageService.h"
 #include "platform/NumericText.h"
 #include "platform/Services.h"
-#include "link/ServoLink.h"
 #include "servos/ServoPanel.h"
 
 #include <QEvent>
@@ -267,8 +267,8 @@ void frmServoControl::cmdLog_Click(int servo)
 void frmServoControl::LogServoPosition(int servo)
 {
     try {
-        appendToTempFile(QStringLiteral("Mov ") + QString::number(servo) + QLatin1Char(',')
-                         + QString::number(vscServo(servo)->value()));
+        appendToTempFile(QStringLiteral("Mov ") + QString::number(servo) + QLatin1Char(',') +
+                         QString::number(vscServo(servo)->value()));
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0087"), e);
     }

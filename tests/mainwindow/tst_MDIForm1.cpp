@@ -87,9 +87,9 @@ private Q_SLOTS:
 
     void startUpShowsTheServoController()
     {
-        QCOMPARE(m_app->splashTexts(),
-                 (QStringList{QStringLiteral("Initializing application. Please wait..."),
-                              QStringLiteral("Creating application window..."), QStringLiteral("Finalizing settings...")}));
+        QCOMPARE(m_app->splashTexts(), (QStringList{QStringLiteral("Initializing application. Please wait..."),
+                                                    QStringLiteral("Creating application window..."),
+                                                    QStringLiteral("Finalizing settings...")}));
         QCOMPARE(m_clock->waitsMs(), (QList<qint64>{2000, 2000}));
         QVERIFY(!m_app->splash());
         QVERIFY(main().isVisible());
@@ -268,10 +268,11 @@ private Q_SLOTS:
         QStringList captions;
         for (QAction *a : popup->actions())
             captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(captions, (QStringList{QStringLiteral("Edit Mov Instruction..."), QStringLiteral("Edit Pause Instruction..."),
-                                        QStringLiteral("Edit Script Instruction..."), QStringLiteral("Edit &WAV..."),
-                                        QStringLiteral("-"), QStringLiteral("&Insert"), QStringLiteral("-"),
-                                        QStringLiteral("Delete Instruction")}));
+        QCOMPARE(captions,
+                 (QStringList{QStringLiteral("Edit Mov Instruction..."), QStringLiteral("Edit Pause Instruction..."),
+                              QStringLiteral("Edit Script Instruction..."), QStringLiteral("Edit &WAV..."),
+                              QStringLiteral("-"), QStringLiteral("&Insert"), QStringLiteral("-"),
+                              QStringLiteral("Delete Instruction")}));
         QCOMPARE(item("miInsertMov")->text(), QStringLiteral("Insert &Mov..."));
 
         // Opened for a Pause line: only its edit item, Delete and the separator; Tag = the line.

@@ -192,7 +192,8 @@ private Q_SLOTS:
     void insertScript()
     {
         QTest::mouseClick(m_form->cmdInsertScript(), Qt::LeftButton);
-        QCOMPARE(TestMessages().takeTexts(), QStringList{QStringLiteral("You must first select a script file to insert.")});
+        QCOMPARE(TestMessages().takeTexts(),
+                 QStringList{QStringLiteral("You must first select a script file to insert.")});
         QCOMPARE(tempFile(), QByteArray());
 
         m_form->SetLoadedScripts({QStringLiteral("wave.tqs"), QStringLiteral("nod.tqs")});
