@@ -9,6 +9,7 @@
 #include "link/ServoLink.h"
 #include "mainwindow/LogoStrip.h"
 #include "mainwindow/PropertyGridModel.h"
+#include "mainwindow/grid/PropertyGridPanel.h"
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
 #include "servos/frmServoControl.h"
@@ -96,7 +97,12 @@ MDIForm1::MDIForm1(QWidget *parent)
     buildChildArea();
 }
 
-MDIForm1::~MDIForm1() = default;
+MDIForm1::~MDIForm1()
+{
+    // File readers must not reach a grid panel that is gone.
+    if (m_gridPanel && Components().grid == m_gridPanel)
+        Components().grid = m_grid;
+}
 
 int MDIForm1::twipsX(int twips) const
 {
@@ -359,6 +365,16 @@ void MDIForm1::SetLink(ServoLink *link, PropertyGridModel *grid)
     m_link = link;
     m_grid = grid;
     m_servoControl->SetLink(link);
+    if (grid && !m_gridPanel) {
+        // The grid shows the application's cells; it takes the place kept for it.
+        m_gridPanel = new PropertyGridPanel(*grid, m_panelContent);
+        m_gridPanel->setObjectName(QStringLiteral("sGrid"));
+        QLayout *content = m_panelContent->layout();
+        content->replaceWidget(m_gridPlace, m_gridPanel);
+        content->setAlignment(m_gridPanel, Qt::AlignLeft | Qt::AlignTop);
+        delete m_gridPlace;
+        m_gridPlace = nullptr;
+    }
 }
 
 void MDIForm1::SetExecutionWindow(QWidget *window)
@@ -395,6 +411,13 @@ void MDIForm1::Load()
     try {
         setWindowTitle(kCaption);
         m_viewGroup->actions().constFirst()->setChecked(true);
+        if (m_gridPanel) {
+            m_gridPanel->Load();
+            m_gridPanel->SetDialogOwner(this, m_sidePanel);
+            if (m_link)
+                m_gridPanel->SetLink(*m_link);
+            Components().grid = m_gridPanel;
+        }
         m_servoControl->Load();
         m_servoChild->move(0, 0);
         m_servoChild->adjustSize();
@@ -575,7 +598,8 @@ std::unique_ptr<IFrameSink> MDIForm1::CreateRunFrameSink()
 void MDIForm1::SetInterfaceLocked(bool locked)
 {
     const bool enabled = !locked;
-    m_gridPlace->setEnabled(enabled);
+    if (m_gridPanel)
+        m_gridPanel->setEnabled(enabled);
     for (QToolBar *bar : {m_fileBar, m_viewBar}) {
         for (QAction *a : bar->actions())
             a->setEnabled(enabled);

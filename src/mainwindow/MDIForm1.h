@@ -22,6 +22,8 @@ class frmServoControl;
 /// property grid and the all-servo buttons, and the child area that shows
 /// either the Servo Controller or the Execution Controller. Closing it removes
 /// the temporary file and closes the port; nothing is saved and nothing is asked.
+class PropertyGridPanel;
+
 class MDIForm1 : public QMainWindow, public IExecutionHost
 {
     Q_OBJECT
@@ -114,6 +116,7 @@ private:
     QPushButton *m_cmdLogo = nullptr;
     QLabel *m_gridLabel = nullptr;
     QFrame *m_gridPlace = nullptr;
+    PropertyGridPanel *m_gridPanel = nullptr;
     QPushButton *m_centerAll = nullptr;
     QPushButton *m_minAll = nullptr;
     QPushButton *m_maxAll = nullptr;

@@ -10,6 +10,9 @@
 #include "mainwindow/LogoStrip.h"
 #include "mainwindow/MDIForm1.h"
 #include "mainwindow/PropertyGridModel.h"
+#include "mainwindow/grid/PropertyGridPanel.h"
+#include "mainwindow/grid/sGrid.h"
+#include "program/ProgramFile.h"
 #include "platform/Clock.h"
 #include "platform/Services.h"
 #include "servos/frmServoControl.h"
@@ -313,6 +316,30 @@ private Q_SLOTS:
         main().SetInterfaceLocked(false);
         QVERIFY(main().cmdMaxAll()->isEnabled());
         QVERIFY(item("miExecution")->isEnabled());
+    }
+
+    void gridSitsInTheSidePanelAndFollowsLoadedPrograms()
+    {
+        auto *panel = main().findChild<PropertyGridPanel *>(QStringLiteral("sGrid"));
+        QVERIFY(panel);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::SynchByte, 2), QStringLiteral("255"));
+
+        // A program read from disk shows its properties in the grid at once and
+        // reopens the board with its baud rate.
+        const QString path = App().TempFilePath + QStringLiteral(".tqp");
+        WriteWholeFileBytes(path, ";SynchByte=200\r\n;CommPort=1\r\n;BaudRate=9600\r\nmov 3,127\r\n");
+        App().CurrentProgramPath = path;
+        LoadProgramFile();
+        QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::SynchByte, 2), QStringLiteral("200"));
+        QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::BaudRate, 2), QStringLiteral("9600"));
+        QVERIFY(m_app->link().PortOpen());
+        QCOMPARE(Components().execution->ListItems(), QStringList{QStringLiteral("mov 3,127")});
+
+        main().SetInterfaceLocked(true);
+        QVERIFY(!panel->isEnabled());
+        main().SetInterfaceLocked(false);
+        QVERIFY(panel->isEnabled());
     }
 
     void closingRemovesTheTemporaryFileAndClosesThePort()
