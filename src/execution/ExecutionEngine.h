@@ -119,4 +119,5 @@ private:
     bool m_unwinding = false;  ///< a script chain hit the nesting limit: skip the rest of it
     int m_scriptDepth = 0;
     qint64 m_deadlineNs = 0;
+    bool m_anchorPending = false;
 };

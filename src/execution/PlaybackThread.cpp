@@ -40,12 +40,33 @@ void PlaybackThread::run()
     param.sched_priority = 10;
     m_realTime = pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
 
+    m_pending.reserve(64);
     ExecutionEngine engine({m_sink, m_clock, m_sound, this, this, &m_mailbox});
     m_outcome = engine.Run(m_request);
+    flush();
+}
+
+void PlaybackThread::flush()
+{
+    for (const Pending &p : m_pending) {
+        switch (p.kind) {
+        case Pending::Select:
+            Q_EMIT selected(p.a);
+            break;
+        case Pending::Progress:
+            Q_EMIT progress(p.a);
+            break;
+        case Pending::Position:
+            Q_EMIT servoPositionSet(p.a, p.b);
+            break;
+        }
+    }
+    m_pending.clear();
 }
 
 MsgAnswer PlaybackThread::show(const MessageRequest &request)
 {
+    flush();
     quint64 serial = 0;
     {
         QMutexLocker lock(&m_answerMutex);

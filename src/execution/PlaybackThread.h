@@ -10,6 +10,7 @@
 #include <QWaitCondition>
 
 #include <memory>
+#include <vector>
 
 /// One run of the engine on a thread of its own, so that its waits end on time
 /// whatever the UI thread is doing. The object itself lives on the thread that
@@ -46,11 +47,32 @@ protected:
     void run() override;
 
 private:
-    void Selected(int line) override { Q_EMIT selected(line); }
-    void Progress(int percent) override { Q_EMIT progress(percent); }
-    void PausedAtYield() override { Q_EMIT pausedAtYield(); }
-    void ServoPositionSet(int servo, int position) override { Q_EMIT servoPositionSet(servo, position); }
+    // What the run reports is posted to the UI thread only once the frame of
+    // its line is out, when the wait after it begins: posting an event can
+    // block on a lock the UI thread holds, and the time before a frame has no
+    // slack for that, while the wait after it absorbs it.
+    struct Pending
+    {
+        enum Kind { Select, Progress, Position } kind;
+        int a;
+        int b;
+    };
+    void Selected(int line) override { m_pending.push_back({Pending::Select, line, 0}); }
+    void Progress(int percent) override { m_pending.push_back({Pending::Progress, percent, 0}); }
+    void ServoPositionSet(int servo, int position) override
+    {
+        m_pending.push_back({Pending::Position, servo, position});
+    }
+    void Waiting(long long) override { flush(); }
+    void PausedAtYield() override
+    {
+        flush();
+        Q_EMIT pausedAtYield();
+    }
     MsgAnswer show(const MessageRequest &request) override;
+    void flush();
+
+    std::vector<Pending> m_pending;
 
     IFrameSink *m_sink;
     IClock *m_clock;

@@ -1,0 +1,269 @@
+// Playback precision: 500 moves 20 ms apart to a pseudo-terminal board. Each
+// frame's arrival at the board is compared with the ideal schedule (the first
+// k x 20 ms from a phase fitted as the median offset): median, p99 and max of
+// the error, the drift of the last frame and the first frame's own error.
+// Three runs: the headless player; the Execution Controller window open; the
+// same with the UI thread busy 30 ms in every 100 ms. The window runs also
+// give the time each write(2) returned ("sent"), which leaves out the
+// pseudo-terminal's delivery (a kernel worker) to the board side.
+
+#include "app/AppState.h"
+#include "app/DataPaths.h"
+#include "app/FileHelpers.h"
+#include "execution/ExecutionController.h"
+#include "execution/IExecutionHost.h"
+#include "execution/frmExecution.h"
+#include "link/PortFrameSink.h"
+#include "link/ServoLink.h"
+#include "link/vboard/VirtualBoard.h"
+#include "platform/Services.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSerialPort>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kMoves = 500;
+constexpr qint64 kDelayNs = 20'000'000;
+
+qint64 nowNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+/// Reads the board side on a thread of its own and stamps each whole frame.
+class BoardClock
+{
+public:
+    explicit BoardClock(int fd) : m_fd(fd)
+    {
+        m_thread = std::thread([this] { run(); });
+        // The reader must be waiting in poll() before the first frame, or that
+        // frame's stamp measures the reader's start, not the frame.
+        while (!m_ready.load())
+            QThread::msleep(1);
+        QThread::msleep(20);
+    }
+    ~BoardClock()
+    {
+        m_quit = true;
+        m_thread.join();
+    }
+    std::vector<qint64> arrivals() const { return m_arrivals; }
+    bool waitFor(size_t count, int timeoutMs) const
+    {
+        QElapsedTimer t;
+        t.start();
+        while (m_count.load() < count && t.elapsed() < timeoutMs)
+            QThread::msleep(5);
+        return m_count.load() >= count;
+    }
+
+private:
+    void run()
+    {
+        sched_param param{};
+        param.sched_priority = 20;
+        pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+        int pending = 0;
+        m_ready = true;
+        while (!m_quit) {
+            pollfd p{m_fd, POLLIN, 0};
+            if (::poll(&p, 1, 20) <= 0)
+                continue;
+            const qint64 at = nowNs();
+            char buf[256];
+            const ssize_t n = ::read(m_fd, buf, sizeof buf);
+            if (n <= 0)
+                continue;
+            pending += int(n);
+            while (pending >= 3) {
+                pending -= 3;
+                m_arrivals.push_back(at);
+                ++m_count;
+            }
+        }
+    }
+
+    int m_fd;
+    std::atomic<bool> m_quit{false};
+    std::atomic<bool> m_ready{false};
+    std::atomic<size_t> m_count{0};
+    std::vector<qint64> m_arrivals;
+    std::thread m_thread;
+};
+
+void report(const QString &name, const std::vector<qint64> &arrivals)
+{
+    QTextStream out(stdout);
+    if (arrivals.size() < size_t(kMoves)) {
+        out << name << ": only " << arrivals.size() << " frames arrived\n";
+        return;
+    }
+    // The board cannot know when the run started: the ideal schedule's phase
+    // is the median offset of all frames from k x 20 ms, so one late frame
+    // (the first one included) shows as that frame's error, not as everyone's.
+    std::vector<qint64> offsets;
+    for (int k = 0; k < kMoves; ++k)
+        offsets.push_back(arrivals[k] - k * kDelayNs);
+    std::nth_element(offsets.begin(), offsets.begin() + kMoves / 2, offsets.end());
+    const qint64 phase = offsets[kMoves / 2];
+    std::vector<double> errors;
+    for (int k = 0; k < kMoves; ++k)
+        errors.push_back(std::abs(double(arrivals[k] - (phase + k * kDelayNs))) / 1e6);
+    // Drift: where the last frame arrived against where the schedule puts it.
+    const double drift = double(arrivals[kMoves - 1] - (phase + (kMoves - 1) * kDelayNs)) / 1e6;
+    const double first = double(arrivals[0] - phase) / 1e6;
+    std::vector<double> sorted = errors;
+    std::sort(sorted.begin(), sorted.end());
+    const auto pct = [&](double p) { return sorted[std::min(sorted.size() - 1, size_t(p * (sorted.size() - 1)))]; };
+    out << QStringLiteral("%1  median %2 ms  p99 %3 ms  max %4 ms  drift %5 ms  first frame %6 ms\n")
+               .arg(name, -41)
+               .arg(pct(0.5), 0, 'f', 3)
+               .arg(pct(0.99), 0, 'f', 3)
+               .arg(sorted.back(), 0, 'f', 3)
+               .arg(drift, 0, 'f', 3)
+               .arg(first, 0, 'f', 3);
+    out.flush();
+}
+
+QStringList program()
+{
+    QStringList lines;
+    for (int k = 0; k < kMoves; ++k)
+        lines << QStringLiteral("mov %1,%2").arg(k % 16).arg(k % 2 ? 200 : 50);
+    return lines;
+}
+
+/// Stamps each frame when its write(2) has returned: the program's own timing,
+/// without the pseudo-terminal's delivery to the board side.
+class StampingSink final : public IFrameSink
+{
+public:
+    StampingSink(std::unique_ptr<IFrameSink> inner, std::vector<qint64> &stamps)
+        : m_inner(std::move(inner))
+        , m_stamps(stamps)
+    {
+    }
+    void WriteFrame(const ServoFrame &frame) override
+    {
+        m_inner->WriteFrame(frame);
+        m_stamps.push_back(nowNs());
+    }
+
+private:
+    std::unique_ptr<IFrameSink> m_inner;
+    std::vector<qint64> &m_stamps;
+};
+
+class BoardHost final : public IExecutionHost
+{
+public:
+    std::vector<qint64> sent;
+    explicit BoardHost(int fd) : m_fd(fd) { sent.reserve(kMoves); }
+    bool PortOpen() const override { return true; }
+    void GoOnline() override {}
+    QString CenterOnExecution() const override { return QStringLiteral("False"); }
+    std::unique_ptr<IFrameSink> CreateRunFrameSink() override
+    {
+        return std::make_unique<StampingSink>(
+            std::make_unique<PortFrameSink>(::fcntl(m_fd, F_DUPFD_CLOEXEC, 0), &m_link), sent);
+    }
+    void SetInterfaceLocked(bool) override {}
+    void ShowServoControllerView() override {}
+
+private:
+    int m_fd;
+    ServoLink m_link;
+};
+
+void benchPlayer(const QString &folder)
+{
+    VirtualBoard board;
+    const QString path = folder + QStringLiteral("/bench.tqp");
+    WriteWholeFile(path, QStringLiteral(";InterInstructionDelay=20\r\n;BaudRate=9600\r\n") + program().join(QStringLiteral("\r\n"))
+                             + QStringLiteral("\r\n"));
+    BoardClock clock(board.BoardFd());
+    QProcess player;
+    player.start(QStringLiteral(TAVELOQ_PLAY), {QStringLiteral("--no-center"), QStringLiteral("--device"), board.DevicePath(), path});
+    player.waitForFinished(60000);
+    clock.waitFor(kMoves, 2000);
+    report(QStringLiteral("taveloq-play (headless)"), clock.arrivals());
+}
+
+void benchWindow(bool busy)
+{
+    VirtualBoard board;
+    QSerialPort port(board.DevicePath());
+    port.setBaudRate(9600);
+    if (!port.open(QIODevice::WriteOnly)) {
+        QTextStream(stdout) << "cannot open " << board.DevicePath() << "\n";
+        return;
+    }
+    BoardHost host(int(port.handle()));
+    ExecutionController exec;
+    exec.SetHost(&host);
+    frmExecution window(exec);
+    window.resize(700, 450);
+    window.show();
+    App().Properties.InterInstructionDelay = QStringLiteral("20");
+    WriteWholeFile(App().TempFilePath, program().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    exec.Update();
+
+    // The UI thread busy 30 ms in every 100 ms: a slow repaint, a heavy handler.
+    QTimer load;
+    QObject::connect(&load, &QTimer::timeout, [] {
+        const qint64 until = nowNs() + 30'000'000;
+        while (nowNs() < until) {
+        }
+    });
+    if (busy)
+        load.start(100);
+
+    BoardClock clock(board.BoardFd());
+    QEventLoop wait;
+    QObject::connect(&exec, &ExecutionController::runEnded, &wait, &QEventLoop::quit);
+    exec.Execute();
+    wait.exec();
+    load.stop();
+    clock.waitFor(kMoves, 2000);
+    const QString name = busy ? QStringLiteral("window open, UI busy 30 of 100 ms") : QStringLiteral("window open");
+    report(name + QStringLiteral(", board"), clock.arrivals());
+    report(name + QStringLiteral(", sent"), host.sent);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    App().TempFilePath = home.filePath(QStringLiteral("tq0001.tmp"));
+    QTextStream(stdout) << kMoves << " moves, " << kDelayNs / 1'000'000
+                        << " ms apart, error of each frame at the board against the ideal schedule\n";
+    benchPlayer(home.path());
+    benchWindow(false);
+    benchWindow(true);
+    return 0;
+}
