@@ -7,6 +7,7 @@
 #include "link/AllServos.h"
 #include "link/PortStartUp.h"
 #include "link/ServoLink.h"
+#include "link/frmSerialPorts.h"
 #include "mainwindow/LogoStrip.h"
 #include "mainwindow/PropertyGridModel.h"
 #include "mainwindow/grid/PropertyGridPanel.h"
@@ -187,6 +188,9 @@ void MDIForm1::buildMenus()
     options->menuAction()->setObjectName(QStringLiteral("miOptions"));
     QAction *labels = addItem(options, "miEditServoLabels", QStringLiteral("&Edit Servo Labels..."));
     connect(labels, &QAction::triggered, this, &MDIForm1::miEditServoLabels_Click);
+    // Which device each Comm Port number stands for on this computer.
+    QAction *ports = addItem(options, "miSerialPorts", QStringLiteral("Serial &Ports..."));
+    connect(ports, &QAction::triggered, this, [this] { frmSerialPorts::EditMapping(this); });
 
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));
     help->menuAction()->setObjectName(QStringLiteral("niHelp"));

@@ -6,6 +6,7 @@
 #include "execution/frmExecution.h"
 #include "link/SerialPortMap.h"
 #include "link/ServoLink.h"
+#include "link/frmSerialPorts.h"
 #include "link/vboard/VirtualBoard.h"
 #include "mainwindow/LogoStrip.h"
 #include "mainwindow/MDIForm1.h"
@@ -340,6 +341,24 @@ private Q_SLOTS:
         QVERIFY(!panel->isEnabled());
         main().SetInterfaceLocked(false);
         QVERIFY(panel->isEnabled());
+    }
+
+    void serialPortsDialogFromTheOptionsMenu()
+    {
+        QAction *ports = item("miSerialPorts");
+        QVERIFY(ports);
+        QCOMPARE(ports->text(), QStringLiteral("Serial &Ports..."));
+        bool shown = false;
+        QTimer::singleShot(0, this, [&shown] {
+            if (auto *dialog = qobject_cast<frmSerialPorts *>(QApplication::activeModalWidget())) {
+                shown = true;
+                dialog->reject();
+            }
+        });
+        ports->trigger();
+        QVERIFY(shown);
+        // Cancelled: the mapping the board was set up with stays.
+        QCOMPARE(SerialPortMap::DevicePath(1), m_board->DevicePath());
     }
 
     void closingRemovesTheTemporaryFileAndClosesThePort()
