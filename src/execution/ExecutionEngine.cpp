@@ -145,7 +145,8 @@ void ExecutionEngine::center()
     for (int servo = 0; servo < kServoCount; ++servo) {
         m_positions[servo] = position;
         m_ctx.observer->ServoPositionSet(servo, position);
-        sendServoFrame(servo, position);
+        if (!sendServoFrame(servo, position))
+            return;
     }
     waitMs(1000);
 }
@@ -219,7 +220,7 @@ void ExecutionEngine::select(int line, int progress)
     m_ctx.observer->Progress(progress);
 }
 
-void ExecutionEngine::sendServoFrame(int servo, int position)
+bool ExecutionEngine::sendServoFrame(int servo, int position)
 {
     const ServoFrame frame = BuildServoFrame(m_props.SynchByte, servo, position);
     // The schedule counts from the first frame going out: what a fresh thread
@@ -228,7 +229,18 @@ void ExecutionEngine::sendServoFrame(int servo, int position)
         m_anchorPending = false;
         m_deadlineNs = qMax(m_deadlineNs, m_ctx.clock->nowNs());
     }
-    m_ctx.sink->WriteFrame(frame);
+    try {
+        m_ctx.sink->WriteFrame(frame);
+    } catch (const AppError &e) {
+        if (e.number() != kBoardLostError)
+            throw;
+        // The link has gone Offline and told the user: the run stops without
+        // another report, and a script chain unwinds without its other lines.
+        m_stopRequested = true;
+        m_unwinding = true;
+        return false;
+    }
+    return true;
 }
 
 void ExecutionEngine::waitMs(qint64 ms)
@@ -255,12 +267,6 @@ MsgAnswer ExecutionEngine::message(const MessageRequest &request)
     const MsgAnswer answer = m_ctx.messages->show(request);
     rebaseSchedule();
     return answer;
-}
-
-void ExecutionEngine::boardLost()
-{
-    m_stopRequested = true;
-    m_unwinding = true;
 }
 
 void ExecutionEngine::delayAfter(const QString &lIID, qint64 delta)
@@ -294,14 +300,8 @@ void ExecutionEngine::ExecuteInstruction(const QString &sCom, const QString &lII
             // Set before sending: a position the frame refuses is still remembered.
             m_positions[servo] = qint16(position);
             m_ctx.observer->ServoPositionSet(servo, position);
-            try {
-                sendServoFrame(servo, position);
-            } catch (const AppError &e) {
-                if (e.number() != kBoardLostError)
-                    throw;
-                boardLost();
+            if (!sendServoFrame(servo, position))
                 return;
-            }
             delayAfter(lIID, delta);
         } else if (lower.startsWith(QLatin1String("pause"))) {
             waitMs(ToLong(afterFirstSpace(sCom)));

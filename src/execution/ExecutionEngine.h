@@ -99,10 +99,10 @@ private:
     /// The yield before a top-level line: takes the mailbox, and while paused waits for more.
     void yield();
     void select(int line, int progress);
-    void sendServoFrame(int servo, int position);
+    /// Writes one frame. False when the board is gone: the run then stops
+    /// without another report.
+    bool sendServoFrame(int servo, int position);
     void waitMs(qint64 ms);
-    /// A failed frame write that means the board is gone: the run stops without another report.
-    void boardLost();
     void delayAfter(const QString &lIID, qint64 delta);
     MsgAnswer message(const MessageRequest &request);
     /// After an unscheduled hold (pause, message box) the schedule restarts now.

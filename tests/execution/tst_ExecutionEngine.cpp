@@ -367,6 +367,14 @@ private Q_SLOTS:
         const RunOutcome out = run(request({"mov 0,1", "mov 0,2", "mov 0,3"}, ExecutionMode::Loop));
         QCOMPARE(out.end, RunOutcome::End::StoppedThenEnded);
         QCOMPARE(rec().only({"frame", "select"}), trace({"0 select 0", "0 frame FF 00 01", "1000 select 1"}));
+
+        // Gone while the servos are being centred: no wait, no line, no second report.
+        rec().clear();
+        rec().failFramesFrom = 4; // counted from the first run above, which sent one
+        RunRequest centred = request({"mov 0,1"});
+        centred.center = true;
+        QCOMPARE(run(centred).end, RunOutcome::End::Stopped);
+        QCOMPARE(rec().lines(), trace({"1000 frame FF 00 7F", "1000 frame FF 01 7F", "1000 frame FF 02 7F"}));
     }
 
     void badCentreFailsTheRun()
