@@ -4,6 +4,7 @@
 #include "app/AppState.h"
 #include "app/StartUp.h"
 #include "execution/ExecutionController.h"
+#include "execution/frmExecution.h"
 #include "link/AllServos.h"
 #include "link/PortStartUp.h"
 #include "link/ServoLink.h"
@@ -20,6 +21,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -406,6 +408,9 @@ void MDIForm1::ShowExecEditPopup(int line, const QPoint &globalPos)
         MenuItem(QStringLiteral("miDeleteInstruction"))->setVisible(true);
         MenuItem(QStringLiteral("miLN6"))->setVisible(true);
     }
+    // Inserting needs a selected line to insert at.
+    const auto *window = qobject_cast<const frmExecution *>(m_execution);
+    MenuItem(QStringLiteral("miInsert"))->setEnabled(window && !window->List1()->selectedItems().isEmpty());
     m_miExecEdit->setProperty("Tag", QString::number(line));
     m_miExecEdit->popup(globalPos);
 }

@@ -24,6 +24,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
@@ -289,6 +290,13 @@ private Q_SLOTS:
         QVERIFY(!item("miEditMovInstruction")->isVisible());
         QVERIFY(!item("miEditWAV")->isVisible());
         QVERIFY(item("miDeleteInstruction")->isVisible());
+        // Insert needs a selected line; a right click selects none by itself.
+        QVERIFY(!item("miInsert")->isEnabled());
+        popup->hide();
+        auto *window = qobject_cast<frmExecution *>(main().ExecutionWindow());
+        window->List1()->setCurrentRow(0);
+        main().ShowExecEditPopup(1, main().mapToGlobal(QPoint(40, 40)));
+        QVERIFY(item("miInsert")->isEnabled());
         popup->hide();
         QVERIFY(!item("miInsertMov")->icon().isNull());
     }
