@@ -5,6 +5,7 @@
 #include "app/FileHelpers.h"
 #include "execution/IExecutionHost.h"
 #include "execution/PlaybackThread.h"
+#include "link/LinkError.h"
 #include "link/ServoFrame.h"
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
@@ -19,8 +20,6 @@ const QString kRoutineExecute = QStringLiteral("0101");
 const QString kRoutinePause = QStringLiteral("0102");
 const QString kRoutineStop = QStringLiteral("0103");
 const QString kRoutineUpdate = QStringLiteral("0105");
-
-constexpr int kInvalidPortError = 8002;
 
 } // namespace
 
@@ -179,7 +178,7 @@ void ExecutionController::Execute()
             try {
                 m_host->GoOnline();
             } catch (const AppError &e) {
-                if (e.number() != kInvalidPortError)
+                if (e.number() != LinkError::kInvalidPort)
                     throw;
                 ShowUserMessage(QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(": ")
                                     + QStringLiteral(" Comm Port ") + App().Properties.CommPort
@@ -215,7 +214,7 @@ void ExecutionController::startRun()
     m_ownedSink = m_host ? m_host->CreateRunFrameSink() : nullptr;
     if (!m_ownedSink) {
         // The port closed between the check and the start.
-        ErrorReport(kRoutineExecute, 8018, QStringLiteral("Operation valid only when the port is open"));
+        ErrorReport(kRoutineExecute, LinkError::kPortNotOpen, QStringLiteral("Operation valid only when the port is open"));
         setControls(true, false, false);
         return;
     }

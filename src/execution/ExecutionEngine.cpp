@@ -4,6 +4,7 @@
 #include "execution/IRunObserver.h"
 #include "execution/ISoundPlayer.h"
 #include "execution/RunMailbox.h"
+#include "link/LinkError.h"
 #include "link/ServoFrame.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
@@ -21,10 +22,6 @@ namespace {
 const QString kRoutineExecute = QStringLiteral("0101");
 const QString kRoutineExecuteInstruction = QStringLiteral("0106");
 const QString kRoutineRunScript = QStringLiteral("0107");
-
-// The link's number for a write that failed because the board went away; the
-// link has already gone Offline and told the user.
-constexpr int kBoardLostError = 57;
 
 // Long waits are cut into slices so that closing the application does not
 // have to sit out a long pause line. The slices end on absolute times, so
@@ -232,7 +229,7 @@ bool ExecutionEngine::sendServoFrame(int servo, int position)
     try {
         m_ctx.sink->WriteFrame(frame);
     } catch (const AppError &e) {
-        if (e.number() != kBoardLostError)
+        if (e.number() != LinkError::kBoardLost)
             throw;
         // The link has gone Offline and told the user: the run stops without
         // another report, and a script chain unwinds without its other lines.

@@ -2,6 +2,7 @@
 
 #include "execution/IRunObserver.h"
 #include "execution/ISoundPlayer.h"
+#include "link/LinkError.h"
 #include "link/ServoFrame.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
@@ -28,7 +29,7 @@ public:
     void WriteFrame(const ServoFrame &frame) override
     {
         if (failFramesFrom >= 0 && m_frames >= failFramesFrom)
-            throw AppError(57, QStringLiteral("the board stopped taking bytes"));
+            throw AppError(LinkError::kBoardLost, QStringLiteral("the board stopped taking bytes"));
         ++m_frames;
         add(QStringLiteral("frame ") + QString::fromLatin1(frame.bytes().toHex(' ').toUpper()));
         m_clock.advanceNs(writeCostNs);
