@@ -35,21 +35,8 @@ bool GridChoices::Contains(int row, const QString &text)
     return ForRow(row).contains(text, Qt::CaseSensitive);
 }
 
-QStringList GridChoices::ChooserEntries(int row, const QString &cellText)
-{
-    QStringList entries = ForRow(row);
-    if (!entries.contains(cellText, Qt::CaseSensitive))
-        entries << cellText;
-    return entries;
-}
-
 int GridChoices::SelectionIndex(const QStringList &entries, const QString &current)
 {
     const qsizetype at = entries.indexOf(current);
     return at < 0 ? 0 : int(at);
-}
-
-bool GridChoices::OffersCustom(int row)
-{
-    return ForRow(row).contains(QStringLiteral("Custom..."));
 }

@@ -12,11 +12,6 @@ public:
     static QStringList ForRow(int row);
     /// True when `text` equals one of the row's fixed choices exactly.
     static bool Contains(int row, const QString &text);
-    /// The chooser's entries: the row's choices, then the cell's text when it
-    /// is not one of them (a custom value or one loaded from a file).
-    static QStringList ChooserEntries(int row, const QString &cellText);
     /// The entry to select: the first equal to `current`, otherwise entry 0.
     static int SelectionIndex(const QStringList &entries, const QString &current);
-    /// True for the rows whose values the Custom Value dialog checks.
-    static bool OffersCustom(int row);
 };

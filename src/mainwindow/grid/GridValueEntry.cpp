@@ -50,11 +50,9 @@ GridValueEntry::EditResponse GridValueEntry::GridEditRequest(int row, int column
             response.cancel = true;
             return response;
         }
-        const QString current = m_cells.CellText(row, column);
         response.entries = GridChoices::ForRow(row);
         if (!ValueInChoices(row))
             response.entries << m_cells.CellText(row, 2);
-        response.selected = GridChoices::SelectionIndex(response.entries, current);
         response.show = true;
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0049"), e);

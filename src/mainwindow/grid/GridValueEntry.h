@@ -44,10 +44,9 @@ public:
     {
         /// The grid must refuse the edit (a name cell).
         bool cancel = false;
-        /// The chooser is to be shown with `entries`, `selected` chosen.
+        /// The chooser is to be shown with `entries`.
         bool show = false;
         QStringList entries;
-        int selected = 0;
     };
     /// A request to edit cell (row, column), raised by `key` (0 for the mouse).
     EditResponse GridEditRequest(int row, int column, int key);

@@ -76,11 +76,6 @@ void sGrid::SetGridCell(int row, int column, const QString &text, int textFormat
     m_model->SetCellText(row, column, text);
 }
 
-void sGrid::SetGridCellText(int row, int column, const QString &text)
-{
-    m_model->SetCellText(row, column, text);
-}
-
 QRect sGrid::GridCellRect(int row, int column) const
 {
     if (row < 1 || row > m_model->rowCount() || column < 1 || column > m_model->columnCount())

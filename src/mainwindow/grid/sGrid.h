@@ -40,8 +40,6 @@ public:
     /// text colour (invalid colours: the grid's own).
     void SetGridCell(int row, int column, const QString &text, int textFormat = 0, int icon = -1,
                      const QColor &back = QColor(), const QColor &fore = QColor());
-    /// Only the text, keeping the cell's look.
-    void SetGridCellText(int row, int column, const QString &text);
     /// The cell's rectangle in the coordinates of the grid's container.
     QRect GridCellRect(int row, int column) const;
     QFont GridCellFont(int row, int column) const;
@@ -52,8 +50,6 @@ public:
     void EndGridEdit();
     /// Shows the cell texts again after they changed in the model.
     void RefreshGrid();
-
-    GridItemModel *ItemModel() const { return m_model; }
 
 Q_SIGNALS:
     /// A cell is to be edited; the handler may set *cancel to refuse it.

@@ -56,23 +56,13 @@ class TestGridValueEntry : public TestBase
 {
     Q_OBJECT
 private Q_SLOTS:
-    void choicesFollowTheRowsAndAddTheCurrentValueLast()
+    void choicesFollowTheRows()
     {
         QCOMPARE(GridChoices::ForRow(PropertyGridModel::SmartRating),
                  (QStringList{"(None)", "Custom...", "Wizard..."}));
         QCOMPARE(GridChoices::ForRow(PropertyGridModel::CommPort), (QStringList{"1", "2", "3", "4"}));
         QVERIFY(GridChoices::ForRow(PropertyGridModel::ExecutionHeading).isEmpty());
-        QCOMPARE(GridChoices::ChooserEntries(PropertyGridModel::SynchByte, "200"),
-                 (QStringList{"255", "Custom...", "200"}));
-        // Exact comparison: "smart" is not the choice "Smart".
-        QCOMPARE(GridChoices::ChooserEntries(PropertyGridModel::InterInstructionDelay, "smart"),
-                 (QStringList{"1000", "Smart", "Custom...", "smart"}));
-        QCOMPARE(GridChoices::SelectionIndex({"255", "Custom...", "200"}, "200"), 2);
         QCOMPARE(GridChoices::SelectionIndex({"255", "Custom..."}, "Custom"), 0);
-        for (int row : {2, 3, 4, 7, 8, 9})
-            QVERIFY(GridChoices::OffersCustom(row));
-        for (int row : {5, 6, 11, 12})
-            QVERIFY(!GridChoices::OffersCustom(row));
     }
 
     void editRequestsRefuseNamesHeadingsAndEnter()
@@ -91,11 +81,11 @@ private Q_SLOTS:
         }
         QVERIFY(!entry.GridEditRequest(2, 2, GridValueEntry::kKeyEnter).show);
 
-        cells.SetCellText(PropertyGridModel::ServoMax, 2, "200");
-        r = entry.GridEditRequest(PropertyGridModel::ServoMax, 2, 0);
+        // Exact comparison: "smart" is not the choice "Smart", so it comes last.
+        cells.SetCellText(PropertyGridModel::InterInstructionDelay, 2, "smart");
+        r = entry.GridEditRequest(PropertyGridModel::InterInstructionDelay, 2, 0);
         QVERIFY(r.show);
-        QCOMPARE(r.entries, (QStringList{"254", "Custom...", "200"}));
-        QCOMPARE(r.selected, 2);
+        QCOMPARE(r.entries, (QStringList{"1000", "Smart", "Custom...", "smart"}));
     }
 
     void gridCellValueKeepsTheLastTwoTexts()

@@ -2,7 +2,6 @@
 #include "app/AppState.h"
 #include "execution/smart/frmSmart.h"
 #include "mainwindow/PropertyGridModel.h"
-#include "mainwindow/grid/GridItemModel.h"
 #include "mainwindow/grid/PropertyGridPanel.h"
 #include "mainwindow/grid/cboEdit.h"
 #include "mainwindow/grid/frmCustom.h"
