@@ -1,5 +1,6 @@
 #include "execution/PlaybackThread.h"
 
+#include "platform/Clock.h"
 #include "platform/Services.h"
 
 #include <pthread.h>
@@ -40,28 +41,30 @@ void PlaybackThread::run()
     param.sched_priority = 10;
     m_realTime = pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
 
-    m_pending.reserve(64);
     ExecutionEngine engine({m_sink, m_clock, m_sound, this, this, &m_mailbox});
     m_outcome = engine.Run(m_request);
     flush();
 }
 
+void PlaybackThread::Waiting(long long ms)
+{
+    if (ms > 0 || m_clock->nowNs() - m_lastFlushNs >= kReportIntervalNs)
+        flush();
+}
+
 void PlaybackThread::flush()
 {
-    for (const Pending &p : m_pending) {
-        switch (p.kind) {
-        case Pending::Select:
-            Q_EMIT selected(p.a);
-            break;
-        case Pending::Progress:
-            Q_EMIT progress(p.a);
-            break;
-        case Pending::Position:
-            Q_EMIT servoPositionSet(p.a, p.b);
-            break;
+    m_lastFlushNs = m_clock->nowNs();
+    if (const std::optional<int> line = std::exchange(m_pendingSelect, std::nullopt))
+        Q_EMIT selected(*line);
+    if (const std::optional<int> percent = std::exchange(m_pendingProgress, std::nullopt))
+        Q_EMIT progress(*percent);
+    for (int servo = 0; m_pendingServos != 0; ++servo) {
+        if (m_pendingServos & (1u << servo)) {
+            m_pendingServos &= ~(1u << servo);
+            Q_EMIT servoPositionSet(servo, m_pendingPositions[servo]);
         }
     }
-    m_pending.clear();
 }
 
 MsgAnswer PlaybackThread::show(const MessageRequest &request)

@@ -9,8 +9,9 @@
 #include <QThread>
 #include <QWaitCondition>
 
+#include <array>
 #include <memory>
-#include <vector>
+#include <optional>
 
 /// One run of the engine on a thread of its own, so that its waits end on time
 /// whatever the UI thread is doing. The object itself lives on the thread that
@@ -50,20 +51,19 @@ private:
     // What the run reports is posted to the UI thread only once the frame of
     // its line is out, when the wait after it begins: posting an event can
     // block on a lock the UI thread holds, and the time before a frame has no
-    // slack for that, while the wait after it absorbs it.
-    struct Pending
-    {
-        enum Kind { Select, Progress, Position } kind;
-        int a;
-        int b;
-    };
-    void Selected(int line) override { m_pending.push_back({Pending::Select, line, 0}); }
-    void Progress(int percent) override { m_pending.push_back({Pending::Progress, percent, 0}); }
+    // slack for that, while the wait after it absorbs it. Only the latest
+    // report of each kind is kept, and waits of no time post at most every
+    // kReportIntervalNs: a listing that plays without waiting comes round
+    // millions of times a second and must not pile events up for the UI.
+    static constexpr qint64 kReportIntervalNs = 10'000'000;
+    void Selected(int line) override { m_pendingSelect = line; }
+    void Progress(int percent) override { m_pendingProgress = percent; }
     void ServoPositionSet(int servo, int position) override
     {
-        m_pending.push_back({Pending::Position, servo, position});
+        m_pendingPositions[servo] = position;
+        m_pendingServos |= 1u << servo;
     }
-    void Waiting(long long) override { flush(); }
+    void Waiting(long long ms) override;
     void PausedAtYield() override
     {
         flush();
@@ -72,7 +72,11 @@ private:
     MsgAnswer show(const MessageRequest &request) override;
     void flush();
 
-    std::vector<Pending> m_pending;
+    std::optional<int> m_pendingSelect;
+    std::optional<int> m_pendingProgress;
+    std::array<int, kServoCount> m_pendingPositions{};
+    quint32 m_pendingServos = 0;
+    qint64 m_lastFlushNs = 0;
 
     IFrameSink *m_sink;
     IClock *m_clock;

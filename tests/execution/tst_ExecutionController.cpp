@@ -3,6 +3,7 @@
 #include "app/FileHelpers.h"
 #include "execution/ExecutionController.h"
 #include "execution/IExecutionHost.h"
+#include "execution/PlaybackThread.h"
 #include "link/ServoFrame.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
@@ -361,6 +362,27 @@ private Q_SLOTS:
         QCOMPARE(TestMessages().takeTexts().size(), 1);
         // Centring failed before anything was locked: back to idle.
         checkIdle();
+    }
+
+    void runThatTakesNoTimeDoesNotPileUpReports()
+    {
+        // A loop without waits comes round as fast as the thread runs: only the
+        // latest selection may wait for the UI thread, not one per line played.
+        FrameLog log;
+        LogSink sink(log);
+        PlaybackThread run(&sink, m_clock.get(), nullptr);
+        std::atomic<int> reports{0};
+        connect(&run, &PlaybackThread::selected, &run, [&reports] { ++reports; }, Qt::DirectConnection);
+        RunRequest request;
+        request.items = QStringList{QStringLiteral("WAV /none.wav")};
+        request.mode = ExecutionMode::Loop;
+        request.properties = App().Properties;
+        run.StartRun(request);
+        QTest::qWait(100);
+        run.Mailbox().Post(RunMailbox::Kind::Stop);
+        QVERIFY(run.wait(5000));
+        QCOMPARE(run.Outcome().end, RunOutcome::End::StoppedThenEnded);
+        QVERIFY2(reports.load() <= 2, qPrintable(QString::number(reports.load())));
     }
 
     void popupEditItemByExactCase()
