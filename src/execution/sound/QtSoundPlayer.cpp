@@ -16,12 +16,38 @@ QtSoundPlayer::~QtSoundPlayer()
 
 void QtSoundPlayer::Play(const QString &path)
 {
-    QMetaObject::invokeMethod(this, [this, path] { playNow(path); }, Qt::QueuedConnection);
+    post(path);
 }
 
 void QtSoundPlayer::StopAll()
 {
-    QMetaObject::invokeMethod(this, [this] { stopNow(); }, Qt::QueuedConnection);
+    post(std::nullopt);
+}
+
+void QtSoundPlayer::post(std::optional<QString> path)
+{
+    // Only the latest command counts: a sound this thread has not started yet
+    // would be cut off at once by the next one anyway, and a run that plays
+    // WAV lines without waiting must not pile events up here.
+    QMutexLocker lock(&m_mutex);
+    m_next = std::move(path);
+    if (std::exchange(m_posted, true))
+        return;
+    QMetaObject::invokeMethod(this, [this] { takeNext(); }, Qt::QueuedConnection);
+}
+
+void QtSoundPlayer::takeNext()
+{
+    std::optional<QString> path;
+    {
+        QMutexLocker lock(&m_mutex);
+        path = std::exchange(m_next, std::nullopt);
+        m_posted = false;
+    }
+    if (path)
+        playNow(*path);
+    else
+        stopNow();
 }
 
 void QtSoundPlayer::stopNow()

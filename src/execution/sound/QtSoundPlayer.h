@@ -2,7 +2,10 @@
 
 #include "execution/ISoundPlayer.h"
 
+#include <QMutex>
 #include <QObject>
+
+#include <optional>
 
 class QSoundEffect;
 
@@ -20,8 +23,15 @@ public:
     void StopAll() override;
 
 private:
+    /// Leaves the command for this object's thread; nothing for Stop.
+    void post(std::optional<QString> path);
+    void takeNext();
     void playNow(const QString &path);
     void stopNow();
 
     QSoundEffect *m_effect = nullptr;
+
+    QMutex m_mutex;
+    std::optional<QString> m_next;
+    bool m_posted = false;
 };
