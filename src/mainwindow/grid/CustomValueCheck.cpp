@@ -11,16 +11,18 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// The whole number of a value beyond the 32-bit range cannot be compared with a
-// limit; its sign tells which side it lies on.
-enum class Side { Below, Inside, Above };
-
-Side sideOf32Bits(const QString &text)
+// The text's whole number against the limit's: negative below, 0 equal,
+// positive above. A value beyond the 32-bit range cannot be converted; its
+// sign tells which side it lies on.
+int compareWholeNumbers(const QString &text, const QString &limit)
 {
-    if (WholeNumber32(text))
-        return Side::Inside;
-    const std::optional<double> value = NumericValue(text);
-    return value && *value < 0 ? Side::Below : Side::Above;
+    const qint32 bound = ToLong(limit);
+    const std::optional<qint32> whole = WholeNumber32(text);
+    if (!whole) {
+        const std::optional<double> value = NumericValue(text);
+        return value && *value < 0 ? -1 : 1;
+    }
+    return *whole < bound ? -1 : (*whole > bound ? 1 : 0);
 }
 
 } // namespace
@@ -56,15 +58,7 @@ bool CustomValueCheck::IsTooSmall(const QString &text, const QString &limit)
     if (NotNumericFlag)
         return false;
     try {
-        const qint32 bound = ToLong(limit);
-        switch (sideOf32Bits(text)) {
-        case Side::Below:
-            return true;
-        case Side::Above:
-            return false;
-        case Side::Inside:
-            return ToLong(text) < bound;
-        }
+        return compareWholeNumbers(text, limit) < 0;
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0127"), e);
     }
@@ -76,15 +70,7 @@ bool CustomValueCheck::IsTooLarge(const QString &text, const QString &limit)
     if (NotNumericFlag)
         return false;
     try {
-        const qint32 bound = ToLong(limit);
-        switch (sideOf32Bits(text)) {
-        case Side::Below:
-            return false;
-        case Side::Above:
-            return true;
-        case Side::Inside:
-            return ToLong(text) > bound;
-        }
+        return compareWholeNumbers(text, limit) > 0;
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0126"), e);
     }
