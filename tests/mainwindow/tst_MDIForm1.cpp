@@ -19,6 +19,7 @@
 #include "platform/Services.h"
 #include "servos/frmServoControl.h"
 #include "servos/frmServoEdit.h"
+#include "support/ModalDialogs.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -31,7 +32,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
-#include <QTimer>
 #include <QToolBar>
 
 class TestMainWindow : public TestBase
@@ -232,14 +232,16 @@ private Q_SLOTS:
 
     void editServoLabelsFromTheMenu()
     {
-        QTimer::singleShot(0, this, [] {
-            auto *dialog = qobject_cast<frmServoEdit *>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            dialog->Check1(5)->setChecked(false);
-            dialog->Text1(5)->setText(QStringLiteral("Gripper"));
-            dialog->Command1()->click();
-        });
+        bool shown = false;
+        WhenShown<frmServoEdit>(
+            [](frmServoEdit *dialog) {
+                dialog->Check1(5)->setChecked(false);
+                dialog->Text1(5)->setText(QStringLiteral("Gripper"));
+                dialog->Command1()->click();
+            },
+            &shown);
         item("miEditServoLabels")->trigger();
+        QVERIFY(shown);
         QCOMPARE(servos().PanelCaption(5), QStringLiteral("Gripper"));
         QVERIFY(!servos().vscServo(5)->isEnabled());
         QVERIFY(!servos().cmdLog(5)->isEnabled());
@@ -336,12 +338,7 @@ private Q_SLOTS:
         QVERIFY(ports);
         QCOMPARE(ports->text(), QStringLiteral("Serial &Ports..."));
         bool shown = false;
-        QTimer::singleShot(0, this, [&shown] {
-            if (auto *dialog = qobject_cast<frmSerialPorts *>(QApplication::activeModalWidget())) {
-                shown = true;
-                dialog->reject();
-            }
-        });
+        WhenShown<frmSerialPorts>([](frmSerialPorts *dialog) { dialog->reject(); }, &shown);
         ports->trigger();
         QVERIFY(shown);
         // Cancelled: the mapping the board was set up with stays.
