@@ -211,7 +211,14 @@ void ExecutionController::Execute()
 void ExecutionController::startRun()
 {
     m_startPending = false;
-    m_ownedSink = m_host ? m_host->CreateRunFrameSink() : nullptr;
+    try {
+        m_ownedSink = m_host ? m_host->CreateRunFrameSink() : nullptr;
+    } catch (const AppError &e) {
+        // Also reached from the end of a stopped run, where nothing else would catch it.
+        ErrorReport(kRoutineExecute, e);
+        setControls(true, false, false);
+        return;
+    }
     if (!m_ownedSink) {
         // The port closed between the check and the start.
         ErrorReport(kRoutineExecute, LinkError::kPortNotOpen, QStringLiteral("Operation valid only when the port is open"));

@@ -57,6 +57,7 @@ class FakeHost final : public IExecutionHost
 {
 public:
     bool open = true;
+    int sinkError = 0;
     int goOnlineError = 0;
     int goOnlineCalls = 0;
     QString center = QStringLiteral("False");
@@ -75,6 +76,8 @@ public:
     QString CenterOnExecution() const override { return center; }
     std::unique_ptr<IFrameSink> CreateRunFrameSink() override
     {
+        if (sinkError)
+            throw AppError(sinkError, QStringLiteral("Too many open files"));
         return open ? std::make_unique<LogSink>(log) : nullptr;
     }
     void SetInterfaceLocked(bool locked) override { locks.append(locked); }
@@ -336,6 +339,26 @@ private Q_SLOTS:
         QVERIFY(waitRunEnded());
         QCOMPARE(m_host->log.taken().size(), 3);
         QCOMPARE(m_host->locks, (QList<bool>{true, false}));
+        checkIdle();
+    }
+
+    void executeAfterStopStartsWhenTheStoppedRunEnds()
+    {
+        App().Properties.InterInstructionDelay = QStringLiteral("20");
+        load({"mov 0,1", "mov 0,2"});
+        m_host->log.holdFirst = true;
+        m_exec->Execute();
+        QVERIFY(m_host->log.entered.tryAcquire(1, 5000));
+        m_exec->Stop();
+        m_exec->Execute();
+        QVERIFY(!m_exec->ExecuteEnabled());
+        // The next run cannot get its port: reported, and back to idle.
+        m_host->sinkError = 24;
+        m_host->log.release.release();
+        QVERIFY(waitRunEnded());
+        QCOMPARE(TestMessages().takeTexts(),
+                 QStringList{QStringLiteral("Routine Code: 0101\r\nError Numer: 24\r\nError Description: Too many open files")});
+        QVERIFY(!m_exec->RunActive());
         checkIdle();
     }
 
