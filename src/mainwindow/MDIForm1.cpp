@@ -12,6 +12,7 @@
 #include "mainwindow/LogoStrip.h"
 #include "mainwindow/PropertyGridModel.h"
 #include "mainwindow/grid/PropertyGridPanel.h"
+#include "mainwindow/grid/sGrid.h"
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
 #include "servos/frmServoControl.h"
@@ -591,6 +592,9 @@ void MDIForm1::GoOnline()
     if (!m_link || !m_grid)
         throw AppError::invalidArgument();
     m_grid->SetCellText(PropertyGridModel::CommPortStatus, 2, QStringLiteral("Online"));
+    // Shown at once: when the port then fails to open, no run locks (and repaints) the grid.
+    if (m_gridPanel)
+        m_gridPanel->Grid()->RefreshGrid();
     m_link->Open();
 }
 

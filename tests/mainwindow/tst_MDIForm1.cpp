@@ -326,6 +326,13 @@ private Q_SLOTS:
         QVERIFY(m_app->link().PortOpen());
         QCOMPARE(Components().execution->ListItems(), QStringList{QStringLiteral("mov 3,127")});
 
+        // A run that asks to go online shows "Online" in the grid, even when the port then fails.
+        goOffline();
+        QSignalSpy shown(panel->Grid()->model(), &QAbstractItemModel::dataChanged);
+        main().GoOnline();
+        QVERIFY(!shown.isEmpty());
+        QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::CommPortStatus, 2), QStringLiteral("Online"));
+
         main().SetInterfaceLocked(true);
         QVERIFY(!panel->isEnabled());
         main().SetInterfaceLocked(false);
