@@ -187,7 +187,6 @@ void ExecutionController::Execute()
                 return;
             }
         }
-        m_stopRequested = false;
         if (m_pauseRequested) {
             // A resume: the paused run goes on by itself from its yield.
             m_pauseRequested = false;
@@ -279,10 +278,8 @@ void ExecutionController::onRunFinished()
         }
         break;
     }
-    if (m_startPending) {
-        m_stopRequested = false;
+    if (m_startPending)
         startRun();
-    }
     Q_EMIT runEnded();
 }
 
@@ -312,7 +309,6 @@ void ExecutionController::Stop()
 
 void ExecutionController::stopHandling()
 {
-    m_stopRequested = true;
     m_pauseRequested = false;
     setControls(true, false, false);
     if (m_host)

@@ -80,8 +80,6 @@ public:
     bool ExecuteEnabled() const { return m_executeEnabled; }
     bool PauseEnabled() const { return m_pauseEnabled; }
     bool StopEnabled() const { return m_stopEnabled; }
-    bool StopRequested() const { return m_stopRequested; }
-    bool PauseRequested() const { return m_pauseRequested; }
     /// True while a run's thread is alive.
     bool RunActive() const { return m_run != nullptr; }
     /// Ends a run at once (the application is closing) and waits for its thread.
@@ -121,7 +119,6 @@ private:
     bool m_executeEnabled = true;
     bool m_pauseEnabled = false;
     bool m_stopEnabled = false;
-    bool m_stopRequested = false;
     bool m_pauseRequested = false;
     bool m_startPending = false;
     std::unique_ptr<PlaybackThread> m_run;

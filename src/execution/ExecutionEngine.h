@@ -86,9 +86,6 @@ public:
     /// whose name differs only in letter case; empty when there is none.
     static QString FindScriptFile(const QString &folder, const QString &name);
 
-    bool StopRequested() const { return m_stopRequested; }
-    const std::array<qint16, kServoCount> &Positions() const { return m_positions; }
-
     /// The progress of line n (from 0) out of count, in percent, rounded halves to even.
     static int ProgressPercent(int n, int count);
 

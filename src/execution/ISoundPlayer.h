@@ -11,5 +11,4 @@ class ISoundPlayer
 public:
     virtual ~ISoundPlayer() = default;
     virtual void Play(const QString &path) = 0;
-    virtual void StopAll() = 0;
 };

@@ -39,7 +39,7 @@ void PlaybackThread::run()
     // frame; without the privilege the thread runs at normal priority.
     sched_param param{};
     param.sched_priority = 10;
-    m_realTime = pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
 
     ExecutionEngine engine({m_sink, m_clock, m_sound, this, this, &m_mailbox});
     m_outcome = engine.Run(m_request);

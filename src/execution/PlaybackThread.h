@@ -35,14 +35,11 @@ public:
 
     /// Valid once finished() has been emitted.
     const RunOutcome &Outcome() const { return m_outcome; }
-    /// True when the thread runs with a real-time scheduling policy.
-    bool RealTime() const { return m_realTime; }
 
 Q_SIGNALS:
     void selected(int line);
     void progress(int percent);
     void servoPositionSet(int servo, int position);
-    void pausedAtYield();
 
 protected:
     void run() override;
@@ -64,11 +61,7 @@ private:
         m_pendingServos |= 1u << servo;
     }
     void Waiting(long long ms) override;
-    void PausedAtYield() override
-    {
-        flush();
-        Q_EMIT pausedAtYield();
-    }
+    void PausedAtYield() override { flush(); }
     MsgAnswer show(const MessageRequest &request) override;
     void flush();
 
@@ -84,7 +77,6 @@ private:
     RunRequest m_request;
     RunOutcome m_outcome;
     RunMailbox m_mailbox;
-    bool m_realTime = false;
 
     // The message box the run waits on.
     QMutex m_answerMutex;

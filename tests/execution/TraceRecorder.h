@@ -39,7 +39,6 @@ public:
     void Waiting(long long ms) override { add(QStringLiteral("wait %1").arg(ms)); }
     void PausedAtYield() override { add(QStringLiteral("paused")); }
     void Play(const QString &path) override { add(QStringLiteral("sound ") + path); }
-    void StopAll() override {}
 
     QStringList lines() const
     {

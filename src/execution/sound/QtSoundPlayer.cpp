@@ -16,21 +16,11 @@ QtSoundPlayer::~QtSoundPlayer()
 
 void QtSoundPlayer::Play(const QString &path)
 {
-    post(path);
-}
-
-void QtSoundPlayer::StopAll()
-{
-    post(std::nullopt);
-}
-
-void QtSoundPlayer::post(std::optional<QString> path)
-{
-    // Only the latest command counts: a sound this thread has not started yet
-    // would be cut off at once by the next one anyway, and a run that plays
-    // WAV lines without waiting must not pile events up here.
+    // Only the latest sound counts: one this thread has not started yet would
+    // be cut off at once by the next anyway, and a run that plays WAV lines
+    // without waiting must not pile events up here.
     QMutexLocker lock(&m_mutex);
-    m_next = std::move(path);
+    m_next = path;
     if (std::exchange(m_posted, true))
         return;
     QMetaObject::invokeMethod(this, [this] { takeNext(); }, Qt::QueuedConnection);
@@ -38,16 +28,13 @@ void QtSoundPlayer::post(std::optional<QString> path)
 
 void QtSoundPlayer::takeNext()
 {
-    std::optional<QString> path;
+    QString path;
     {
         QMutexLocker lock(&m_mutex);
-        path = std::exchange(m_next, std::nullopt);
+        path = std::exchange(m_next, QString());
         m_posted = false;
     }
-    if (path)
-        playNow(*path);
-    else
-        stopNow();
+    playNow(path);
 }
 
 void QtSoundPlayer::stopNow()

@@ -5,13 +5,11 @@
 #include <QMutex>
 #include <QObject>
 
-#include <optional>
-
 class QSoundEffect;
 
 /// Plays `wav` lines through Qt Multimedia. Lives on the thread that created
-/// it (it needs that thread's event loop); Play and StopAll may be called from
-/// any thread and return at once.
+/// it (it needs that thread's event loop); Play may be called from any thread
+/// and returns at once.
 class QtSoundPlayer final : public QObject, public ISoundPlayer
 {
     Q_OBJECT
@@ -20,11 +18,8 @@ public:
     ~QtSoundPlayer() override;
 
     void Play(const QString &path) override;
-    void StopAll() override;
 
 private:
-    /// Leaves the command for this object's thread; nothing for Stop.
-    void post(std::optional<QString> path);
     void takeNext();
     void playNow(const QString &path);
     void stopNow();
@@ -32,6 +27,6 @@ private:
     QSoundEffect *m_effect = nullptr;
 
     QMutex m_mutex;
-    std::optional<QString> m_next;
+    QString m_next;
     bool m_posted = false;
 };
