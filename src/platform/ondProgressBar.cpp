@@ -17,6 +17,12 @@ const QString kBarColor = QStringLiteral("BarColor");
 const QString kStep = QStringLiteral("Step");
 const QString kBorderstyle = QStringLiteral("Borderstyle");
 
+// A native bar clamps positions to its range; the control keeps what was set.
+qint32 clampToRange(const ondProgressBar::NativeBar &b, qint32 position)
+{
+    return qBound(qMin(b.min, b.max), position, qMax(b.min, b.max));
+}
+
 } // namespace
 
 ondProgressBar::ondProgressBar(QWidget *parent)
@@ -45,6 +51,20 @@ void ondProgressBar::forward(F &&change)
     update();
 }
 
+void ondProgressBar::forwardPosition()
+{
+    forward([this](NativeBar &b) { b.position = clampToRange(b, m_position); });
+}
+
+void ondProgressBar::forwardRange()
+{
+    forward([this](NativeBar &b) {
+        b.min = m_min;
+        b.max = m_max;
+        b.position = clampToRange(b, m_position);
+    });
+}
+
 void ondProgressBar::createNativeBar()
 {
     // A bar that already exists is thrown away first.
@@ -57,11 +77,8 @@ void ondProgressBar::createNativeBar()
     ++m_nativeUpdates;
     // The range goes with the bar from the start, so that the bar never shows
     // another range than the control's.
-    forward([this](NativeBar &b) {
-        b.min = m_min;
-        b.max = m_max;
-    });
-    forward([this](NativeBar &b) { b.position = qBound(qMin(b.min, b.max), m_position, qMax(b.min, b.max)); });
+    forwardRange();
+    forwardPosition();
     forward([this](NativeBar &b) { b.edge = m_borderstyle; });
 }
 
@@ -90,7 +107,7 @@ void ondProgressBar::SetPosition(qint32 position)
     if (position == m_position)
         return;
     m_position = position;
-    forward([this](NativeBar &b) { b.position = qBound(qMin(b.min, b.max), m_position, qMax(b.min, b.max)); });
+    forwardPosition();
 }
 
 void ondProgressBar::SetOrientation(qint32 orientation)
@@ -108,11 +125,7 @@ void ondProgressBar::SetMin(qint32 min)
     if (min == m_min)
         return;
     m_min = min;
-    forward([this](NativeBar &b) {
-        b.min = m_min;
-        b.max = m_max;
-        b.position = qBound(qMin(b.min, b.max), m_position, qMax(b.min, b.max));
-    });
+    forwardRange();
 }
 
 void ondProgressBar::SetMax(qint32 max)
@@ -121,11 +134,7 @@ void ondProgressBar::SetMax(qint32 max)
     if (max == m_max)
         return;
     m_max = max;
-    forward([this](NativeBar &b) {
-        b.min = m_min;
-        b.max = m_max;
-        b.position = qBound(qMin(b.min, b.max), m_position, qMax(b.min, b.max));
-    });
+    forwardRange();
 }
 
 void ondProgressBar::SetBackColor(const QColor &color)
@@ -166,10 +175,7 @@ void ondProgressBar::SetBorderstyle(qint32 style)
 
 void ondProgressBar::StepIt()
 {
-    if (!m_native)
-        return;
-    m_position += m_step;
-    forward([this](NativeBar &b) { b.position = qBound(qMin(b.min, b.max), m_position, qMax(b.min, b.max)); });
+    IncrementIt(m_step);
 }
 
 void ondProgressBar::IncrementIt(qint32 lInc)
@@ -177,7 +183,7 @@ void ondProgressBar::IncrementIt(qint32 lInc)
     if (!m_native)
         return;
     m_position += lInc;
-    forward([this](NativeBar &b) { b.position = qBound(qMin(b.min, b.max), m_position, qMax(b.min, b.max)); });
+    forwardPosition();
 }
 
 void ondProgressBar::InitProperties()

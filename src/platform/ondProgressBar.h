@@ -83,6 +83,9 @@ private:
     /// Sends one change to the native bar, when there is one.
     template <typename F>
     void forward(F &&change);
+    void forwardPosition();
+    /// The range and, clamped to it, the position, in one change.
+    void forwardRange();
     void changed() { m_changed = true; }
 
     bool m_smooth = false;
