@@ -243,7 +243,8 @@ void ondProgressBar::paintEvent(QPaintEvent *)
     r.adjust(edge + 1, edge + 1, -edge - 1, -edge - 1);
     if (b.max <= b.min || r.isEmpty())
         return;
-    const double fraction = double(b.position - b.min) / double(b.max - b.min);
+    // In double: the distances of a full 32-bit range overflow an int.
+    const double fraction = (double(b.position) - b.min) / (double(b.max) - b.min);
     const QColor bar = b.barColor.isValid() ? b.barColor : DefaultBarColor();
     const int length = b.vertical ? r.height() : r.width();
     const int filled = int(length * fraction + 0.5);

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 
+#include <limits>
+
 class TestOndProgressBar : public TestBase
 {
     Q_OBJECT
@@ -133,6 +135,14 @@ private Q_SLOTS:
         bar.SetSmooth(true);
         bar.SetPosition(50);
         QImage img(bar.size(), QImage::Format_ARGB32);
+        bar.render(&img);
+        QCOMPARE(img.pixelColor(50, 10), QColor(Qt::red));
+        QVERIFY(img.pixelColor(150, 10) != QColor(Qt::red));
+
+        // The whole 32-bit range: half way is half full.
+        bar.SetMin(std::numeric_limits<qint32>::min());
+        bar.SetMax(std::numeric_limits<qint32>::max());
+        bar.SetPosition(0);
         bar.render(&img);
         QCOMPARE(img.pixelColor(50, 10), QColor(Qt::red));
         QVERIFY(img.pixelColor(150, 10) != QColor(Qt::red));
