@@ -28,6 +28,9 @@ const QString kRoutineRunScript = QStringLiteral("0107");
 // they cost no precision.
 constexpr qint64 kAbortSliceNs = 50'000'000;
 
+// The rest after a Loop pass that took no time.
+constexpr qint64 kIdlePassNs = 1'000'000;
+
 // The text after the first space, or the whole line when it has none.
 QString afterFirstSpace(const QString &line)
 {
@@ -155,6 +158,7 @@ void ExecutionEngine::runLoop()
         // during the run ends it as a Stop would.
         if (m_items.isEmpty())
             return;
+        const qint64 passStartNs = m_deadlineNs;
         for (int n = 0; n <= m_items.size() - 1; ++n) {
             // The Stop test comes before the yield: a Stop taken at the yield
             // still lets this one instruction run.
@@ -167,6 +171,13 @@ void ExecutionEngine::runLoop()
                 break;
             select(n, ProgressPercent(n, m_items.size()));
             ExecuteInstruction(m_items.at(n), m_props.InterInstructionDelay);
+        }
+        // A pass that takes no time (WAV lines, empty scripts, waits of 0 ms)
+        // would come round again at once and keep a core busy, at real-time
+        // priority where the thread has it: it rests a moment, off the schedule.
+        if (m_deadlineNs == passStartNs) {
+            m_ctx.clock->sleepUntilNs(m_ctx.clock->nowNs() + kIdlePassNs);
+            rebaseSchedule();
         }
     }
 }

@@ -226,6 +226,18 @@ private Q_SLOTS:
                         "50 select 1", "50 progress 100"}));
     }
 
+    void loopThatTakesNoTimeComesRoundOnceAMillisecond()
+    {
+        int sounds = 0;
+        rec().hook = [&](const QString &e) {
+            if (e.startsWith(QLatin1String("sound")) && ++sounds == 3)
+                m_mailbox.Post(RunMailbox::Kind::Stop);
+        };
+        run(request({"WAV /a.wav"}, ExecutionMode::Loop));
+        QCOMPARE(rec().only({"sound"}),
+                 trace({"0 sound /a.wav", "1 sound /a.wav", "2 sound /a.wav", "3 sound /a.wav"}));
+    }
+
     void pauseHoldsAtTheYieldAndResumesOnANewSchedule()
     {
         App().Properties.InterInstructionDelay = QStringLiteral("100");
