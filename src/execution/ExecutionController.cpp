@@ -82,8 +82,8 @@ void ExecutionController::Update()
             } else if (lower.startsWith(QLatin1String("script "))) {
                 ++summary.scriptCount;
             } else if (!lower.startsWith(QLatin1String("wav "))) {
-                ShowUserMessage(QStringLiteral("Line ") + QString::number(i + 1)
-                                    + QStringLiteral(" has an unrecognized command and will be omitted."),
+                ShowUserMessage(QStringLiteral("Line ") + QString::number(i + 1) +
+                                    QStringLiteral(" has an unrecognized command and will be omitted."),
                                 MsgButtons::OkCancel, MsgIcon::Critical);
                 m_items.removeAt(i);
                 UpdateTempFile();
@@ -180,10 +180,11 @@ void ExecutionController::Execute()
             } catch (const AppError &e) {
                 if (e.number() != LinkError::kInvalidPort)
                     throw;
-                ShowUserMessage(QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(": ")
-                                    + QStringLiteral(" Comm Port ") + App().Properties.CommPort
-                                    + QStringLiteral(" is an invalid port.  Try changing to a different port and try again."),
-                                MsgButtons::OkCancel, MsgIcon::Critical);
+                ShowUserMessage(
+                    QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(": ") +
+                        QStringLiteral(" Comm Port ") + App().Properties.CommPort +
+                        QStringLiteral(" is an invalid port.  Try changing to a different port and try again."),
+                    MsgButtons::OkCancel, MsgIcon::Critical);
                 return;
             }
         }
@@ -220,7 +221,8 @@ void ExecutionController::startRun()
     }
     if (!m_ownedSink) {
         // The port closed between the check and the start.
-        ErrorReport(kRoutineExecute, LinkError::kPortNotOpen, QStringLiteral("Operation valid only when the port is open"));
+        ErrorReport(kRoutineExecute, LinkError::kPortNotOpen,
+                    QStringLiteral("Operation valid only when the port is open"));
         setControls(true, false, false);
         return;
     }

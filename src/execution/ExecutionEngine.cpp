@@ -132,7 +132,7 @@ RunOutcome ExecutionEngine::Run(const RunRequest &request)
         }
     } catch (const AppError &e) {
         message({kErrorReportTitle, ErrorReportText(kRoutineExecute, e.number(), e.description()), MsgButtons::Ok,
-                  MsgIcon::None});
+                 MsgIcon::None});
         outcome.end = RunOutcome::End::Failed;
     }
     outcome.positions = m_positions;
@@ -349,7 +349,8 @@ void ExecutionEngine::RunScript(const QString &sfile, const QString &lIID)
         const QString found = FindScriptFile(m_scriptsFolder, sfile);
         if (found.isEmpty()) {
             message({kUserMessageTitle,
-                     QStringLiteral("The Script ( ") + path + QStringLiteral(" ) can not be found. Execution will be terminated."),
+                     QStringLiteral("The Script ( ") + path +
+                         QStringLiteral(" ) can not be found. Execution will be terminated."),
                      MsgButtons::OkCancel, MsgIcon::Critical});
             m_stopRequested = true;
             return;
@@ -358,9 +359,9 @@ void ExecutionEngine::RunScript(const QString &sfile, const QString &lIID)
             // A script that calls itself, directly or round a chain, would
             // otherwise recurse until the stack runs out.
             message({kUserMessageTitle,
-                     QStringLiteral("The Script ( ") + path + QStringLiteral(" ) is called more than ")
-                         + QString::number(kMaxScriptDepth)
-                         + QStringLiteral(" scripts deep. Execution will be terminated."),
+                     QStringLiteral("The Script ( ") + path + QStringLiteral(" ) is called more than ") +
+                         QString::number(kMaxScriptDepth) +
+                         QStringLiteral(" scripts deep. Execution will be terminated."),
                      MsgButtons::OkCancel, MsgIcon::Critical});
             m_stopRequested = true;
             m_unwinding = true;

@@ -31,10 +31,10 @@ struct RunRequest
 {
     QStringList items;
     ExecutionMode mode = ExecutionMode::Once;
-    int selectedLine = -1;  ///< the list's selection when the run starts; -1 for none
-    bool center = false;    ///< "Center on Execution" is "True"
+    int selectedLine = -1; ///< the list's selection when the run starts; -1 for none
+    bool center = false;   ///< "Center on Execution" is "True"
     ProgramProperties properties;
-    std::array<qint16, kServoCount> positions{};  ///< ServoPosition when the run starts
+    std::array<qint16, kServoCount> positions{}; ///< ServoPosition when the run starts
     QString scriptsFolder;
 };
 
@@ -42,13 +42,13 @@ struct RunRequest
 struct RunOutcome
 {
     enum class End {
-        Completed,       ///< ran out of lines: the normal end of a run
-        Stopped,         ///< saw StopRequested in modes 0 and 2: the Stop handling, no end of run
+        Completed,        ///< ran out of lines: the normal end of a run
+        Stopped,          ///< saw StopRequested in modes 0 and 2: the Stop handling, no end of run
         StoppedThenEnded, ///< Loop mode left on Stop: the Stop handling, then the end of run
-        Failed,          ///< an unexpected error, reported; the controls stay as they were
+        Failed,           ///< an unexpected error, reported; the controls stay as they were
     };
     End end = End::Completed;
-    bool locked = true;  ///< the interface had been locked when the run ended (false: failed while centring)
+    bool locked = true; ///< the interface had been locked when the run ended (false: failed while centring)
     std::array<qint16, kServoCount> positions{};
 };
 
@@ -65,7 +65,7 @@ public:
     {
         IFrameSink *sink = nullptr;
         IClock *clock = nullptr;
-        ISoundPlayer *sound = nullptr;     ///< may be null: wav lines then play nothing
+        ISoundPlayer *sound = nullptr; ///< may be null: wav lines then play nothing
         IMessageService *messages = nullptr;
         IRunObserver *observer = nullptr;
         RunMailbox *mailbox = nullptr;
@@ -113,7 +113,7 @@ private:
     std::array<qint16, kServoCount> m_positions{};
     bool m_stopRequested = false;
     bool m_pauseRequested = false;
-    bool m_unwinding = false;  ///< a script chain hit the nesting limit: skip the rest of it
+    bool m_unwinding = false; ///< a script chain hit the nesting limit: skip the rest of it
     int m_scriptDepth = 0;
     qint64 m_deadlineNs = 0;
     bool m_anchorPending = false;

@@ -23,7 +23,8 @@ void QtSoundPlayer::Play(const QString &path)
     m_next = path;
     if (std::exchange(m_posted, true))
         return;
-    QMetaObject::invokeMethod(this, [this] { takeNext(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { takeNext(); }, Qt::QueuedConnection);
 }
 
 void QtSoundPlayer::takeNext()
