@@ -295,9 +295,11 @@ private Q_SLOTS:
             QCOMPARE(frames[i + 1], (ServoFrame{255, quint8(i % 16), quint8(i)}));
         QCOMPARE(board.Decoder().SkippedBytes(), 0);
 
-        // Closing the port under a live sink must not hand its descriptor to anyone else.
+        // Closing the port under a live sink must not hand its descriptor to
+        // anyone else: the sink's own still reaches the board.
         link.Close();
         sink->WriteFrame(ServoFrame{255, 4, 4});
+        QCOMPARE(board.ReadFrames(1, 2000), (QList<ServoFrame>{ServoFrame{255, 4, 4}}));
         sink.reset();
     }
 
