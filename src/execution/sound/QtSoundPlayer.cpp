@@ -1,7 +1,9 @@
 #include "execution/sound/QtSoundPlayer.h"
 
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QSoundEffect>
+#include <QTimer>
 #include <QUrl>
 
 QtSoundPlayer::QtSoundPlayer(QObject *parent)
@@ -11,6 +13,18 @@ QtSoundPlayer::QtSoundPlayer(QObject *parent)
 
 QtSoundPlayer::~QtSoundPlayer()
 {
+    // Qt loads samples on a thread of its own; one still loading when the
+    // application object goes away crashes in that thread. Let it finish first.
+    if (m_effect && m_effect->status() == QSoundEffect::Loading) {
+        QEventLoop loop;
+        QSoundEffect *effect = m_effect;
+        connect(effect, &QSoundEffect::statusChanged, &loop, [effect, &loop] {
+            if (effect->status() != QSoundEffect::Loading)
+                loop.quit();
+        });
+        QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
     stopNow();
 }
 
