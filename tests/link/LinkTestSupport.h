@@ -5,15 +5,29 @@
 #include "link/vboard/VirtualBoard.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QPair>
 
+#include <fcntl.h>
 #include <functional>
+#include <termios.h>
+#include <unistd.h>
 
 /// Points a Comm Port number at the board.
 inline void MapPortToBoard(int port, const VirtualBoard &board)
 {
     SerialPortMap::SetDevicePath(port, board.DevicePath());
+}
+
+/// The output line speed the device is set to, as the board side sees it.
+inline speed_t deviceSpeed(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY);
+    termios t{};
+    ::tcgetattr(fd, &t);
+    ::close(fd);
+    return cfgetospeed(&t);
 }
 
 inline QByteArray Bytes(std::initializer_list<int> values)

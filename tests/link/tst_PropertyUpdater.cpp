@@ -15,15 +15,6 @@
 
 namespace {
 
-speed_t deviceSpeed(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY);
-    termios t{};
-    ::tcgetattr(fd, &t);
-    ::close(fd);
-    return cfgetospeed(&t);
-}
-
 QString cell(const PropertyGridModel &grid, int row)
 {
     return grid.CellText(row, 2);

@@ -29,15 +29,6 @@ template <typename F> int thrownNumber(F &&f)
     return 0;
 }
 
-speed_t deviceSpeed(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY);
-    termios t{};
-    ::tcgetattr(fd, &t);
-    ::close(fd);
-    return cfgetospeed(&t);
-}
-
 } // namespace
 
 class TestServoLink : public TestBase

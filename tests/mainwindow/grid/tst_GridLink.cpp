@@ -15,19 +15,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace {
-
-speed_t deviceSpeed(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY);
-    termios t{};
-    ::tcgetattr(fd, &t);
-    ::close(fd);
-    return cfgetospeed(&t);
-}
-
-} // namespace
-
 /// The grid's choices through to the serial port, on a pseudo-terminal board.
 class TestGridLink : public TestBase
 {
