@@ -1,24 +1,12 @@
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
-#include "link/vboard/VirtualBoard.h"
+#include "link/LinkTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QProcess>
 
 #include <csignal>
-
-namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray b;
-    for (int v : values)
-        b.append(char(v));
-    return b;
-}
-
-} // namespace
 
 /// taveloq-play end to end: a program file in, bytes at a pseudo-terminal board out.
 class TestPlayer : public TestBase
@@ -53,8 +41,8 @@ private Q_SLOTS:
         start(p, {QStringLiteral("--device"), board.DevicePath(), program});
         QByteArray expected;
         for (int servo = 0; servo < 16; ++servo)
-            expected += bytes({200, servo, 100});
-        expected += bytes({200, 3, 127}) + bytes({200, 15, 240}) + bytes({200, 0, 1});
+            expected += Bytes({200, servo, 100});
+        expected += Bytes({200, 3, 127}) + Bytes({200, 15, 240}) + Bytes({200, 0, 1});
         const QByteArray got = board.ReadBytes(expected.size(), 5000);
         QVERIFY(p.waitForFinished(5000));
         QCOMPARE(got.toHex(' '), expected.toHex(' '));
@@ -84,7 +72,7 @@ private Q_SLOTS:
         // Whole frames only, in the program's order.
         QCOMPARE(all.size() % 3, 0);
         for (int i = 0; i < all.size(); i += 3)
-            QCOMPARE(all.mid(i, 3), bytes({255, 1, (i / 3) % 3 + 1}));
+            QCOMPARE(all.mid(i, 3), Bytes({255, 1, (i / 3) % 3 + 1}));
     }
 
     void errorsGiveANonZeroStatus()

@@ -16,21 +16,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace {
-
-// The error number an operation throws, 0 when it throws nothing.
-template <typename F> int thrownNumber(F &&f)
-{
-    try {
-        f();
-    } catch (const AppError &e) {
-        return e.number();
-    }
-    return 0;
-}
-
-} // namespace
-
 class TestServoLink : public TestBase
 {
     Q_OBJECT
@@ -87,7 +72,7 @@ private Q_SLOTS:
         App().Properties.SynchByte = sync;
         ServoLink link;
         link.Open();
-        QCOMPARE(thrownNumber([&] { link.SendServoFrame(servo, position); }), error);
+        QCOMPARE(ThrownNumber([&] { link.SendServoFrame(servo, position); }), error);
         QVERIFY(board.ReadAvailable(100).isEmpty());
         QVERIFY(link.PortOpen());
     }
@@ -98,10 +83,10 @@ private Q_SLOTS:
         MapPortToBoard(1, board);
         ServoLink link;
         QVERIFY(!link.PortOpen());
-        QCOMPARE(thrownNumber([&] { link.SendServoFrame(0, 10); }), LinkError::kPortNotOpen);
+        QCOMPARE(ThrownNumber([&] { link.SendServoFrame(0, 10); }), LinkError::kPortNotOpen);
         link.Open();
         link.Close();
-        QCOMPARE(thrownNumber([&] { link.SendServoFrame(0, 10); }), LinkError::kPortNotOpen);
+        QCOMPARE(ThrownNumber([&] { link.SendServoFrame(0, 10); }), LinkError::kPortNotOpen);
         QVERIFY(board.ReadAvailable(100).isEmpty());
     }
 
@@ -119,15 +104,15 @@ private Q_SLOTS:
         QCOMPARE(deviceSpeed(board.DevicePath()), speed_t(B9600));
         QCOMPARE(link.Settings(), QStringLiteral("9600,N,8,1"));
         // The number is not changed under an open port.
-        QCOMPARE(thrownNumber([&] { link.SetCommPort(QStringLiteral("3")); }), LinkError::kPortInUse);
+        QCOMPARE(ThrownNumber([&] { link.SetCommPort(QStringLiteral("3")); }), LinkError::kPortInUse);
         QCOMPARE(link.CommPort(), QStringLiteral("2"));
 
         for (const char *bad :
              {"", "9600", "9600,N,8", "fast,N,8,1", "0,N,8,1", "9600,X,8,1", "9600,N,9,1", "9600,N,8,3"}) {
-            QCOMPARE(thrownNumber([&] { link.SetSettings(QString::fromLatin1(bad)); }), LinkError::kInvalidSettings);
+            QCOMPARE(ThrownNumber([&] { link.SetSettings(QString::fromLatin1(bad)); }), LinkError::kInvalidSettings);
         }
         QCOMPARE(link.Settings(), QStringLiteral("9600,N,8,1"));
-        QCOMPARE(thrownNumber([&] { link.SetCommPort(QStringLiteral("COM1")); }), ErrorNumber::kTypeMismatch);
+        QCOMPARE(ThrownNumber([&] { link.SetCommPort(QStringLiteral("COM1")); }), ErrorNumber::kTypeMismatch);
     }
 
     void missingOrUnmappedPortIsInvalid()
@@ -135,9 +120,9 @@ private Q_SLOTS:
         SerialPortMap::SetDevicePath(4, QStringLiteral("/dev/taveloq-no-such-device"));
         ServoLink link;
         link.SetCommPort(QStringLiteral("4"));
-        QCOMPARE(thrownNumber([&] { link.Open(); }), LinkError::kInvalidPort);
+        QCOMPARE(ThrownNumber([&] { link.Open(); }), LinkError::kInvalidPort);
         link.SetCommPort(QStringLiteral("7"));
-        QCOMPARE(thrownNumber([&] { link.Open(); }), LinkError::kInvalidPort);
+        QCOMPARE(ThrownNumber([&] { link.Open(); }), LinkError::kInvalidPort);
         QVERIFY(!link.PortOpen());
     }
 
@@ -152,11 +137,11 @@ private Q_SLOTS:
         ServoLink first;
         first.Open();
         ServoLink second;
-        QCOMPARE(thrownNumber([&] { second.Open(); }), LinkError::kPortInUse);
+        QCOMPARE(ThrownNumber([&] { second.Open(); }), LinkError::kPortInUse);
         // The same device under another name is the same device.
         second.SetCommPort(QStringLiteral("2"));
-        QCOMPARE(thrownNumber([&] { second.Open(); }), LinkError::kPortInUse);
-        QCOMPARE(thrownNumber([&] { first.Open(); }), LinkError::kPortInUse);
+        QCOMPARE(ThrownNumber([&] { second.Open(); }), LinkError::kPortInUse);
+        QCOMPARE(ThrownNumber([&] { first.Open(); }), LinkError::kPortInUse);
         QVERIFY(first.PortOpen());
         QVERIFY(!second.PortOpen());
 
@@ -232,7 +217,7 @@ private Q_SLOTS:
         QVERIFY(shown[0].text.contains(QStringLiteral("Offline")));
         QVERIFY(shown[0].text.contains(QStringLiteral("Comm Port 3")));
         // A caller that did not check the state gets the closed-port error, not another box.
-        QCOMPARE(thrownNumber([&] { link.SendServoFrame(1, 3); }), LinkError::kPortNotOpen);
+        QCOMPARE(ThrownNumber([&] { link.SendServoFrame(1, 3); }), LinkError::kPortNotOpen);
         QCOMPARE(TestMessages().count(), 0);
     }
 

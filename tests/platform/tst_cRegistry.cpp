@@ -44,37 +44,45 @@ private Q_SLOTS:
         QVERIFY(!at(QStringLiteral("Software\\Nobody"), QStringLiteral("x")).Value().isValid());
     }
 
-    void typesRoundTrip()
+    void valuesComeBackWithTheirType_data()
     {
-        cRegistry text = at(kKey, QStringLiteral("Start-Up Config"));
-        text.SetValue(QStringLiteral("/home/me/Config/haunt.tqc"));
-        cRegistry number = at(kKey, QStringLiteral("Count"), cRegistry::Number);
-        number.SetValue(qint32(-7));
-        cRegistry shortNumber = at(kKey, QStringLiteral("MaxCount"), cRegistry::Number);
-        shortNumber.SetValue(QVariant::fromValue<short>(4));
-        cRegistry binary = at(kKey, QStringLiteral("Blob"), cRegistry::Binary);
-        binary.SetValue(QByteArray("\x00\xff\x10", 3));
-
-        // Fresh objects, as the application reads them later; the type is reported back.
-        cRegistry r1 = at(kKey, QStringLiteral("Start-Up Config"), cRegistry::Number);
-        QCOMPARE(r1.Value().toString(), QStringLiteral("/home/me/Config/haunt.tqc"));
-        QCOMPARE(r1.ValueType(), qint32(cRegistry::Text));
-        cRegistry r2 = at(kKey, QStringLiteral("Count"));
-        QCOMPARE(r2.Value(), QVariant(qint32(-7)));
-        QCOMPARE(r2.ValueType(), qint32(cRegistry::Number));
-        QCOMPARE(at(kKey, QStringLiteral("MaxCount")).Value(), QVariant(qint32(4)));
-        cRegistry r4 = at(kKey, QStringLiteral("Blob"));
-        QCOMPARE(r4.Value().toByteArray(), QByteArray("\x00\xff\x10", 3));
-        QCOMPARE(r4.ValueType(), qint32(cRegistry::Binary));
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QVariant>("read");
+        QTest::addColumn<int>("readType");
+        const auto text = [](const char *t) { return QVariant(QString::fromLatin1(t)); };
+        QTest::newRow("text") << text("/home/me/Config/haunt.tqc") << int(cRegistry::Text)
+                              << text("/home/me/Config/haunt.tqc") << int(cRegistry::Text);
+        QTest::newRow("number") << QVariant(qint32(-7)) << int(cRegistry::Number) << QVariant(qint32(-7))
+                                << int(cRegistry::Number);
+        QTest::newRow("short") << QVariant::fromValue<short>(4) << int(cRegistry::Number) << QVariant(qint32(4))
+                               << int(cRegistry::Number);
+        QTest::newRow("binary") << QVariant(QByteArray("\x00\xff\x10", 3)) << int(cRegistry::Binary)
+                                << QVariant(QByteArray("\x00\xff\x10", 3)) << int(cRegistry::Binary);
+        QTest::newRow("big-endian is stored as a plain number") << QVariant(qint32(0x01020304))
+                                                                << int(cRegistry::NumberBigEndian)
+                                                                << QVariant(qint32(0x01020304)) << int(cRegistry::Number);
+        QTest::newRow("single percent") << text("100% sure") << int(cRegistry::Text) << text("100% sure")
+                                        << int(cRegistry::Text);
+        // The second % must come at least two characters after the first.
+        QTest::newRow("adjacent percents") << text("a%%b") << int(cRegistry::Text) << text("a%%b") << int(cRegistry::Text);
+        QTest::newRow("reference") << text("%TAVELOQ_TEST_DIR%/haunt.tqp") << int(cRegistry::Text)
+                                   << text("/opt/figures/haunt.tqp") << int(cRegistry::ExpandText);
+        QTest::newRow("unknown reference") << text("%TAVELOQ_NO_SUCH_VARIABLE%/x") << int(cRegistry::Text)
+                                           << text("%TAVELOQ_NO_SUCH_VARIABLE%/x") << int(cRegistry::ExpandText);
     }
-
-    void bigEndianIsStoredAsAPlainNumber()
+    void valuesComeBackWithTheirType()
     {
-        cRegistry reg = at(kKey, QStringLiteral("BE"), cRegistry::NumberBigEndian);
-        reg.SetValue(qint32(0x01020304));
-        cRegistry back = at(kKey, QStringLiteral("BE"));
-        QCOMPARE(back.Value(), QVariant(qint32(0x01020304)));
-        QCOMPARE(back.ValueType(), qint32(cRegistry::Number));
+        QFETCH(QVariant, value);
+        QFETCH(int, type);
+        QFETCH(QVariant, read);
+        QFETCH(int, readType);
+        qputenv("TAVELOQ_TEST_DIR", "/opt/figures");
+        at(kKey, QStringLiteral("V"), type).SetValue(value);
+        // A fresh object, as the application reads it later; the stored type is reported back.
+        cRegistry back = at(kKey, QStringLiteral("V"), cRegistry::MultiText);
+        QCOMPARE(back.Value(), read);
+        QCOMPARE(back.ValueType(), qint32(readType));
     }
 
     void bigEndianValuesAreReversedOnRead()
@@ -95,30 +103,6 @@ private Q_SLOTS:
         reg.SetValue(QStringLiteral("12"));   // text: silently not written
         reg.SetValue(2.5);                     // double: likewise
         QVERIFY(!at(kKey, QStringLiteral("N")).Value().isValid());
-    }
-
-    void percentReferences()
-    {
-        qputenv("TAVELOQ_TEST_DIR", "/opt/figures");
-        cRegistry single = at(kKey, QStringLiteral("Single"));
-        single.SetValue(QStringLiteral("100% sure"));
-        cRegistry adjacent = at(kKey, QStringLiteral("Adjacent"));
-        adjacent.SetValue(QStringLiteral("a%%b")); // the second % must come at least two characters later
-        cRegistry ref = at(kKey, QStringLiteral("Ref"));
-        ref.SetValue(QStringLiteral("%TAVELOQ_TEST_DIR%/haunt.tqp"));
-        cRegistry unknown = at(kKey, QStringLiteral("Unknown"));
-        unknown.SetValue(QStringLiteral("%TAVELOQ_NO_SUCH_VARIABLE%/x"));
-
-        cRegistry r1 = at(kKey, QStringLiteral("Single"));
-        QCOMPARE(r1.Value().toString(), QStringLiteral("100% sure"));
-        QCOMPARE(r1.ValueType(), qint32(cRegistry::Text));
-        cRegistry r2 = at(kKey, QStringLiteral("Adjacent"));
-        QCOMPARE(r2.Value().toString(), QStringLiteral("a%%b"));
-        QCOMPARE(r2.ValueType(), qint32(cRegistry::Text));
-        cRegistry r3 = at(kKey, QStringLiteral("Ref"));
-        QCOMPARE(r3.Value().toString(), QStringLiteral("/opt/figures/haunt.tqp"));
-        QCOMPARE(r3.ValueType(), qint32(cRegistry::ExpandText));
-        QCOMPARE(at(kKey, QStringLiteral("Unknown")).Value().toString(), QStringLiteral("%TAVELOQ_NO_SUCH_VARIABLE%/x"));
     }
 
     void keyExistsLooksAtTheSectionOnly()
@@ -145,34 +129,25 @@ private Q_SLOTS:
     void storeErrors()
     {
         cRegistry multi = at(kKey, QStringLiteral("Multi"), cRegistry::MultiText);
-        checkStoreError([&] { multi.SetValue(QStringLiteral("a")); },
-                        QStringLiteral("Failed to set registry value Key: '-2147483647',Section: '") + kKey
-                            + QStringLiteral("',Key: 'Multi' to value: 'a'"));
+        try {
+            multi.SetValue(QStringLiteral("a"));
+            QFAIL("the store accepted the write");
+        } catch (const AppError &e) {
+            QCOMPARE(e.number(), cRegistry::kStoreError);
+            QCOMPARE(e.description(), QStringLiteral("Failed to set registry value Key: '-2147483647',Section: '")
+                                          + kKey + QStringLiteral("',Key: 'Multi' to value: 'a'"));
+        }
         cRegistry binary = at(kKey, QStringLiteral("Bin"), cRegistry::Binary);
-        checkStoreError([&] { binary.SetValue(QStringLiteral("not bytes")); }, QString());
+        QCOMPARE(ThrownNumber([&] { binary.SetValue(QStringLiteral("not bytes")); }), cRegistry::kStoreError);
 
         // A store that cannot be written: its folder is a file.
         const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Taveloq");
         QFile blocker(folder);
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        cRegistry text = at(kKey, QStringLiteral("INIT"), cRegistry::Number);
-        checkStoreError([&] { text.SetValue(qint32(1)); }, QString());
+        cRegistry number = at(kKey, QStringLiteral("INIT"), cRegistry::Number);
+        QCOMPARE(ThrownNumber([&] { number.SetValue(qint32(1)); }), cRegistry::kStoreError);
         QVERIFY(QFile::remove(folder));
-    }
-
-private:
-    template <typename F>
-    void checkStoreError(F f, const QString &description)
-    {
-        try {
-            f();
-            QFAIL("the store accepted the write");
-        } catch (const AppError &e) {
-            QCOMPARE(e.number(), cRegistry::kStoreError);
-            if (!description.isEmpty())
-                QCOMPARE(e.description(), description);
-        }
     }
 };
 

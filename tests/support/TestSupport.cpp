@@ -48,6 +48,15 @@ QString TestDataPath(const QString &name)
     return QStringLiteral(TAVELOQ_TEST_DATA_DIR) + QLatin1Char('/') + name;
 }
 
+void ExpectMessage(const QString &text, MsgIcon icon, MsgButtons buttons)
+{
+    const QList<MessageRequest> shown = TestMessages().take();
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0].text, text);
+    QCOMPARE(shown[0].icon, icon);
+    QCOMPARE(shown[0].buttons, buttons);
+}
+
 void TestBase::init()
 {
     if (g_home)

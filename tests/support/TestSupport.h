@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/AppError.h"
 #include "support/RecordingMessages.h"
 
 #include <QObject>
@@ -28,6 +29,20 @@ RecordingMessages &TestMessages();
 
 /// A checked-in test file under tests/data.
 QString TestDataPath(const QString &name);
+
+/// Takes the one message box shown and checks what the user sees of it.
+void ExpectMessage(const QString &text, MsgIcon icon, MsgButtons buttons = MsgButtons::OkCancel);
+
+/// The error number `f` throws as an AppError, 0 when it throws nothing.
+template <typename F> int ThrownNumber(F &&f)
+{
+    try {
+        f();
+    } catch (const AppError &e) {
+        return e.number();
+    }
+    return 0;
+}
 
 /// Base of the test classes: resets the application state and fails any test
 /// that leaves a message box it did not take (an unexpected error report).
