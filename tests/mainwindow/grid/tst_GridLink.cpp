@@ -89,13 +89,14 @@ private Q_SLOTS:
     {
         SerialPortMap::SetDevicePath(4, QStringLiteral("/dev/taveloq-no-such-device"));
         pick(PropertyGridModel::CommPort, "4");
-        QCOMPARE(TestMessages().takeTexts(),
-                 QStringList{"Comm Port 4is not available.  Taveloq will now go into Offline mode."});
+        ExpectMessage(QStringLiteral("Comm Port 4is not available.  Taveloq will now go into Offline mode."),
+                      MsgIcon::Information);
         QVERIFY(!m_link->PortOpen());
         // The grid shows the old port and Offline again.
         QCOMPARE(m_driver.shown(PropertyGridModel::CommPort), QStringLiteral("3"));
         QCOMPARE(m_driver.shown(PropertyGridModel::CommPortStatus), QStringLiteral("Offline"));
         QCOMPARE(App().Properties.CommPort, QStringLiteral("3"));
+        QCOMPARE(m_link->CommPort(), QStringLiteral("3"));
         QVERIFY(!m_driver.chooser()->isVisible());
     }
 
