@@ -2,87 +2,18 @@
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
 #include "execution/ExecutionController.h"
-#include "execution/IExecutionHost.h"
 #include "execution/PlaybackThread.h"
 #include "link/ServoFrame.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "support/TestSupport.h"
 
+#include "FakeExecutionHost.h"
+
 #include <QDir>
-#include <QSemaphore>
 #include <QSignalSpy>
 
 namespace {
-
-/// The frames of every run, in order; can hold a frame until the test lets it go.
-struct FrameLog
-{
-    QMutex mutex;
-    QList<QByteArray> frames;
-    bool holdFirst = false;
-    QSemaphore entered;
-    QSemaphore release;
-
-    QList<QByteArray> taken()
-    {
-        QMutexLocker lock(&mutex);
-        return frames;
-    }
-};
-
-class LogSink final : public IFrameSink
-{
-public:
-    explicit LogSink(FrameLog &log) : m_log(log) {}
-    void WriteFrame(const ServoFrame &frame) override
-    {
-        bool hold = false;
-        {
-            QMutexLocker lock(&m_log.mutex);
-            m_log.frames.append(frame.bytes());
-            hold = std::exchange(m_log.holdFirst, false);
-        }
-        if (hold) {
-            m_log.entered.release();
-            m_log.release.acquire();
-        }
-    }
-
-private:
-    FrameLog &m_log;
-};
-
-class FakeHost final : public IExecutionHost
-{
-public:
-    bool open = true;
-    int sinkError = 0;
-    int goOnlineError = 0;
-    int goOnlineCalls = 0;
-    QString center = QStringLiteral("False");
-    QList<bool> locks;
-    int servoViewShown = 0;
-    FrameLog log;
-
-    bool PortOpen() const override { return open; }
-    void GoOnline() override
-    {
-        ++goOnlineCalls;
-        if (goOnlineError)
-            throw AppError(goOnlineError, QStringLiteral("no such port"));
-        open = true;
-    }
-    QString CenterOnExecution() const override { return center; }
-    std::unique_ptr<IFrameSink> CreateRunFrameSink() override
-    {
-        if (sinkError)
-            throw AppError(sinkError, QStringLiteral("Too many open files"));
-        return open ? std::make_unique<LogSink>(log) : nullptr;
-    }
-    void SetInterfaceLocked(bool locked) override { locks.append(locked); }
-    void ShowServoControllerView() override { ++servoViewShown; }
-};
 
 QByteArray frame(int sync, int servo, int position)
 {
@@ -107,6 +38,15 @@ class TestExecutionController : public TestBase
             text += l + QStringLiteral("\r\n");
         writeTemp(text);
         m_exec->Update();
+    }
+    // Starts a run whose first frame holds until the test releases it.
+    void startHeld(const QStringList &lines)
+    {
+        App().Properties.InterInstructionDelay = QStringLiteral("20");
+        load(lines);
+        m_host->log.holdFirst = true;
+        m_exec->Execute();
+        QVERIFY(m_host->log.entered.tryAcquire(1, 5000));
     }
     bool waitRunEnded()
     {
@@ -274,12 +214,8 @@ private Q_SLOTS:
     {
         QFETCH(int, mode);
         QFETCH(int, frames);
-        App().Properties.InterInstructionDelay = QStringLiteral("20");
-        load({"mov 0,1", "mov 0,2", "mov 0,3"});
         m_exec->SetMode(ExecutionMode(mode));
-        m_host->log.holdFirst = true;
-        m_exec->Execute();
-        QVERIFY(m_host->log.entered.tryAcquire(1, 5000));
+        startHeld({"mov 0,1", "mov 0,2", "mov 0,3"});
         // Clicked while the first line is under way: it finishes, then the run holds.
         m_exec->Pause();
         QVERIFY(m_exec->ExecuteEnabled());
@@ -300,11 +236,7 @@ private Q_SLOTS:
 
     void executeWhilePausedResumes()
     {
-        App().Properties.InterInstructionDelay = QStringLiteral("20");
-        load({"mov 0,1", "mov 0,2", "mov 0,3"});
-        m_host->log.holdFirst = true;
-        m_exec->Execute();
-        QVERIFY(m_host->log.entered.tryAcquire(1, 5000));
+        startHeld({"mov 0,1", "mov 0,2", "mov 0,3"});
         m_exec->Pause();
         m_host->log.release.release();
         QTest::qWait(50);
@@ -320,11 +252,7 @@ private Q_SLOTS:
 
     void executeAfterStopStartsWhenTheStoppedRunEnds()
     {
-        App().Properties.InterInstructionDelay = QStringLiteral("20");
-        load({"mov 0,1", "mov 0,2"});
-        m_host->log.holdFirst = true;
-        m_exec->Execute();
-        QVERIFY(m_host->log.entered.tryAcquire(1, 5000));
+        startHeld({"mov 0,1", "mov 0,2"});
         m_exec->Stop();
         m_exec->Execute();
         QVERIFY(!m_exec->ExecuteEnabled());

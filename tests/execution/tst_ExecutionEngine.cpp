@@ -9,17 +9,8 @@
 
 #include <QDir>
 
-namespace {
-
-QStringList trace(std::initializer_list<const char *> lines)
-{
-    QStringList out;
-    for (const char *l : lines)
-        out.append(QString::fromLatin1(l));
-    return out;
-}
-
-} // namespace
+// Expected trace lines, "<ms> <event>".
+using trace = QStringList;
 
 class TestExecutionEngine : public TestBase
 {

@@ -2,12 +2,12 @@
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
 #include "execution/ExecutionController.h"
-#include "execution/IExecutionHost.h"
 #include "execution/frmExecution.h"
-#include "link/ServoFrame.h"
 #include "platform/Clock.h"
 #include "platform/ondProgressBar.h"
 #include "support/TestSupport.h"
+
+#include "FakeExecutionHost.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,37 +17,11 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 
-namespace {
-
-class CountingSink final : public IFrameSink
-{
-public:
-    explicit CountingSink(std::atomic<int> &count) : m_count(count) {}
-    void WriteFrame(const ServoFrame &) override { ++m_count; }
-
-private:
-    std::atomic<int> &m_count;
-};
-
-class Host final : public IExecutionHost
-{
-public:
-    std::atomic<int> frames{0};
-    bool PortOpen() const override { return true; }
-    void GoOnline() override {}
-    QString CenterOnExecution() const override { return QStringLiteral("False"); }
-    std::unique_ptr<IFrameSink> CreateRunFrameSink() override { return std::make_unique<CountingSink>(frames); }
-    void SetInterfaceLocked(bool) override {}
-    void ShowServoControllerView() override {}
-};
-
-} // namespace
-
 class TestFrmExecution : public TestBase
 {
     Q_OBJECT
 
-    Host m_host;
+    FakeHost m_host;
     VirtualClock m_clock;
     std::unique_ptr<ExecutionController> m_exec;
     std::unique_ptr<frmExecution> m_window;
@@ -130,7 +104,7 @@ private Q_SLOTS:
         QSignalSpy ended(m_exec.get(), &ExecutionController::runEnded);
         QTest::mouseClick(child<QPushButton>("cmdExecute"), Qt::LeftButton);
         QVERIFY(ended.wait(5000));
-        QCOMPARE(m_host.frames.load(), 3);
+        QCOMPARE(int(m_host.log.taken().size()), 3);
         QCOMPARE(m_window->List1()->currentRow(), 2);
         QCOMPARE(m_window->ProgressBar()->Position(), 0);
         QVERIFY(child<QPushButton>("cmdExecute")->isEnabled());

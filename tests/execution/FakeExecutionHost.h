@@ -1,0 +1,82 @@
+#pragma once
+
+#include "execution/IExecutionHost.h"
+#include "link/ServoFrame.h"
+#include "platform/AppError.h"
+
+#include <QList>
+#include <QMutex>
+#include <QSemaphore>
+
+#include <memory>
+#include <utility>
+
+/// The frames of every run, in order; can hold a frame until the test lets it go.
+struct FrameLog
+{
+    QMutex mutex;
+    QList<QByteArray> frames;
+    bool holdFirst = false;
+    QSemaphore entered;
+    QSemaphore release;
+
+    QList<QByteArray> taken()
+    {
+        QMutexLocker lock(&mutex);
+        return frames;
+    }
+};
+
+class LogSink final : public IFrameSink
+{
+public:
+    explicit LogSink(FrameLog &log) : m_log(log) {}
+    void WriteFrame(const ServoFrame &frame) override
+    {
+        bool hold = false;
+        {
+            QMutexLocker lock(&m_log.mutex);
+            m_log.frames.append(frame.bytes());
+            hold = std::exchange(m_log.holdFirst, false);
+        }
+        if (hold) {
+            m_log.entered.release();
+            m_log.release.acquire();
+        }
+    }
+
+private:
+    FrameLog &m_log;
+};
+
+/// A host that is Online unless told otherwise; its runs write to `log`.
+class FakeHost final : public IExecutionHost
+{
+public:
+    bool open = true;
+    int sinkError = 0;
+    int goOnlineError = 0;
+    int goOnlineCalls = 0;
+    QString center = QStringLiteral("False");
+    QList<bool> locks;
+    int servoViewShown = 0;
+    FrameLog log;
+
+    bool PortOpen() const override { return open; }
+    void GoOnline() override
+    {
+        ++goOnlineCalls;
+        if (goOnlineError)
+            throw AppError(goOnlineError, QStringLiteral("no such port"));
+        open = true;
+    }
+    QString CenterOnExecution() const override { return center; }
+    std::unique_ptr<IFrameSink> CreateRunFrameSink() override
+    {
+        if (sinkError)
+            throw AppError(sinkError, QStringLiteral("Too many open files"));
+        return open ? std::make_unique<LogSink>(log) : nullptr;
+    }
+    void SetInterfaceLocked(bool locked) override { locks.append(locked); }
+    void ShowServoControllerView() override { ++servoViewShown; }
+};
