@@ -211,17 +211,8 @@ private Q_SLOTS:
         QList<ServoFrame> seen;
         // When each slider moves, its frame must already be at the board.
         sliders.onValue = [&](int, int) { seen += board.ReadFrames(1, 1000); };
-        MaxAllServos(link, sliders);
-        QCOMPARE(seen.size(), 16);
-        for (int servo = 0; servo < 16; ++servo) {
-            QCOMPARE(seen[servo], (ServoFrame{0xFF, quint8(servo), 0xFE}));
-            QCOMPARE(sliders.values[servo], qMakePair(servo, 254));
-        }
-
         // Frames round halves to even; sliders take the whole-number part.
         App().Properties.ServoCenter = QStringLiteral("127.5");
-        sliders.values.clear();
-        seen.clear();
         CenterAllServos(link, sliders);
         QCOMPARE(seen.size(), 16);
         QCOMPARE(seen[15], (ServoFrame{0xFF, 15, 128}));

@@ -9,20 +9,6 @@ class TestOndProgressBar : public TestBase
 {
     Q_OBJECT
 private Q_SLOTS:
-    void freshControlAndPlacedDefaults()
-    {
-        ondProgressBar bar;
-        QCOMPARE(bar.Min(), 1);
-        QCOMPARE(bar.Max(), 100);
-        QCOMPARE(bar.Step(), 10);
-        QVERIFY(!bar.Native());
-        bar.InitProperties();
-        QCOMPARE(bar.Borderstyle(), 1);
-        QCOMPARE(bar.BarColor(), ondProgressBar::DefaultBarColor());
-        QVERIFY(bar.Native());
-        QCOMPARE(bar.Native()->edge, 1);
-    }
-
     void settingTheSameValueSendsNothing()
     {
         ondProgressBar bar;

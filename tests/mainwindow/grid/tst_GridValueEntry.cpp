@@ -87,21 +87,6 @@ private Q_SLOTS:
         QCOMPARE(applier.applied, 1);
     }
 
-    void customAndWizardLeaveTheirTextUntilTheDialogEnds()
-    {
-        PropertyGridModel cells;
-        CountingApplier applier(cells);
-        GridValueEntry entry(cells, applier);
-        QCOMPARE(entry.ChoicePicked(PropertyGridModel::SmartRating, "Wizard..."), GridValueEntry::Next::Wizard);
-        QCOMPARE(cells.CellText(PropertyGridModel::SmartRating, 2), QStringLiteral("Wizard..."));
-        QCOMPARE(entry.ChoicePicked(PropertyGridModel::ServoMin, "Custom..."), GridValueEntry::Next::Custom);
-        QCOMPARE(entry.CustomPrompt(PropertyGridModel::ServoMin), QStringLiteral("Please enter your custom Servo Min value."));
-        QCOMPARE(applier.applied, 0);
-        entry.CustomCancel(PropertyGridModel::ServoMin);
-        QCOMPARE(cells.CellText(PropertyGridModel::ServoMin, 2), QStringLiteral("0"));
-        QCOMPARE(applier.applied, 1);
-    }
-
     void messageListsEachSetFlagInOrder()
     {
         CustomValueCheck check;

@@ -99,9 +99,7 @@ private Q_SLOTS:
         QCOMPARE(grid()->GridCellText(1, 2), std::nullopt);
         QVERIFY(grid()->GridCellBackColor(1, 1) >= 0);
         QCOMPARE(grid()->GridCellBackColor(2, 2), qint64(-1));
-        const double twipsPerPixel = 1440.0 / grid()->logicalDpiX();
-        QCOMPARE(grid()->GridColumnWidth("Property"), qRound(2655 * 2.0 / 3.0 / twipsPerPixel));
-        QCOMPARE(grid()->GridColumnWidth("Value"), qRound(2655 / 3.0 / twipsPerPixel - 5));
+        // Every row and the header show without scrolling.
         QCOMPARE(grid()->height(), grid()->GridRowHeight(1) * 13);
         // The cell rectangle is in the panel's coordinates, where the chooser lives.
         const QRect r = grid()->GridCellRect(2, 2);
