@@ -29,7 +29,7 @@ private:
     // Grid, link and sliders as the main window wires them, port 3 on the board, Online.
     struct Rig
     {
-        explicit Rig(VirtualBoard &board)
+        Rig()
             : updater(grid, link, &sliders)
         {
             MapPortToBoard(3, board);
@@ -37,6 +37,7 @@ private:
             grid.UpdatePropertiesFromGrid();
             sliders.ranges.clear();
         }
+        VirtualBoard board;
         PropertyGridModel grid;
         ServoLink link;
         RecordingSliders sliders;
@@ -53,8 +54,7 @@ private:
 private Q_SLOTS:
     void gridReachesStateSlidersAndPort()
     {
-        VirtualBoard board;
-        Rig rig(board);
+        Rig rig;
         QVERIFY(rig.link.PortOpen());
         QCOMPARE(rig.link.Settings(), QStringLiteral("2400,N,8,1"));
 
@@ -78,14 +78,13 @@ private Q_SLOTS:
 
         QVERIFY(rig.link.PortOpen());
         rig.link.SendServoFrame(5, 6);
-        QCOMPARE(board.ReadBytes(3, 2000), Bytes({200, 5, 6}));
+        QCOMPARE(rig.board.ReadBytes(3, 2000), Bytes({200, 5, 6}));
         QCOMPARE(TestMessages().count(), 0);
     }
 
     void onlyTheExactWordBringsThePortOnline()
     {
-        VirtualBoard board;
-        Rig rig(board);
+        Rig rig;
         rig.grid.SetCellText(PropertyGridModel::CommPortStatus, 2, QStringLiteral("Offline"));
         rig.grid.UpdatePropertiesFromGrid();
         QVERIFY(!rig.link.PortOpen());
@@ -98,8 +97,7 @@ private Q_SLOTS:
     {
         // A program file sets the cells and applies them; the last cell the
         // user touched was the status row, whose text must not land in Comm Port.
-        VirtualBoard board;
-        Rig rig(board);
+        Rig rig;
         App().GridCellValue = {QStringLiteral("Online"), QStringLiteral("Offline")};
         rig.grid.SetCellText(PropertyGridModel::CommPort, 2, QStringLiteral("2"));
         SerialPortMap::SetDevicePath(2, QStringLiteral("/dev/taveloq-no-such-device"));
@@ -111,8 +109,7 @@ private Q_SLOTS:
 
     void portInUseGoesOffline()
     {
-        VirtualBoard board;
-        Rig rig(board);
+        Rig rig;
         rig.grid.SetCellText(PropertyGridModel::CommPortStatus, 2, QStringLiteral("Offline"));
         rig.grid.UpdatePropertiesFromGrid();
         ServoLink other;
@@ -129,8 +126,7 @@ private Q_SLOTS:
 
     void otherFailureStopsWithReport()
     {
-        VirtualBoard board;
-        Rig rig(board);
+        Rig rig;
         rig.grid.SetCellText(PropertyGridModel::ServoMax, 2, QStringLiteral("lots"));
         rig.grid.SetCellText(PropertyGridModel::BaudRate, 2, QStringLiteral("9600"));
         rig.grid.UpdatePropertiesFromGrid();
@@ -147,9 +143,8 @@ private Q_SLOTS:
 
     void vanishedBoardShowsOfflineInGrid()
     {
-        auto board = std::make_unique<VirtualBoard>();
-        Rig rig(*board);
-        board->Unplug();
+        Rig rig;
+        rig.board.Unplug();
         rig.link.SendServoFrame(0, 0);
         QCOMPARE(TestMessages().take().size(), 1);
         QCOMPARE(cell(rig.grid, PropertyGridModel::CommPortStatus), QStringLiteral("Offline"));

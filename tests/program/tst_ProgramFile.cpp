@@ -23,16 +23,7 @@ QStringList windowsListing()
 
 ProgramProperties windowsProperties()
 {
-    ProgramProperties p;
-    p.SynchByte = QStringLiteral("200");
-    p.InterInstructionDelay = QStringLiteral("250");
-    p.SmartDelay = QStringLiteral("1.27");
-    p.ServoMax = QStringLiteral("240");
-    p.ServoMin = QStringLiteral("10");
-    p.ServoCenter = QStringLiteral("120");
-    p.CommPort = QStringLiteral("3");
-    p.BaudRate = QStringLiteral("9600");
-    return p;
+    return {"200", "250", "1.27", "240", "10", "120", "3", "9600"};
 }
 
 // A program shell that remembers which programs were reported saved.
@@ -94,11 +85,7 @@ private Q_SLOTS:
         QCOMPARE(m_listing.ListItems(),
                  (QStringList{QStringLiteral("mov 3,127"), QStringLiteral("wav hello.wav"), QStringLiteral("pause 1,000")}));
         // Keys are matched by prefix (";ServoCenterline" sets the centre); unknown ones are ignored.
-        ProgramProperties expected;
-        expected.SynchByte = QStringLiteral("254");
-        expected.ServoCenter = QStringLiteral("100");
-        expected.BaudRate = QStringLiteral("9600");
-        QCOMPARE(App().Properties, expected);
+        QCOMPARE(App().Properties, (ProgramProperties{.SynchByte = "254", .ServoCenter = "100", .BaudRate = "9600"}));
     }
 
     void headerValues()

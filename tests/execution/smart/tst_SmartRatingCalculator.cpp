@@ -58,12 +58,7 @@ private Q_SLOTS:
         QFETCH(QString, max);
         QFETCH(QString, min);
         QFETCH(int, number);
-        try {
-            SmartRatingCalculator::Calculate(seconds, per, "90", max, min);
-            QFAIL("no error");
-        } catch (const AppError &e) {
-            QCOMPARE(e.number(), number);
-        }
+        QCOMPARE(ThrownNumber([&] { SmartRatingCalculator::Calculate(seconds, per, "90", max, min); }), number);
     }
 };
 
