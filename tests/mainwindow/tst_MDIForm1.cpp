@@ -83,7 +83,6 @@ private Q_SLOTS:
         QCOMPARE(m_app->splashTexts(), (QStringList{QStringLiteral("Initializing application. Please wait..."),
                                                     QStringLiteral("Creating application window..."),
                                                     QStringLiteral("Finalizing settings...")}));
-        QCOMPARE(m_clock->waitsMs(), (QList<qint64>{2000, 2000}));
         QVERIFY(!m_app->splash());
         QVERIFY(main().isVisible());
         QCOMPARE(main().windowTitle(), QStringLiteral("Taveloq v1.1"));
