@@ -88,43 +88,17 @@ RunOutcome ExecutionEngine::Run(const RunRequest &request)
             center();
         outcome.locked = true;
         switch (request.mode) {
-        case ExecutionMode::RunToSelected: {
-            const int target = request.selectedLine;
-            outcome.end = RunOutcome::End::Completed;
-            for (int n = 0; n <= target; ++n) {
-                yield();
-                if (m_stopRequested || m_ctx.mailbox->Aborted()) {
-                    outcome.end = RunOutcome::End::Stopped;
-                    break;
-                }
-                // Lines removed while the run went on: nothing left to play.
-                if (n >= m_items.size())
-                    break;
-                select(n, ProgressPercent(n, target + 1));
-                ExecuteInstruction(m_items.at(n), m_props.InterInstructionDelay);
-            }
+        case ExecutionMode::RunToSelected:
+            // Progress counts towards the selected line, not the whole list.
+            outcome.end = runThrough(request.selectedLine, request.selectedLine + 1);
             break;
-        }
         case ExecutionMode::Loop:
             runLoop();
             outcome.end = RunOutcome::End::StoppedThenEnded;
             break;
-        case ExecutionMode::Once: {
-            const int count = m_items.size();
-            outcome.end = RunOutcome::End::Completed;
-            for (int n = 0; n < count; ++n) {
-                yield();
-                if (m_stopRequested || m_ctx.mailbox->Aborted()) {
-                    outcome.end = RunOutcome::End::Stopped;
-                    break;
-                }
-                if (n >= m_items.size())
-                    break;
-                select(n, ProgressPercent(n, m_items.size()));
-                ExecuteInstruction(m_items.at(n), m_props.InterInstructionDelay);
-            }
+        case ExecutionMode::Once:
+            outcome.end = runThrough(int(m_items.size()) - 1, -1);
             break;
-        }
         case ExecutionMode::StepOneLine:
             runStep();
             outcome.end = RunOutcome::End::Completed;
@@ -149,6 +123,21 @@ void ExecutionEngine::center()
             return;
     }
     waitMs(1000);
+}
+
+RunOutcome::End ExecutionEngine::runThrough(int lastLine, int progressTotal)
+{
+    for (int n = 0; n <= lastLine; ++n) {
+        yield();
+        if (m_stopRequested || m_ctx.mailbox->Aborted())
+            return RunOutcome::End::Stopped;
+        // Lines removed while the run went on: nothing left to play.
+        if (n >= m_items.size())
+            break;
+        select(n, ProgressPercent(n, progressTotal < 0 ? int(m_items.size()) : progressTotal));
+        ExecuteInstruction(m_items.at(n), m_props.InterInstructionDelay);
+    }
+    return RunOutcome::End::Completed;
 }
 
 void ExecutionEngine::runLoop()

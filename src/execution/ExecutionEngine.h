@@ -91,6 +91,9 @@ public:
 
 private:
     void center();
+    /// Plays lines 0..lastLine; progress out of progressTotal, or of the list's
+    /// current length when it is negative.
+    RunOutcome::End runThrough(int lastLine, int progressTotal);
     void runLoop();
     void runStep();
     /// The yield before a top-level line: takes the mailbox, and while paused waits for more.
