@@ -7,11 +7,13 @@
 // give the time each write(2) returned ("sent"), which leaves out the
 // pseudo-terminal's delivery (a kernel worker) to the board side.
 
-#include "app/AppState.h"
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
+#include "app/ProgramPropertyStore.h"
+#include "app/ServoModel.h"
 #include "execution/ExecutionController.h"
-#include "execution/IExecutionHost.h"
+#include "link/IRunLink.h"
+#include "program/ProgramListing.h"
 #include "execution/frmExecution.h"
 #include "link/PortFrameSink.h"
 #include "link/ServoLink.h"
@@ -19,6 +21,7 @@
 #include "platform/Services.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSerialPort>
@@ -175,7 +178,7 @@ private:
     std::vector<qint64> &m_stamps;
 };
 
-class BoardHost final : public IExecutionHost
+class BoardHost final : public IRunLink
 {
 public:
     std::vector<qint64> sent;
@@ -188,12 +191,11 @@ public:
         return std::make_unique<StampingSink>(
             std::make_unique<PortFrameSink>(::fcntl(m_fd, F_DUPFD_CLOEXEC, 0), &m_link), sent);
     }
-    void SetInterfaceLocked(bool) override {}
-    void ShowServoControllerView() override {}
 
 private:
     int m_fd;
-    ServoLink m_link;
+    ProgramPropertyStore m_store;
+    ServoLink m_link{m_store};
 };
 
 void benchPlayer(const QString &folder)
@@ -220,14 +222,17 @@ void benchWindow(bool busy)
         return;
     }
     BoardHost host(int(port.handle()));
-    ExecutionController exec;
-    exec.SetHost(&host);
+    ProgramPropertyStore properties;
+    properties.SetValue(ProgramPropertyStore::Field::InterInstructionDelay, QStringLiteral("20"));
+    ServoModel servos;
+    ProgramListing listing(DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp"));
+    ExecutionController exec(listing, properties, servos);
+    exec.SetLink(&host);
     frmExecution window(exec);
     window.resize(700, 450);
     window.show();
-    App().Properties.InterInstructionDelay = QStringLiteral("20");
-    WriteWholeFile(App().TempFilePath, program().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
-    exec.Update();
+    WriteWholeFile(listing.TempFilePath(), program().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    listing.Update();
 
     // The UI thread busy 30 ms in every 100 ms: a slow repaint, a heavy handler.
     QTimer load;
@@ -259,7 +264,7 @@ int main(int argc, char **argv)
     qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
     QApplication app(argc, argv);
-    App().TempFilePath = home.filePath(QStringLiteral("tq0001.tmp"));
+    QDir().mkpath(DataPaths::UserDataFolder());
     QTextStream(stdout) << kMoves << " moves, " << kDelayNs / 1'000'000
                         << " ms apart, error of each frame at the board against the ideal schedule\n";
     benchPlayer(home.path());

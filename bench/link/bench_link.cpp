@@ -2,7 +2,7 @@
 // with a pseudo-terminal as the board (which ignores the baud rate: a real
 // line at 9600 8N1 carries 960 bytes/s, 320 frames/s).
 
-#include "app/AppState.h"
+#include "app/ProgramPropertyStore.h"
 #include "link/IServoSliders.h"
 #include "link/SerialPortMap.h"
 #include "link/ServoLink.h"
@@ -92,7 +92,8 @@ int main(int argc, char **argv)
     try {
         VirtualBoard board;
         SerialPortMap::SetDevicePath(1, board.DevicePath());
-        ServoLink link;
+        ProgramPropertyStore properties;
+        ServoLink link(properties);
         link.SetCommPort(QStringLiteral("1"));
         link.SetSettings(QStringLiteral("9600,N,8,1"));
         link.Open();

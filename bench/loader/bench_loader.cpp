@@ -1,11 +1,9 @@
 // Reads and re-saves generated programs of growing size and prints the time per
 // line, to show that loading stays linear in the number of lines.
-#include "app/AppComponents.h"
-#include "app/AppState.h"
 #include "app/FileHelpers.h"
-#include "execution/ExecutionController.h"
-#include "mainwindow/PropertyGridModel.h"
-#include "program/ProgramFile.h"
+#include "app/ProgramPropertyStore.h"
+#include "program/ProgramCommands.h"
+#include "program/ProgramListing.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -43,23 +41,23 @@ struct Timing
     double saveMs;
 };
 
-Timing measure(const QString &dir, int lines, int repeats)
+Timing measure(ProgramCommands &commands, const ProgramListing &listing, const QString &dir, int lines, int repeats)
 {
     const QString source = dir + QStringLiteral("/big.tqp");
     WriteWholeFileBytes(source, makeProgram(lines));
     std::vector<double> loads, saves;
     for (int r = 0; r < repeats; ++r) {
-        App().CurrentProgramPath = source;
+        commands.SetCurrentProgramPath(source);
         QElapsedTimer t;
         t.start();
-        LoadProgramFile();
+        commands.LoadProgramFile();
         loads.push_back(t.nsecsElapsed() / 1e6);
-        if (Components().execution->ListItems().size() != lines)
-            qFatal("loaded %lld lines instead of %d", qlonglong(Components().execution->ListItems().size()), lines);
+        if (listing.Items().size() != lines)
+            qFatal("loaded %lld lines instead of %d", qlonglong(listing.Items().size()), lines);
 
-        App().CurrentProgramPath = dir + QStringLiteral("/resaved.tqp");
+        commands.SetCurrentProgramPath(dir + QStringLiteral("/resaved.tqp"));
         t.restart();
-        if (!SaveProgram(false))
+        if (!commands.SaveProgram(false))
             qFatal("save failed");
         saves.push_back(t.nsecsElapsed() / 1e6);
     }
@@ -74,16 +72,14 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    App().TempFilePath = dir.filePath(QStringLiteral("tq0001.tmp"));
-    ExecutionController listing;
-    PropertyGridModel grid;
-    Components().execution = &listing;
-    Components().grid = &grid;
+    ProgramPropertyStore properties;
+    ProgramListing listing(dir.filePath(QStringLiteral("tq0001.tmp")));
+    ProgramCommands commands(properties, listing);
 
     QTextStream out(stdout);
     out << "lines      load (ms)  save (ms)  load ns/line  save ns/line\n";
     for (const int lines : {32767, 125000, 250000, 500000, 1000000}) {
-        const Timing t = measure(dir.path(), lines, lines > 250000 ? 3 : 5);
+        const Timing t = measure(commands, listing, dir.path(), lines, lines > 250000 ? 3 : 5);
         out << QStringLiteral("%1 %2 %3 %4 %5\n")
                    .arg(lines, -10)
                    .arg(t.loadMs, 10, 'f', 1)

@@ -3,7 +3,7 @@
 // resident memory once the main window stands. Runs offscreen unless a
 // platform is chosen, with a fresh home folder and the board on Comm Port 1.
 
-#include "app/ApplicationMain.h"
+#include "shell/ApplicationMain.h"
 #include "app/StartUp.h"
 #include "link/SerialPortMap.h"
 #include "link/vboard/VirtualBoard.h"

@@ -1,9 +1,6 @@
 #include "app/StartUp.h"
 
-#include "app/AppComponents.h"
-#include "app/AppState.h"
 #include "app/DataPaths.h"
-#include "app/FileHelpers.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/ErrorReport.h"
@@ -11,7 +8,6 @@
 #include "platform/cRegistry.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace {
 
@@ -43,13 +39,11 @@ void ensureFolder(const QString &path)
 
 bool RunStartUp(IStartupHost &host)
 {
-    AppState &app = App();
     try {
         // The user data folder stands in for the application folder; it must exist
         // before the temporary file can.
         ensureFolder(DataPaths::UserDataFolder());
-        app.TempFilePath = DataPaths::UserDataFolder() + QLatin1Char('/') + DataPaths::TempFileName();
-        WriteWholeFileBytes(app.TempFilePath, QByteArray());
+        host.PrepareTempFile();
 
         host.ShowSplash();
 
@@ -60,9 +54,6 @@ bool RunStartUp(IStartupHost &host)
         } catch (const AppError &e) {
             ErrorReport(QStringLiteral("0139"), e);
         }
-
-        app.Properties = ProgramProperties{};
-        app.Export = ExportSettings{};
 
         ensureFolder(DataPaths::ScriptsFolder());
         ensureFolder(DataPaths::ProgramsFolder());
@@ -83,16 +74,5 @@ bool RunStartUp(IStartupHost &host)
         ErrorReport(QStringLiteral("0139"), e);
         host.UnloadSplash();
         return false;
-    }
-}
-
-void ShutdownQueryUnload()
-{
-    AppState &app = App();
-    if (FileExistsOnDisk(app.TempFilePath))
-        QFile::remove(app.TempFilePath);
-    if (ILinkPort *link = Components().link) {
-        if (link->PortOpen())
-            link->ClosePort();
     }
 }

@@ -8,6 +8,9 @@ class IStartupHost
 {
 public:
     virtual ~IStartupHost() = default;
+    /// Creates the temporary file empty (a leftover one is emptied, never
+    /// loaded). Throws AppError when it cannot be written.
+    virtual void PrepareTempFile() = 0;
     /// Shows the splash window, whose status reads "Initializing application. Please wait...".
     virtual void ShowSplash() = 0;
     virtual void SetSplashStatus(const QString &text) = 0;
@@ -18,14 +21,8 @@ public:
     virtual void UnloadSplash() = 0;
 };
 
-/// The splash window's first status text.
-inline const QString kSplashInitialStatus = QStringLiteral("Initializing application. Please wait...");
-
-/// The start-up routine: temporary file, splash, first-run mark, default
-/// properties, data folders, main window, recent files. Returns false when an
-/// unexpected error ended it (reported with routine "0139").
+/// The start-up routine: temporary file, splash, first-run mark, data
+/// folders, main window, recent files. Returns false when an unexpected error
+/// ended it (reported with routine "0139"). The properties start at their
+/// defaults because their store is new.
 bool RunStartUp(IStartupHost &host);
-
-/// The main window's query-unload: removes the temporary file and closes the
-/// serial port. Nothing is saved and nothing is asked.
-void ShutdownQueryUnload();

@@ -1,10 +1,10 @@
 #include "execution/ExecutionController.h"
 
-#include "app/AppState.h"
 #include "app/DataPaths.h"
-#include "app/FileHelpers.h"
-#include "execution/IExecutionHost.h"
+#include "app/ProgramPropertyStore.h"
+#include "app/ServoModel.h"
 #include "execution/PlaybackThread.h"
+#include "link/IRunLink.h"
 #include "link/LinkError.h"
 #include "link/ServoFrame.h"
 #include "platform/AppError.h"
@@ -12,20 +12,28 @@
 #include "platform/MessageService.h"
 #include "platform/NumericText.h"
 #include "platform/Services.h"
-#include "program/ProgramFile.h"
+#include "program/ProgramListing.h"
 
 namespace {
 
 const QString kRoutineExecute = QStringLiteral("0101");
 const QString kRoutinePause = QStringLiteral("0102");
 const QString kRoutineStop = QStringLiteral("0103");
-const QString kRoutineUpdate = QStringLiteral("0105");
 
 } // namespace
 
-ExecutionController::ExecutionController(QObject *parent)
+ExecutionController::ExecutionController(ProgramListing &listing, const ProgramPropertyStore &properties,
+                                         ServoModel &servos, QObject *parent)
     : QObject(parent)
+    , m_listing(listing)
+    , m_properties(properties)
+    , m_servos(servos)
 {
+    // A run in progress plays the new listing from its next yield on.
+    connect(&m_listing, &ProgramListing::listChanged, this, [this] {
+        if (m_run)
+            m_run->Mailbox().PostListing(m_listing.Items());
+    });
 }
 
 ExecutionController::~ExecutionController()
@@ -43,100 +51,6 @@ void ExecutionController::AbortRun()
     m_run.reset();
     m_ownedSink.reset();
     m_startPending = false;
-}
-
-QStringList ExecutionController::SummaryTexts() const
-{
-    return {QString::number(m_summary.instructionCount), QString::number(m_summary.movCount),
-            QString::number(m_summary.pauseCount), QString::number(m_summary.pauseTime) + QStringLiteral(" ms"),
-            QString::number(m_summary.scriptCount)};
-}
-
-void ExecutionController::UpdateTempFile()
-{
-    QString text;
-    for (const QString &item : std::as_const(m_items))
-        text += item + QStringLiteral("\r\n");
-    WriteWholeFile(App().TempFilePath, text);
-}
-
-void ExecutionController::Update()
-{
-    try {
-        if (!FileExistsOnDisk(App().TempFilePath)) {
-            ShowUserMessage(QStringLiteral("Falied to find temporary file."), MsgButtons::OkCancel, MsgIcon::Critical);
-            if (m_host)
-                m_host->ShowServoControllerView();
-            return;
-        }
-        m_items = SplitFileLines(QString::fromLatin1(ReadWholeFileBytes(App().TempFilePath)));
-        m_selected = -1;
-        Summary summary;
-        for (int i = 0; i < m_items.size();) {
-            const QString lower = m_items.at(i).toLower();
-            if (lower.startsWith(QLatin1String("mov "))) {
-                ++summary.movCount;
-            } else if (lower.startsWith(QLatin1String("pause "))) {
-                ++summary.pauseCount;
-                summary.pauseTime += ToLong(lower.mid(lower.indexOf(QLatin1Char(' ')) + 1));
-            } else if (lower.startsWith(QLatin1String("script "))) {
-                ++summary.scriptCount;
-            } else if (!lower.startsWith(QLatin1String("wav "))) {
-                ShowUserMessage(QStringLiteral("Line ") + QString::number(i + 1) +
-                                    QStringLiteral(" has an unrecognized command and will be omitted."),
-                                MsgButtons::OkCancel, MsgIcon::Critical);
-                m_items.removeAt(i);
-                UpdateTempFile();
-                continue;
-            }
-            ++i;
-        }
-        if (!m_selectedInstructionIndex.isEmpty()) {
-            const std::optional<qint32> index = WholeNumber32(m_selectedInstructionIndex);
-            if (index && *index >= 0 && *index < m_items.size())
-                m_selected = *index;
-        }
-        summary.instructionCount = m_items.size();
-        m_summary = summary;
-        // A run in progress plays the new listing from its next yield on.
-        if (m_run)
-            m_run->Mailbox().PostListing(m_items);
-        Q_EMIT listChanged();
-        Q_EMIT selectionChanged(m_selected);
-        Q_EMIT summaryChanged();
-    } catch (const AppError &e) {
-        Q_EMIT listChanged();
-        ErrorReport(kRoutineUpdate, e);
-    }
-}
-
-void ExecutionController::SetItems(const QStringList &items)
-{
-    m_items = items;
-    m_selected = -1;
-    Q_EMIT listChanged();
-    Q_EMIT selectionChanged(-1);
-}
-
-void ExecutionController::ListClicked(int line)
-{
-    setSelected(line);
-    m_selectedInstructionIndex = QString::number(line);
-}
-
-void ExecutionController::SetSelectedLine(int line)
-{
-    setSelected(line);
-}
-
-void ExecutionController::setSelected(int line)
-{
-    if (line < -1 || line >= m_items.size())
-        line = -1;
-    if (line == m_selected)
-        return;
-    m_selected = line;
-    Q_EMIT selectionChanged(line);
 }
 
 void ExecutionController::setControls(bool execute, bool pause, bool stop)
@@ -158,31 +72,31 @@ void ExecutionController::setProgress(int percent)
 void ExecutionController::Execute()
 {
     try {
-        if (m_items.isEmpty())
+        if (m_listing.Items().isEmpty())
             return;
-        const ProgramProperties &props = App().Properties;
+        const ProgramProperties &props = m_properties.Properties();
         if (props.InterInstructionDelay == QLatin1String("Smart") && props.SmartDelay == QLatin1String("(None)")) {
             ShowUserMessage(
                 QStringLiteral("Your current Smart rating is not set.  Please set this value before continuing."),
                 MsgButtons::OkCancel, MsgIcon::Information);
             return;
         }
-        if (!m_host)
+        if (!m_link)
             return;
-        if (!m_host->PortOpen()) {
+        if (!m_link->PortOpen()) {
             const MsgAnswer answer =
                 ShowUserMessage(QStringLiteral("You must be in Online mode.  Would you like to go online?"),
                                 MsgButtons::YesNoCancel, MsgIcon::Critical);
             if (answer != MsgAnswer::Yes)
                 return;
             try {
-                m_host->GoOnline();
+                m_link->GoOnline();
             } catch (const AppError &e) {
                 if (e.number() != LinkError::kInvalidPort)
                     throw;
                 ShowUserMessage(
                     QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(": ") +
-                        QStringLiteral(" Comm Port ") + App().Properties.CommPort +
+                        QStringLiteral(" Comm Port ") + m_properties.Properties().CommPort +
                         QStringLiteral(" is an invalid port.  Try changing to a different port and try again."),
                     MsgButtons::OkCancel, MsgIcon::Critical);
                 return;
@@ -212,7 +126,7 @@ void ExecutionController::startRun()
 {
     m_startPending = false;
     try {
-        m_ownedSink = m_host ? m_host->CreateRunFrameSink() : nullptr;
+        m_ownedSink = m_link ? m_link->CreateRunFrameSink() : nullptr;
     } catch (const AppError &e) {
         // Also reached from the end of a stopped run, where nothing else would catch it.
         ErrorReport(kRoutineExecute, e);
@@ -227,24 +141,24 @@ void ExecutionController::startRun()
         return;
     }
     RunRequest request;
-    request.items = m_items;
+    request.items = m_listing.Items();
     request.mode = m_mode;
-    request.selectedLine = m_selected;
-    request.center = m_host->CenterOnExecution() == QLatin1String("True");
-    request.properties = App().Properties;
-    request.positions = App().ServoPosition;
+    request.selectedLine = m_listing.SelectedLine();
+    request.center = m_link->CenterOnExecution() == QLatin1String("True");
+    request.properties = m_properties.Properties();
+    request.positions = m_servos.Positions();
     request.scriptsFolder = DataPaths::ScriptsFolder();
 
     // Locked before the thread starts, so that nothing can start a second run
     // while the servos are being centred.
-    m_host->SetInterfaceLocked(true);
+    Q_EMIT interfaceLocked(true);
     setControls(false, true, true);
 
     m_run = std::make_unique<PlaybackThread>(m_ownedSink.get(), m_clock ? m_clock : &Services::clock(), m_sound);
-    connect(m_run.get(), &PlaybackThread::selected, this, &ExecutionController::setSelected);
+    connect(m_run.get(), &PlaybackThread::selected, &m_listing, &ProgramListing::SetSelectedLine);
     connect(m_run.get(), &PlaybackThread::progress, this, &ExecutionController::setProgress);
     connect(m_run.get(), &PlaybackThread::servoPositionSet, this,
-            [](int servo, int position) { App().ServoPosition[servo] = qint16(position); });
+            [this](int servo, int position) { m_servos.SetPosition(servo, qint16(position)); });
     connect(m_run.get(), &QThread::finished, this, &ExecutionController::onRunFinished);
     m_run->StartRun(request);
 }
@@ -258,7 +172,7 @@ void ExecutionController::onRunFinished()
     disconnect(m_run.get(), nullptr, this, nullptr);
     m_run.release()->deleteLater();
     m_ownedSink.reset();
-    App().ServoPosition = outcome.positions;
+    m_servos.SetPositions(outcome.positions);
 
     switch (outcome.end) {
     case RunOutcome::End::Completed:
@@ -275,7 +189,7 @@ void ExecutionController::onRunFinished()
         // Reported by the run; the controls stay as they were until Stop,
         // unless the run failed before it had locked anything.
         if (!outcome.locked) {
-            m_host->SetInterfaceLocked(false);
+            Q_EMIT interfaceLocked(false);
             setControls(true, false, false);
         }
         break;
@@ -313,29 +227,14 @@ void ExecutionController::stopHandling()
 {
     m_pauseRequested = false;
     setControls(true, false, false);
-    if (m_host)
-        m_host->SetInterfaceLocked(false);
+    Q_EMIT interfaceLocked(false);
     setProgress(0);
 }
 
 void ExecutionController::endOfRun()
 {
     setControls(true, false, false);
-    if (m_host)
-        m_host->SetInterfaceLocked(false);
+    Q_EMIT interfaceLocked(false);
     setProgress(0);
     m_pauseRequested = false;
-}
-
-ExecutionController::EditItem ExecutionController::EditItemFor(const QString &line)
-{
-    if (line.startsWith(QLatin1String("Mov")))
-        return EditItem::Mov;
-    if (line.startsWith(QLatin1String("Pause")))
-        return EditItem::Pause;
-    if (line.startsWith(QLatin1String("Script")))
-        return EditItem::Script;
-    if (line.startsWith(QLatin1String("WAV ")))
-        return EditItem::Wav;
-    return EditItem::Unchanged;
 }

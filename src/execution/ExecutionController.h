@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/AppComponents.h"
 #include "execution/ExecutionEngine.h"
 
 #include <QObject>
@@ -10,67 +9,39 @@
 #include <memory>
 
 class IClock;
-class IExecutionHost;
+class IRunLink;
 class ISoundPlayer;
 class PlaybackThread;
+class ProgramListing;
+class ProgramPropertyStore;
+class ServoModel;
 
-/// The Execution Controller without its widgets: the listing, its summary, the
-/// selection, the run state and the buttons' states, and the commands Update,
-/// UpdateTempFile, Execute, Pause and Stop. frmExecution shows it; the rest of
-/// the program reaches the listing through it (Components().execution).
+/// The Execution Controller's run control: the mode, the commands Execute,
+/// Pause and Stop, the progress and the buttons' states. It plays the
+/// ProgramListing and tells the windows to lock and unlock (signals) rather
+/// than calling them.
 ///
 /// Runs play on a PlaybackThread; their selection and progress arrive here as
 /// queued signals, and clicks go to the run's mailbox, which it takes at its
 /// yield. Lives on the UI thread.
-class ExecutionController final : public QObject, public IExecutionList
+class ExecutionController final : public QObject
 {
     Q_OBJECT
 public:
-    struct Summary
-    {
-        int instructionCount = 0;
-        int movCount = 0;
-        int pauseCount = 0;
-        qint64 pauseTime = 0;
-        int scriptCount = 0;
-    };
-    /// Which edit item the list's popup menu shows for a line (exact letter case).
-    enum class EditItem { Unchanged, Mov, Pause, Script, Wav };
-
-    explicit ExecutionController(QObject *parent = nullptr);
+    ExecutionController(ProgramListing &listing, const ProgramPropertyStore &properties, ServoModel &servos,
+                        QObject *parent = nullptr);
     ~ExecutionController() override;
 
-    /// Who provides the link state and the locking; without one no run starts.
-    void SetHost(IExecutionHost *host) { m_host = host; }
+    /// Who provides the link; without one no run starts.
+    void SetLink(IRunLink *link) { m_link = link; }
     void SetSoundPlayer(ISoundPlayer *sound) { m_sound = sound; }
     /// The clock runs wait on; the system clock unless a test gives another.
     void SetClock(IClock *clock) { m_clock = clock; }
 
-    /// Reloads the list from the temporary file, drops the lines it does not
-    /// recognise (one message each, file rewritten), reselects the remembered
-    /// line and sets the summary.
-    void Update() override;
-    QStringList ListItems() const override { return m_items; }
-    /// Replaces the list's items (the editing commands, before UpdateTempFile and Update).
-    void SetItems(const QStringList &items);
-    /// Writes the list to the temporary file, each item followed by CR LF.
-    void UpdateTempFile();
-
-    const Summary &ProgramSummary() const { return m_summary; }
-    /// The five summary values as the window shows them.
-    QStringList SummaryTexts() const;
+    ProgramListing &Listing() const { return m_listing; }
 
     ExecutionMode Mode() const { return m_mode; }
     void SetMode(ExecutionMode mode) { m_mode = mode; }
-
-    /// The list's selection; -1 for none.
-    int SelectedLine() const { return m_selected; }
-    /// The user selected a line (list click): selection and SelectedInstructionIndex.
-    void ListClicked(int line);
-    /// The list's selection changed without a click (keyboard, code).
-    void SetSelectedLine(int line);
-    QString SelectedInstructionIndex() const { return m_selectedInstructionIndex; }
-    void SetSelectedInstructionIndex(const QString &index) { m_selectedInstructionIndex = index; }
 
     void Execute();
     void Pause();
@@ -85,14 +56,13 @@ public:
     /// Ends a run at once (the application is closing) and waits for its thread.
     void AbortRun();
 
-    static EditItem EditItemFor(const QString &line);
-
 Q_SIGNALS:
-    void listChanged();
-    void selectionChanged(int line);
     void progressChanged(int percent);
-    void summaryChanged();
     void controlsChanged();
+    /// The property grid, both toolbars, the menus File, View, Scripts,
+    /// Configuration and Options and the three all-servo buttons are to be
+    /// disabled (true) or enabled again (false).
+    void interfaceLocked(bool locked);
     /// A run's thread has ended and the window has taken its outcome.
     void runEnded();
 
@@ -101,20 +71,18 @@ private:
     void onRunFinished();
     void setControls(bool execute, bool pause, bool stop);
     void setProgress(int percent);
-    void setSelected(int line);
     /// What Stop does, whether clicked or seen by the run.
     void stopHandling();
     /// The end of every run: controls back, progress 0, no pause pending.
     void endOfRun();
 
-    IExecutionHost *m_host = nullptr;
+    ProgramListing &m_listing;
+    const ProgramPropertyStore &m_properties;
+    ServoModel &m_servos;
+    IRunLink *m_link = nullptr;
     ISoundPlayer *m_sound = nullptr;
     IClock *m_clock = nullptr;
-    QStringList m_items;
-    Summary m_summary;
     ExecutionMode m_mode = ExecutionMode::Once;
-    int m_selected = -1;
-    QString m_selectedInstructionIndex;
     int m_progress = 0;
     bool m_executeEnabled = true;
     bool m_pauseEnabled = false;

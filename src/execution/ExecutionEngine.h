@@ -9,7 +9,8 @@
 // ends at an absolute deadline, the sum of all delays since the run started, so
 // time spent sending, selecting and repainting never shifts later instructions.
 
-#include "app/AppState.h"
+#include "app/ProgramProperties.h"
+#include "app/ServoModel.h"
 #include "platform/MessageService.h"
 
 #include <QString>

@@ -1,6 +1,7 @@
 #include "execution/frmExecution.h"
 
 #include "execution/ExecutionController.h"
+#include "program/ProgramListing.h"
 #include "platform/ondProgressBar.h"
 
 #include <QGridLayout>
@@ -42,8 +43,8 @@ frmExecution::frmExecution(ExecutionController &controller, QWidget *parent)
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->viewport()->installEventFilter(this);
     connect(m_list, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { m_controller.ListClicked(m_list->row(item)); });
-    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) { m_controller.SetSelectedLine(row); });
+            [this](QListWidgetItem *item) { m_controller.Listing().ListClicked(m_list->row(item)); });
+    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) { m_controller.Listing().SetSelectedLine(row); });
 
     auto *commands = new QGroupBox(QStringLiteral("Execute Commands"), this);
     auto *commandsLayout = new QVBoxLayout(commands);
@@ -92,9 +93,10 @@ frmExecution::frmExecution(ExecutionController &controller, QWidget *parent)
     layout->addLayout(left);
     layout->addWidget(m_list, 1);
 
-    connect(&m_controller, &ExecutionController::listChanged, this, &frmExecution::refreshList);
-    connect(&m_controller, &ExecutionController::selectionChanged, this, &frmExecution::refreshSelection);
-    connect(&m_controller, &ExecutionController::summaryChanged, this, &frmExecution::refreshSummary);
+    const ProgramListing &listing = m_controller.Listing();
+    connect(&listing, &ProgramListing::listChanged, this, &frmExecution::refreshList);
+    connect(&listing, &ProgramListing::selectionChanged, this, &frmExecution::refreshSelection);
+    connect(&listing, &ProgramListing::summaryChanged, this, &frmExecution::refreshSummary);
     connect(&m_controller, &ExecutionController::controlsChanged, this, &frmExecution::refreshControls);
     connect(&m_controller, &ExecutionController::progressChanged, m_progress, &ondProgressBar::SetPosition);
 
@@ -107,8 +109,8 @@ void frmExecution::refreshList()
 {
     const QSignalBlocker block(m_list);
     m_list->clear();
-    m_list->addItems(m_controller.ListItems());
-    refreshSelection(m_controller.SelectedLine());
+    m_list->addItems(m_controller.Listing().Items());
+    refreshSelection(m_controller.Listing().SelectedLine());
 }
 
 void frmExecution::refreshSelection(int line)
@@ -125,7 +127,7 @@ void frmExecution::refreshSelection(int line)
 
 void frmExecution::refreshSummary()
 {
-    const QStringList texts = m_controller.SummaryTexts();
+    const QStringList texts = m_controller.Listing().SummaryTexts();
     for (int i = 0; i < 5; ++i)
         m_summary[i]->setText(texts.at(i));
 }

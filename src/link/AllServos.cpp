@@ -1,6 +1,7 @@
 #include "link/AllServos.h"
 
-#include "app/AppState.h"
+#include "app/ProgramProperties.h"
+#include "app/ServoModel.h"
 #include "link/IServoSliders.h"
 #include "link/ServoLink.h"
 #include "platform/AppError.h"
@@ -35,11 +36,11 @@ int sliderValue(double value)
 }
 
 void allServos(const QString &routine, const QString ProgramProperties::*target, ServoLink &link,
-               IServoSliders &sliders)
+               const ProgramProperties &properties, IServoSliders &sliders)
 {
     try {
         for (int servo = 0; servo < kServoCount; ++servo) {
-            const double value = numberOf(App().Properties.*target);
+            const double value = numberOf(properties.*target);
             if (link.PortOpen())
                 link.SendServoFrame(servo, framePosition(value));
             sliders.SetSliderValue(servo, sliderValue(value));
@@ -51,17 +52,17 @@ void allServos(const QString &routine, const QString ProgramProperties::*target,
 
 } // namespace
 
-void CenterAllServos(ServoLink &link, IServoSliders &sliders)
+void CenterAllServos(ServoLink &link, const ProgramProperties &properties, IServoSliders &sliders)
 {
-    allServos(QStringLiteral("0002"), &ProgramProperties::ServoCenter, link, sliders);
+    allServos(QStringLiteral("0002"), &ProgramProperties::ServoCenter, link, properties, sliders);
 }
 
-void MinAllServos(ServoLink &link, IServoSliders &sliders)
+void MinAllServos(ServoLink &link, const ProgramProperties &properties, IServoSliders &sliders)
 {
-    allServos(QStringLiteral("0005"), &ProgramProperties::ServoMin, link, sliders);
+    allServos(QStringLiteral("0005"), &ProgramProperties::ServoMin, link, properties, sliders);
 }
 
-void MaxAllServos(ServoLink &link, IServoSliders &sliders)
+void MaxAllServos(ServoLink &link, const ProgramProperties &properties, IServoSliders &sliders)
 {
-    allServos(QStringLiteral("0004"), &ProgramProperties::ServoMax, link, sliders);
+    allServos(QStringLiteral("0004"), &ProgramProperties::ServoMax, link, properties, sliders);
 }

@@ -1,6 +1,6 @@
 #include "link/ServoLink.h"
 
-#include "app/AppState.h"
+#include "app/ProgramPropertyStore.h"
 #include "link/PortFrameSink.h"
 #include "link/SerialPortMap.h"
 #include "platform/AppError.h"
@@ -28,8 +28,9 @@ QString mappingHint(const QString &port)
 
 } // namespace
 
-ServoLink::ServoLink(QObject *parent)
+ServoLink::ServoLink(const ProgramPropertyStore &properties, QObject *parent)
     : QObject(parent)
+    , m_properties(properties)
 {
 }
 
@@ -184,7 +185,7 @@ bool ServoLink::PortOpen() const
 
 void ServoLink::SendServoFrame(int servo, int position)
 {
-    WriteFrame(BuildServoFrame(App().Properties.SynchByte, servo, position));
+    WriteFrame(BuildServoFrame(m_properties.Properties().SynchByte, servo, position));
 }
 
 void ServoLink::WriteFrame(const ServoFrame &frame)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/AppComponents.h"
 #include "link/LinkError.h"
 #include "link/ServoFrame.h"
 
@@ -9,6 +8,8 @@
 #include <QString>
 
 #include <memory>
+
+class ProgramPropertyStore;
 
 /// The one-way serial connection to the servo board. Online means the port is
 /// open, Offline that it is closed. The port is chosen by a Comm Port number
@@ -23,11 +24,12 @@
 /// A board that vanishes while the port is open (a write fails with an I/O
 /// error) closes the port, emits BoardLost and shows one message; frames sent
 /// afterwards find the port closed.
-class ServoLink final : public QObject, public ILinkPort, public IFrameSink
+class ServoLink final : public QObject, public IFrameSink
 {
     Q_OBJECT
 public:
-    explicit ServoLink(QObject *parent = nullptr);
+    /// Frames take their sync byte from `properties` as they are sent.
+    explicit ServoLink(const ProgramPropertyStore &properties, QObject *parent = nullptr);
     ~ServoLink() override;
 
     /// The Comm Port number as text. Throws AppError 13 for a text that is not
@@ -50,10 +52,9 @@ public:
     /// Closes the port; nothing when it is closed.
     void Close();
 
-    bool PortOpen() const override;
-    void ClosePort() override { Close(); }
+    bool PortOpen() const;
 
-    /// Builds the frame from App().Properties.SynchByte, the servo and the
+    /// Builds the frame from the properties' SynchByte, the servo and the
     /// position and writes it in one write(2), at once. Does not look at the
     /// link state: the caller does. Throws AppError 5 or 13 when no frame can
     /// be built (nothing is written) and 8018 when the port is closed. A write
@@ -86,6 +87,7 @@ Q_SIGNALS:
 private:
     [[noreturn]] void raiseOpenError(const QString &path);
 
+    const ProgramPropertyStore &m_properties;
     QSerialPort m_port;
     QString m_commPort = QStringLiteral("1");
     QString m_settings = QStringLiteral("9600,N,8,1");

@@ -1,123 +1,88 @@
 #pragma once
 
-#include "execution/IExecutionHost.h"
-
 #include <QMainWindow>
 
-class PropertyGridModel;
+class EditCommands;
+class IServoSliders;
 class ServoLink;
-class LogoStrip;
-class QActionGroup;
-class QFrame;
-class QLabel;
+struct ProgramProperties;
+class ExecutionController;
+class LinkSession;
+class MainActions;
+class ProgramCommands;
+class ProgramListing;
+class ProgramPropertyStore;
+class PropertyGridModel;
 class QMdiArea;
 class QMdiSubWindow;
-class QMenu;
-class QPushButton;
-class QToolBar;
-class IServoSliders;
+class ServoModel;
+class SidePanel;
+class frmExecution;
 class frmServoControl;
+
+/// What the main window shows and drives; all of it outlives the window.
+struct MainWindowParts
+{
+    ProgramPropertyStore &properties;
+    LinkSession &session;
+    ServoModel &servos;
+    ProgramListing &listing;
+    ExecutionController &execution;
+    ProgramCommands &commands;
+};
 
 /// The main window: menus, the file and view toolbars, the side panel with the
 /// property grid and the all-servo buttons, and the child area that shows
-/// either the Servo Controller or the Execution Controller. Closing it removes
-/// the temporary file and closes the port; nothing is saved and nothing is asked.
-class PropertyGridPanel;
-
-class MDIForm1 : public QMainWindow, public IExecutionHost
+/// either the Servo Controller or the Execution Controller. Closing it asks
+/// nothing and saves nothing.
+class MDIForm1 : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MDIForm1(QWidget *parent = nullptr);
+    explicit MDIForm1(const MainWindowParts &parts, QWidget *parent = nullptr);
     ~MDIForm1() override;
 
-    /// The servo link and the grid's cells it reads and writes; both outlive the window.
-    void SetLink(ServoLink *link, PropertyGridModel *grid);
-    /// The Execution Controller window; the main window takes it as its second child.
-    void SetExecutionWindow(QWidget *window);
-    /// The list's popup for line `line`: the edit item that fits the line, Tag = the line.
-    void ShowExecEditPopup(int line, const QPoint &globalPos);
-
-    /// The load step: shows the Servo Controller, loads the Execution Controller
-    /// hidden, opens the link, then applies the start-up configuration.
+    /// The load step: shows the Servo Controller, loads the Execution
+    /// Controller hidden, opens the link, then applies the start-up configuration.
     void Load();
 
     /// A view toolbar button was clicked: 0 Servo Controller, 1 Execution Controller, 3 Help.
     void cToolbar2_ButtonClick(int index);
-    /// A file toolbar button was clicked; separators count in the index.
-    void cToolBar1_ButtonClick(int index);
-    void cmdLogo_Click();
+    /// Disables (true) or enables the grid, both toolbars, the menus File,
+    /// View, Scripts, Configuration and Options, and the all-servo buttons.
+    void SetInterfaceLocked(bool locked);
 
-    frmServoControl *ServoControl() const { return m_servoControl; }
-    QWidget *ExecutionWindow() const { return m_execution; }
-    QMdiSubWindow *ServoControlChild() const { return m_servoChild; }
-    QMdiSubWindow *ExecutionChild() const { return m_executionChild; }
-    /// The Execution Controller list's popup menu; Tag holds the line it was opened for.
-    QMenu *miExecEdit() const { return m_miExecEdit; }
-    QMenu *miScripts() const { return m_miScripts; }
+    MainActions &Actions() const { return *m_actions; }
     /// A menu item by its name (miSave, miServoControl, ...).
     QAction *MenuItem(const QString &name) const;
-    QToolBar *cToolBar1() const { return m_fileBar; }
-    QToolBar *cToolbar2() const { return m_viewBar; }
-    QWidget *Picture1() const { return m_sidePanel; }
-    LogoStrip *picLogo() const { return m_logo; }
-    QPushButton *cmdLogo() const { return m_cmdLogo; }
-    QPushButton *cmdCenterAll() const { return m_centerAll; }
-    QPushButton *cmdMinAll() const { return m_minAll; }
-    QPushButton *cmdMaxAll() const { return m_maxAll; }
+    SidePanel &Side() const { return *m_side; }
+    EditCommands &Edits() const { return *m_edits; }
+    frmServoControl *ServoControl() const { return m_servoControl; }
+    frmExecution *ExecutionWindow() const { return m_execution; }
+    QMdiSubWindow *ServoControlChild() const { return m_servoChild; }
+    QMdiSubWindow *ExecutionChild() const { return m_executionChild; }
 
-    /// The side panel's expanded width: 3375 twips on this screen.
-    int ExpandedPanelWidth() const;
-
-    // What the Execution Controller needs of the main window.
-    bool PortOpen() const override;
-    void GoOnline() override;
-    QString CenterOnExecution() const override;
-    std::unique_ptr<IFrameSink> CreateRunFrameSink() override;
-    void SetInterfaceLocked(bool locked) override;
-    void ShowServoControllerView() override;
+Q_SIGNALS:
+    /// The window is closing: the temporary file and the port are to go.
+    void closing();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildMenus();
-    void buildToolbars();
-    void buildSidePanel();
-    void buildChildArea();
-    QAction *addItem(QMenu *menu, const char *name, const QString &caption, int image = -1);
-    void showServoControl();
-    void showExecution();
-    void miServoControl_Click();
-    void miExecution_Click();
-    void miEditServoLabels_Click();
-    void miFile_Open();
-    void allServos(void (*operation)(ServoLink &, IServoSliders &));
-    int twipsX(int twips) const;
+    void connectCommands();
+    void showView(int index);
+    void selectView(int index, const QString &routine);
+    void allServos(void (*operation)(ServoLink &, const ProgramProperties &, IServoSliders &));
 
-    frmServoControl *m_servoControl = nullptr;
-    QWidget *m_execution = nullptr;
-    ServoLink *m_link = nullptr;
-    PropertyGridModel *m_grid = nullptr;
-
-    QMdiArea *m_childArea = nullptr;
-    QMdiSubWindow *m_servoChild = nullptr;
-    QMdiSubWindow *m_executionChild = nullptr;
-
-    QMenu *m_miScripts = nullptr;
-    QMenu *m_miExecEdit = nullptr;
-    QToolBar *m_fileBar = nullptr;
-    QToolBar *m_viewBar = nullptr;
-    QActionGroup *m_viewGroup = nullptr;
-
-    QWidget *m_sidePanel = nullptr;
-    QWidget *m_panelContent = nullptr;
-    LogoStrip *m_logo = nullptr;
-    QPushButton *m_cmdLogo = nullptr;
-    QLabel *m_gridLabel = nullptr;
-    QFrame *m_gridPlace = nullptr;
-    PropertyGridPanel *m_gridPanel = nullptr;
-    QPushButton *m_centerAll = nullptr;
-    QPushButton *m_minAll = nullptr;
-    QPushButton *m_maxAll = nullptr;
+    MainWindowParts m_parts;
+    PropertyGridModel *m_cells;
+    MainActions *m_actions;
+    SidePanel *m_side;
+    QMdiArea *m_childArea;
+    frmServoControl *m_servoControl;
+    frmExecution *m_execution;
+    QMdiSubWindow *m_servoChild;
+    QMdiSubWindow *m_executionChild;
+    EditCommands *m_edits;
 };

@@ -1,7 +1,5 @@
 #include "platform/frmSplash.h"
 
-#include "app/StartUp.h"
-
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -20,7 +18,7 @@ frmSplash::frmSplash(QWidget *parent)
     layout->addWidget(title);
     m_status->setObjectName(QStringLiteral("lblStatus"));
     layout->addWidget(m_status);
-    SetStatus(kSplashInitialStatus);
+    SetStatus(QStringLiteral("Initializing application. Please wait..."));
     resize(360, 160);
 }
 

@@ -1,11 +1,5 @@
 #include "program/ProgramFile.h"
 
-#include "app/AppComponents.h"
-#include "app/AppState.h"
-#include "app/FileHelpers.h"
-#include "platform/AppError.h"
-#include "platform/ErrorReport.h"
-#include "platform/MessageService.h"
 #include "platform/NumericText.h"
 #include "program/InstructionSyntax.h"
 
@@ -189,67 +183,4 @@ bool PropertiesInvalid(const ProgramProperties &p)
     if (!port || *port < 1 || *port > 4)
         return true;
     return false;
-}
-
-void LoadProgramFile()
-{
-    AppState &app = App();
-    const QString path = app.CurrentProgramPath;
-    try {
-        if (!FileExistsOnDisk(path)) {
-            ShowUserMessage(QStringLiteral("The program file ( ") + path + QStringLiteral(" ) could not be found."),
-                            MsgButtons::OkCancel, MsgIcon::Information);
-            app.CurrentProgramPath.clear();
-            return;
-        }
-
-        const ParsedProgram parsed = ParseProgramText(QString::fromLatin1(ReadWholeFileBytes(path)), app.Properties);
-        app.Properties = parsed.properties;
-
-        if (parsed.droppedLines) {
-            ShowUserMessage(QStringLiteral("Unrecognized commands in the program file ( ") + path
-                                + QStringLiteral(" ) have been detected and were removed from the program listing."),
-                            MsgButtons::OkCancel, MsgIcon::Critical);
-        }
-
-        if (PropertiesInvalid(app.Properties)) {
-            ShowUserMessage(path + kCrLf + QStringLiteral("The file had invalid property values.  Default values will be set."),
-                            MsgButtons::OkCancel, MsgIcon::Information);
-            app.Properties = ProgramProperties{};
-        }
-
-        if (IPropertyGrid *grid = Components().grid) {
-            grid->UpdateGridFromProperties();
-            grid->UpdatePropertiesFromGrid();
-        }
-
-        WriteWholeFileBytes(app.TempFilePath, ProgramFileText(app.Properties, parsed.listing, true).toLatin1());
-
-        if (IExecutionList *list = Components().execution)
-            list->Update();
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0056"), e);
-    }
-}
-
-bool SaveProgram(bool asScript)
-{
-    AppState &app = App();
-    try {
-        QStringList items;
-        if (IExecutionList *list = Components().execution) {
-            list->Update();
-            items = list->ListItems();
-        }
-        WriteWholeFileBytes(app.CurrentProgramPath, ProgramFileText(app.Properties, items, asScript).toLatin1());
-        // Only a program that really reached the disk goes into the recent files.
-        if (!asScript) {
-            if (IProgramShell *shell = Components().shell)
-                shell->ProgramSaved(app.CurrentProgramPath);
-        }
-        return true;
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0055"), e);
-        return false;
-    }
 }

@@ -27,12 +27,3 @@ QString ProgramFileText(const ProgramProperties &properties, const QStringList &
 
 /// True when the properties break a rule a loaded file must keep.
 bool PropertiesInvalid(const ProgramProperties &properties);
-
-/// Reads the file named by AppState's CurrentProgramPath into the program: the
-/// properties into the grid and AppState, the listing into the temporary file and
-/// the Execution Controller. Leaves CurrentProgramPath empty when nothing was loaded.
-void LoadProgramFile();
-
-/// Writes the listing to CurrentProgramPath, with the header unless asScript.
-/// Returns false when nothing was written (the failure has been reported).
-bool SaveProgram(bool asScript);

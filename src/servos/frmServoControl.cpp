@@ -1,7 +1,6 @@
 #include "servos/frmServoControl.h"
 
-#include "app/AppComponents.h"
-#include "app/FileHelpers.h"
+#include "app/ProgramPropertyStore.h"
 #include "link/ServoLink.h"
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
@@ -9,6 +8,7 @@
 #include "platform/MessageService.h"
 #include "platform/NumericText.h"
 #include "platform/Services.h"
+#include "program/ProgramListing.h"
 #include "servos/ServoPanel.h"
 
 #include <QEvent>
@@ -22,8 +22,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-frmServoControl::frmServoControl(QWidget *parent)
+frmServoControl::frmServoControl(ServoModel &servos, ProgramListing &listing, const ProgramPropertyStore &properties,
+                                 ServoLink &link, QWidget *parent)
     : QWidget(parent)
+    , m_servos(servos)
+    , m_listing(listing)
+    , m_properties(properties)
+    , m_link(link)
     , m_pauseFrame(new QGroupBox(QStringLiteral("Insert Pause"), this))
     , m_pauseText(new QLineEdit(QStringLiteral("0"), m_pauseFrame))
     , m_insertPause(new QPushButton(QStringLiteral("Insert"), m_pauseFrame))
@@ -98,14 +103,21 @@ frmServoControl::frmServoControl(QWidget *parent)
     const int toolWidth = fontMetrics().horizontalAdvance(QStringLiteral("Insert Script")) * 3 / 2 + 16;
     for (QGroupBox *f : {m_pauseFrame, m_wavFrame, m_scriptFrame})
         f->setFixedWidth(toolWidth);
+
+    connect(&m_servos, &ServoModel::labelChanged, this, &frmServoControl::showLabel);
+    connect(&m_servos, &ServoModel::enabledChanged, this, &frmServoControl::showEnabled);
+    connect(&m_servos, &ServoModel::loadedScriptsChanged, this, &frmServoControl::showLoadedScripts);
+    for (int servo = 0; servo < kServoCount; ++servo)
+        showEnabled(servo);
+    showLoadedScripts();
 }
 
 void frmServoControl::Load()
 {
     try {
-        const ProgramProperties &p = App().Properties;
+        const ProgramProperties p = m_properties.Properties();
         for (int servo = 0; servo < kServoCount; ++servo) {
-            SetPanelCaption(servo, QStringLiteral("Servo #") + QString::number(servo));
+            showLabel(servo);
             QSlider *s = vscServo(servo);
             s->setValue(ToInteger(p.ServoCenter));
             s->setMaximum(ToInteger(p.ServoMax));
@@ -167,56 +179,27 @@ int frmServoControl::SliderValue(int servo) const
     return vscServo(servo)->value();
 }
 
-QString frmServoControl::PanelCaption(int servo) const
+void frmServoControl::showLabel(int servo)
 {
-    return m_panels.at(servo)->title();
+    m_panels.at(servo)->setTitle(m_servos.Label(servo));
 }
 
-void frmServoControl::SetPanelCaption(int servo, const QString &caption)
-{
-    m_panels.at(servo)->setTitle(caption);
-}
-
-bool frmServoControl::ServoEnabled(int servo) const
-{
-    return m_panels.at(servo)->isEnabledTo(this);
-}
-
-void frmServoControl::SetServoEnabled(int servo, bool enabled)
+void frmServoControl::showEnabled(int servo)
 {
     // The frame carries its slider, label and buttons with it.
-    m_panels.at(servo)->setEnabled(enabled);
+    m_panels.at(servo)->setEnabled(m_servos.Enabled(servo));
 }
 
-QStringList frmServoControl::LoadedScripts() const
-{
-    QStringList names;
-    for (int i = 0; i < m_scripts->count(); ++i)
-        names << m_scripts->item(i)->text();
-    return names;
-}
-
-void frmServoControl::SetLoadedScripts(const QStringList &names)
+void frmServoControl::showLoadedScripts()
 {
     m_scripts->clear();
-    m_scripts->addItems(names);
+    m_scripts->addItems(m_servos.LoadedScripts());
     selectFirstVisibleScript();
 }
 
 bool frmServoControl::portOpen() const
 {
-    return m_link && m_link->PortOpen();
-}
-
-void frmServoControl::appendToTempFile(const QString &line)
-{
-    // Read and write must both succeed: a read failure must never lead to the
-    // listing being replaced by the one new line.
-    const QString path = App().TempFilePath;
-    QByteArray text = ReadWholeFileBytes(path);
-    text += line.toLatin1();
-    text += "\r\n";
-    WriteWholeFileBytes(path, text);
+    return m_link.PortOpen();
 }
 
 void frmServoControl::vscServo_Change(int servo, int value)
@@ -225,8 +208,8 @@ void frmServoControl::vscServo_Change(int servo, int value)
         return;
     try {
         if (portOpen())
-            m_link->SendServoFrame(servo, value);
-        App().ServoPosition[servo] = qint16(value);
+            m_link.SendServoFrame(servo, value);
+        m_servos.SetPosition(servo, qint16(value));
         lblServoValue(servo)->setText(QString::number(value));
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0085"), e);
@@ -239,7 +222,7 @@ void frmServoControl::vscServo_Scroll(int servo, int value)
         return;
     try {
         if (portOpen())
-            m_link->SendServoFrame(servo, value);
+            m_link.SendServoFrame(servo, value);
         lblServoValue(servo)->setText(QString::number(value));
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0086"), e);
@@ -249,10 +232,10 @@ void frmServoControl::vscServo_Scroll(int servo, int value)
 void frmServoControl::cmdCenter_Click(int servo)
 {
     try {
-        const QString &center = App().Properties.ServoCenter;
+        const QString center = m_properties.Properties().ServoCenter;
         const qint16 value = ToInteger(center);
         if (portOpen())
-            m_link->SendServoFrame(servo, value);
+            m_link.SendServoFrame(servo, value);
         vscServo(servo)->setValue(value);
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0077"), e);
@@ -267,7 +250,7 @@ void frmServoControl::cmdLog_Click(int servo)
 void frmServoControl::LogServoPosition(int servo)
 {
     try {
-        appendToTempFile(QStringLiteral("Mov ") + QString::number(servo) + QLatin1Char(',') +
+        m_listing.Append(QStringLiteral("Mov ") + QString::number(servo) + QLatin1Char(',') +
                          QString::number(vscServo(servo)->value()));
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0087"), e);
@@ -277,7 +260,7 @@ void frmServoControl::LogServoPosition(int servo)
 void frmServoControl::InsertWAV(const QString &sPath)
 {
     try {
-        appendToTempFile(QStringLiteral("WAV ") + sPath);
+        m_listing.Append(QStringLiteral("WAV ") + sPath);
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("InsertWAV"), e);
     }
@@ -294,9 +277,8 @@ void frmServoControl::cmdInsertPause_Click()
             m_pauseText->selectAll();
             return;
         }
-        appendToTempFile(QStringLiteral("Pause ") + text);
-        if (IExecutionList *list = Components().execution)
-            list->Update();
+        m_listing.Append(QStringLiteral("Pause ") + text);
+        m_listing.Update();
         m_pauseText->setText(QStringLiteral("0"));
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0079"), e);
@@ -312,9 +294,8 @@ void frmServoControl::cmdInsertScript_Click()
                             MsgIcon::Information);
             return;
         }
-        appendToTempFile(QStringLiteral("Script ") + item->text());
-        if (IExecutionList *list = Components().execution)
-            list->Update();
+        m_listing.Append(QStringLiteral("Script ") + item->text());
+        m_listing.Update();
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0080"), e);
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "app/ServoModel.h"
 #include "link/IServoSliders.h"
 
 #include <QWidget>
@@ -14,25 +14,26 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QSlider;
+class ProgramListing;
+class ProgramPropertyStore;
 class ServoLink;
 class ServoPanel;
 
 /// The Servo Controller: one panel per servo whose slider moves the servo live,
 /// "Center" and "Log" buttons, and the tools that append a pause, a WAV line or
 /// a script call to the program. Every line it adds goes to the end of the
-/// temporary file.
+/// listing's temporary file. Shows the servo model's labels, enabled states
+/// and loaded scripts.
 class frmServoControl : public QWidget, public IServoSliders
 {
     Q_OBJECT
 public:
-    explicit frmServoControl(QWidget *parent = nullptr);
-
-    /// The servo link frames go through; without one the port counts as closed.
-    void SetLink(ServoLink *link) { m_link = link; }
+    frmServoControl(ServoModel &servos, ProgramListing &listing, const ProgramPropertyStore &properties,
+                    ServoLink &link, QWidget *parent = nullptr);
     /// The menu shown on a right click over the script list.
     void SetScriptsMenu(QMenu *menu) { m_scriptsMenu = menu; }
 
-    /// The window's load step: captions, sliders at the centre value, then the
+    /// The window's load step: labels, sliders at the centre value, then the
     /// servo limits as range.
     void Load();
 
@@ -41,16 +42,6 @@ public:
     void SetSliderRange(int servo, int minimum, int maximum) override;
     void SetSliderValue(int servo, int value) override;
     int SliderValue(int servo) const;
-
-    /// The panel's caption is the servo's label; enabled is the servo's status.
-    QString PanelCaption(int servo) const;
-    void SetPanelCaption(int servo, const QString &caption);
-    bool ServoEnabled(int servo) const;
-    void SetServoEnabled(int servo, bool enabled);
-
-    /// The script names of the script list.
-    QStringList LoadedScripts() const;
-    void SetLoadedScripts(const QStringList &names);
 
     void LogServoPosition(int servo);
     void InsertWAV(const QString &sPath);
@@ -83,9 +74,14 @@ private:
     void Text1_GotFocus();
     bool portOpen() const;
     void selectFirstVisibleScript();
-    static void appendToTempFile(const QString &line);
+    void showLabel(int servo);
+    void showEnabled(int servo);
+    void showLoadedScripts();
 
-    ServoLink *m_link = nullptr;
+    ServoModel &m_servos;
+    ProgramListing &m_listing;
+    const ProgramPropertyStore &m_properties;
+    ServoLink &m_link;
     QMenu *m_scriptsMenu = nullptr;
     std::array<ServoPanel *, kServoCount> m_panels{};
     QGroupBox *m_pauseFrame;

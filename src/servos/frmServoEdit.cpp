@@ -1,7 +1,7 @@
 #include "servos/frmServoEdit.h"
 
 #include "servos/ServoLabelBox.h"
-#include "servos/frmServoControl.h"
+#include "app/ServoModel.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -57,7 +57,7 @@ QWidget *legendLine(bool ticked, const QString &text, QWidget *parent)
 
 } // namespace
 
-frmServoEdit::frmServoEdit(frmServoControl &servos, QWidget *parent)
+frmServoEdit::frmServoEdit(ServoModel &servos, QWidget *parent)
     : QDialog(parent)
     , m_servos(servos)
     , m_ok(new QPushButton(QStringLiteral("&OK"), this))
@@ -128,8 +128,8 @@ QCheckBox *frmServoEdit::Check1(int servo) const
 void frmServoEdit::Form_Load()
 {
     for (int servo = 0; servo < kServoCount; ++servo) {
-        Text1(servo)->setText(m_servos.PanelCaption(servo));
-        Check1(servo)->setChecked(m_servos.ServoEnabled(servo));
+        Text1(servo)->setText(m_servos.Label(servo));
+        Check1(servo)->setChecked(m_servos.Enabled(servo));
         m_boxes[servo]->ApplyCheck();
     }
     // Label boxes 0 to 15, then OK and Cancel; the check boxes follow.
@@ -150,8 +150,8 @@ void frmServoEdit::Form_Load()
 void frmServoEdit::Command1_Click()
 {
     for (int servo = 0; servo < kServoCount; ++servo) {
-        m_servos.SetPanelCaption(servo, Text1(servo)->text());
-        m_servos.SetServoEnabled(servo, Text1(servo)->isEnabledTo(this));
+        m_servos.SetLabel(servo, Text1(servo)->text());
+        m_servos.SetEnabled(servo, Text1(servo)->isEnabledTo(this));
     }
     accept();
 }

@@ -1,25 +1,24 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "app/ServoModel.h"
 
 #include <QDialog>
 
 #include <array>
 
-class frmServoControl;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class ServoLabelBox;
 
 /// "Edit Servo Labels": names each servo and switches it on or off. Reads the
-/// Servo Controller's panel captions and states when it opens and writes them
-/// back on OK; Cancel changes nothing.
+/// servos' labels and states when it opens and writes them back on OK;
+/// Cancel changes nothing.
 class frmServoEdit : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmServoEdit(frmServoControl &servos, QWidget *parent = nullptr);
+    explicit frmServoEdit(ServoModel &servos, QWidget *parent = nullptr);
 
     QLineEdit *Text1(int servo) const;
     QCheckBox *Check1(int servo) const;
@@ -31,7 +30,7 @@ private:
     void Command1_Click();
     void Command2_Click();
 
-    frmServoControl &m_servos;
+    ServoModel &m_servos;
     std::array<ServoLabelBox *, kServoCount> m_boxes{};
     QPushButton *m_ok;
     QPushButton *m_cancel;

@@ -1,10 +1,10 @@
-#include "app/AppState.h"
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
 #include "app/StartUp.h"
 #include "platform/Clock.h"
 #include "platform/Services.h"
 #include "platform/cRegistry.h"
+#include "program/ProgramListing.h"
 #include "support/TestSupport.h"
 
 #include <QDateTime>
@@ -18,17 +18,20 @@ class RecordingHost final : public IStartupHost
 {
 public:
     explicit RecordingHost(const IClock &clock) : m_clock(clock) {}
-    void ShowSplash() override { record(QStringLiteral("splash: ") + kSplashInitialStatus); }
+    void PrepareTempFile() override { listing.CreateTempFile(); }
+    void ShowSplash() override { record(QStringLiteral("splash: Initializing application. Please wait...")); }
     void SetSplashStatus(const QString &text) override { record(QStringLiteral("splash: ") + text); }
     void LoadMainWindow() override
     {
         // The temporary file exists and is empty before any window loads.
-        m_tempEmptyAtLoad = QFileInfo(App().TempFilePath).exists() && QFileInfo(App().TempFilePath).size() == 0;
+        const QFileInfo temp(listing.TempFilePath());
+        m_tempEmptyAtLoad = temp.exists() && temp.size() == 0;
         record(QStringLiteral("main window"));
     }
     void ShowRecentFiles() override { record(QStringLiteral("recent files")); }
     void UnloadSplash() override { record(QStringLiteral("unload splash")); }
 
+    ProgramListing listing{DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp")};
     QStringList calls;
     bool m_tempEmptyAtLoad = false;
 
@@ -65,8 +68,6 @@ private Q_SLOTS:
 
     void freshAccount()
     {
-        App().Properties.SynchByte = QStringLiteral("12"); // whatever was there before
-        App().Export.ExportPin = 3;
         RecordingHost host(m_clock);
         const qint64 t0 = m_clock.nowNs() / 1'000'000;
         QVERIFY(RunStartUp(host));
@@ -86,14 +87,9 @@ private Q_SLOTS:
         QCOMPARE(m_clock.waitsMs(), (QList<qint64>{2000, 2000}));
 
         const QString data = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Taveloq");
-        QCOMPARE(App().TempFilePath, data + QStringLiteral("/tq0001.tmp"));
         QVERIFY(host.m_tempEmptyAtLoad);
         for (const char *folder : {"Scripts", "Programs", "Config"})
             QVERIFY2(QDir(data + QLatin1Char('/') + QLatin1String(folder)).exists(), folder);
-
-        QCOMPARE(App().Properties, ProgramProperties{});
-        QCOMPARE(App().Properties.SmartDelay, QStringLiteral("(None)"));
-        QCOMPARE(App().Export, ExportSettings{});
         QCOMPARE(initValue().Value(), QVariant(qint32(1)));
     }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "execution/IExecutionHost.h"
+#include "link/IRunLink.h"
 #include "link/ServoFrame.h"
 #include "platform/AppError.h"
 
@@ -49,8 +49,9 @@ private:
     FrameLog &m_log;
 };
 
-/// A host that is Online unless told otherwise; its runs write to `log`.
-class FakeHost final : public IExecutionHost
+/// A link that is Online unless told otherwise; its runs write to `log`. Also
+/// keeps the interface locks a test records.
+class FakeHost final : public IRunLink
 {
 public:
     bool open = true;
@@ -59,7 +60,6 @@ public:
     int goOnlineCalls = 0;
     QString center = QStringLiteral("False");
     QList<bool> locks;
-    int servoViewShown = 0;
     FrameLog log;
 
     bool PortOpen() const override { return open; }
@@ -77,6 +77,4 @@ public:
             throw AppError(sinkError, QStringLiteral("Too many open files"));
         return open ? std::make_unique<LogSink>(log) : nullptr;
     }
-    void SetInterfaceLocked(bool locked) override { locks.append(locked); }
-    void ShowServoControllerView() override { ++servoViewShown; }
 };

@@ -1,11 +1,13 @@
-#include "app/AppState.h"
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
+#include "app/ProgramPropertyStore.h"
+#include "app/ServoModel.h"
 #include "execution/ExecutionController.h"
 #include "execution/PlaybackThread.h"
 #include "link/ServoFrame.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
+#include "program/ProgramListing.h"
 #include "support/TestSupport.h"
 
 #include "FakeExecutionHost.h"
@@ -28,21 +30,24 @@ class TestExecutionController : public TestBase
 
     std::unique_ptr<FakeHost> m_host;
     std::unique_ptr<VirtualClock> m_clock;
+    ProgramPropertyStore m_store;
+    ServoModel m_servos;
+    std::unique_ptr<ProgramListing> m_listing;
     std::unique_ptr<ExecutionController> m_exec;
 
-    void writeTemp(const QString &text) { QVERIFY(WriteWholeFile(App().TempFilePath, text)); }
+    void writeTemp(const QString &text) { QVERIFY(WriteWholeFile(m_listing->TempFilePath(), text)); }
     void load(const QStringList &lines)
     {
         QString text;
         for (const QString &l : lines)
             text += l + QStringLiteral("\r\n");
         writeTemp(text);
-        m_exec->Update();
+        m_listing->Update();
     }
     // Starts a run whose first frame holds until the test releases it.
     void startHeld(const QStringList &lines)
     {
-        App().Properties.InterInstructionDelay = QStringLiteral("20");
+        m_store.SetValue(ProgramPropertyStore::Field::InterInstructionDelay, QStringLiteral("20"));
         load(lines);
         m_host->log.holdFirst = true;
         m_exec->Execute();
@@ -67,15 +72,18 @@ private Q_SLOTS:
     {
         TestBase::init();
         QDir().mkpath(DataPaths::UserDataFolder());
-        App().TempFilePath = DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp");
-        writeTemp(QString());
         m_exec.reset();
+        m_store.SetProperties({});
+        m_servos.SetPositions({});
+        m_listing = std::make_unique<ProgramListing>(DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp"));
+        writeTemp(QString());
         m_host = std::make_unique<FakeHost>();
         m_clock = std::make_unique<VirtualClock>();
-        m_exec = std::make_unique<ExecutionController>();
-        m_exec->SetHost(m_host.get());
+        m_exec = std::make_unique<ExecutionController>(*m_listing, m_store, m_servos);
+        m_exec->SetLink(m_host.get());
         m_exec->SetClock(m_clock.get());
-        Components().execution = m_exec.get();
+        connect(m_exec.get(), &ExecutionController::interfaceLocked, m_exec.get(),
+                [this](bool locked) { m_host->locks.append(locked); });
     }
     void cleanup()
     {
@@ -86,8 +94,8 @@ private Q_SLOTS:
     void updateDropsUnrecognisedLines()
     {
         writeTemp(QStringLiteral("mov 1,1\r\nMOV 2,2\r\njump 5\r\n\r\npause 250\r\nWAV /a.wav\r\nscript s.tqs\r\npause 1,000\r\n"));
-        QSignalSpy summary(m_exec.get(), &ExecutionController::summaryChanged);
-        m_exec->Update();
+        QSignalSpy summary(m_listing.get(), &ProgramListing::summaryChanged);
+        m_listing->Update();
         // Two bad lines in a row are both reported as line 3: the second moved into the first's place.
         const QList<MessageRequest> shown = TestMessages().take();
         QCOMPARE(shown.size(), 2);
@@ -95,40 +103,41 @@ private Q_SLOTS:
             QCOMPARE(m.text, QStringLiteral("Line 3 has an unrecognized command and will be omitted."));
             QCOMPARE(m.icon, MsgIcon::Critical);
         }
-        QCOMPARE(m_exec->ListItems(), (QStringList{"mov 1,1", "MOV 2,2", "pause 250", "WAV /a.wav", "script s.tqs",
+        QCOMPARE(m_listing->Items(), (QStringList{"mov 1,1", "MOV 2,2", "pause 250", "WAV /a.wav", "script s.tqs",
                                                    "pause 1,000"}));
-        QCOMPARE(ReadWholeFile(App().TempFilePath),
+        QCOMPARE(ReadWholeFile(m_listing->TempFilePath()),
                  QStringLiteral("mov 1,1\r\nMOV 2,2\r\npause 250\r\nWAV /a.wav\r\nscript s.tqs\r\npause 1,000\r\n"));
-        QCOMPARE(m_exec->SummaryTexts(), (QStringList{"6", "2", "2", "1250 ms", "1"}));
+        QCOMPARE(m_listing->SummaryTexts(), (QStringList{"6", "2", "2", "1250 ms", "1"}));
         QCOMPARE(summary.count(), 1);
     }
 
     void missingTemporaryFile()
     {
         load({"mov 1,1"});
-        QFile::remove(App().TempFilePath);
-        m_exec->Update();
+        QFile::remove(m_listing->TempFilePath());
+        QSignalSpy missing(m_listing.get(), &ProgramListing::tempFileMissing);
+        m_listing->Update();
         QCOMPARE(TestMessages().takeTexts(), QStringList{QStringLiteral("Falied to find temporary file.")});
-        QCOMPARE(m_host->servoViewShown, 1);
-        QCOMPARE(m_exec->ListItems(), QStringList{QStringLiteral("mov 1,1")});
+        QCOMPARE(missing.count(), 1);
+        QCOMPARE(m_listing->Items(), QStringList{QStringLiteral("mov 1,1")});
     }
 
     void updateReselectsTheRememberedLine()
     {
-        m_exec->SetSelectedInstructionIndex(QStringLiteral("1"));
+        m_listing->SetSelectedInstructionIndex(QStringLiteral("1"));
         load({"mov 1,1", "mov 1,2", "mov 1,3"});
-        QCOMPARE(m_exec->SelectedLine(), 1);
-        m_exec->ListClicked(2);
-        QCOMPARE(m_exec->SelectedInstructionIndex(), QStringLiteral("2"));
+        QCOMPARE(m_listing->SelectedLine(), 1);
+        m_listing->ListClicked(2);
+        QCOMPARE(m_listing->SelectedInstructionIndex(), QStringLiteral("2"));
         load({"mov 1,1", "mov 1,2"});
-        QCOMPARE(m_exec->SelectedLine(), -1);
+        QCOMPARE(m_listing->SelectedLine(), -1);
     }
 
     void updateTempFileMirrorsTheList()
     {
-        m_exec->SetItems({"mov 1,1", "pause 5"});
-        m_exec->UpdateTempFile();
-        QCOMPARE(ReadWholeFile(App().TempFilePath), QStringLiteral("mov 1,1\r\npause 5\r\n"));
+        m_listing->SetItems({"mov 1,1", "pause 5"});
+        m_listing->UpdateTempFile();
+        QCOMPARE(ReadWholeFile(m_listing->TempFilePath()), QStringLiteral("mov 1,1\r\npause 5\r\n"));
     }
 
     void executeRefusals()
@@ -138,13 +147,13 @@ private Q_SLOTS:
         QVERIFY(m_host->locks.isEmpty());
 
         load({"mov 1,1"});
-        App().Properties.InterInstructionDelay = QStringLiteral("Smart");
+        m_store.SetValue(ProgramPropertyStore::Field::InterInstructionDelay, QStringLiteral("Smart"));
         m_exec->Execute();
         ExpectMessage(QStringLiteral("Your current Smart rating is not set.  Please set this value before continuing."),
                       MsgIcon::Information);
         QVERIFY(m_host->locks.isEmpty());
 
-        App().Properties.InterInstructionDelay = QStringLiteral("5");
+        m_store.SetValue(ProgramPropertyStore::Field::InterInstructionDelay, QStringLiteral("5"));
         m_host->open = false;
         TestMessages().queueAnswer(MsgAnswer::No);
         m_exec->Execute();
@@ -153,7 +162,7 @@ private Q_SLOTS:
         QCOMPARE(m_host->goOnlineCalls, 0);
         QVERIFY(m_host->locks.isEmpty());
 
-        App().Properties.CommPort = QStringLiteral("3");
+        m_store.SetValue(ProgramPropertyStore::Field::CommPort, QStringLiteral("3"));
         m_host->goOnlineError = 8002;
         TestMessages().queueAnswer(MsgAnswer::Yes);
         m_exec->Execute();
@@ -168,7 +177,7 @@ private Q_SLOTS:
     void goingOnlineStartsTheRun()
     {
         load({"mov 1,1"});
-        App().Properties.InterInstructionDelay = QStringLiteral("5");
+        m_store.SetValue(ProgramPropertyStore::Field::InterInstructionDelay, QStringLiteral("5"));
         m_host->open = false;
         TestMessages().queueAnswer(MsgAnswer::Yes);
         m_exec->Execute();
@@ -179,7 +188,7 @@ private Q_SLOTS:
 
     void wholeRunOnItsThread()
     {
-        App().Properties.InterInstructionDelay = QStringLiteral("20");
+        m_store.SetValue(ProgramPropertyStore::Field::InterInstructionDelay, QStringLiteral("20"));
         m_host->center = QStringLiteral("True");
         load(QStringList(8, QStringLiteral("mov 4,9")));
         QSignalSpy progress(m_exec.get(), &ExecutionController::progressChanged);
@@ -195,9 +204,9 @@ private Q_SLOTS:
         QCOMPARE(frames.size(), 16 + 8);
         QCOMPARE(frames.at(0), frame(255, 0, 127));
         QCOMPARE(frames.at(16), frame(255, 4, 9));
-        QCOMPARE(App().ServoPosition[4], qint16(9));
-        QCOMPARE(App().ServoPosition[0], qint16(127));
-        QCOMPARE(m_exec->SelectedLine(), 7);
+        QCOMPARE(m_servos.Position(4), qint16(9));
+        QCOMPARE(m_servos.Position(0), qint16(127));
+        QCOMPARE(m_listing->SelectedLine(), 7);
         QCOMPARE(m_clock->nowNs(), qint64(1000 + 8 * 20) * 1'000'000);
         checkIdle();
     }
@@ -280,8 +289,8 @@ private Q_SLOTS:
 
     void failedRunKeepsTheControlsUntilStop()
     {
-        App().Properties.InterInstructionDelay = QStringLiteral("0");
-        App().Properties.ServoCenter = QStringLiteral("x");
+        m_store.SetValue(ProgramPropertyStore::Field::InterInstructionDelay, QStringLiteral("0"));
+        m_store.SetValue(ProgramPropertyStore::Field::ServoCenter, QStringLiteral("x"));
         m_host->center = QStringLiteral("True");
         load({"mov 0,1"});
         m_exec->Execute();
@@ -303,7 +312,7 @@ private Q_SLOTS:
         RunRequest request;
         request.items = QStringList{QStringLiteral("WAV /none.wav")};
         request.mode = ExecutionMode::Loop;
-        request.properties = App().Properties;
+        request.properties = m_store.Properties();
         run.StartRun(request);
         QTest::qWait(100);
         run.Mailbox().Post(RunMailbox::Kind::Stop);
@@ -314,13 +323,13 @@ private Q_SLOTS:
 
     void popupEditItemByExactCase()
     {
-        using E = ExecutionController::EditItem;
-        QCOMPARE(ExecutionController::EditItemFor(QStringLiteral("Mov 1,1")), E::Mov);
-        QCOMPARE(ExecutionController::EditItemFor(QStringLiteral("mov 1,1")), E::Unchanged);
-        QCOMPARE(ExecutionController::EditItemFor(QStringLiteral("Pause 5")), E::Pause);
-        QCOMPARE(ExecutionController::EditItemFor(QStringLiteral("Script a.tqs")), E::Script);
-        QCOMPARE(ExecutionController::EditItemFor(QStringLiteral("WAV /a.wav")), E::Wav);
-        QCOMPARE(ExecutionController::EditItemFor(QStringLiteral("wav /a.wav")), E::Unchanged);
+        using E = ProgramListing::EditItem;
+        QCOMPARE(ProgramListing::EditItemFor(QStringLiteral("Mov 1,1")), E::Mov);
+        QCOMPARE(ProgramListing::EditItemFor(QStringLiteral("mov 1,1")), E::Unchanged);
+        QCOMPARE(ProgramListing::EditItemFor(QStringLiteral("Pause 5")), E::Pause);
+        QCOMPARE(ProgramListing::EditItemFor(QStringLiteral("Script a.tqs")), E::Script);
+        QCOMPARE(ProgramListing::EditItemFor(QStringLiteral("WAV /a.wav")), E::Wav);
+        QCOMPARE(ProgramListing::EditItemFor(QStringLiteral("wav /a.wav")), E::Unchanged);
     }
 };
 

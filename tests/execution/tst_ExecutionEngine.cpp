@@ -1,6 +1,5 @@
 #include "TraceRecorder.h"
 
-#include "app/AppState.h"
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
 #include "execution/ExecutionEngine.h"
@@ -22,6 +21,9 @@ class TestExecutionEngine : public TestBase
     VirtualClock &vclock() { return *m_clockOwner; }
     RunMailbox m_mailbox;
     std::unique_ptr<ExecutionEngine> m_engine;
+    // What the next run starts from.
+    ProgramProperties m_props;
+    std::array<qint16, kServoCount> m_positions{};
 
     RunRequest request(const QStringList &items, ExecutionMode mode = ExecutionMode::Once, int selected = -1)
     {
@@ -29,8 +31,8 @@ class TestExecutionEngine : public TestBase
         r.items = items;
         r.mode = mode;
         r.selectedLine = selected;
-        r.properties = App().Properties;
-        r.positions = App().ServoPosition;
+        r.properties = m_props;
+        r.positions = m_positions;
         r.scriptsFolder = DataPaths::ScriptsFolder();
         return r;
     }
@@ -51,6 +53,8 @@ private Q_SLOTS:
         m_clockOwner = std::make_unique<VirtualClock>();
         m_traceOwner = std::make_unique<TraceRecorder>(*m_clockOwner);
         m_mailbox.TakeAll();
+        m_props = {};
+        m_positions = {};
         m_engine = std::make_unique<ExecutionEngine>(
             ExecutionEngine::Context{&rec(), &vclock(), &rec(), &TestMessages(), &rec(), &m_mailbox});
     }
@@ -71,8 +75,8 @@ private Q_SLOTS:
 
     void centringComesFirstExceptInStepMode()
     {
-        App().Properties.ServoCenter = QStringLiteral("100");
-        App().Properties.SynchByte = QStringLiteral("254");
+        m_props.ServoCenter = QStringLiteral("100");
+        m_props.SynchByte = QStringLiteral("254");
         RunRequest r = request({"mov 1,5"});
         r.center = true;
         run(r);
@@ -100,7 +104,7 @@ private Q_SLOTS:
 
     void runToSelected()
     {
-        App().Properties.InterInstructionDelay = QStringLiteral("10");
+        m_props.InterInstructionDelay = QStringLiteral("10");
         const QStringList five{"mov 0,1", "mov 0,2", "mov 0,3", "mov 0,4", "mov 0,5"};
         const RunOutcome out = run(request(five, ExecutionMode::RunToSelected, 2));
         QCOMPARE(out.end, RunOutcome::End::Completed);
@@ -130,29 +134,29 @@ private Q_SLOTS:
 
     void smartDelayExamples()
     {
-        App().Properties.InterInstructionDelay = QStringLiteral("Smart");
-        App().Properties.SmartDelay = QStringLiteral("3");
-        App().ServoPosition[2] = 100;
+        m_props.InterInstructionDelay = QStringLiteral("Smart");
+        m_props.SmartDelay = QStringLiteral("3");
+        m_positions[2] = 100;
         run(request({"Mov 2,150", "Pause 500", "mov 2,140"}));
         QCOMPARE(rec().only({"wait"}), trace({"0 wait 150", "150 wait 500", "650 wait 0", "650 wait 30"}));
 
         // A rating is used as a whole number: 1.27 waits 1 ms per unit.
         rec().clear();
-        App().Properties.SmartDelay = QStringLiteral("1.27");
-        App().ServoPosition[2] = 0;
+        m_props.SmartDelay = QStringLiteral("1.27");
+        m_positions[2] = 0;
         run(request({"mov 2,200"}));
         QCOMPARE(rec().only({"wait"}), trace({"680 wait 200"}));
 
         rec().clear();
-        App().Properties.InterInstructionDelay = QStringLiteral("1000");
-        App().ServoPosition[2] = 100;
+        m_props.InterInstructionDelay = QStringLiteral("1000");
+        m_positions[2] = 100;
         run(request({"Mov 2,150", "Pause 500"}));
         QCOMPARE(rec().only({"wait"}), trace({"880 wait 1000", "1880 wait 500", "2380 wait 1000"}));
     }
 
     void negativeWaitsTakeNoTime()
     {
-        App().Properties.InterInstructionDelay = QStringLiteral("-100");
+        m_props.InterInstructionDelay = QStringLiteral("-100");
         run(request({"pause -5", "mov 1,1"}));
         QCOMPARE(rec().only({"wait", "select"}),
                  trace({"0 select 0", "0 wait 0", "0 wait 0", "0 select 1", "0 wait 0"}));
@@ -161,7 +165,7 @@ private Q_SLOTS:
     void scheduleDoesNotDriftWithSlowWrites()
     {
         // Each write takes 7 ms: the lines still start every 100 ms, not every 107.
-        App().Properties.InterInstructionDelay = QStringLiteral("100");
+        m_props.InterInstructionDelay = QStringLiteral("100");
         rec().writeCostNs = 7'000'000;
         run(request({"mov 0,1", "mov 0,2", "mov 0,3", "mov 0,4"}));
         QCOMPARE(rec().only({"select"}), trace({"0 select 0", "100 select 1", "200 select 2", "300 select 3"}));
@@ -170,7 +174,7 @@ private Q_SLOTS:
 
     void stopTakesEffectAtTheYield()
     {
-        App().Properties.InterInstructionDelay = QStringLiteral("100");
+        m_props.InterInstructionDelay = QStringLiteral("100");
         const QStringList four{"mov 0,1", "mov 0,2", "mov 0,3", "mov 0,4"};
         rec().hook = [this](const QString &e) {
             if (e == QLatin1String("select 1"))
@@ -201,7 +205,7 @@ private Q_SLOTS:
 
     void loopRepeatsUntilStopped()
     {
-        App().Properties.InterInstructionDelay = QStringLiteral("10");
+        m_props.InterInstructionDelay = QStringLiteral("10");
         int zeroes = 0;
         rec().hook = [&](const QString &e) {
             if (e == QLatin1String("select 0") && ++zeroes == 3)
@@ -228,7 +232,7 @@ private Q_SLOTS:
 
     void pauseHoldsAtTheYieldAndResumesOnANewSchedule()
     {
-        App().Properties.InterInstructionDelay = QStringLiteral("100");
+        m_props.InterInstructionDelay = QStringLiteral("100");
         rec().hook = [this](const QString &e) {
             if (e == QLatin1String("select 0"))
                 m_mailbox.Post(RunMailbox::Kind::Pause);
@@ -261,7 +265,7 @@ private Q_SLOTS:
 
     void listingEditsArriveAtTheYield()
     {
-        App().Properties.InterInstructionDelay = QStringLiteral("10");
+        m_props.InterInstructionDelay = QStringLiteral("10");
         rec().hook = [this](const QString &e) {
             if (e == QLatin1String("frame FF 00 01"))
                 m_mailbox.PostListing({"mov 0,1", "mov 5,5"});
@@ -276,7 +280,7 @@ private Q_SLOTS:
 
     void scriptsRunWholeWithoutYielding()
     {
-        App().Properties.InterInstructionDelay = QStringLiteral("10");
+        m_props.InterInstructionDelay = QStringLiteral("10");
         writeScript(QStringLiteral("wave.tqs"), QStringLiteral("mov 1,10\r\npause 5\r\nscript inner.tqs\r\n"));
         writeScript(QStringLiteral("inner.tqs"), QStringLiteral("mov 1,20\r\n"));
         rec().hook = [this](const QString &e) {
@@ -293,7 +297,7 @@ private Q_SLOTS:
 
     void missingScriptStopsALoopButOnlyEndsAStep()
     {
-        App().Properties.InterInstructionDelay = QStringLiteral("0");
+        m_props.InterInstructionDelay = QStringLiteral("0");
         const QStringList lines{"mov 1,1", "script gone.tqs", "mov 1,2"};
         const QString message = QStringLiteral("The Script ( ") + scriptPath(QStringLiteral("gone.tqs"))
             + QStringLiteral(" ) can not be found. Execution will be terminated.");
@@ -312,7 +316,7 @@ private Q_SLOTS:
 
     void selfCallingScriptHitsTheNestingLimit()
     {
-        App().Properties.InterInstructionDelay = QStringLiteral("0");
+        m_props.InterInstructionDelay = QStringLiteral("0");
         writeScript(QStringLiteral("self.tqs"), QStringLiteral("mov 1,5\r\nscript self.tqs\r\nmov 1,6\r\n"));
         const RunOutcome out = run(request({"script self.tqs", "mov 2,2"}));
         QCOMPARE(out.end, RunOutcome::End::Stopped);
@@ -340,7 +344,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, line);
         QFETCH(int, error);
-        App().Properties.InterInstructionDelay = QStringLiteral("10");
+        m_props.InterInstructionDelay = QStringLiteral("10");
         run(request({line, "mov 2,2"}));
         QCOMPARE(rec().only({"frame", "wait"}), trace({"0 frame FF 02 02", "0 wait 10"}));
         const QStringList texts = TestMessages().takeTexts();
@@ -374,7 +378,7 @@ private Q_SLOTS:
 
     void badCentreFailsTheRun()
     {
-        App().Properties.ServoCenter = QStringLiteral("middle");
+        m_props.ServoCenter = QStringLiteral("middle");
         RunRequest r = request({"mov 0,1"});
         r.center = true;
         const RunOutcome out = run(r);

@@ -1,10 +1,12 @@
-#include "app/AppState.h"
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
+#include "app/ProgramPropertyStore.h"
+#include "app/ServoModel.h"
 #include "execution/ExecutionController.h"
 #include "execution/frmExecution.h"
 #include "platform/Clock.h"
 #include "platform/ondProgressBar.h"
+#include "program/ProgramListing.h"
 #include "support/TestSupport.h"
 
 #include "FakeExecutionHost.h"
@@ -23,6 +25,9 @@ class TestFrmExecution : public TestBase
 
     FakeHost m_host;
     VirtualClock m_clock;
+    ProgramPropertyStore m_store;
+    ServoModel m_servos;
+    std::unique_ptr<ProgramListing> m_listing;
     std::unique_ptr<ExecutionController> m_exec;
     std::unique_ptr<frmExecution> m_window;
 
@@ -37,10 +42,10 @@ private Q_SLOTS:
     {
         TestBase::init();
         QDir().mkpath(DataPaths::UserDataFolder());
-        App().TempFilePath = DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp");
-        QVERIFY(WriteWholeFile(App().TempFilePath, QStringLiteral("Mov 0,10\r\nPause 250\r\nWAV /x.wav\r\nScript s.tqs\r\n")));
-        m_exec = std::make_unique<ExecutionController>();
-        m_exec->SetHost(&m_host);
+        m_listing = std::make_unique<ProgramListing>(DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp"));
+        QVERIFY(WriteWholeFile(m_listing->TempFilePath(), QStringLiteral("Mov 0,10\r\nPause 250\r\nWAV /x.wav\r\nScript s.tqs\r\n")));
+        m_exec = std::make_unique<ExecutionController>(*m_listing, m_store, m_servos);
+        m_exec->SetLink(&m_host);
         m_exec->SetClock(&m_clock);
         m_window = std::make_unique<frmExecution>(*m_exec);
         m_window->resize(600, 400);
@@ -65,7 +70,7 @@ private Q_SLOTS:
         QCOMPARE(m_window->ProgressBar()->Min(), 0);
         QCOMPARE(m_window->ProgressBar()->Max(), 100);
 
-        m_exec->Update();
+        m_listing->Update();
         QCOMPARE(m_window->List1()->count(), 4);
         QStringList values;
         for (int i = 0; i < 5; ++i)
@@ -75,12 +80,12 @@ private Q_SLOTS:
 
     void clickRemembersTheLineAndRightClickLeavesTheSelection()
     {
-        m_exec->Update();
+        m_listing->Update();
         QListWidget *list = m_window->List1();
         const QRect second = list->visualItemRect(list->item(1));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
-        QCOMPARE(m_exec->SelectedInstructionIndex(), QStringLiteral("1"));
-        QCOMPARE(m_exec->SelectedLine(), 1);
+        QCOMPARE(m_listing->SelectedInstructionIndex(), QStringLiteral("1"));
+        QCOMPARE(m_listing->SelectedLine(), 1);
 
         QSignalSpy right(m_window.get(), &frmExecution::listRightClicked);
         const QRect fourth = list->visualItemRect(list->item(3));
@@ -88,7 +93,7 @@ private Q_SLOTS:
         QCOMPARE(right.count(), 1);
         QCOMPARE(right.at(0).at(0).toInt(), 3);
         QCOMPARE(list->currentRow(), 1);
-        QCOMPARE(m_exec->SelectedInstructionIndex(), QStringLiteral("1"));
+        QCOMPARE(m_listing->SelectedInstructionIndex(), QStringLiteral("1"));
         // Below the last line: no line, nothing happens.
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, QPoint(5, list->viewport()->height() - 2));
         QCOMPARE(right.count(), 1);
@@ -96,8 +101,8 @@ private Q_SLOTS:
 
     void executeFromTheButtonRunsToTheSelectedLine()
     {
-        QVERIFY(WriteWholeFile(App().TempFilePath, QStringLiteral("mov 0,1\r\nmov 0,2\r\nmov 0,3\r\nmov 0,4\r\n")));
-        m_exec->Update();
+        QVERIFY(WriteWholeFile(m_listing->TempFilePath(), QStringLiteral("mov 0,1\r\nmov 0,2\r\nmov 0,3\r\nmov 0,4\r\n")));
+        m_listing->Update();
         m_window->List1()->setCurrentRow(2);
         QTest::mouseClick(child<QRadioButton>("optExecOpt2"), Qt::LeftButton);
         QCOMPARE(m_exec->Mode(), ExecutionMode::RunToSelected);

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "app/ProgramPropertyStore.h"
 #include "link/IServoSliders.h"
+#include "link/LinkSession.h"
 #include "link/SerialPortMap.h"
+#include "link/ServoLink.h"
 #include "link/vboard/VirtualBoard.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QList>
 #include <QPair>
+#include <QSignalBlocker>
 
 #include <fcntl.h>
 #include <functional>
@@ -61,4 +65,26 @@ public:
     bool badRangeOrder = false;
     QList<QPair<int, int>> values;
     std::function<void(int, int)> onValue;
+};
+
+/// A board on a pseudo-terminal as Comm Port `port`, with the property store,
+/// the link and its session as the application wires them; Online when `open`.
+struct BoardRig
+{
+    explicit BoardRig(int port = 1, bool open = true)
+    {
+        MapPortToBoard(port, board);
+        {
+            const QSignalBlocker quiet(properties);
+            properties.SetValue(ProgramPropertyStore::Field::CommPort, QString::number(port));
+        }
+        link.SetCommPort(QString::number(port));
+        link.SetSettings(properties.Properties().BaudRate + QStringLiteral(",N,8,1"));
+        if (open)
+            link.Open();
+    }
+    VirtualBoard board;
+    ProgramPropertyStore properties;
+    ServoLink link{properties};
+    LinkSession session{properties, link};
 };

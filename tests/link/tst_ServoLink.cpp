@@ -2,7 +2,6 @@
 
 #include "LinkTestSupport.h"
 
-#include "app/AppState.h"
 #include "link/ServoLink.h"
 #include "platform/AppError.h"
 #include "platform/cRegistry.h"
@@ -19,7 +18,15 @@
 class TestServoLink : public TestBase
 {
     Q_OBJECT
+    ProgramPropertyStore m_properties;
+
 private Q_SLOTS:
+    void init()
+    {
+        TestBase::init();
+        m_properties.SetProperties({});
+    }
+
     void frameGoesOutAsThreeBytes_data()
     {
         QTest::addColumn<QString>("sync");
@@ -39,8 +46,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, expected);
         VirtualBoard board;
         MapPortToBoard(3, board);
-        App().Properties.SynchByte = sync;
-        ServoLink link;
+        m_properties.SetValue(ProgramPropertyStore::Field::SynchByte, sync);
+        ServoLink link(m_properties);
         link.SetCommPort(QStringLiteral("3"));
         link.Open();
         QVERIFY(link.PortOpen());
@@ -69,8 +76,8 @@ private Q_SLOTS:
         QFETCH(int, error);
         VirtualBoard board;
         MapPortToBoard(1, board);
-        App().Properties.SynchByte = sync;
-        ServoLink link;
+        m_properties.SetValue(ProgramPropertyStore::Field::SynchByte, sync);
+        ServoLink link(m_properties);
         link.Open();
         QCOMPARE(ThrownNumber([&] { link.SendServoFrame(servo, position); }), error);
         QVERIFY(board.ReadAvailable(100).isEmpty());
@@ -81,7 +88,7 @@ private Q_SLOTS:
     {
         VirtualBoard board;
         MapPortToBoard(1, board);
-        ServoLink link;
+        ServoLink link(m_properties);
         QVERIFY(!link.PortOpen());
         QCOMPARE(ThrownNumber([&] { link.SendServoFrame(0, 10); }), LinkError::kPortNotOpen);
         link.Open();
@@ -94,7 +101,7 @@ private Q_SLOTS:
     {
         VirtualBoard board;
         MapPortToBoard(2, board);
-        ServoLink link;
+        ServoLink link(m_properties);
         link.SetCommPort(QStringLiteral("2"));
         link.SetSettings(QStringLiteral("2400,N,8,1"));
         link.Open();
@@ -118,7 +125,7 @@ private Q_SLOTS:
     void missingOrUnmappedPortIsInvalid()
     {
         SerialPortMap::SetDevicePath(4, QStringLiteral("/dev/taveloq-no-such-device"));
-        ServoLink link;
+        ServoLink link(m_properties);
         link.SetCommPort(QStringLiteral("4"));
         QCOMPARE(ThrownNumber([&] { link.Open(); }), LinkError::kInvalidPort);
         link.SetCommPort(QStringLiteral("7"));
@@ -134,9 +141,9 @@ private Q_SLOTS:
         board.MakeLink(alias);
         SerialPortMap::SetDevicePath(2, alias);
 
-        ServoLink first;
+        ServoLink first(m_properties);
         first.Open();
-        ServoLink second;
+        ServoLink second(m_properties);
         QCOMPARE(ThrownNumber([&] { second.Open(); }), LinkError::kPortInUse);
         // The same device under another name is the same device.
         second.SetCommPort(QStringLiteral("2"));
@@ -157,7 +164,7 @@ private Q_SLOTS:
         VirtualBoard board;
         MapPortToBoard(1, board);
         const QByteArray path = QFile::encodeName(board.DevicePath());
-        ServoLink link;
+        ServoLink link(m_properties);
         int number = 0;
         QString description;
         auto attempt = [&] {
@@ -196,7 +203,7 @@ private Q_SLOTS:
     {
         auto board = std::make_unique<VirtualBoard>();
         MapPortToBoard(3, *board);
-        ServoLink link;
+        ServoLink link(m_properties);
         link.SetCommPort(QStringLiteral("3"));
         link.Open();
         QSignalSpy lost(&link, &ServoLink::BoardLost);
@@ -227,7 +234,7 @@ private Q_SLOTS:
         // writes meet EAGAIN, which must not count as an unplugged board.
         VirtualBoard board;
         MapPortToBoard(1, board);
-        ServoLink link;
+        ServoLink link(m_properties);
         link.Open();
         constexpr int kFrames = 60000;
         QList<ServoFrame> frames;
@@ -251,7 +258,7 @@ private Q_SLOTS:
     {
         VirtualBoard board;
         MapPortToBoard(1, board);
-        ServoLink link;
+        ServoLink link(m_properties);
         QVERIFY(link.PlaybackSink() == nullptr);
         link.Open();
         link.SendServoFrame(0, 1); // a frame from this thread first, then the run's
@@ -283,7 +290,7 @@ private Q_SLOTS:
     {
         VirtualBoard board;
         MapPortToBoard(1, board);
-        ServoLink link;
+        ServoLink link(m_properties);
         link.Open();
         QSignalSpy lost(&link, &ServoLink::BoardLost);
         std::unique_ptr<IFrameSink> sink = link.PlaybackSink();

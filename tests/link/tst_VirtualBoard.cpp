@@ -2,7 +2,6 @@
 
 #include "LinkTestSupport.h"
 
-#include "app/AppState.h"
 #include "link/ServoLink.h"
 #include "link/vboard/FrameDecoder.h"
 
@@ -60,17 +59,15 @@ private Q_SLOTS:
 
     void boardSurvivesReopen()
     {
-        VirtualBoard board;
-        MapPortToBoard(1, board);
-        ServoLink link;
+        BoardRig rig(1, false);
         for (int round = 0; round < 3; ++round) {
-            link.Open();
-            link.SendServoFrame(round, round + 10);
-            link.Close();
+            rig.link.Open();
+            rig.link.SendServoFrame(round, round + 10);
+            rig.link.Close();
         }
-        QCOMPARE(board.ReadFrames(3, 2000).size(), 3);
-        QCOMPARE(board.Positions()[2], 12);
-        QCOMPARE(board.Positions()[3], -1);
+        QCOMPARE(rig.board.ReadFrames(3, 2000).size(), 3);
+        QCOMPARE(rig.board.Positions()[2], 12);
+        QCOMPARE(rig.board.Positions()[3], -1);
     }
 
     void programEndToEnd()
@@ -88,8 +85,9 @@ private Q_SLOTS:
 
         // Users map a port number to the printed name; the normal link opens it.
         SerialPortMap::SetDevicePath(2, linkPath);
-        App().Properties.SynchByte = QStringLiteral("200");
-        ServoLink link;
+        ProgramPropertyStore properties;
+        properties.SetValue(ProgramPropertyStore::Field::SynchByte, QStringLiteral("200"));
+        ServoLink link(properties);
         link.SetCommPort(QStringLiteral("2"));
         link.SetSettings(QStringLiteral("9600,N,8,1"));
         link.Open();

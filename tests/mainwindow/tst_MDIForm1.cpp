@@ -1,6 +1,6 @@
-#include "app/AppState.h"
-#include "app/ApplicationMain.h"
 #include "app/FileHelpers.h"
+#include "app/ProgramPropertyStore.h"
+#include "app/ServoModel.h"
 #include "app/StartUp.h"
 #include "execution/ExecutionController.h"
 #include "execution/frmExecution.h"
@@ -9,17 +9,24 @@
 #include "link/ServoLink.h"
 #include "link/frmSerialPorts.h"
 #include "link/vboard/VirtualBoard.h"
+#include "link/LinkSession.h"
+#include "mainwindow/EditCommands.h"
 #include "mainwindow/LogoStrip.h"
 #include "mainwindow/MDIForm1.h"
-#include "mainwindow/PropertyGridModel.h"
+#include "mainwindow/MainActions.h"
+#include "mainwindow/SidePanel.h"
+#include "mainwindow/grid/PropertyGridModel.h"
 #include "mainwindow/grid/PropertyGridPanel.h"
 #include "mainwindow/grid/sGrid.h"
-#include "program/ProgramFile.h"
+#include "program/ProgramCommands.h"
+#include "program/ProgramListing.h"
 #include "platform/Clock.h"
 #include "platform/Services.h"
 #include "servos/frmServoControl.h"
 #include "servos/frmServoEdit.h"
+#include "shell/ApplicationMain.h"
 #include "support/ModalDialogs.h"
+#include "servos/ServoPanel.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -59,7 +66,7 @@ class TestMainWindow : public TestBase
     }
     void goOffline()
     {
-        m_app->grid().SetCellText(PropertyGridModel::CommPortStatus, 2, QStringLiteral("Offline"));
+        m_app->session().SetCommPortStatus(QStringLiteral("Offline"));
         m_app->link().Close();
     }
 
@@ -90,8 +97,8 @@ private Q_SLOTS:
         QVERIFY(!main().ExecutionChild()->isVisible());
         QVERIFY(item("miServoControl")->isChecked());
         QVERIFY(!item("miExecution")->isChecked());
-        QVERIFY(main().cToolbar2()->actions().at(0)->isChecked());
-        QVERIFY(!main().cToolbar2()->actions().at(1)->isChecked());
+        QVERIFY(main().Actions().ViewBar()->actions().at(0)->isChecked());
+        QVERIFY(!main().Actions().ViewBar()->actions().at(1)->isChecked());
         QVERIFY(!item("miSave")->isEnabled());
         for (const char *name : {"miMRU1", "miMRU4", "miMRUSep"})
             QVERIFY(!item(name)->isVisible());
@@ -99,32 +106,32 @@ private Q_SLOTS:
         QVERIFY(m_app->link().PortOpen());
         QCOMPARE(m_app->link().Settings(), QStringLiteral("2400,N,8,1"));
         QCOMPARE(deviceSpeed(m_board->DevicePath()), speed_t(B2400));
-        QCOMPARE(m_app->grid().CellText(PropertyGridModel::CommPortStatus, 2), QStringLiteral("Online"));
+        QCOMPARE(m_app->session().CommPortStatus(), QStringLiteral("Online"));
         QCOMPARE(m_board->ReadAvailable(50), QByteArray());
         QCOMPARE(servos().vscServo(0)->maximum(), 254);
         QCOMPARE(servos().vscServo(0)->value(), 127);
-        QCOMPARE(ReadWholeFileBytes(App().TempFilePath), QByteArray());
+        QCOMPARE(ReadWholeFileBytes(m_app->listing().TempFilePath()), QByteArray());
     }
 
     void f4AndF3SwitchAndReload()
     {
         main().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main()));
-        WriteWholeFileBytes(App().TempFilePath, "Pause 5\r\nMov 1,20\r\n");
+        WriteWholeFileBytes(m_app->listing().TempFilePath(), "Pause 5\r\nMov 1,20\r\n");
         QTest::keyClick(&main(), Qt::Key_F4);
         QVERIFY(main().ExecutionChild()->isVisible());
         QVERIFY(!main().ServoControlChild()->isVisible());
         QVERIFY(qobject_cast<frmExecution *>(main().ExecutionWindow()));
         QVERIFY(item("miExecution")->isChecked());
         QVERIFY(!item("miServoControl")->isChecked());
-        QVERIFY(main().cToolbar2()->actions().at(1)->isChecked());
-        QCOMPARE(m_app->execution().ListItems(), (QStringList{QStringLiteral("Pause 5"), QStringLiteral("Mov 1,20")}));
+        QVERIFY(main().Actions().ViewBar()->actions().at(1)->isChecked());
+        QCOMPARE(m_app->listing().Items(), (QStringList{QStringLiteral("Pause 5"), QStringLiteral("Mov 1,20")}));
 
         QTest::keyClick(&main(), Qt::Key_F3);
         QVERIFY(main().ServoControlChild()->isVisible());
         QVERIFY(!main().ExecutionChild()->isVisible());
         QVERIFY(item("miServoControl")->isChecked());
-        QVERIFY(main().cToolbar2()->actions().at(0)->isChecked());
+        QVERIFY(main().Actions().ViewBar()->actions().at(0)->isChecked());
         // Choosing the view already shown keeps it and its check mark.
         QTest::keyClick(&main(), Qt::Key_F3);
         QVERIFY(main().ServoControlChild()->isVisible());
@@ -134,7 +141,7 @@ private Q_SLOTS:
 
     void fileToolbarIndexesCountSeparators()
     {
-        QToolBar *bar = main().cToolBar1();
+        QToolBar *bar = main().Actions().FileBar();
         QCOMPARE(bar->actions().size(), 9);
         QAction *load = bar->actions().at(7);
         QCOMPARE(load->toolTip(), QStringLiteral("Load Configuration"));
@@ -159,19 +166,19 @@ private Q_SLOTS:
 
     void cmdLogoCollapsesAndExpands()
     {
-        QPushButton *logo = main().cmdLogo();
+        QPushButton *logo = main().Side().cmdLogo();
         QCOMPARE(logo->text(), QStringLiteral(">"));
-        QCOMPARE(main().Picture1()->width(), main().ExpandedPanelWidth());
+        QCOMPARE((&main().Side())->width(), main().Side().ExpandedWidth());
         QTest::mouseClick(logo, Qt::LeftButton);
         QCoreApplication::processEvents();
         QCOMPARE(logo->text(), QStringLiteral("<"));
-        QCOMPARE(main().Picture1()->width(), main().picLogo()->width());
-        QVERIFY(!main().cmdCenterAll()->isVisible());
+        QCOMPARE((&main().Side())->width(), main().Side().picLogo()->width());
+        QVERIFY(!main().Side().cmdCenterAll()->isVisible());
         QTest::mouseClick(logo, Qt::LeftButton);
         QCoreApplication::processEvents();
         QCOMPARE(logo->text(), QStringLiteral(">"));
-        QCOMPARE(main().Picture1()->width(), main().ExpandedPanelWidth());
-        QVERIFY(main().cmdCenterAll()->isVisible());
+        QCOMPARE((&main().Side())->width(), main().Side().ExpandedWidth());
+        QVERIFY(main().Side().cmdCenterAll()->isVisible());
     }
 
     void onlineSlidersSendFramesOfflineNothing()
@@ -192,7 +199,7 @@ private Q_SLOTS:
         QTest::mouseClick(servos().cmdCenter(3), Qt::LeftButton);
         QCOMPARE(servos().vscServo(3)->value(), 127);
         QCOMPARE(servos().lblServoValue(3)->text(), QStringLiteral("127"));
-        QCOMPARE(App().ServoPosition[3], qint16(127));
+        QCOMPARE(m_app->servos().Position(3), qint16(127));
         QCOMPARE(m_board->ReadAvailable(100), QByteArray());
     }
 
@@ -209,10 +216,10 @@ private Q_SLOTS:
 
     void maxAllServosSequence()
     {
-        servos().SetServoEnabled(3, false);
+        m_app->servos().SetEnabled(3, false);
         servos().vscServo(6)->setValue(254);
         QCOMPARE(m_board->ReadBytes(3, 1000), Bytes({0xFF, 6, 254}));
-        QTest::mouseClick(main().cmdMaxAll(), Qt::LeftButton);
+        QTest::mouseClick(main().Side().cmdMaxAll(), Qt::LeftButton);
         QByteArray expected;
         for (int servo = 0; servo < kServoCount; ++servo) {
             expected += Bytes({0xFF, servo, 0xFE});
@@ -224,11 +231,11 @@ private Q_SLOTS:
         QCOMPARE(m_board->ReadAvailable(100), QByteArray());
         QCOMPARE(servos().vscServo(3)->value(), 254);
         QCOMPARE(servos().lblServoValue(3)->text(), QStringLiteral("127"));
-        QCOMPARE(App().ServoPosition[3], qint16(127));
-        QCOMPARE(App().ServoPosition[0], qint16(254));
+        QCOMPARE(m_app->servos().Position(3), qint16(127));
+        QCOMPARE(m_app->servos().Position(0), qint16(254));
 
         goOffline();
-        QTest::mouseClick(main().cmdCenterAll(), Qt::LeftButton);
+        QTest::mouseClick(main().Side().cmdCenterAll(), Qt::LeftButton);
         QCOMPARE(servos().vscServo(15)->value(), 127);
         QCOMPARE(m_board->ReadAvailable(100), QByteArray());
     }
@@ -246,13 +253,13 @@ private Q_SLOTS:
         item("miEditServoLabels")->trigger();
         QVERIFY(shown);
         // What OK writes is checked in the dialog's own test; here, that it reaches this window.
-        QCOMPARE(servos().PanelCaption(5), QStringLiteral("Gripper"));
-        QVERIFY(!servos().ServoEnabled(5));
+        QCOMPARE(servos().panel(5)->title(), QStringLiteral("Gripper"));
+        QVERIFY(!servos().panel(5)->isEnabled());
     }
 
     void execEditPopupOffersNothingInTheBar()
     {
-        QMenu *popup = main().miExecEdit();
+        QMenu *popup = main().Actions().ExecEditMenu();
         QVERIFY(!popup->menuAction()->isVisible());
         QStringList captions;
         for (QAction *a : popup->actions())
@@ -264,9 +271,9 @@ private Q_SLOTS:
                               QStringLiteral("Delete Instruction")}));
 
         // Opened for a Pause line: only its edit item, Delete and the separator; Tag = the line.
-        WriteWholeFileBytes(App().TempFilePath, "Mov 1,20\r\nPause 5\r\n");
-        m_app->execution().Update();
-        main().ShowExecEditPopup(1, main().mapToGlobal(QPoint(40, 40)));
+        WriteWholeFileBytes(m_app->listing().TempFilePath(), "Mov 1,20\r\nPause 5\r\n");
+        m_app->listing().Update();
+        main().Edits().ShowPopup(1, main().mapToGlobal(QPoint(40, 40)));
         QVERIFY(popup->isVisible());
         QCOMPARE(popup->property("Tag").toString(), QStringLiteral("1"));
         QVERIFY(item("miEditPauseInstruction")->isVisible());
@@ -278,7 +285,7 @@ private Q_SLOTS:
         popup->hide();
         auto *window = qobject_cast<frmExecution *>(main().ExecutionWindow());
         window->List1()->setCurrentRow(0);
-        main().ShowExecEditPopup(1, main().mapToGlobal(QPoint(40, 40)));
+        main().Edits().ShowPopup(1, main().mapToGlobal(QPoint(40, 40)));
         QVERIFY(item("miInsert")->isEnabled());
         popup->hide();
     }
@@ -286,14 +293,14 @@ private Q_SLOTS:
     void lockingDisablesTheInterface()
     {
         main().SetInterfaceLocked(true);
-        QVERIFY(!main().cmdMaxAll()->isEnabled());
+        QVERIFY(!main().Side().cmdMaxAll()->isEnabled());
         QVERIFY(!main().findChild<PropertyGridPanel *>(QStringLiteral("sGrid"))->isEnabled());
-        QVERIFY(!main().cToolBar1()->actions().at(7)->isEnabled());
+        QVERIFY(!main().Actions().FileBar()->isEnabled());
         QVERIFY(!item("miExecution")->isEnabled());
         QTest::keyClick(&main(), Qt::Key_F4);
         QVERIFY(main().ServoControlChild()->isVisible());
         main().SetInterfaceLocked(false);
-        QVERIFY(main().cmdMaxAll()->isEnabled());
+        QVERIFY(main().Side().cmdMaxAll()->isEnabled());
         QVERIFY(main().findChild<PropertyGridPanel *>(QStringLiteral("sGrid"))->isEnabled());
         QVERIFY(item("miExecution")->isEnabled());
     }
@@ -307,19 +314,19 @@ private Q_SLOTS:
 
         // A program read from disk shows its properties in the grid at once and
         // reopens the board with its baud rate.
-        const QString path = App().TempFilePath + QStringLiteral(".tqp");
+        const QString path = m_app->listing().TempFilePath() + QStringLiteral(".tqp");
         WriteWholeFileBytes(path, ";SynchByte=200\r\n;CommPort=1\r\n;BaudRate=9600\r\nmov 3,127\r\n");
-        App().CurrentProgramPath = path;
-        LoadProgramFile();
+        m_app->commands().SetCurrentProgramPath(path);
+        m_app->commands().LoadProgramFile();
         QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::SynchByte, 2), QStringLiteral("200"));
         QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::BaudRate, 2), QStringLiteral("9600"));
         QVERIFY(m_app->link().PortOpen());
-        QCOMPARE(Components().execution->ListItems(), QStringList{QStringLiteral("mov 3,127")});
+        QCOMPARE(m_app->listing().Items(), QStringList{QStringLiteral("mov 3,127")});
 
         // A run that asks to go online shows "Online" in the grid, even when the port then fails.
         goOffline();
         QSignalSpy shown(panel->Grid()->model(), &QAbstractItemModel::dataChanged);
-        main().GoOnline();
+        m_app->session().GoOnline();
         QVERIFY(!shown.isEmpty());
         QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::CommPortStatus, 2), QStringLiteral("Online"));
 
@@ -340,9 +347,9 @@ private Q_SLOTS:
 
     void closingRemovesTheTemporaryFileAndClosesThePort()
     {
-        WriteWholeFileBytes(App().TempFilePath, "Mov 1,1\r\n");
+        WriteWholeFileBytes(m_app->listing().TempFilePath(), "Mov 1,1\r\n");
         QVERIFY(main().close());
-        QVERIFY(!FileExistsOnDisk(App().TempFilePath));
+        QVERIFY(!FileExistsOnDisk(m_app->listing().TempFilePath()));
         QVERIFY(!m_app->link().PortOpen());
     }
 };

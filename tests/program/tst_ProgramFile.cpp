@@ -1,13 +1,13 @@
-#include "app/AppComponents.h"
-#include "app/AppState.h"
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
-#include "execution/ExecutionController.h"
-#include "mainwindow/PropertyGridModel.h"
+#include "app/ProgramPropertyStore.h"
+#include "program/ProgramCommands.h"
 #include "program/ProgramFile.h"
+#include "program/ProgramListing.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QSignalSpy>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -26,14 +26,6 @@ ProgramProperties windowsProperties()
     return {"200", "250", "1.27", "240", "10", "120", "3", "9600"};
 }
 
-// A program shell that remembers which programs were reported saved.
-class SavedPrograms final : public IProgramShell
-{
-public:
-    void ProgramSaved(const QString &path) override { paths << path; }
-    QStringList paths;
-};
-
 } // namespace
 
 class TestProgramFile : public TestBase
@@ -44,14 +36,10 @@ private Q_SLOTS:
     {
         TestBase::init();
         QDir().mkpath(DataPaths::UserDataFolder());
-        App().TempFilePath = DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp");
-        QVERIFY(WriteWholeFile(App().TempFilePath, QString()));
-        m_grid = PropertyGridModel();
+        QVERIFY(WriteWholeFile(m_listing.TempFilePath(), QString()));
+        m_store.SetProperties({});
         m_listing.SetItems({});
-        m_shell.paths.clear();
-        Components().grid = &m_grid;
-        Components().execution = &m_listing;
-        Components().shell = &m_shell;
+        m_saved.clear();
     }
 
     void lineEndsFromAnySystem_data()
@@ -66,12 +54,11 @@ private Q_SLOTS:
     {
         QFETCH(QString, file);
         load(TestDataPath(QStringLiteral("program/") + file));
-        QCOMPARE(m_listing.ListItems(), windowsListing());
-        QCOMPARE(App().Properties, windowsProperties());
-        // The grid shows them and the temporary file mirrors the listing with CR LF.
-        QCOMPARE(m_grid.CellText(PropertyGridModel::ServoCenter, 2), QStringLiteral("120"));
-        QCOMPARE(ReadWholeFile(App().TempFilePath), windowsListing().join(kCrLf) + kCrLf);
-        QCOMPARE(App().CurrentProgramPath, TestDataPath(QStringLiteral("program/") + file));
+        QCOMPARE(m_listing.Items(), windowsListing());
+        QCOMPARE(m_store.Properties(), windowsProperties());
+        // The temporary file mirrors the listing with CR LF.
+        QCOMPARE(ReadWholeFile(m_listing.TempFilePath()), windowsListing().join(kCrLf) + kCrLf);
+        QCOMPARE(m_commands.CurrentProgramPath(), TestDataPath(QStringLiteral("program/") + file));
     }
 
     void headerAnywhereAndDroppedLines()
@@ -82,10 +69,10 @@ private Q_SLOTS:
                           + QStringLiteral(" ) have been detected and were removed from the program listing."),
                       MsgIcon::Critical);
 
-        QCOMPARE(m_listing.ListItems(),
+        QCOMPARE(m_listing.Items(),
                  (QStringList{QStringLiteral("mov 3,127"), QStringLiteral("wav hello.wav"), QStringLiteral("pause 1,000")}));
         // Keys are matched by prefix (";ServoCenterline" sets the centre); unknown ones are ignored.
-        QCOMPARE(App().Properties, (ProgramProperties{.SynchByte = "254", .ServoCenter = "100", .BaudRate = "9600"}));
+        QCOMPARE(m_store.Properties(), (ProgramProperties{.SynchByte = "254", .ServoCenter = "100", .BaudRate = "9600"}));
     }
 
     void headerValues()
@@ -123,13 +110,12 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bad.tqp"));
         QVERIFY(WriteWholeFile(path, header + QStringLiteral("\r\nmov 1,2\r\n")));
-        App().Properties.SynchByte = QStringLiteral("200"); // not kept: all eight go back to the defaults
+        m_store.SetValue(ProgramPropertyStore::Field::SynchByte, QStringLiteral("200")); // not kept: all eight go back to the defaults
         load(path);
         ExpectMessage(path + QStringLiteral("\r\nThe file had invalid property values.  Default values will be set."),
                       MsgIcon::Information);
-        QCOMPARE(App().Properties, ProgramProperties{});
-        QCOMPARE(m_grid.CellText(PropertyGridModel::SynchByte, 2), QStringLiteral("255"));
-        QCOMPARE(m_listing.ListItems(), QStringList{QStringLiteral("mov 1,2")}); // the listing still loads
+        QCOMPARE(m_store.Properties(), ProgramProperties{});
+        QCOMPARE(m_listing.Items(), QStringList{QStringLiteral("mov 1,2")}); // the listing still loads
     }
 
     void validEdgesPass()
@@ -157,29 +143,29 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("wave.tqs"));
         QVERIFY(WriteWholeFile(path, QStringLiteral("mov 1,2\r\n")));
-        App().Properties = windowsProperties();
+        m_store.SetProperties(windowsProperties());
         load(path);
-        QCOMPARE(App().Properties, windowsProperties());
+        QCOMPARE(m_store.Properties(), windowsProperties());
     }
 
     void missingFileChangesNothing()
     {
-        QVERIFY(WriteWholeFile(App().TempFilePath, QStringLiteral("mov 9,9\r\n")));
+        QVERIFY(WriteWholeFile(m_listing.TempFilePath(), QStringLiteral("mov 9,9\r\n")));
         m_listing.Update();
-        App().Properties = windowsProperties();
+        m_store.SetProperties(windowsProperties());
         const QString path = DataPaths::ProgramsFolder() + QStringLiteral("/gone.tqp");
         load(path);
         QCOMPARE(TestMessages().takeTexts(), QStringList{QStringLiteral("The program file ( ") + path + QStringLiteral(" ) could not be found.")});
-        QVERIFY(App().CurrentProgramPath.isEmpty());
-        QCOMPARE(App().Properties, windowsProperties());
-        QCOMPARE(ReadWholeFile(App().TempFilePath), QStringLiteral("mov 9,9\r\n"));
-        QCOMPARE(m_listing.ListItems(), QStringList{QStringLiteral("mov 9,9")});
+        QVERIFY(m_commands.CurrentProgramPath().isEmpty());
+        QCOMPARE(m_store.Properties(), windowsProperties());
+        QCOMPARE(ReadWholeFile(m_listing.TempFilePath()), QStringLiteral("mov 9,9\r\n"));
+        QCOMPARE(m_listing.Items(), QStringList{QStringLiteral("mov 9,9")});
     }
 
     void singleByteTextIsKeptByteForByte()
     {
         load(TestDataPath(QStringLiteral("program/latin1.tqp")));
-        QFile temp(App().TempFilePath);
+        QFile temp(m_listing.TempFilePath());
         QVERIFY(temp.open(QIODevice::ReadOnly));
         QCOMPARE(temp.readAll(), QByteArray("wav caf\xe9.wav\r\nwav \xc3\xa9t\xc3\xa9.wav\r\n"));
     }
@@ -188,34 +174,34 @@ private Q_SLOTS:
     {
         load(TestDataPath(QStringLiteral("program/lone-cr.tqp")));
         QTemporaryDir dir;
-        App().CurrentProgramPath = dir.filePath(QStringLiteral("copy.tqp"));
-        QVERIFY(SaveProgram(false));
-        QCOMPARE(m_shell.paths, QStringList{App().CurrentProgramPath});
+        m_commands.SetCurrentProgramPath(dir.filePath(QStringLiteral("copy.tqp")));
+        QVERIFY(m_commands.SaveProgram(false));
+        QCOMPARE(m_saved.takeFirst().at(0).toString(), m_commands.CurrentProgramPath());
 
         // Saved bytes are the canonical CR LF form of the same program.
-        QFile saved(App().CurrentProgramPath);
+        QFile saved(m_commands.CurrentProgramPath());
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QFile golden(TestDataPath(QStringLiteral("program/windows.tqp")));
         QVERIFY(golden.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), golden.readAll());
 
-        const QString savedPath = App().CurrentProgramPath;
-        App().Properties = ProgramProperties{};
-        QVERIFY(WriteWholeFile(App().TempFilePath, QString()));
+        const QString savedPath = m_commands.CurrentProgramPath();
+        m_store.SetProperties(ProgramProperties{});
+        QVERIFY(WriteWholeFile(m_listing.TempFilePath(), QString()));
         load(savedPath);
-        QCOMPARE(m_listing.ListItems(), windowsListing());
-        QCOMPARE(App().Properties, windowsProperties());
+        QCOMPARE(m_listing.Items(), windowsListing());
+        QCOMPARE(m_store.Properties(), windowsProperties());
     }
 
     void saveTakesTheListFromTheTemporaryFile()
     {
         // Lines logged to the temporary file since the last reload are saved too.
-        QVERIFY(WriteWholeFile(App().TempFilePath, QStringLiteral("mov 1,2\r\npause 10\r\n")));
+        QVERIFY(WriteWholeFile(m_listing.TempFilePath(), QStringLiteral("mov 1,2\r\npause 10\r\n")));
         QTemporaryDir dir;
-        App().CurrentProgramPath = dir.filePath(QStringLiteral("wave.tqs"));
-        QVERIFY(SaveProgram(true));
-        QCOMPARE(ReadWholeFile(App().CurrentProgramPath), QStringLiteral("mov 1,2\r\npause 10\r\n"));
-        QVERIFY(m_shell.paths.isEmpty()); // scripts touch neither recent files nor title
+        m_commands.SetCurrentProgramPath(dir.filePath(QStringLiteral("wave.tqs")));
+        QVERIFY(m_commands.SaveProgram(true));
+        QCOMPARE(ReadWholeFile(m_commands.CurrentProgramPath()), QStringLiteral("mov 1,2\r\npause 10\r\n"));
+        QVERIFY(m_saved.isEmpty()); // scripts touch neither recent files nor title
     }
 
     void failedSaveIsReportedAndNotRemembered()
@@ -223,24 +209,25 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString blocker = dir.filePath(QStringLiteral("file"));
         QVERIFY(WriteWholeFile(blocker, QString()));
-        App().CurrentProgramPath = blocker + QStringLiteral("/show.tqp");
-        QVERIFY(!SaveProgram(false));
+        m_commands.SetCurrentProgramPath(blocker + QStringLiteral("/show.tqp"));
+        QVERIFY(!m_commands.SaveProgram(false));
         const QStringList reports = TestMessages().takeTexts();
         QCOMPARE(reports.size(), 1);
         QVERIFY(reports[0].startsWith(QStringLiteral("Routine Code: 0055\r\n")));
-        QVERIFY(m_shell.paths.isEmpty());
+        QVERIFY(m_saved.isEmpty());
     }
 
 private:
     void load(const QString &path)
     {
-        App().CurrentProgramPath = path;
-        LoadProgramFile();
+        m_commands.SetCurrentProgramPath(path);
+        m_commands.LoadProgramFile();
     }
 
-    PropertyGridModel m_grid;
-    ExecutionController m_listing;
-    SavedPrograms m_shell;
+    ProgramPropertyStore m_store;
+    ProgramListing m_listing{DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp")};
+    ProgramCommands m_commands{m_store, m_listing};
+    QSignalSpy m_saved{&m_commands, &ProgramCommands::programSaved};
 };
 
 TQ_TEST_MAIN(TestProgramFile)

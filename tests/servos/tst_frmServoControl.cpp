@@ -1,10 +1,12 @@
-#include "app/AppComponents.h"
-#include "app/AppState.h"
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
-#include "execution/ExecutionController.h"
+#include "app/ProgramPropertyStore.h"
+#include "app/ServoModel.h"
+#include "link/ServoLink.h"
 #include "platform/FileDialogService.h"
 #include "platform/Services.h"
+#include "program/ProgramListing.h"
+#include "servos/ServoPanel.h"
 #include "servos/frmServoControl.h"
 #include "support/TestSupport.h"
 
@@ -31,34 +33,40 @@ public:
     }
 };
 
-QByteArray tempFile()
-{
-    return ReadWholeFileBytes(App().TempFilePath);
-}
-
 } // namespace
 
 class TestServoControl : public TestBase
 {
     Q_OBJECT
 
+    ProgramPropertyStore m_store;
+    ServoModel m_servos;
+    ServoLink m_link{m_store};
+    ProgramListing m_listing{DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp")};
     std::unique_ptr<frmServoControl> m_form;
-    ExecutionController m_listing;
     ScriptedDialogs m_dialogs;
+
+    QByteArray tempFile() const { return ReadWholeFileBytes(m_listing.TempFilePath()); }
+    void makeForm()
+    {
+        m_form = std::make_unique<frmServoControl>(m_servos, m_listing, m_store, m_link);
+        m_form->Load();
+    }
 
 private Q_SLOTS:
     void init()
     {
         TestBase::init();
         QDir().mkpath(DataPaths::UserDataFolder());
-        App().TempFilePath = DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp");
-        WriteWholeFileBytes(App().TempFilePath, QByteArray());
+        m_listing.CreateTempFile();
         m_listing.SetItems({});
-        Components().execution = &m_listing;
+        m_store.SetProperties({});
+        for (int servo = 0; servo < kServoCount; ++servo)
+            m_servos.SetEnabled(servo, true);
+        m_servos.SetLoadedScripts({});
         m_dialogs = ScriptedDialogs{};
         Services::setFileDialogs(&m_dialogs);
-        m_form = std::make_unique<frmServoControl>();
-        m_form->Load();
+        makeForm();
         m_form->show();
     }
     void cleanup()
@@ -71,18 +79,18 @@ private Q_SLOTS:
     void loadSetsPanelsFromProperties()
     {
         m_form.reset();
-        App().Properties.ServoMin = QStringLiteral("10");
-        App().Properties.ServoMax = QStringLiteral("200");
-        App().Properties.ServoCenter = QStringLiteral("100");
-        m_form = std::make_unique<frmServoControl>();
-        m_form->Load();
+        m_store.SetProperties({.ServoMax = "200", .ServoMin = "10", .ServoCenter = "100"});
+        m_servos.SetLabel(7, QStringLiteral("Elbow"));
+        makeForm();
+        QCOMPARE(m_form->panel(7)->title(), QStringLiteral("Elbow"));
+        m_servos.SetLabel(7, ServoModel::DefaultLabel(7));
         for (int servo : {0, 7, 8, 15}) {
-            QCOMPARE(m_form->PanelCaption(servo), QStringLiteral("Servo #") + QString::number(servo));
+            QCOMPARE(m_form->panel(servo)->title(), QStringLiteral("Servo #") + QString::number(servo));
             QCOMPARE(m_form->vscServo(servo)->minimum(), 10);
             QCOMPARE(m_form->vscServo(servo)->maximum(), 200);
             QCOMPARE(m_form->vscServo(servo)->value(), 100);
             QCOMPARE(m_form->lblServoValue(servo)->text(), QStringLiteral("100"));
-            QCOMPARE(App().ServoPosition[servo], qint16(100));
+            QCOMPARE(m_servos.Position(servo), qint16(100));
         }
     }
 
@@ -91,30 +99,30 @@ private Q_SLOTS:
         QSlider *s = m_form->vscServo(4);
         s->setValue(200);
         QCOMPARE(m_form->lblServoValue(4)->text(), QStringLiteral("200"));
-        QCOMPARE(App().ServoPosition[4], qint16(200));
+        QCOMPARE(m_servos.Position(4), qint16(200));
 
         // A drag shows each value but records the position only when it ends.
         s->setSliderDown(true);
         s->setSliderPosition(150);
         QCOMPARE(m_form->lblServoValue(4)->text(), QStringLiteral("150"));
-        QCOMPARE(App().ServoPosition[4], qint16(200));
+        QCOMPARE(m_servos.Position(4), qint16(200));
         s->setSliderDown(false);
-        QCOMPARE(App().ServoPosition[4], qint16(150));
+        QCOMPARE(m_servos.Position(4), qint16(150));
 
         // Keys move by one.
         s->setFocus();
         QTest::keyClick(s, Qt::Key_Right);
-        QCOMPARE(App().ServoPosition[4], qint16(151));
+        QCOMPARE(m_servos.Position(4), qint16(151));
     }
 
     void logAppendsMovLineAtTheEnd()
     {
-        WriteWholeFileBytes(App().TempFilePath, "Pause 10\r\nMov 1,20\r\n");
+        WriteWholeFileBytes(m_listing.TempFilePath(), "Pause 10\r\nMov 1,20\r\n");
         m_listing.Update();
         QTest::mouseClick(m_form->cmdLog(3), Qt::LeftButton);
         QCOMPARE(tempFile(), QByteArray("Pause 10\r\nMov 1,20\r\nMov 3,127\r\n"));
         // The list shows it at its next Update, not before.
-        QCOMPARE(m_listing.ListItems().size(), 2);
+        QCOMPARE(m_listing.Items().size(), 2);
 
         m_form->vscServo(15)->setValue(0);
         QTest::mouseClick(m_form->cmdLog(15), Qt::LeftButton);
@@ -124,13 +132,14 @@ private Q_SLOTS:
     void logKeepsTheListingWhenTheFileCannotBeRead()
     {
         // A folder where the file should be: reading fails, nothing may be written.
-        App().TempFilePath = DataPaths::UserDataFolder() + QStringLiteral("/blocked");
-        QDir().mkpath(App().TempFilePath);
+        QFile::remove(m_listing.TempFilePath());
+        QDir().mkpath(m_listing.TempFilePath());
         QTest::mouseClick(m_form->cmdLog(0), Qt::LeftButton);
         const QStringList texts = TestMessages().takeTexts();
         QCOMPARE(texts.size(), 1);
         QVERIFY(texts.first().startsWith(QStringLiteral("Routine Code: 0087\r\n")));
-        QVERIFY(QFileInfo(App().TempFilePath).isDir());
+        QVERIFY(QFileInfo(m_listing.TempFilePath()).isDir());
+        QDir().rmdir(m_listing.TempFilePath());
     }
 
     void insertPause_data()
@@ -147,13 +156,13 @@ private Q_SLOTS:
     {
         QFETCH(QString, entry);
         QFETCH(bool, valid);
-        WriteWholeFileBytes(App().TempFilePath, "Mov 0,1\r\n");
+        WriteWholeFileBytes(m_listing.TempFilePath(), "Mov 0,1\r\n");
         m_form->Text1()->setText(entry);
         QTest::mouseClick(m_form->cmdInsertPause(), Qt::LeftButton);
         QCOMPARE(m_form->Text1()->text(), QStringLiteral("0"));
         if (valid) {
             QCOMPARE(tempFile(), QByteArray("Mov 0,1\r\nPause ") + entry.toLatin1() + "\r\n");
-            QCOMPARE(m_listing.ListItems(), (QStringList{QStringLiteral("Mov 0,1"), QStringLiteral("Pause ") + entry}));
+            QCOMPARE(m_listing.Items(), (QStringList{QStringLiteral("Mov 0,1"), QStringLiteral("Pause ") + entry}));
         } else {
             ExpectMessage(QStringLiteral("The Pause value is invalid."), MsgIcon::Information);
             QCOMPARE(tempFile(), QByteArray("Mov 0,1\r\n"));
@@ -176,12 +185,12 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("You must first select a script file to insert.")});
         QCOMPARE(tempFile(), QByteArray());
 
-        m_form->SetLoadedScripts({QStringLiteral("wave.tqs"), QStringLiteral("nod.tqs")});
+        m_servos.SetLoadedScripts({QStringLiteral("wave.tqs"), QStringLiteral("nod.tqs")});
         QCOMPARE(m_form->File1()->currentRow(), 0);
         m_form->File1()->setCurrentRow(1);
         QTest::mouseClick(m_form->cmdInsertScript(), Qt::LeftButton);
         QCOMPARE(tempFile(), QByteArray("Script nod.tqs\r\n"));
-        QCOMPARE(m_listing.ListItems(), QStringList{QStringLiteral("Script nod.tqs")});
+        QCOMPARE(m_listing.Items(), QStringList{QStringLiteral("Script nod.tqs")});
     }
 
     void insertWav()
@@ -199,9 +208,9 @@ private Q_SLOTS:
 
     void disabledServoCannotBeUsed()
     {
-        m_form->SetServoEnabled(5, false);
-        QVERIFY(!m_form->ServoEnabled(5));
-        QVERIFY(m_form->ServoEnabled(4));
+        m_servos.SetEnabled(5, false);
+        QVERIFY(!m_form->panel(5)->isEnabled());
+        QVERIFY(m_form->panel(4)->isEnabled());
         for (QWidget *w : {static_cast<QWidget *>(m_form->vscServo(5)), static_cast<QWidget *>(m_form->cmdCenter(5)),
                            static_cast<QWidget *>(m_form->cmdLog(5)), static_cast<QWidget *>(m_form->lblServoValue(5))})
             QVERIFY(!w->isEnabled());
@@ -214,12 +223,12 @@ private Q_SLOTS:
         QCOMPARE(tempFile(), QByteArray());
         // Moved by code, the slider follows, but its label and position stay.
         QCOMPARE(m_form->lblServoValue(5)->text(), QStringLiteral("127"));
-        QCOMPARE(App().ServoPosition[5], qint16(127));
+        QCOMPARE(m_servos.Position(5), qint16(127));
 
-        m_form->SetServoEnabled(5, true);
+        m_servos.SetEnabled(5, true);
         QTest::mouseClick(m_form->cmdCenter(5), Qt::LeftButton);
         QCOMPARE(m_form->vscServo(5)->value(), 127);
-        QCOMPARE(App().ServoPosition[5], qint16(127));
+        QCOMPARE(m_servos.Position(5), qint16(127));
     }
 };
 

@@ -1,6 +1,4 @@
-#include "app/AppState.h"
-#include "servos/ServoPanel.h"
-#include "servos/frmServoControl.h"
+#include "app/ServoModel.h"
 #include "servos/frmServoEdit.h"
 #include "support/TestSupport.h"
 
@@ -14,7 +12,7 @@ class TestServoEdit : public TestBase
 {
     Q_OBJECT
 
-    std::unique_ptr<frmServoControl> m_servos;
+    std::unique_ptr<ServoModel> m_servos;
 
     static QColor base(const QLineEdit *box) { return box->palette().color(QPalette::Disabled, QPalette::Base); }
 
@@ -22,8 +20,7 @@ private Q_SLOTS:
     void init()
     {
         TestBase::init();
-        m_servos = std::make_unique<frmServoControl>();
-        m_servos->Load();
+        m_servos = std::make_unique<ServoModel>();
     }
     void cleanup()
     {
@@ -78,10 +75,10 @@ private Q_SLOTS:
             QTest::mouseClick(dialog.Command1(), Qt::LeftButton);
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         }
-        QCOMPARE(m_servos->PanelCaption(5), QStringLiteral("Gripper"));
-        QVERIFY(!m_servos->ServoEnabled(5));
-        QCOMPARE(m_servos->PanelCaption(9), QString());
-        QVERIFY(m_servos->ServoEnabled(9));
+        QCOMPARE(m_servos->Label(5), QStringLiteral("Gripper"));
+        QVERIFY(!m_servos->Enabled(5));
+        QCOMPARE(m_servos->Label(9), QString());
+        QVERIFY(m_servos->Enabled(9));
 
         // Reopened, it shows what OK stored.
         frmServoEdit again(*m_servos);
@@ -93,8 +90,8 @@ private Q_SLOTS:
 
     void cancelChangesNothing()
     {
-        m_servos->SetPanelCaption(1, QStringLiteral("Jaw"));
-        m_servos->SetServoEnabled(2, false);
+        m_servos->SetLabel(1, QStringLiteral("Jaw"));
+        m_servos->SetEnabled(2, false);
         {
             frmServoEdit dialog(*m_servos);
             dialog.Text1(1)->setText(QStringLiteral("Neck"));
@@ -103,9 +100,9 @@ private Q_SLOTS:
             QTest::mouseClick(dialog.Command2(), Qt::LeftButton);
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
         }
-        QCOMPARE(m_servos->PanelCaption(1), QStringLiteral("Jaw"));
-        QVERIFY(!m_servos->ServoEnabled(2));
-        QVERIFY(m_servos->ServoEnabled(3));
+        QCOMPARE(m_servos->Label(1), QStringLiteral("Jaw"));
+        QVERIFY(!m_servos->Enabled(2));
+        QVERIFY(m_servos->Enabled(3));
     }
 };
 

@@ -1,7 +1,5 @@
 #include "support/TestSupport.h"
 
-#include "app/AppComponents.h"
-#include "app/AppState.h"
 #include "platform/Services.h"
 
 #include <QCoreApplication>
@@ -61,8 +59,6 @@ void TestBase::init()
 {
     if (g_home)
         g_home->wipe();
-    ResetAppState();
-    Components() = AppComponents{};
     TestMessages().clear();
     Services::setMessages(&TestMessages());
     Services::setClock(nullptr);

@@ -44,8 +44,8 @@ template <typename F> int ThrownNumber(F &&f)
     return 0;
 }
 
-/// Base of the test classes: resets the application state and fails any test
-/// that leaves a message box it did not take (an unexpected error report).
+/// Base of the test classes: fresh data and settings folders, and a failure for
+/// any test that leaves a message box it did not take (an unexpected error report).
 class TestBase : public QObject
 {
     Q_OBJECT

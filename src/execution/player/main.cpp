@@ -1,6 +1,6 @@
 // taveloq-play: plays a program file on the servo board without a desktop.
 
-#include "app/AppState.h"
+#include "app/ProgramPropertyStore.h"
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
 #include "execution/PlaybackThread.h"
@@ -118,7 +118,6 @@ int main(int argc, char **argv)
         program.properties = ProgramProperties{};
     }
     const ProgramProperties &props = program.properties;
-    App().Properties = props;
     if (props.InterInstructionDelay == QLatin1String("Smart") && props.SmartDelay == QLatin1String("(None)"))
         return fail(QStringLiteral("Your current Smart rating is not set.  Please set this value before continuing."));
     if (program.listing.isEmpty())
@@ -142,7 +141,8 @@ int main(int argc, char **argv)
     if (fd < 0)
         return fail(QStringLiteral("cannot use %1").arg(device));
     // The sink tells a link when the board vanishes; here the run simply stops.
-    ServoLink link;
+    ProgramPropertyStore store;
+    ServoLink link(store);
     PortFrameSink sink(fd, &link);
     QtSoundPlayer sound;
 
@@ -173,7 +173,6 @@ int main(int argc, char **argv)
     request.mode = loop ? ExecutionMode::Loop : ExecutionMode::Once;
     request.center = center;
     request.properties = props;
-    request.positions = App().ServoPosition;
     request.scriptsFolder = DataPaths::ScriptsFolder();
 
     QObject::connect(&playback, &QThread::finished, &app, &QCoreApplication::quit);

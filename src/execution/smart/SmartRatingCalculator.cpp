@@ -1,8 +1,6 @@
 #include "execution/smart/SmartRatingCalculator.h"
 
-#include "app/AppComponents.h"
-#include "app/AppState.h"
-#include "mainwindow/PropertyGridModel.h"
+#include "app/ProgramPropertyStore.h"
 #include "platform/AppError.h"
 #include "platform/NumericText.h"
 
@@ -69,8 +67,8 @@ QString SmartRatingCalculator::QuestionText(const QString &rating)
         + rating + crLf + crLf + QStringLiteral("Would you like to set this as your smart rating?");
 }
 
-void SmartRatingCalculator::FinishEdit(PropertyGridModel &cells, IPropertyGrid &applier, const QString *acceptedRating)
+void SmartRatingCalculator::FinishEdit(ProgramPropertyStore &properties, const QString &valueBefore,
+                                       const QString *acceptedRating)
 {
-    cells.SetCellText(PropertyGridModel::SmartRating, 2, acceptedRating ? *acceptedRating : App().GridCellValue[0]);
-    applier.UpdatePropertiesFromGrid();
+    properties.SetValue(ProgramPropertyStore::Field::SmartDelay, acceptedRating ? *acceptedRating : valueBefore);
 }

@@ -2,8 +2,7 @@
 
 #include <QString>
 
-class IPropertyGrid;
-class PropertyGridModel;
+class ProgramPropertyStore;
 
 /// Derives the smart rating (milliseconds per unit of position change) from a
 /// servo's published speed and the program's servo limits.
@@ -25,8 +24,7 @@ public:
     /// The question that offers the rating to the user.
     static QString QuestionText(const QString &rating);
 
-    /// Ends the calculator's edit of the Smart Rating cell: the accepted
-    /// rating, or (none accepted) the value the cell had before the edit; then
-    /// the grid is applied.
-    static void FinishEdit(PropertyGridModel &cells, IPropertyGrid &applier, const QString *acceptedRating);
+    /// Ends the calculator's edit of the Smart Rating: the accepted rating,
+    /// or (none accepted) the value it had before the edit.
+    static void FinishEdit(ProgramPropertyStore &properties, const QString &valueBefore, const QString *acceptedRating);
 };

@@ -1,6 +1,6 @@
 #include "execution/smart/frmSmart.h"
 
-#include "app/AppState.h"
+#include "app/ProgramPropertyStore.h"
 #include "execution/smart/SmartRatingCalculator.h"
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
@@ -30,10 +30,10 @@ QComboBox *degreesList(const QString &initial, QWidget *parent)
 
 } // namespace
 
-frmSmart::frmSmart(PropertyGridModel &cells, IPropertyGrid &applier, QWidget *owner)
+frmSmart::frmSmart(ProgramPropertyStore &properties, const QString &valueBefore, QWidget *owner)
     : QDialog(owner)
-    , m_cells(cells)
-    , m_applier(applier)
+    , m_properties(properties)
+    , m_valueBefore(valueBefore)
     , m_seconds(new QLineEdit(QStringLiteral("0.0"), this))
     , m_per(degreesList(QStringLiteral("60"), this))
     , m_range(degreesList(QStringLiteral("90"), this))
@@ -84,13 +84,13 @@ void frmSmart::Command2_Click()
     if (m_finished)
         return;
     try {
-        const ProgramProperties &p = App().Properties;
+        const ProgramProperties p = m_properties.Properties();
         const double rating = SmartRatingCalculator::Calculate(m_seconds->text(), m_per->currentText(),
                                                                m_range->currentText(), p.ServoMax, p.ServoMin);
         const QString text = SmartRatingCalculator::FormatRating(rating);
         const MsgAnswer answer =
             ShowUserMessage(SmartRatingCalculator::QuestionText(text), MsgButtons::YesNoCancel, MsgIcon::None);
-        SmartRatingCalculator::FinishEdit(m_cells, m_applier, answer == MsgAnswer::Yes ? &text : nullptr);
+        SmartRatingCalculator::FinishEdit(m_properties, m_valueBefore, answer == MsgAnswer::Yes ? &text : nullptr);
         m_finished = true;
         accept();
     } catch (const AppError &e) {
@@ -104,7 +104,7 @@ void frmSmart::Command1_Click()
         return;
     m_finished = true;
     try {
-        SmartRatingCalculator::FinishEdit(m_cells, m_applier, nullptr);
+        SmartRatingCalculator::FinishEdit(m_properties, m_valueBefore, nullptr);
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0066"), e);
     }

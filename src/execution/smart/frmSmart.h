@@ -2,21 +2,21 @@
 
 #include <QDialog>
 
-class IPropertyGrid;
-class PropertyGridModel;
+class ProgramPropertyStore;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 
 /// The Smart Rating Calculator: computes a rating from the servo's speed and
-/// rotation range, offers it, writes the grid's Smart Rating cell and applies
-/// the grid. Calculate and Cancel both end the edit; closing the window counts
-/// as Cancel, so the cell never keeps "Wizard...".
+/// rotation range, offers it and writes the Smart Rating. Calculate and
+/// Cancel both end the edit; closing the window counts as Cancel, so the grid
+/// never keeps showing "Wizard...".
 class frmSmart : public QDialog
 {
     Q_OBJECT
 public:
-    frmSmart(PropertyGridModel &cells, IPropertyGrid &applier, QWidget *owner = nullptr);
+    /// `valueBefore`: the Smart Rating before the edit, kept when no rating is accepted.
+    frmSmart(ProgramPropertyStore &properties, const QString &valueBefore, QWidget *owner = nullptr);
 
     QLineEdit *Text1() const { return m_seconds; }
     QComboBox *Combo1() const { return m_per; }
@@ -33,8 +33,8 @@ public Q_SLOTS:
     void reject() override;
 
 private:
-    PropertyGridModel &m_cells;
-    IPropertyGrid &m_applier;
+    ProgramPropertyStore &m_properties;
+    QString m_valueBefore;
     bool m_finished = false;
     QLineEdit *m_seconds;
     QComboBox *m_per;

@@ -1,7 +1,6 @@
 #include "mainwindow/grid/CustomValueCheck.h"
 
-#include "app/AppState.h"
-#include "mainwindow/PropertyGridModel.h"
+#include "mainwindow/grid/PropertyGridModel.h"
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageService.h"
@@ -27,9 +26,8 @@ int compareWholeNumbers(const QString &text, const QString &limit)
 
 } // namespace
 
-std::optional<CustomValueCheck::Rule> CustomValueCheck::RuleForRow(int row)
+std::optional<CustomValueCheck::Rule> CustomValueCheck::RuleForRow(int row, const ProgramProperties &p)
 {
-    const ProgramProperties &p = App().Properties;
     switch (row) {
     case PropertyGridModel::SynchByte:
         return Rule{QStringLiteral("0"), QStringLiteral("255"), false};
@@ -84,9 +82,9 @@ bool CustomValueCheck::HasDecimal(const QString &text)
     return text.contains(QLatin1Char('.'));
 }
 
-void CustomValueCheck::Check(int row, const QString &text)
+void CustomValueCheck::Check(int row, const QString &text, const ProgramProperties &properties)
 {
-    const std::optional<Rule> rule = RuleForRow(row);
+    const std::optional<Rule> rule = RuleForRow(row, properties);
     if (!rule)
         return;
     NotNumericFlag = IsNotNumeric(text);

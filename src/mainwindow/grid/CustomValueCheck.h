@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ProgramProperties.h"
+
 #include <QString>
 
 #include <optional>
@@ -17,9 +19,9 @@ public:
         QString upper;
         bool decimalAllowed = false;
     };
-    /// The rule of rows 2, 3, 4, 7, 8 and 9 with the limits AppState holds
-    /// now; nothing for the other rows.
-    static std::optional<Rule> RuleForRow(int row);
+    /// The rule of rows 2, 3, 4, 7, 8 and 9 with the limits the properties
+    /// hold now; nothing for the other rows.
+    static std::optional<Rule> RuleForRow(int row, const ProgramProperties &properties);
 
     /// True when the text fails the general numeric test.
     bool IsNotNumeric(const QString &text);
@@ -32,7 +34,7 @@ public:
 
     /// Sets all four flags for a value typed for `row`. Rows without a rule
     /// leave the flags as they were.
-    void Check(int row, const QString &text);
+    void Check(int row, const QString &text, const ProgramProperties &properties);
 
     /// "The property value is invalid because:" and a reason per set flag;
     /// empty when no flag is set.

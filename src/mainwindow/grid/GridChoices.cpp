@@ -1,6 +1,6 @@
 #include "mainwindow/grid/GridChoices.h"
 
-#include "mainwindow/PropertyGridModel.h"
+#include "mainwindow/grid/PropertyGridModel.h"
 
 QStringList GridChoices::ForRow(int row)
 {

@@ -1,6 +1,6 @@
 #include "mainwindow/grid/GridItemModel.h"
 
-#include "mainwindow/PropertyGridModel.h"
+#include "mainwindow/grid/PropertyGridModel.h"
 #include "platform/AppError.h"
 
 namespace {

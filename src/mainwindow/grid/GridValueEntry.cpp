@@ -1,32 +1,24 @@
 #include "mainwindow/grid/GridValueEntry.h"
 
-#include "app/AppComponents.h"
-#include "app/AppState.h"
-#include "mainwindow/PropertyGridModel.h"
+#include "app/ProgramPropertyStore.h"
+#include "link/LinkError.h"
+#include "link/LinkSession.h"
+#include "link/ServoLink.h"
+#include "mainwindow/grid/PropertyGridModel.h"
 #include "mainwindow/grid/GridChoices.h"
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageService.h"
 
-namespace {
-
-// Serial failures that mean the chosen port cannot be used.
-constexpr int kPortInvalid = 8002;
-constexpr int kPortInUse = 8005;
-
-void remember(const QString &text)
+GridValueEntry::GridValueEntry(PropertyGridModel &cells)
+    : m_cells(cells)
 {
-    std::array<QString, 2> &value = App().GridCellValue;
-    value[1] = value[0];
-    value[0] = text;
 }
 
-} // namespace
-
-GridValueEntry::GridValueEntry(PropertyGridModel &cells, IPropertyGrid &applier)
-    : m_cells(cells)
-    , m_applier(applier)
+void GridValueEntry::remember(const QString &text)
 {
+    m_cellValue[1] = m_cellValue[0];
+    m_cellValue[0] = text;
 }
 
 void GridValueEntry::GridSelectionChange(int row, int column)
@@ -75,20 +67,19 @@ GridValueEntry::Next GridValueEntry::ChoicePicked(int row, const QString &entry)
 {
     try {
         remember(m_cells.CellText(row, 2));
-        m_cells.SetCellText(row, 2, entry);
-        if (entry == QLatin1String("Custom..."))
+        if (entry == QLatin1String("Custom...")) {
+            m_cells.SetPendingText(row, entry);
             return Next::Custom;
-        if (entry == QLatin1String("Wizard..."))
+        }
+        if (entry == QLatin1String("Wizard...")) {
+            m_cells.SetPendingText(row, entry);
             return Next::Wizard;
-        if (entry == QLatin1String("Online")) {
+        }
+        m_cells.SetCellText(row, 2, entry);
+        if (entry == QLatin1String("Online"))
             goOnline();
-            return Next::Done;
-        }
-        if (entry == QLatin1String("Offline")) {
+        else if (entry == QLatin1String("Offline"))
             goOffline();
-            return Next::Done;
-        }
-        m_applier.UpdatePropertiesFromGrid();
         return Next::Done;
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0051"), e);
@@ -96,39 +87,27 @@ GridValueEntry::Next GridValueEntry::ChoicePicked(int row, const QString &entry)
     return Next::Nothing;
 }
 
-bool GridValueEntry::portOpen() const
-{
-    if (m_link.isOpen)
-        return m_link.isOpen();
-    return Components().link && Components().link->PortOpen();
-}
-
 void GridValueEntry::goOnline()
 {
-    if (portOpen() || !m_link.open)
+    LinkSession &session = m_cells.Session();
+    if (session.PortOpen())
         return;
     try {
-        m_link.open();
+        session.GoOnline();
     } catch (const AppError &e) {
-        if (e.number() == kPortInvalid || e.number() == kPortInUse)
+        if (e.number() == LinkError::kInvalidPort || e.number() == LinkError::kPortInUse)
             ShowUserMessage(QStringLiteral("You have selected an invalid Comm Port.  Please try another Comm Port."),
                             MsgButtons::OkCancel, MsgIcon::Information);
         else
             ErrorReport(QStringLiteral("0051"), e);
-        // Whatever the reason, the port stayed closed: the grid must not claim otherwise.
-        m_cells.SetCellText(PropertyGridModel::CommPortStatus, 2, QStringLiteral("Offline"));
-        m_applier.UpdatePropertiesFromGrid();
     }
 }
 
 void GridValueEntry::goOffline()
 {
-    if (!portOpen())
-        return;
-    if (m_link.close)
-        m_link.close();
-    else if (Components().link)
-        Components().link->ClosePort();
+    ServoLink &link = m_cells.Session().Link();
+    if (link.PortOpen())
+        link.Close();
 }
 
 QString GridValueEntry::CustomPrompt(int row) const
@@ -139,9 +118,10 @@ QString GridValueEntry::CustomPrompt(int row) const
 void GridValueEntry::CustomOk(int row, const QString &text)
 {
     try {
-        if (!CustomValueCheck::RuleForRow(row))
+        const ProgramProperties properties = m_cells.Properties().Properties();
+        if (!CustomValueCheck::RuleForRow(row, properties))
             return;
-        m_check.Check(row, text);
+        m_check.Check(row, text, properties);
         if (m_check.ReportInvalidValue())
             RestoreFirstChoice(row);
         else
@@ -154,8 +134,7 @@ void GridValueEntry::CustomOk(int row, const QString &text)
 void GridValueEntry::CustomCancel(int row)
 {
     try {
-        m_cells.SetCellText(row, 2, App().GridCellValue[0]);
-        m_applier.UpdatePropertiesFromGrid();
+        m_cells.SetCellText(row, 2, m_cellValue[0]);
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0122"), e);
     }
@@ -168,7 +147,6 @@ void GridValueEntry::RestoreFirstChoice(int row)
         if (choices.isEmpty())
             throw AppError::subscriptOutOfRange();
         m_cells.SetCellText(row, 2, choices.first());
-        m_applier.UpdatePropertiesFromGrid();
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0130"), e);
     }
@@ -178,7 +156,6 @@ void GridValueEntry::ApplyCustomValue(int row, const QString &text)
 {
     try {
         m_cells.SetCellText(row, 2, text);
-        m_applier.UpdatePropertiesFromGrid();
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0131"), e);
     }

@@ -5,9 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
+#include <array>
 
-class IPropertyGrid;
 class PropertyGridModel;
 
 /// What happens when a property value is edited in the grid, without the
@@ -15,30 +14,21 @@ class PropertyGridModel;
 /// picked choice does, and the Custom Value dialog's OK and Cancel. The grid
 /// panel and the dialogs call in and only show the results.
 ///
-/// Every accepted change is written into the model and then applied through
-/// `applier` (the grid's UpdatePropertiesFromGrid); AppState.GridCellValue
-/// keeps the value to go back to when an edit is cancelled or fails.
+/// Every accepted change is written into the model, whose owners apply it;
+/// GridCellValue keeps the value to go back to when an edit is cancelled or fails.
 class GridValueEntry
 {
 public:
     /// The Enter key as the grid reports it.
     static constexpr int kKeyEnter = 13;
 
-    GridValueEntry(PropertyGridModel &cells, IPropertyGrid &applier);
-
-    /// The serial port as the CommPort Status row drives it. Without one the
-    /// application's ILinkPort (Components().link) is used, and "Online" opens nothing.
-    struct LinkControl
-    {
-        std::function<bool()> isOpen;
-        std::function<void()> open;
-        std::function<void()> close;
-    };
-    void SetLink(LinkControl link) { m_link = std::move(link); }
+    explicit GridValueEntry(PropertyGridModel &cells);
 
     /// The grid's current cell moved: GridCellValue(1) = GridCellValue(0),
     /// GridCellValue(0) = the cell's text.
     void GridSelectionChange(int row, int column);
+    /// (0) the text of the cell last selected or edited, (1) the one before.
+    const std::array<QString, 2> &GridCellValue() const { return m_cellValue; }
 
     struct EditResponse
     {
@@ -75,21 +65,20 @@ public:
     void CustomOk(int row, const QString &text);
     /// The Custom Value dialog's Cancel: the value before the edit comes back.
     void CustomCancel(int row);
-    /// Cell (row, 2) = the row's first choice; the grid is applied.
+    /// Cell (row, 2) = the row's first choice.
     void RestoreFirstChoice(int row);
-    /// Cell (row, 2) = `text` exactly as typed; the grid is applied.
+    /// Cell (row, 2) = `text` exactly as typed.
     void ApplyCustomValue(int row, const QString &text);
 
     /// The flags of the last check, kept from one use of the dialog to the next.
     CustomValueCheck &Check() { return m_check; }
 
 private:
+    void remember(const QString &text);
     void goOnline();
     void goOffline();
-    bool portOpen() const;
 
     PropertyGridModel &m_cells;
-    IPropertyGrid &m_applier;
-    LinkControl m_link;
+    std::array<QString, 2> m_cellValue;
     CustomValueCheck m_check;
 };

@@ -1,9 +1,7 @@
 #include "mainwindow/grid/PropertyGridPanel.h"
 
 #include "execution/smart/frmSmart.h"
-#include "link/ServoLink.h"
-#include "app/AppState.h"
-#include "mainwindow/PropertyGridModel.h"
+#include "mainwindow/grid/PropertyGridModel.h"
 #include "mainwindow/grid/GridChoices.h"
 #include "mainwindow/grid/cboEdit.h"
 #include "mainwindow/grid/frmCustom.h"
@@ -17,7 +15,7 @@
 PropertyGridPanel::PropertyGridPanel(PropertyGridModel &cells, QWidget *parent)
     : QWidget(parent)
     , m_cells(cells)
-    , m_entry(cells, *this)
+    , m_entry(cells)
     , m_grid(new sGrid(cells, this))
     , m_chooser(new cboEdit(this))
 {
@@ -28,6 +26,7 @@ PropertyGridPanel::PropertyGridPanel(PropertyGridModel &cells, QWidget *parent)
     connect(m_grid, &sGrid::GridScroll, this, &PropertyGridPanel::sGrid_GridScroll);
     connect(m_chooser, &QComboBox::activated, this, &PropertyGridPanel::cboEdit_Click);
     connect(m_chooser, &cboEdit::FocusLost, this, &PropertyGridPanel::cboEdit_LostFocus);
+    connect(&m_cells, &PropertyGridModel::cellsChanged, m_grid, &sGrid::RefreshGrid);
 }
 
 PropertyGridPanel::~PropertyGridPanel() = default;
@@ -64,14 +63,6 @@ void PropertyGridPanel::SetGridSizes(int gridWidthTwips)
     setFixedSize(width, height);
 }
 
-void PropertyGridPanel::SetLink(ServoLink &link)
-{
-    m_entry.SetLink({[&link] { return link.PortOpen(); }, [&link] { link.Open(); }, [&link] { link.Close(); }});
-    // The link's updater writes "Offline" into the model when the board goes;
-    // show it once that handler has run.
-    connect(&link, &ServoLink::BoardLost, this, [this] { m_grid->RefreshGrid(); }, Qt::QueuedConnection);
-}
-
 void PropertyGridPanel::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
@@ -89,24 +80,6 @@ void PropertyGridPanel::SetDialogOwner(QWidget *owner, QWidget *sidePanel)
 QWidget *PropertyGridPanel::owner() const
 {
     return m_owner ? m_owner.data() : window();
-}
-
-void PropertyGridPanel::UpdateGridFromProperties()
-{
-    try {
-        m_cells.UpdateGridFromProperties();
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0058"), e);
-    }
-    m_grid->RefreshGrid();
-}
-
-void PropertyGridPanel::UpdatePropertiesFromGrid()
-{
-    // The one place the grid is applied from here: the model goes through the
-    // link's updater when one is installed.
-    m_cells.UpdatePropertiesFromGrid();
-    m_grid->RefreshGrid();
 }
 
 void PropertyGridPanel::sGrid_GridEditRequest(int row, int column, int key, bool *cancel)
@@ -202,7 +175,7 @@ void PropertyGridPanel::finishChoice()
 void PropertyGridPanel::showCustomDialog(int row)
 {
     frmCustom dialog(m_entry, owner());
-    dialog.Prepare(row, m_entry.CustomPrompt(row), App().GridCellValue[0]);
+    dialog.Prepare(row, m_entry.CustomPrompt(row), m_entry.GridCellValue()[0]);
     const QWidget *panel = m_sidePanel ? m_sidePanel.data() : parentWidget();
     const int panelTop = panel && panel != owner() ? panel->mapTo(owner(), QPoint(0, 0)).y() : 0;
     dialog.Place(owner()->frameGeometry(), panelTop);
@@ -214,7 +187,7 @@ void PropertyGridPanel::showCustomDialog(int row)
 
 void PropertyGridPanel::showSmartCalculator()
 {
-    frmSmart dialog(m_cells, *this, owner());
+    frmSmart dialog(m_cells.Properties(), m_entry.GridCellValue()[0], owner());
     m_dialog = &dialog;
     dialog.exec();
     m_dialog = nullptr;

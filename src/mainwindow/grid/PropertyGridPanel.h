@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/AppComponents.h"
 #include "mainwindow/grid/GridValueEntry.h"
 
 #include <QDialog>
@@ -8,7 +7,6 @@
 #include <QWidget>
 
 class PropertyGridModel;
-class ServoLink;
 class cboEdit;
 class sGrid;
 
@@ -16,11 +14,10 @@ class sGrid;
 /// program's PropertyGridModel and the value chooser cboEdit laid over a cell
 /// while it is edited. Edits start with a double-click or F2 on a value cell.
 ///
-/// It is also the grid as the rest of the program applies it (IPropertyGrid):
-/// both directions go through the model and then show its texts again, so a
+/// The grid shows its texts again whenever the model's owners change, so a
 /// cell changed by a file reader or by the link's recovery is never stale.
 /// Disable it as a whole (setEnabled(false)) while a program runs.
-class PropertyGridPanel : public QWidget, public IPropertyGrid
+class PropertyGridPanel : public QWidget
 {
     Q_OBJECT
 public:
@@ -37,17 +34,10 @@ public:
     /// The panel takes the grid's size.
     void SetGridSizes(int gridWidthTwips = kGridWidthTwips);
 
-    /// How the CommPort Status row opens and closes the serial port.
-    void SetLink(GridValueEntry::LinkControl link) { m_entry.SetLink(std::move(link)); }
-    /// The same for the servo link; a board that vanishes shows "Offline" at once.
-    void SetLink(ServoLink &link);
     /// The window that owns the dialogs and places the Custom Value dialog
     /// (default: this panel's window), and the side panel whose top it uses
     /// (default: this panel's parent).
     void SetDialogOwner(QWidget *owner, QWidget *sidePanel);
-
-    void UpdateGridFromProperties() override;
-    void UpdatePropertiesFromGrid() override;
 
     sGrid *Grid() const { return m_grid; }
     cboEdit *Chooser() const { return m_chooser; }

@@ -1,6 +1,6 @@
 #include "mainwindow/grid/sGrid.h"
 
-#include "mainwindow/PropertyGridModel.h"
+#include "mainwindow/grid/PropertyGridModel.h"
 #include "mainwindow/grid/GridItemModel.h"
 #include "platform/AppError.h"
 

@@ -1,10 +1,5 @@
-#include "app/AppComponents.h"
-#include "app/AppState.h"
 #include "link/LinkTestSupport.h"
-#include "link/PropertyUpdater.h"
-#include "link/SerialPortMap.h"
-#include "link/ServoLink.h"
-#include "mainwindow/PropertyGridModel.h"
+#include "mainwindow/grid/PropertyGridModel.h"
 #include "support/TestSupport.h"
 
 #include "GridTestDriver.h"
@@ -20,11 +15,11 @@ class TestGridLink : public TestBase
 {
     Q_OBJECT
 private:
-    std::unique_ptr<VirtualBoard> m_board;
+    std::unique_ptr<BoardRig> m_rig;
     std::unique_ptr<QWidget> m_window;
     std::unique_ptr<PropertyGridModel> m_cells;
-    std::unique_ptr<ServoLink> m_link;
-    std::unique_ptr<PropertyUpdater> m_updater;
+    ServoLink *m_link = nullptr;
+    VirtualBoard *m_board = nullptr;
     PropertyGridPanel *m_panel = nullptr;
     GridDriver m_driver{m_panel};
 
@@ -35,16 +30,13 @@ private Q_SLOTS:
     void init()
     {
         TestBase::init();
-        m_board = std::make_unique<VirtualBoard>();
-        MapPortToBoard(3, *m_board);
-        m_cells = std::make_unique<PropertyGridModel>();
-        m_link = std::make_unique<ServoLink>();
-        m_updater = std::make_unique<PropertyUpdater>(*m_cells, *m_link);
+        m_rig = std::make_unique<BoardRig>(3);
+        m_link = &m_rig->link;
+        m_board = &m_rig->board;
+        m_cells = std::make_unique<PropertyGridModel>(m_rig->properties, m_rig->session);
         m_window = std::make_unique<QWidget>();
         m_panel = new PropertyGridPanel(*m_cells, m_window.get());
         m_panel->Load();
-        m_panel->SetLink(*m_link);
-        Components().grid = m_panel;
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 
@@ -56,10 +48,8 @@ private Q_SLOTS:
     void cleanup()
     {
         m_window.reset();
-        m_updater.reset();
-        m_link.reset();
         m_cells.reset();
-        m_board.reset();
+        m_rig.reset();
         TestBase::cleanup();
     }
 
@@ -78,7 +68,7 @@ private Q_SLOTS:
         pick(PropertyGridModel::BaudRate, "2400");
         QVERIFY(!m_link->PortOpen());
         QCOMPARE(m_link->Settings(), QStringLiteral("2400,N,8,1"));
-        QCOMPARE(App().Properties.BaudRate, QStringLiteral("2400"));
+        QCOMPARE(m_rig->properties.Properties().BaudRate, QStringLiteral("2400"));
 
         pick(PropertyGridModel::CommPortStatus, "Online");
         QVERIFY(m_link->PortOpen());
@@ -95,7 +85,7 @@ private Q_SLOTS:
         // The grid shows the old port and Offline again.
         QCOMPARE(m_driver.shown(PropertyGridModel::CommPort), QStringLiteral("3"));
         QCOMPARE(m_driver.shown(PropertyGridModel::CommPortStatus), QStringLiteral("Offline"));
-        QCOMPARE(App().Properties.CommPort, QStringLiteral("3"));
+        QCOMPARE(m_rig->properties.Properties().CommPort, QStringLiteral("3"));
         QCOMPARE(m_link->CommPort(), QStringLiteral("3"));
         QVERIFY(!m_driver.chooser()->isVisible());
     }

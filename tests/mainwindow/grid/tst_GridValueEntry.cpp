@@ -1,66 +1,38 @@
-#include "app/AppComponents.h"
-#include "app/AppState.h"
-#include "mainwindow/PropertyGridModel.h"
+#include "link/LinkTestSupport.h"
+#include "mainwindow/grid/PropertyGridModel.h"
 #include "mainwindow/grid/CustomValueCheck.h"
 #include "mainwindow/grid/GridChoices.h"
 #include "mainwindow/grid/GridValueEntry.h"
 #include "platform/AppError.h"
 #include "support/TestSupport.h"
 
+#include <QSignalSpy>
+#include <QTemporaryFile>
+
 namespace {
 
 const QString kHeader = QStringLiteral("The property value is invalid because:\r\n\r\n");
-
-// Applies the grid the way the program does and counts how often.
-class CountingApplier final : public IPropertyGrid
-{
-public:
-    explicit CountingApplier(PropertyGridModel &cells) : m_cells(cells) {}
-    void UpdateGridFromProperties() override { m_cells.UpdateGridFromProperties(); }
-    void UpdatePropertiesFromGrid() override
-    {
-        ++applied;
-        m_cells.UpdatePropertiesFromGrid();
-    }
-    int applied = 0;
-
-private:
-    PropertyGridModel &m_cells;
-};
-
-// A port that records what was asked of it; open can be made to fail.
-struct FakePort
-{
-    bool open = false;
-    int failWith = 0;
-    QStringList calls;
-    GridValueEntry::LinkControl control()
-    {
-        return {[this] { return open; },
-                [this] {
-                    calls << QStringLiteral("open");
-                    if (failWith)
-                        throw AppError(failWith, QStringLiteral("Device not found"));
-                    open = true;
-                },
-                [this] {
-                    calls << QStringLiteral("close");
-                    open = false;
-                }};
-    }
-};
 
 } // namespace
 
 class TestGridValueEntry : public TestBase
 {
     Q_OBJECT
+
+    // The grid's model and value entry over a board on Comm Port 1, Online.
+    struct Rig : BoardRig
+    {
+        PropertyGridModel cells{properties, session};
+        GridValueEntry entry{cells};
+        QSignalSpy applied{&properties, &ProgramPropertyStore::changed};
+    };
+
 private Q_SLOTS:
     void choiceListKeepsAnUnlistedCellTextLast()
     {
-        PropertyGridModel cells;
-        CountingApplier applier(cells);
-        GridValueEntry entry(cells, applier);
+        Rig rig;
+        PropertyGridModel &cells = rig.cells;
+        GridValueEntry &entry = rig.entry;
         // Exact comparison: "smart" is not the choice "Smart", so it comes last.
         cells.SetCellText(PropertyGridModel::InterInstructionDelay, 2, "smart");
         const GridValueEntry::EditResponse r = entry.GridEditRequest(PropertyGridModel::InterInstructionDelay, 2, 0);
@@ -71,13 +43,11 @@ private Q_SLOTS:
 
     void gridCellValueKeepsTheLastTwoTexts()
     {
-        PropertyGridModel cells;
-        CountingApplier applier(cells);
-        GridValueEntry entry(cells, applier);
-        entry.GridSelectionChange(2, 2);
-        entry.GridSelectionChange(3, 1);
-        QCOMPARE(App().GridCellValue[0], QStringLiteral("Inter-Instruction Delay"));
-        QCOMPARE(App().GridCellValue[1], QStringLiteral("255"));
+        Rig rig;
+        rig.entry.GridSelectionChange(2, 2);
+        rig.entry.GridSelectionChange(3, 1);
+        QCOMPARE(rig.entry.GridCellValue()[0], QStringLiteral("Inter-Instruction Delay"));
+        QCOMPARE(rig.entry.GridCellValue()[1], QStringLiteral("255"));
     }
 
     void messageListsEachSetFlagInOrder()
@@ -125,7 +95,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, reasons);
         CustomValueCheck check;
-        check.Check(row, text);
+        check.Check(row, text, ProgramProperties{});
         QCOMPARE(check.NotNumericFlag, reasons.contains('N'));
         QCOMPARE(check.TooSmallFlag, reasons.contains('S'));
         QCOMPARE(check.TooLargeFlag, reasons.contains('L'));
@@ -135,16 +105,15 @@ private Q_SLOTS:
     void limitsAreReadWhenChecked()
     {
         CustomValueCheck check;
-        App().Properties.ServoMin = "100";
-        App().Properties.ServoMax = "150";
-        check.Check(PropertyGridModel::ServoCenter, "99");
+        ProgramProperties p{.ServoMax = "150", .ServoMin = "100"};
+        check.Check(PropertyGridModel::ServoCenter, "99", p);
         QVERIFY(check.TooSmallFlag);
-        check.Check(PropertyGridModel::ServoCenter, "150");
+        check.Check(PropertyGridModel::ServoCenter, "150", p);
         QVERIFY(!check.TooLargeFlag && !check.TooSmallFlag);
 
         // A limit that cannot be converted is an error of that check alone.
-        App().Properties.ServoCenter = "lots";
-        check.Check(PropertyGridModel::ServoMax, "200");
+        p.ServoCenter = "lots";
+        check.Check(PropertyGridModel::ServoMax, "200", p);
         QVERIFY(!check.TooSmallFlag);
         QCOMPARE(TestMessages().takeTexts(),
                  QStringList{"Routine Code: 0127\r\nError Numer: 13\r\nError Description: Type mismatch"});
@@ -152,68 +121,58 @@ private Q_SLOTS:
 
     void okAppliesTheTypedTextAsTyped()
     {
-        PropertyGridModel cells;
-        CountingApplier applier(cells);
-        GridValueEntry entry(cells, applier);
-        cells.SetCellText(PropertyGridModel::SynchByte, 2, "Custom...");
-        entry.CustomOk(PropertyGridModel::SynchByte, " 1,00 ");
-        QCOMPARE(cells.CellText(PropertyGridModel::SynchByte, 2), QStringLiteral(" 1,00 "));
-        QCOMPARE(App().Properties.SynchByte, QStringLiteral(" 1,00 "));
-        QCOMPARE(applier.applied, 1);
+        Rig rig;
+        rig.entry.ChoicePicked(PropertyGridModel::SynchByte, "Custom...");
+        QCOMPARE(rig.cells.CellText(PropertyGridModel::SynchByte, 2), QStringLiteral("Custom..."));
+        QCOMPARE(rig.applied.count(), 0); // shown while the dialog is open, never applied
+        rig.entry.CustomOk(PropertyGridModel::SynchByte, " 1,00 ");
+        QCOMPARE(rig.properties.Properties().SynchByte, QStringLiteral(" 1,00 "));
+        QCOMPARE(rig.applied.count(), 1);
 
         // Rows without a rule change nothing.
-        entry.CustomOk(PropertyGridModel::BaudRate, "1234");
-        QCOMPARE(cells.CellText(PropertyGridModel::BaudRate, 2), QStringLiteral("2400"));
-        QCOMPARE(applier.applied, 1);
+        rig.entry.CustomOk(PropertyGridModel::BaudRate, "1234");
+        QCOMPARE(rig.cells.CellText(PropertyGridModel::BaudRate, 2), QStringLiteral("2400"));
+        QCOMPARE(rig.applied.count(), 1);
     }
 
     void onlineAndOfflineDriveOnlyThePort()
     {
-        PropertyGridModel cells;
-        CountingApplier applier(cells);
-        GridValueEntry entry(cells, applier);
-        FakePort port;
-        entry.SetLink(port.control());
-
-        QCOMPARE(entry.ChoicePicked(PropertyGridModel::CommPortStatus, "Offline"), GridValueEntry::Next::Done);
-        QVERIFY(port.calls.isEmpty()); // already closed
-        QCOMPARE(entry.ChoicePicked(PropertyGridModel::CommPortStatus, "Online"), GridValueEntry::Next::Done);
-        QVERIFY(port.open);
-        QCOMPARE(entry.ChoicePicked(PropertyGridModel::CommPortStatus, "Online"), GridValueEntry::Next::Done);
-        QCOMPARE(entry.ChoicePicked(PropertyGridModel::CommPortStatus, "Offline"), GridValueEntry::Next::Done);
-        QCOMPARE(port.calls, (QStringList{"open", "close"}));
-        QCOMPARE(cells.CellText(PropertyGridModel::CommPortStatus, 2), QStringLiteral("Offline"));
+        Rig rig;
+        using Next = GridValueEntry::Next;
+        for (const char *status : {"Offline", "Offline", "Online", "Online", "Offline"}) {
+            QCOMPARE(rig.entry.ChoicePicked(PropertyGridModel::CommPortStatus, status), Next::Done);
+            QCOMPARE(rig.link.PortOpen(), QByteArray(status) == "Online");
+            QCOMPARE(rig.cells.CellText(PropertyGridModel::CommPortStatus, 2), QString::fromLatin1(status));
+        }
         // Neither choice applies the other rows.
-        QCOMPARE(applier.applied, 0);
+        QCOMPARE(rig.applied.count(), 0);
     }
 
-    // A missing device (8002) is worked through the grid on a real port.
     void onlineThatCannotOpenGoesOffline_data()
     {
-        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("inUse");
         QTest::addColumn<QString>("message");
-        QTest::newRow("in use") << 8005 << "You have selected an invalid Comm Port.  Please try another Comm Port.";
-        QTest::newRow("other") << 63
-                               << "Routine Code: 0051\r\nError Numer: 63\r\nError Description: Device not found";
+        QTest::newRow("in use") << true << "You have selected an invalid Comm Port.  Please try another Comm Port.";
+        QTest::newRow("not a serial device") << false << "Routine Code: 0051\r\nError Numer: 63\r\n";
     }
-
     void onlineThatCannotOpenGoesOffline()
     {
-        QFETCH(int, error);
+        QFETCH(bool, inUse);
         QFETCH(QString, message);
-        PropertyGridModel cells;
-        CountingApplier applier(cells);
-        GridValueEntry entry(cells, applier);
-        FakePort port;
-        port.failWith = error;
-        entry.SetLink(port.control());
-        cells.SetCellText(PropertyGridModel::CommPortStatus, 2, "Offline");
-
-        QCOMPARE(entry.ChoicePicked(PropertyGridModel::CommPortStatus, "Online"), GridValueEntry::Next::Done);
-        QCOMPARE(TestMessages().takeTexts(), QStringList{message});
-        QCOMPARE(cells.CellText(PropertyGridModel::CommPortStatus, 2), QStringLiteral("Offline"));
-        QVERIFY(!port.open);
-        QCOMPARE(applier.applied, 1);
+        Rig rig;
+        rig.entry.ChoicePicked(PropertyGridModel::CommPortStatus, "Offline");
+        ServoLink other(rig.properties);
+        QTemporaryFile plain;
+        if (inUse) {
+            other.Open();
+        } else {
+            QVERIFY(plain.open());
+            SerialPortMap::SetDevicePath(1, plain.fileName());
+        }
+        rig.entry.ChoicePicked(PropertyGridModel::CommPortStatus, "Online");
+        QVERIFY2(TestMessages().takeTexts().value(0).startsWith(message), qPrintable(message));
+        QCOMPARE(rig.cells.CellText(PropertyGridModel::CommPortStatus, 2), QStringLiteral("Offline"));
+        QVERIFY(!rig.link.PortOpen());
     }
 };
 

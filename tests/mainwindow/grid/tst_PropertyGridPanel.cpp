@@ -1,7 +1,6 @@
-#include "app/AppComponents.h"
-#include "app/AppState.h"
 #include "execution/smart/frmSmart.h"
-#include "mainwindow/PropertyGridModel.h"
+#include "link/LinkTestSupport.h"
+#include "mainwindow/grid/PropertyGridModel.h"
 #include "mainwindow/grid/PropertyGridPanel.h"
 #include "mainwindow/grid/cboEdit.h"
 #include "mainwindow/grid/frmCustom.h"
@@ -28,6 +27,7 @@ class TestPropertyGridPanel : public TestBase
 {
     Q_OBJECT
 private:
+    std::unique_ptr<BoardRig> m_rig;
     std::unique_ptr<QWidget> m_window;
     std::unique_ptr<PropertyGridModel> m_cells;
     PropertyGridPanel *m_panel = nullptr;
@@ -74,11 +74,11 @@ private Q_SLOTS:
         TestBase::init();
         m_window = std::make_unique<QWidget>();
         m_window->resize(400, 400);
-        m_cells = std::make_unique<PropertyGridModel>();
+        m_rig = std::make_unique<BoardRig>();
+        m_cells = std::make_unique<PropertyGridModel>(m_rig->properties, m_rig->session);
         m_panel = new PropertyGridPanel(*m_cells, m_window.get());
         m_panel->move(32, 24);
         m_panel->Load();
-        Components().grid = m_panel;
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         m_window->activateWindow();
@@ -88,6 +88,7 @@ private Q_SLOTS:
     {
         m_window.reset();
         m_cells.reset();
+        m_rig.reset();
         TestBase::cleanup();
     }
 
@@ -105,9 +106,8 @@ private Q_SLOTS:
         const QRect r = grid()->GridCellRect(2, 2);
         QCOMPARE(r.left(), grid()->viewport()->mapTo(m_panel, QPoint(0, 0)).x() + grid()->GridColumnWidth("Property"));
 
-        // A file reader writes AppState into the grid through the panel.
-        App().Properties.ServoMax = "200";
-        Components().grid->UpdateGridFromProperties();
+        // A file reader's properties show at once.
+        m_rig->properties.SetValue(ProgramPropertyStore::Field::ServoMax, "200");
         QCOMPARE(grid()->model()->data(grid()->model()->index(6, 1)).toString(), QStringLiteral("200"));
     }
 
@@ -170,7 +170,7 @@ private Q_SLOTS:
         QCOMPARE(prompt, QStringLiteral("Please enter your custom Synch Byte value."));
         QCOMPARE(start, QStringLiteral("255"));
         QCOMPARE(cell(2), QStringLiteral("200"));
-        QCOMPARE(App().Properties.SynchByte, QStringLiteral("200"));
+        QCOMPARE(m_rig->properties.Properties().SynchByte, QStringLiteral("200"));
 
         doubleClick(2, 2);
         QCOMPARE(chooserItems(), (QStringList{"255", "Custom...", "200"}));
@@ -183,7 +183,7 @@ private Q_SLOTS:
         custom(PropertyGridModel::SynchByte, "256");
         QCOMPARE(TestMessages().takeTexts(), QStringList{kInvalid + "This value is too large.\r\n"});
         QCOMPARE(cell(2), QStringLiteral("255"));
-        QCOMPARE(App().Properties.SynchByte, QStringLiteral("255"));
+        QCOMPARE(m_rig->properties.Properties().SynchByte, QStringLiteral("255"));
 
         custom(PropertyGridModel::SynchByte, "abc");
         QCOMPARE(TestMessages().takeTexts(), QStringList{kInvalid + "This value must be numeric.\r\n"});
@@ -196,13 +196,13 @@ private Q_SLOTS:
 
         custom(PropertyGridModel::SmartRating, "0.25");
         QCOMPARE(cell(4), QStringLiteral("0.25"));
-        QCOMPARE(App().Properties.SmartDelay, QStringLiteral("0.25"));
+        QCOMPARE(m_rig->properties.Properties().SmartDelay, QStringLiteral("0.25"));
     }
 
     void servoLimitsAreCheckedAgainstEachOther()
     {
         custom(PropertyGridModel::ServoMax, "127"); // equal to Servo Center
-        QCOMPARE(App().Properties.ServoMax, QStringLiteral("127"));
+        QCOMPARE(m_rig->properties.Properties().ServoMax, QStringLiteral("127"));
         custom(PropertyGridModel::ServoMax, "126");
         QCOMPARE(TestMessages().takeTexts(), QStringList{kInvalid + "This value is too small.\r\n"});
         QCOMPARE(cell(7), QStringLiteral("254"));
@@ -212,7 +212,7 @@ private Q_SLOTS:
         QCOMPARE(TestMessages().takeTexts(), QStringList{kInvalid + "This value is too large.\r\n"});
         QCOMPARE(cell(9), QStringLiteral("127"));
         custom(PropertyGridModel::ServoCenter, "200");
-        QCOMPARE(App().Properties.ServoCenter, QStringLiteral("200"));
+        QCOMPARE(m_rig->properties.Properties().ServoCenter, QStringLiteral("200"));
     }
 
     void cancelPutsBackThePreviousValue()
@@ -220,7 +220,7 @@ private Q_SLOTS:
         custom(PropertyGridModel::ServoMin, "20");
         custom(PropertyGridModel::ServoMin, "30", false);
         QCOMPARE(cell(8), QStringLiteral("20"));
-        QCOMPARE(App().Properties.ServoMin, QStringLiteral("20"));
+        QCOMPARE(m_rig->properties.Properties().ServoMin, QStringLiteral("20"));
 
         // Escape (or closing the window) is a Cancel too: "Custom..." never stays.
         bool seen = false;
@@ -233,12 +233,12 @@ private Q_SLOTS:
     void plainChoicesApplyTheGrid()
     {
         pick(PropertyGridModel::InterInstructionDelay, "Smart");
-        QCOMPARE(App().Properties.InterInstructionDelay, QStringLiteral("Smart"));
+        QCOMPARE(m_rig->properties.Properties().InterInstructionDelay, QStringLiteral("Smart"));
         QVERIFY(!chooser()->isVisible());
         pick(PropertyGridModel::CenterOnExecution, "False");
         QCOMPARE(cell(12), QStringLiteral("False"));
         // A pick is remembered: the value before it is the one to go back to.
-        QCOMPARE(App().GridCellValue[0], QStringLiteral("True"));
+        QCOMPARE(m_panel->Entry().GridCellValue()[0], QStringLiteral("True"));
     }
 
     void chooserHidesWhenTheFocusLeaves()
@@ -264,14 +264,14 @@ private Q_SLOTS:
         QCOMPARE(question, QStringLiteral("Using your current property values your Smart Rating was calculated to be"
                                           "\r\n\r\n1.27\r\n\r\nWould you like to set this as your smart rating?"));
         QCOMPARE(cell(4), QStringLiteral("1.27"));
-        QCOMPARE(App().Properties.SmartDelay, QStringLiteral("1.27"));
+        QCOMPARE(m_rig->properties.Properties().SmartDelay, QStringLiteral("1.27"));
 
         // No keeps the previous rating; the grid never keeps "Wizard...".
         TestMessages().queueAnswer(MsgAnswer::No);
         wizard([](frmSmart *dialog) { QTest::mouseClick(dialog->Command2(), Qt::LeftButton); });
         QVERIFY(TestMessages().takeTexts().value(0).contains("\r\n.15\r\n"));
         QCOMPARE(cell(4), QStringLiteral("1.27"));
-        QCOMPARE(App().Properties.SmartDelay, QStringLiteral("1.27"));
+        QCOMPARE(m_rig->properties.Properties().SmartDelay, QStringLiteral("1.27"));
 
         TestMessages().queueAnswer(MsgAnswer::Yes);
         wizard([](frmSmart *dialog) { QTest::mouseClick(dialog->Command2(), Qt::LeftButton); });
@@ -281,10 +281,7 @@ private Q_SLOTS:
 
     void calculatorErrorKeepsTheWindowOpen()
     {
-        App().Properties.ServoMax = "10";
-        App().Properties.ServoMin = "10";
-        App().Properties.ServoCenter = "10";
-        m_panel->UpdateGridFromProperties();
+        m_rig->properties.SetProperties({.ServoMax = "10", .ServoMin = "10", .ServoCenter = "10"});
         bool stayedOpen = false;
         QString entry;
         wizard([&](frmSmart *dialog) {
@@ -299,7 +296,7 @@ private Q_SLOTS:
         QCOMPARE(TestMessages().takeTexts(),
                  QStringList{"Routine Code: 0067\r\nError Numer: 11\r\nError Description: Division by zero"});
         QCOMPARE(cell(4), QStringLiteral("(None)"));
-        QCOMPARE(App().Properties.SmartDelay, QStringLiteral("(None)"));
+        QCOMPARE(m_rig->properties.Properties().SmartDelay, QStringLiteral("(None)"));
     }
 
     void disabledDuringARun()

@@ -1,16 +1,18 @@
-#include "app/ApplicationMain.h"
+#include "shell/ApplicationMain.h"
 
-#include "app/AppComponents.h"
+#include "app/DataPaths.h"
+#include "app/ProgramPropertyStore.h"
+#include "app/ServoModel.h"
 #include "execution/ExecutionController.h"
-#include "execution/frmExecution.h"
 #include "execution/sound/QtSoundPlayer.h"
-#include "link/PropertyUpdater.h"
+#include "link/LinkSession.h"
 #include "link/ServoLink.h"
 #include "mainwindow/MDIForm1.h"
-#include "mainwindow/PropertyGridModel.h"
 #include "platform/Services.h"
 #include "platform/WidgetServices.h"
 #include "platform/frmSplash.h"
+#include "program/ProgramCommands.h"
+#include "program/ProgramListing.h"
 #include "servos/frmServoControl.h"
 
 #include <QApplication>
@@ -27,28 +29,33 @@ int twipsToPixels(int twips, qreal dpi)
 } // namespace
 
 ApplicationMain::ApplicationMain()
-    : m_link(std::make_unique<ServoLink>())
+    : m_properties(std::make_unique<ProgramPropertyStore>())
+    , m_servos(std::make_unique<ServoModel>())
+    , m_link(std::make_unique<ServoLink>(*m_properties))
+    , m_session(std::make_unique<LinkSession>(*m_properties, *m_link))
+    , m_listing(
+          std::make_unique<ProgramListing>(DataPaths::UserDataFolder() + QLatin1Char('/') + DataPaths::TempFileName()))
+    , m_commands(std::make_unique<ProgramCommands>(*m_properties, *m_listing))
     , m_sound(std::make_unique<QtSoundPlayer>())
-    , m_listing(std::make_unique<ExecutionController>())
-    , m_grid(std::make_unique<PropertyGridModel>())
-    , m_updater(std::make_unique<PropertyUpdater>(*m_grid, *m_link))
+    , m_execution(std::make_unique<ExecutionController>(*m_listing, *m_properties, *m_servos))
 {
-    m_listing->SetSoundPlayer(m_sound.get());
-    Components().execution = m_listing.get();
-    Components().grid = m_grid.get();
-    Components().link = m_link.get();
+    m_execution->SetLink(m_session.get());
+    m_execution->SetSoundPlayer(m_sound.get());
 }
 
 ApplicationMain::~ApplicationMain()
 {
     // A run still playing must end before the windows and the link it uses go.
-    m_listing->AbortRun();
-    m_listing->SetHost(nullptr);
-    m_updater->SetSliders(nullptr);
+    m_execution->AbortRun();
+    m_session->SetSliders(nullptr);
     m_main.reset();
     m_splash.reset();
     m_link->Close();
-    Components() = AppComponents{};
+}
+
+void ApplicationMain::PrepareTempFile()
+{
+    m_listing->CreateTempFile();
 }
 
 void ApplicationMain::ShowSplash()
@@ -68,13 +75,10 @@ void ApplicationMain::SetSplashStatus(const QString &text)
 
 void ApplicationMain::LoadMainWindow()
 {
-    m_main = std::make_unique<MDIForm1>();
-    m_main->SetLink(m_link.get(), m_grid.get());
-    m_updater->SetSliders(m_main->ServoControl());
-    m_listing->SetHost(m_main.get());
-    auto *execution = new frmExecution(*m_listing);
-    m_main->SetExecutionWindow(execution);
-    QObject::connect(execution, &frmExecution::listRightClicked, m_main.get(), &MDIForm1::ShowExecEditPopup);
+    m_main = std::make_unique<MDIForm1>(
+        MainWindowParts{*m_properties, *m_session, *m_servos, *m_listing, *m_execution, *m_commands});
+    m_session->SetSliders(m_main->ServoControl());
+    QObject::connect(m_main.get(), &MDIForm1::closing, m_main.get(), [this] { Shutdown(); });
     m_main->Load();
 
     // Designed centred on the screen; start-up then gives it its working size.
@@ -98,6 +102,12 @@ void ApplicationMain::ShowRecentFiles()
 void ApplicationMain::UnloadSplash()
 {
     m_splash.reset();
+}
+
+void ApplicationMain::Shutdown()
+{
+    m_listing->RemoveTempFile();
+    m_link->Close();
 }
 
 int RunApplication()

@@ -7,16 +7,19 @@
 #include <memory>
 
 class ExecutionController;
+class LinkSession;
 class MDIForm1;
-class PropertyGridModel;
-class PropertyUpdater;
+class ProgramCommands;
+class ProgramListing;
+class ProgramPropertyStore;
 class QtSoundPlayer;
 class ServoLink;
+class ServoModel;
 class frmSplash;
 
-/// The desktop application's parts that exist once, and the start-up host that
-/// creates the splash and the main window. Constructing it fills Components();
-/// destroying it empties them again.
+/// The desktop application: the one place that knows every part, makes each
+/// once and hands them to each other; also the start-up host that creates the
+/// splash and the main window.
 class ApplicationMain final : public IStartupHost
 {
 public:
@@ -25,26 +28,38 @@ public:
     ApplicationMain(const ApplicationMain &) = delete;
     ApplicationMain &operator=(const ApplicationMain &) = delete;
 
+    void PrepareTempFile() override;
     void ShowSplash() override;
     void SetSplashStatus(const QString &text) override;
     void LoadMainWindow() override;
     void ShowRecentFiles() override;
     void UnloadSplash() override;
 
+    /// The main window's query-unload: the temporary file goes and the port
+    /// closes. Nothing is saved and nothing is asked.
+    void Shutdown();
+
     MDIForm1 *mainWindow() const { return m_main.get(); }
     frmSplash *splash() const { return m_splash.get(); }
-    PropertyGridModel &grid() const { return *m_grid; }
+    ProgramPropertyStore &properties() const { return *m_properties; }
+    ServoModel &servos() const { return *m_servos; }
     ServoLink &link() const { return *m_link; }
-    ExecutionController &execution() const { return *m_listing; }
+    LinkSession &session() const { return *m_session; }
+    ProgramListing &listing() const { return *m_listing; }
+    ProgramCommands &commands() const { return *m_commands; }
+    ExecutionController &execution() const { return *m_execution; }
     /// Every text the splash showed, in order.
     QStringList splashTexts() const { return m_splashTexts; }
 
 private:
+    std::unique_ptr<ProgramPropertyStore> m_properties;
+    std::unique_ptr<ServoModel> m_servos;
     std::unique_ptr<ServoLink> m_link;
+    std::unique_ptr<LinkSession> m_session;
+    std::unique_ptr<ProgramListing> m_listing;
+    std::unique_ptr<ProgramCommands> m_commands;
     std::unique_ptr<QtSoundPlayer> m_sound;
-    std::unique_ptr<ExecutionController> m_listing;
-    std::unique_ptr<PropertyGridModel> m_grid;
-    std::unique_ptr<PropertyUpdater> m_updater;
+    std::unique_ptr<ExecutionController> m_execution;
     std::unique_ptr<frmSplash> m_splash;
     std::unique_ptr<MDIForm1> m_main;
     QStringList m_splashTexts;

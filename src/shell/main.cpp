@@ -1,4 +1,4 @@
-#include "app/ApplicationMain.h"
+#include "shell/ApplicationMain.h"
 
 #include <QApplication>
 

@@ -1,0 +1,224 @@
+#include "mainwindow/MainActions.h"
+
+#include <QActionGroup>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QToolBar>
+
+static void initIconResources()
+{
+    Q_INIT_RESOURCE(icons);
+}
+
+namespace {
+
+// The image list: index -> file stem under icons/16 and icons/32.
+const char *const kImages[] = {
+    "00-new",
+    "01-open",
+    "02-save",
+    "03-load-scripts",
+    "04-save-as-script",
+    "05-load-configuration",
+    "06-save-configuration",
+    "07-servo-controller",
+    "08-execution-controller",
+    "09-help",
+    "10-contents",
+    "11-search",
+    "12-on-the-web",
+    "13-co-maker-site",
+    "14-about",
+    "15-remove",
+    "16-insert-pause",
+    "17-insert-script",
+    "18-maker-site",
+    "19-insert-mov",
+    "20-insert-wav",
+    "21-export",
+};
+
+// The menus a run locks, by their menu action's name.
+const char *const kLockedMenus[] = {"miFile", "miView", "miScripts", "miConfiguration", "miOptions"};
+
+} // namespace
+
+QIcon MainActions::Image(int index)
+{
+    initIconResources();
+    QIcon icon;
+    const QString stem = QString::fromLatin1(kImages[index]);
+    icon.addFile(QStringLiteral(":/mainwindow/icons/16/") + stem + QStringLiteral(".png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/mainwindow/icons/32/") + stem + QStringLiteral(".png"), QSize(32, 32));
+    return icon;
+}
+
+MainActions::MainActions(QMainWindow &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    buildMenus();
+    buildToolbars();
+}
+
+QAction *MainActions::Item(const QString &name) const
+{
+    return m_window.findChild<QAction *>(name);
+}
+
+QAction *MainActions::addItem(QMenu *menu, const char *name, const QString &caption, int image)
+{
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    if (image >= 0)
+        a->setIcon(Image(image));
+    return a;
+}
+
+void MainActions::buildMenus()
+{
+    QMenuBar *bar = m_window.menuBar();
+
+    QMenu *file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("miFile"));
+    file->menuAction()->setObjectName(QStringLiteral("miFile"));
+    addItem(file, "miNew", QStringLiteral("&New"), 0)->setToolTip(QStringLiteral("New"));
+    addItem(file, "miOpen", QStringLiteral("&Open..."), 1)->setToolTip(QStringLiteral("Open"));
+    addItem(file, "miSave", QStringLiteral("&Save"), 2)->setEnabled(false);
+    addItem(file, "miSaveAs", QStringLiteral("Save &As..."));
+    file->addSeparator()->setObjectName(QStringLiteral("miLN9"));
+    QMenu *exportMenu = file->addMenu(QStringLiteral("&Export"));
+    exportMenu->menuAction()->setObjectName(QStringLiteral("miExport"));
+    addItem(exportMenu, "miExportPBASIC", QStringLiteral("As &Basic..."), 21);
+    file->addSeparator()->setObjectName(QStringLiteral("miLN1"));
+    for (int i = 1; i <= 4; ++i) {
+        QAction *mru = file->addAction(QStringLiteral("MRU"));
+        mru->setObjectName(QStringLiteral("miMRU") + QString::number(i));
+        mru->setVisible(false);
+    }
+    QAction *mruSep = file->addSeparator();
+    mruSep->setObjectName(QStringLiteral("miMRUSep"));
+    mruSep->setVisible(false);
+    addItem(file, "miExit", QStringLiteral("E&xit"));
+
+    QMenu *view = bar->addMenu(QStringLiteral("&View"));
+    view->menuAction()->setObjectName(QStringLiteral("miView"));
+    m_views = new QActionGroup(this);
+    m_views->setExclusive(true);
+    QAction *servo = addItem(view, "miServoControl", QStringLiteral("&Servo Control Window"), 7);
+    servo->setShortcut(Qt::Key_F3);
+    servo->setToolTip(QStringLiteral("Servo Controller"));
+    QAction *exec = addItem(view, "miExecution", QStringLiteral("&Execution Window"), 8);
+    exec->setShortcut(Qt::Key_F4);
+    exec->setToolTip(QStringLiteral("Execution Controller"));
+    for (QAction *a : {servo, exec}) {
+        a->setCheckable(true);
+        m_views->addAction(a);
+    }
+    servo->setChecked(true);
+
+    m_scripts = bar->addMenu(QStringLiteral("&Scripts"));
+    m_scripts->menuAction()->setObjectName(QStringLiteral("miScripts"));
+    addItem(m_scripts, "miLoadScript", QStringLiteral("&Load Script(s)..."), 3)
+        ->setToolTip(QStringLiteral("Load Scripts"));
+    addItem(m_scripts, "miSaveAsScript", QStringLiteral("&Save As Script..."), 4)
+        ->setToolTip(QStringLiteral("Save As Script"));
+    m_scripts->addSeparator()->setObjectName(QStringLiteral("miSelectedScriptLN"));
+    addItem(m_scripts, "miInsSelScript", QStringLiteral("&Insert Selected Script"));
+    addItem(m_scripts, "miRemoveSelScript", QStringLiteral("&Remove Selected Script"), 15);
+    m_scripts->addSeparator()->setObjectName(QStringLiteral("miLN8"));
+    addItem(m_scripts, "miRemoveAllScripts", QStringLiteral("&Remove All Scripts"));
+
+    QMenu *config = bar->addMenu(QStringLiteral("&Configuration"));
+    config->menuAction()->setObjectName(QStringLiteral("miConfiguration"));
+    addItem(config, "miLoadConfiguration", QStringLiteral("&Load Configuration..."), 5)
+        ->setToolTip(QStringLiteral("Load Configuration"));
+    addItem(config, "miSaveConfiguration", QStringLiteral("&Save Configuration As..."), 6)
+        ->setToolTip(QStringLiteral("Save Configuration"));
+
+    QMenu *options = bar->addMenu(QStringLiteral("&Options"));
+    options->menuAction()->setObjectName(QStringLiteral("miOptions"));
+    addItem(options, "miEditServoLabels", QStringLiteral("&Edit Servo Labels..."));
+    // Which device each Comm Port number stands for on this computer.
+    addItem(options, "miSerialPorts", QStringLiteral("Serial &Ports..."));
+
+    QMenu *help = bar->addMenu(QStringLiteral("&Help"));
+    help->menuAction()->setObjectName(QStringLiteral("niHelp"));
+    addItem(help, "miContents", QStringLiteral("&Contents..."), 10)->setShortcut(Qt::Key_F1);
+    addItem(help, "miIndex", QStringLiteral("&Index..."));
+    addItem(help, "miSearch", QStringLiteral("&Search..."), 11);
+    help->addSeparator()->setObjectName(QStringLiteral("miLN3"));
+    QMenu *web = help->addMenu(Image(12), QStringLiteral("&On the Web"));
+    web->menuAction()->setObjectName(QStringLiteral("miOnTheWeb"));
+    addItem(web, "miPellion", QStringLiteral("Pellion"), 18);
+    addItem(web, "miSparvane", QStringLiteral("Sparvane"));
+    addItem(web, "miOndrake", QStringLiteral("Ondrake"), 13);
+    help->addSeparator()->setObjectName(QStringLiteral("miLN5"));
+    addItem(help, "miAbout", QStringLiteral("&About Taveloq..."), 14);
+
+    m_execEdit = bar->addMenu(QString());
+    m_execEdit->setObjectName(QStringLiteral("miExecEdit"));
+    m_execEdit->menuAction()->setObjectName(QStringLiteral("miExecEdit"));
+    m_execEdit->menuAction()->setVisible(false);
+    m_execEdit->setProperty("Tag", QString());
+    addItem(m_execEdit, "miEditMovInstruction", QStringLiteral("Edit Mov Instruction..."));
+    addItem(m_execEdit, "miEditPauseInstruction", QStringLiteral("Edit Pause Instruction..."));
+    addItem(m_execEdit, "miEditScriptInstruction", QStringLiteral("Edit Script Instruction..."));
+    addItem(m_execEdit, "miEditWAV", QStringLiteral("Edit &WAV..."));
+    m_execEdit->addSeparator()->setObjectName(QStringLiteral("miLN6"));
+    QMenu *insert = m_execEdit->addMenu(QStringLiteral("&Insert"));
+    insert->menuAction()->setObjectName(QStringLiteral("miInsert"));
+    addItem(insert, "miInsertMov", QStringLiteral("Insert &Mov..."), 19);
+    addItem(insert, "miInsPause", QStringLiteral("Insert &Pause..."), 16);
+    addItem(insert, "miInsertScript", QStringLiteral("Insert &Script..."), 17);
+    addItem(insert, "miInsertWav", QStringLiteral("Insert &WAV..."), 20);
+    m_execEdit->addSeparator()->setObjectName(QStringLiteral("miLN7"));
+    addItem(m_execEdit, "miDeleteInstruction", QStringLiteral("Delete Instruction"), 15);
+}
+
+void MainActions::buildToolbars()
+{
+    m_fileBar = m_window.addToolBar(QStringLiteral("File"));
+    m_fileBar->setObjectName(QStringLiteral("cToolBar1"));
+    m_fileBar->addAction(Item(QStringLiteral("miNew")));
+    m_fileBar->addAction(Item(QStringLiteral("miOpen")));
+    // Saves under a new name while Save is disabled: a command of its own.
+    QAction *save = m_fileBar->addAction(Image(2), QStringLiteral("Save"));
+    save->setObjectName(QStringLiteral("tbSave"));
+    m_fileBar->addSeparator();
+    m_fileBar->addAction(Item(QStringLiteral("miLoadScript")));
+    m_fileBar->addAction(Item(QStringLiteral("miSaveAsScript")));
+    m_fileBar->addSeparator();
+    m_fileBar->addAction(Item(QStringLiteral("miLoadConfiguration")));
+    m_fileBar->addAction(Item(QStringLiteral("miSaveConfiguration")));
+
+    m_viewBar = m_window.addToolBar(QStringLiteral("View"));
+    m_viewBar->setObjectName(QStringLiteral("cToolbar2"));
+    m_viewBar->addActions(m_views->actions());
+    m_viewBar->addSeparator();
+    // Help shows the contents, with an icon of its own.
+    QAction *help = m_viewBar->addAction(Image(9), QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("tbHelp"));
+    m_viewBar->addSeparator();
+
+    for (QToolBar *bar : {m_fileBar, m_viewBar}) {
+        bar->setIconSize(QSize(16, 16));
+        bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        bar->setMovable(false);
+        bar->setFloatable(false);
+    }
+}
+
+void MainActions::SetLocked(bool locked)
+{
+    const bool enabled = !locked;
+    for (QToolBar *bar : {m_fileBar, m_viewBar})
+        bar->setEnabled(enabled);
+    for (const char *menu : kLockedMenus) {
+        for (QAction *a : m_window.findChildren<QAction *>(QString::fromLatin1(menu)))
+            a->setEnabled(enabled);
+    }
+    // Their shortcuts must not switch the view while a program runs.
+    for (QAction *a : m_views->actions())
+        a->setEnabled(enabled);
+}

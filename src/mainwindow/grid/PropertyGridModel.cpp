@@ -1,0 +1,110 @@
+#include "mainwindow/grid/PropertyGridModel.h"
+
+#include "app/ProgramPropertyStore.h"
+#include "link/LinkSession.h"
+#include "platform/AppError.h"
+
+#include <optional>
+
+namespace {
+
+using Field = ProgramPropertyStore::Field;
+
+std::optional<Field> fieldOf(int row)
+{
+    switch (row) {
+    case PropertyGridModel::SynchByte:
+        return Field::SynchByte;
+    case PropertyGridModel::InterInstructionDelay:
+        return Field::InterInstructionDelay;
+    case PropertyGridModel::SmartRating:
+        return Field::SmartDelay;
+    case PropertyGridModel::CommPort:
+        return Field::CommPort;
+    case PropertyGridModel::BaudRate:
+        return Field::BaudRate;
+    case PropertyGridModel::ServoMax:
+        return Field::ServoMax;
+    case PropertyGridModel::ServoMin:
+        return Field::ServoMin;
+    case PropertyGridModel::ServoCenter:
+        return Field::ServoCenter;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+PropertyGridModel::PropertyGridModel(ProgramPropertyStore &properties, LinkSession &session, QObject *parent)
+    : QObject(parent)
+    , m_properties(properties)
+    , m_session(session)
+{
+    static const char *const names[kRowCount] = {
+        "Program Properties", "Synch Byte",      "Inter-Instruction Delay",
+        "Smart Rating",       "Comm Port",       "Baud Rate",
+        "Servo Max",          "Servo Min",       "Servo Center",
+        "Execution Options",  "CommPort Status", "Center on Execution",
+    };
+    for (int i = 0; i < kRowCount; ++i)
+        m_names[i] = QString::fromLatin1(names[i]);
+    // Whatever writes the properties ends an edit that was waiting for its dialog.
+    connect(&m_properties, &ProgramPropertyStore::changed, this, [this] {
+        m_pendingRow = 0;
+        Q_EMIT cellsChanged();
+    });
+    connect(&m_session, &LinkSession::optionsChanged, this, &PropertyGridModel::cellsChanged);
+}
+
+void PropertyGridModel::checkCell(int row, int column)
+{
+    if (row < 1 || row > kRowCount || column < 1 || column > 2)
+        throw AppError::subscriptOutOfRange();
+}
+
+QString PropertyGridModel::CellText(int row, int column) const
+{
+    checkCell(row, column);
+    if (column == 1)
+        return m_names[row - 1];
+    if (row == m_pendingRow)
+        return m_pendingText;
+    if (const std::optional<Field> field = fieldOf(row))
+        return m_properties.Value(*field);
+    if (row == CommPortStatus)
+        return m_session.CommPortStatus();
+    if (row == CenterOnExecution)
+        return m_session.CenterOnExecution();
+    return {};
+}
+
+void PropertyGridModel::SetCellText(int row, int column, const QString &text)
+{
+    checkCell(row, column);
+    if (column == 1) {
+        m_names[row - 1] = text;
+        Q_EMIT cellsChanged();
+        return;
+    }
+    const bool wasPending = row == m_pendingRow;
+    if (wasPending)
+        m_pendingRow = 0;
+    const std::optional<Field> field = fieldOf(row);
+    if (field && m_properties.Value(*field) != text)
+        m_properties.SetValue(*field, text);
+    else if (row == CommPortStatus)
+        m_session.SetCommPortStatus(text);
+    else if (row == CenterOnExecution)
+        m_session.SetCenterOnExecution(text);
+    else if (wasPending)
+        Q_EMIT cellsChanged();
+}
+
+void PropertyGridModel::SetPendingText(int row, const QString &text)
+{
+    checkCell(row, 2);
+    m_pendingRow = row;
+    m_pendingText = text;
+    Q_EMIT cellsChanged();
+}

@@ -1,0 +1,69 @@
+#include "program/ProgramCommands.h"
+
+#include "app/FileHelpers.h"
+#include "app/ProgramPropertyStore.h"
+#include "platform/AppError.h"
+#include "platform/ErrorReport.h"
+#include "platform/MessageService.h"
+#include "program/ProgramFile.h"
+#include "program/ProgramListing.h"
+
+ProgramCommands::ProgramCommands(ProgramPropertyStore &properties, ProgramListing &listing, QObject *parent)
+    : QObject(parent)
+    , m_properties(properties)
+    , m_listing(listing)
+{
+}
+
+void ProgramCommands::LoadProgramFile()
+{
+    const QString path = m_currentProgramPath;
+    try {
+        if (!FileExistsOnDisk(path)) {
+            ShowUserMessage(QStringLiteral("The program file ( ") + path + QStringLiteral(" ) could not be found."),
+                            MsgButtons::OkCancel, MsgIcon::Information);
+            m_currentProgramPath.clear();
+            return;
+        }
+
+        const ParsedProgram parsed =
+            ParseProgramText(QString::fromLatin1(ReadWholeFileBytes(path)), m_properties.Properties());
+
+        if (parsed.droppedLines) {
+            ShowUserMessage(QStringLiteral("Unrecognized commands in the program file ( ") + path +
+                                QStringLiteral(" ) have been detected and were removed from the program listing."),
+                            MsgButtons::OkCancel, MsgIcon::Critical);
+        }
+
+        ProgramProperties properties = parsed.properties;
+        if (PropertiesInvalid(properties)) {
+            ShowUserMessage(
+                path + QStringLiteral("\r\nThe file had invalid property values.  Default values will be set."),
+                MsgButtons::OkCancel, MsgIcon::Information);
+            properties = ProgramProperties{};
+        }
+
+        // The grid shows the store and the link applies it, both through its signal.
+        m_properties.SetProperties(properties);
+        m_listing.ReplaceTempFile(parsed.listing);
+        m_listing.Update();
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0056"), e);
+    }
+}
+
+bool ProgramCommands::SaveProgram(bool asScript)
+{
+    try {
+        m_listing.Update();
+        const QString text = ProgramFileText(m_properties.Properties(), m_listing.Items(), asScript);
+        WriteWholeFileBytes(m_currentProgramPath, text.toLatin1());
+        // Only a program that really reached the disk goes into the recent files.
+        if (!asScript)
+            Q_EMIT programSaved(m_currentProgramPath);
+        return true;
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0055"), e);
+        return false;
+    }
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class ProgramListing;
+class ProgramPropertyStore;
+
+/// The commands that load and save program files, with their messages, and
+/// the path of the program in hand. New, Open, Save As and the recent files
+/// build on these.
+class ProgramCommands final : public QObject
+{
+    Q_OBJECT
+public:
+    ProgramCommands(ProgramPropertyStore &properties, ProgramListing &listing, QObject *parent = nullptr);
+
+    QString CurrentProgramPath() const { return m_currentProgramPath; }
+    void SetCurrentProgramPath(const QString &path) { m_currentProgramPath = path; }
+
+    /// Reads the file named by CurrentProgramPath into the program: the
+    /// properties into their store, the lines into the temporary file and the
+    /// listing. Leaves CurrentProgramPath empty when nothing was loaded.
+    void LoadProgramFile();
+
+    /// Writes the listing to CurrentProgramPath, with the header unless
+    /// asScript. Returns false when nothing was written (the failure has been
+    /// reported).
+    bool SaveProgram(bool asScript);
+
+Q_SIGNALS:
+    /// A program (not a script) reached the disk: recent files, title.
+    void programSaved(const QString &path);
+
+private:
+    ProgramPropertyStore &m_properties;
+    ProgramListing &m_listing;
+    QString m_currentProgramPath;
+};

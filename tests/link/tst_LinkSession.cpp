@@ -1,0 +1,223 @@
+#include "support/TestSupport.h"
+
+#include "LinkTestSupport.h"
+
+#include "app/FileHelpers.h"
+#include "link/AllServos.h"
+#include "program/ProgramCommands.h"
+#include "program/ProgramListing.h"
+
+#include <QTemporaryDir>
+
+using Field = ProgramPropertyStore::Field;
+
+class TestLinkSession : public TestBase
+{
+    Q_OBJECT
+private:
+    // Port 3 on the board, sliders wired, Online.
+    struct Rig : BoardRig
+    {
+        Rig()
+            : BoardRig(3, false)
+        {
+            session.SetSliders(&sliders);
+            properties.SetProperties(properties.Properties());
+            sliders.ranges.clear();
+        }
+        RecordingSliders sliders;
+    };
+
+    void expectNotAvailable(const QString &port)
+    {
+        ExpectMessage(QStringLiteral("Comm Port ") + port +
+                          QStringLiteral("is not available.  Taveloq will now go into Offline mode."),
+                      MsgIcon::Information);
+    }
+
+private Q_SLOTS:
+    void propertiesReachSlidersAndPort()
+    {
+        Rig rig;
+        QVERIFY(rig.link.PortOpen());
+        QCOMPARE(rig.link.Settings(), QStringLiteral("2400,N,8,1"));
+        ProgramProperties p = rig.properties.Properties();
+        p.SynchByte = QStringLiteral("200");
+        p.ServoMax = QStringLiteral("200");
+        p.ServoMin = QStringLiteral("20.5");
+        p.BaudRate = QStringLiteral("9600");
+        rig.properties.SetProperties(p);
+        QCOMPARE(rig.sliders.ranges, (QList<QPair<int, int>>(16, {20, 200})));
+        QVERIFY(!rig.sliders.badRangeOrder);
+        QVERIFY(rig.link.PortOpen());
+        QCOMPARE(deviceSpeed(rig.board.DevicePath()), speed_t(B9600));
+        rig.link.SendServoFrame(5, 6);
+        QCOMPARE(rig.board.ReadBytes(3, 2000), Bytes({200, 5, 6}));
+    }
+
+    void onlyTheExactWordBringsThePortOnline()
+    {
+        Rig rig;
+        for (const char *status : {"Offline", "online"}) {
+            rig.session.SetCommPortStatus(QString::fromLatin1(status));
+            rig.session.UpdatePropertiesFromGrid();
+            QVERIFY(!rig.link.PortOpen());
+        }
+    }
+
+    void fileWithUnavailablePortKeepsThePortInUse()
+    {
+        Rig rig;
+        SerialPortMap::SetDevicePath(2, QStringLiteral("/dev/taveloq-no-such-device"));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("two.tqp"));
+        QVERIFY(WriteWholeFile(path, QStringLiteral(";CommPort=2\r\nmov 1,2\r\n")));
+        ProgramListing listing(dir.filePath(QStringLiteral("tq0001.tmp")));
+        ProgramCommands commands(rig.properties, listing);
+        commands.SetCurrentProgramPath(path);
+        commands.LoadProgramFile();
+        expectNotAvailable(QStringLiteral("2"));
+        QCOMPARE(rig.properties.Properties().CommPort, QStringLiteral("3"));
+        QCOMPARE(rig.session.CommPortStatus(), QStringLiteral("Offline"));
+        QCOMPARE(listing.Items(), QStringList{QStringLiteral("mov 1,2")});
+    }
+
+    void portInUseGoesOffline()
+    {
+        Rig rig;
+        rig.session.SetCommPortStatus(QStringLiteral("Offline"));
+        rig.session.UpdatePropertiesFromGrid();
+        ServoLink other(rig.properties);
+        other.SetCommPort(QStringLiteral("3"));
+        other.Open();
+
+        rig.session.SetCommPortStatus(QStringLiteral("Online"));
+        rig.session.UpdatePropertiesFromGrid();
+        expectNotAvailable(QStringLiteral("3"));
+        QCOMPARE(rig.session.CommPortStatus(), QStringLiteral("Offline"));
+        QVERIFY(!rig.link.PortOpen());
+        QVERIFY(other.PortOpen());
+    }
+
+    void otherFailureStopsWithReport()
+    {
+        Rig rig;
+        ProgramProperties p = rig.properties.Properties();
+        p.ServoMax = QStringLiteral("lots");
+        p.BaudRate = QStringLiteral("9600");
+        rig.properties.SetProperties(p);
+        QCOMPARE(
+            TestMessages().takeTexts(),
+            QStringList{QStringLiteral("Routine Code: 0061\r\nError Numer: 13\r\nError Description: Type mismatch")});
+        // Neither the sliders nor the port were reached.
+        QVERIFY(rig.sliders.ranges.isEmpty());
+        QVERIFY(rig.link.PortOpen());
+        QCOMPARE(rig.link.Settings(), QStringLiteral("2400,N,8,1"));
+    }
+
+    void vanishedBoardGoesOfflineOnce()
+    {
+        Rig rig;
+        rig.board.Unplug();
+        rig.link.SendServoFrame(0, 0);
+        QCOMPARE(TestMessages().take().size(), 1);
+        QCOMPARE(rig.session.CommPortStatus(), QStringLiteral("Offline"));
+        // Applying again stays offline: no reopening, no second box.
+        rig.session.UpdatePropertiesFromGrid();
+        QVERIFY(!rig.link.PortOpen());
+    }
+
+    // Start-up and Execute's "go online": whenever the port stays closed, the status says so.
+    void statusFollowsFailedOpening_data()
+    {
+        QTest::addColumn<bool>("atStartUp");
+        QTest::addColumn<bool>("inUse");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("start-up, in use")
+            << true << true << "Comm Port 1 is not available.  Taveloq will go into Offline mode.";
+        QTest::newRow("start-up, missing") << true << false << "Routine Code: 0009\r\nError Numer: 8002";
+        QTest::newRow("go online, missing") << false << false << "";
+    }
+    void statusFollowsFailedOpening()
+    {
+        QFETCH(bool, atStartUp);
+        QFETCH(bool, inUse);
+        QFETCH(QString, message);
+        BoardRig rig(1, false);
+        ServoLink other(rig.properties);
+        if (inUse)
+            other.Open();
+        else
+            SerialPortMap::SetDevicePath(1, QStringLiteral("/dev/taveloq-no-such-device"));
+        if (atStartUp)
+            QVERIFY(!rig.session.OpenAtStartUp());
+        else
+            QCOMPARE(ThrownNumber([&] { rig.session.GoOnline(); }), 8002);
+        if (!message.isEmpty())
+            QVERIFY2(TestMessages().takeTexts().value(0).startsWith(message), qPrintable(message));
+        QCOMPARE(rig.session.CommPortStatus(), QStringLiteral("Offline"));
+        QVERIFY(!rig.link.PortOpen());
+    }
+
+    void startUpKeepsSettingsForOtherBaudTexts()
+    {
+        BoardRig rig(1, false);
+        {
+            const QSignalBlocker quiet(rig.properties);
+            rig.properties.SetValue(Field::BaudRate, QStringLiteral("4800"));
+        }
+        rig.link.SetSettings(QStringLiteral("1200,N,8,1"));
+        QVERIFY(rig.session.OpenAtStartUp());
+        QCOMPARE(rig.link.Settings(), QStringLiteral("1200,N,8,1"));
+    }
+
+    void allServosSendFrameThenSlider()
+    {
+        BoardRig rig;
+        RecordingSliders sliders;
+        QList<ServoFrame> seen;
+        // When each slider moves, its frame must already be at the board.
+        sliders.onValue = [&](int, int) { seen += rig.board.ReadFrames(1, 1000); };
+        // Frames round halves to even; sliders take the whole-number part.
+        ProgramProperties p;
+        p.ServoCenter = QStringLiteral("127.5");
+        CenterAllServos(rig.link, p, sliders);
+        QCOMPARE(seen.size(), 16);
+        QCOMPARE(seen[15], (ServoFrame{0xFF, 15, 128}));
+        QCOMPARE(sliders.values[15], qMakePair(15, 127));
+    }
+
+    void allServosStopAtFirstFailure()
+    {
+        BoardRig rig;
+        RecordingSliders sliders;
+        ProgramProperties p;
+        p.ServoMax = QStringLiteral("256");
+        p.ServoMin = QStringLiteral("low");
+        MaxAllServos(rig.link, p, sliders);
+        MinAllServos(rig.link, p, sliders);
+        const QStringList reports = TestMessages().takeTexts();
+        QCOMPARE(reports.size(), 2);
+        QCOMPARE(reports[0],
+                 QStringLiteral("Routine Code: 0004\r\nError Numer: 5\r\nError Description: Invalid procedure "
+                                "call or argument"));
+        QVERIFY(reports[1].startsWith(QStringLiteral("Routine Code: 0005\r\nError Numer: 13")));
+        QVERIFY(sliders.values.isEmpty());
+        QVERIFY(rig.board.ReadAvailable(100).isEmpty());
+    }
+
+    void allServosOnVanishingBoardShowOneMessage()
+    {
+        BoardRig rig;
+        rig.board.Unplug();
+        RecordingSliders sliders;
+        CenterAllServos(rig.link, ProgramProperties{}, sliders);
+        QCOMPARE(TestMessages().take().size(), 1);
+        QVERIFY(!rig.link.PortOpen());
+        // The rest of the servos are moved as Offline.
+        QCOMPARE(sliders.values.size(), 16);
+    }
+};
+
+TQ_TEST_MAIN(TestLinkSession)
+#include "tst_LinkSession.moc"
