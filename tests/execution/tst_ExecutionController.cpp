@@ -138,7 +138,9 @@ private Q_SLOTS:
         QVERIFY(m_host->locks.isEmpty());
 
         load({"mov 1,1"});
-        App().Properties.InterInstructionDelay = QStringLiteral("Smart");
+        // Both words in any letter case, as the engine reads them.
+        App().Properties.InterInstructionDelay = QStringLiteral("smart");
+        App().Properties.SmartDelay = QStringLiteral("(NONE)");
         m_exec->Execute();
         ExpectMessage(QStringLiteral("Your current Smart rating is not set.  Please set this value before continuing."),
                       MsgIcon::Information);
@@ -168,7 +170,8 @@ private Q_SLOTS:
     void goingOnlineStartsTheRun()
     {
         load({"mov 1,1"});
-        App().Properties.InterInstructionDelay = QStringLiteral("5");
+        App().Properties.InterInstructionDelay = QStringLiteral("Smart");
+        App().Properties.SmartDelay = QStringLiteral("3");
         m_host->open = false;
         TestMessages().queueAnswer(MsgAnswer::Yes);
         m_exec->Execute();
