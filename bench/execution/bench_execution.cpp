@@ -16,7 +16,6 @@
 #include "program/ProgramListing.h"
 #include "execution/frmExecution.h"
 #include "link/PortFrameSink.h"
-#include "link/ServoLink.h"
 #include "link/vboard/VirtualBoard.h"
 #include "platform/Services.h"
 
@@ -189,13 +188,11 @@ public:
     std::unique_ptr<IFrameSink> CreateRunFrameSink() override
     {
         return std::make_unique<StampingSink>(
-            std::make_unique<PortFrameSink>(::fcntl(m_fd, F_DUPFD_CLOEXEC, 0), &m_link), sent);
+            std::make_unique<PortFrameSink>(::fcntl(m_fd, F_DUPFD_CLOEXEC, 0), [](const QString &) {}), sent);
     }
 
 private:
     int m_fd;
-    ProgramPropertyStore m_store;
-    ServoLink m_link{m_store};
 };
 
 void benchPlayer(const QString &folder)

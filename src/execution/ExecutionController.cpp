@@ -75,7 +75,7 @@ void ExecutionController::Execute()
         if (m_listing.Items().isEmpty())
             return;
         const ProgramProperties &props = m_properties.Properties();
-        if (props.InterInstructionDelay == QLatin1String("Smart") && props.SmartDelay == QLatin1String("(None)")) {
+        if (ExecutionEngine::SmartRatingMissing(props)) {
             ShowUserMessage(
                 QStringLiteral("Your current Smart rating is not set.  Please set this value before continuing."),
                 MsgButtons::OkCancel, MsgIcon::Information);

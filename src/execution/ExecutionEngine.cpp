@@ -1,5 +1,6 @@
 #include "execution/ExecutionEngine.h"
 
+#include "app/DataPaths.h"
 #include "app/FileHelpers.h"
 #include "execution/IRunObserver.h"
 #include "execution/ISoundPlayer.h"
@@ -59,12 +60,19 @@ int ExecutionEngine::ProgressPercent(int n, int count)
     return int(q);
 }
 
+bool ExecutionEngine::SmartRatingMissing(const ProgramProperties &properties)
+{
+    return properties.InterInstructionDelay.compare(QLatin1String("smart"), Qt::CaseInsensitive) == 0 &&
+           properties.SmartDelay.compare(QLatin1String("(none)"), Qt::CaseInsensitive) == 0;
+}
+
 RunOutcome ExecutionEngine::Run(const RunRequest &request)
 {
     m_props = request.properties;
     m_items = request.items;
     m_positions = request.positions;
     m_scriptsFolder = request.scriptsFolder;
+    m_dataFolder = DataPaths::UserDataFolder();
     m_selectedLine = request.selectedLine;
     m_stopRequested = false;
     m_pauseRequested = false;
@@ -242,8 +250,9 @@ bool ExecutionEngine::sendServoFrame(int servo, int position)
 
 void ExecutionEngine::waitMs(qint64 ms)
 {
-    // A negative wait takes no time.
-    ms = qMax<qint64>(ms, 0);
+    // A negative wait takes no time; a huge one (a smart rating times a long
+    // move) is cut so that the deadline in nanoseconds cannot overflow.
+    ms = qBound<qint64>(0, ms, kMaxWaitMs);
     m_ctx.observer->Waiting(ms);
     m_deadlineNs += ms * 1'000'000;
     for (;;) {
@@ -269,7 +278,7 @@ MsgAnswer ExecutionEngine::message(const MessageRequest &request)
 void ExecutionEngine::delayAfter(const QString &lIID, qint64 delta)
 {
     if (lIID.toLower() == QLatin1String("smart"))
-        waitMs(qint64(ToLong(m_props.SmartDelay)) * delta);
+        waitMs(qMin(qint64(ToLong(m_props.SmartDelay)), kMaxWaitMs) * qMin(delta, kMaxWaitMs));
     else
         waitMs(ToLong(lIID));
 }
@@ -306,8 +315,10 @@ void ExecutionEngine::ExecuteInstruction(const QString &sCom, const QString &lII
         } else if (lower.startsWith(QLatin1String("script"))) {
             RunScript(afterFirstSpace(sCom), lIID);
         } else if (lower.startsWith(QLatin1String("wav "))) {
+            // A relative name is kept beside the user's other files, not in
+            // whatever folder the process was started from.
             if (m_ctx.sound)
-                m_ctx.sound->Play(sCom.mid(4));
+                m_ctx.sound->Play(QDir(m_dataFolder).filePath(sCom.mid(4)));
         }
     } catch (const AppError &e) {
         message({kErrorReportTitle, ErrorReportText(kRoutineExecuteInstruction, e.number(), e.description()),

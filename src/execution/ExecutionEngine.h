@@ -61,6 +61,8 @@ class ExecutionEngine
 public:
     /// Deepest chain of scripts calling scripts; a script line beyond it stops the run.
     static constexpr int kMaxScriptDepth = 16;
+    /// Longest single wait; a longer pause or delay is cut to it.
+    static constexpr qint64 kMaxWaitMs = 2147483647;
 
     struct Context
     {
@@ -90,6 +92,10 @@ public:
     /// The progress of line n (from 0) out of count, in percent, rounded halves to even.
     static int ProgressPercent(int n, int count);
 
+    /// True when the run would be timed by a smart rating that is not set. Both
+    /// words match in any letter case, as the engine and the file check read them.
+    static bool SmartRatingMissing(const ProgramProperties &properties);
+
 private:
     void center();
     /// Plays lines 0..lastLine; progress out of progressTotal, or of the list's
@@ -113,6 +119,7 @@ private:
     ProgramProperties m_props;
     QStringList m_items;
     QString m_scriptsFolder;
+    QString m_dataFolder; ///< where relative WAV names are found
     int m_selectedLine = -1;
     std::array<qint16, kServoCount> m_positions{};
     bool m_stopRequested = false;

@@ -1,16 +1,17 @@
 #include "link/PortFrameSink.h"
 
-#include "link/ServoLink.h"
+#include "link/LinkError.h"
 #include "platform/AppError.h"
 
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
 #include <unistd.h>
+#include <utility>
 
-PortFrameSink::PortFrameSink(int fd, ServoLink *link)
+PortFrameSink::PortFrameSink(int fd, LostHandler onLost)
     : m_fd(fd)
-    , m_link(link)
+    , m_onLost(std::move(onLost))
 {
 }
 
@@ -58,11 +59,8 @@ QString PortFrameSink::WriteFrameTo(int fd, const ServoFrame &frame)
 
 void PortFrameSink::lost(const QString &reason)
 {
-    // Only the first failure tells the link; the player stops on the throw.
-    if (!m_lost.exchange(true)) {
-        ServoLink *link = m_link;
-        QMetaObject::invokeMethod(
-            link, [link, reason] { link->HandleBoardLost(reason); }, Qt::QueuedConnection);
-    }
+    // Only the first failure is reported; the run stops on the throw.
+    if (!m_lost.exchange(true) && m_onLost)
+        m_onLost(reason);
     throw AppError(LinkError::kBoardLost, QStringLiteral("Device I/O error (%1)").arg(reason));
 }

@@ -5,12 +5,12 @@
 #include <QString>
 
 #include <atomic>
-
-class ServoLink;
+#include <functional>
 
 /// Writes frames from a playback thread straight to the serial device, each
 /// as one write(2) of three bytes on a descriptor of its own (a duplicate of
-/// the open port's). Made by ServoLink::PlaybackSink; see the rules there.
+/// the open port's). Made by ServoLink::PlaybackSink (see the rules there) or
+/// by a player that owns the port itself.
 ///
 /// Timing: a write returns as soon as the driver holds the bytes. Only a full
 /// output queue (the line slower than the frames) makes it wait, in poll(2),
@@ -20,13 +20,17 @@ class PortFrameSink final : public IFrameSink
 public:
     static constexpr int kStallMs = 2000;
 
-    PortFrameSink(int fd, ServoLink *link);
+    /// Called once, on the writing thread, with the reason the board was lost.
+    using LostHandler = std::function<void(const QString &reason)>;
+
+    /// Takes ownership of fd. onLost may be empty.
+    PortFrameSink(int fd, LostHandler onLost);
     ~PortFrameSink() override;
     PortFrameSink(const PortFrameSink &) = delete;
     PortFrameSink &operator=(const PortFrameSink &) = delete;
 
-    /// Throws AppError 57 when the device no longer takes bytes; the link is
-    /// told (on its own thread) and goes Offline with one message.
+    /// Throws AppError 57 when the device no longer takes bytes; the first
+    /// time, onLost is called before the throw.
     void WriteFrame(const ServoFrame &frame) override;
 
     /// The one write of a frame to a serial descriptor, shared by the link's
@@ -38,6 +42,6 @@ private:
     [[noreturn]] void lost(const QString &reason);
 
     int m_fd;
-    ServoLink *m_link; ///< outlives the sink
+    LostHandler m_onLost;
     std::atomic<bool> m_lost{false};
 };

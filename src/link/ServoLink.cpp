@@ -59,19 +59,8 @@ void ServoLink::SetSettings(const QString &settings)
     if (!ok || baud <= 0)
         throw invalidSettings();
 
-    QSerialPort::Parity parity;
-    const QString p = parts[1].trimmed().toUpper();
-    if (p == QLatin1String("N"))
-        parity = QSerialPort::NoParity;
-    else if (p == QLatin1String("E"))
-        parity = QSerialPort::EvenParity;
-    else if (p == QLatin1String("O"))
-        parity = QSerialPort::OddParity;
-    else if (p == QLatin1String("M"))
-        parity = QSerialPort::MarkParity;
-    else if (p == QLatin1String("S"))
-        parity = QSerialPort::SpaceParity;
-    else
+    // The application only ever sends no parity.
+    if (parts[1].trimmed().compare(QLatin1String("N"), Qt::CaseInsensitive) != 0)
         throw invalidSettings();
 
     const int bits = parts[2].trimmed().toInt(&ok);
@@ -82,21 +71,18 @@ void ServoLink::SetSettings(const QString &settings)
     const QString s = parts[3].trimmed();
     if (s == QLatin1String("1"))
         stop = QSerialPort::OneStop;
-    else if (s == QLatin1String("1.5"))
-        stop = QSerialPort::OneAndHalfStop;
     else if (s == QLatin1String("2"))
         stop = QSerialPort::TwoStop;
     else
         throw invalidSettings();
 
     if (m_port.isOpen()) {
-        const bool applied = m_port.setBaudRate(baud) && m_port.setParity(parity) &&
-                             m_port.setDataBits(QSerialPort::DataBits(bits)) && m_port.setStopBits(stop);
+        const bool applied =
+            m_port.setBaudRate(baud) && m_port.setDataBits(QSerialPort::DataBits(bits)) && m_port.setStopBits(stop);
         if (!applied)
             throw invalidSettings();
     }
     m_baud = baud;
-    m_parity = parity;
     m_dataBits = QSerialPort::DataBits(bits);
     m_stopBits = stop;
     m_settings = settings;
@@ -128,7 +114,7 @@ void ServoLink::Open()
     // kernel name of one device must share it.
     m_port.setPortName(info.canonicalFilePath());
     m_port.setBaudRate(m_baud);
-    m_port.setParity(m_parity);
+    m_port.setParity(QSerialPort::NoParity);
     m_port.setDataBits(m_dataBits);
     m_port.setStopBits(m_stopBits);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
@@ -209,7 +195,11 @@ std::unique_ptr<IFrameSink> ServoLink::PlaybackSink()
     if (fd < 0)
         throw AppError(LinkError::kBoardLost,
                        QStringLiteral("Device I/O error (%1)").arg(QString::fromLocal8Bit(strerror(errno))));
-    return std::make_unique<PortFrameSink>(fd, this);
+    // The sink reports from the playback thread; the link handles it on its own.
+    return std::make_unique<PortFrameSink>(fd, [this](const QString &reason) {
+        QMetaObject::invokeMethod(
+            this, [this, reason] { HandleBoardLost(reason); }, Qt::QueuedConnection);
+    });
 }
 
 void ServoLink::HandleBoardLost(const QString &reason)

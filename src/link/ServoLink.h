@@ -37,8 +37,9 @@ public:
     void SetCommPort(const QString &port);
     QString CommPort() const { return m_commPort; }
 
-    /// "baud,parity,data bits,stop bits", for example "9600,N,8,1". Throws
-    /// AppError 380 for a text the port cannot take; applied at once when open.
+    /// "baud,N,data bits,stop bits", for example "9600,N,8,1" (no parity, one or
+    /// two stop bits). Throws AppError 380 for any other text or one the port
+    /// cannot take; applied at once when open.
     void SetSettings(const QString &settings);
     QString Settings() const { return m_settings; }
 
@@ -92,7 +93,6 @@ private:
     QString m_commPort = QStringLiteral("1");
     QString m_settings = QStringLiteral("9600,N,8,1");
     qint32 m_baud = 9600;
-    QSerialPort::Parity m_parity = QSerialPort::NoParity;
     QSerialPort::DataBits m_dataBits = QSerialPort::Data8;
     QSerialPort::StopBits m_stopBits = QSerialPort::OneStop;
     bool m_handlingLoss = false;

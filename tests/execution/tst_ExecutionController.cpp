@@ -147,7 +147,8 @@ private Q_SLOTS:
         QVERIFY(m_host->locks.isEmpty());
 
         load({"mov 1,1"});
-        m_store.SetValue(ProgramPropertyStore::Field::InterInstructionDelay, QStringLiteral("Smart"));
+        // Both words in any letter case, as the engine reads them.
+        m_store.SetProperties({.InterInstructionDelay = "smart", .SmartDelay = "(NONE)"});
         m_exec->Execute();
         ExpectMessage(QStringLiteral("Your current Smart rating is not set.  Please set this value before continuing."),
                       MsgIcon::Information);
@@ -177,7 +178,7 @@ private Q_SLOTS:
     void goingOnlineStartsTheRun()
     {
         load({"mov 1,1"});
-        m_store.SetValue(ProgramPropertyStore::Field::InterInstructionDelay, QStringLiteral("5"));
+        m_store.SetProperties({.InterInstructionDelay = "Smart", .SmartDelay = "3"});
         m_host->open = false;
         TestMessages().queueAnswer(MsgAnswer::Yes);
         m_exec->Execute();

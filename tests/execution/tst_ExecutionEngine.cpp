@@ -61,14 +61,13 @@ private Q_SLOTS:
 
     void executeOnceTrace()
     {
-        const RunOutcome out =
-            run(request({"Mov 3,127", "pause 500", "WAV /sounds/hello.wav", "mov 0,200"}));
+        const RunOutcome out = run(request({"Mov 3,127", "pause 500", "WAV sounds/hello.wav", "mov 0,200"}));
         QCOMPARE(out.end, RunOutcome::End::Completed);
-        QCOMPARE(rec().lines(), trace({"0 select 0", "0 progress 25", "0 frame FF 03 7F", "0 wait 1000",
-                                         "1000 select 1", "1000 progress 50", "1000 wait 500", "1500 wait 1000",
-                                         "2500 select 2", "2500 progress 75", "2500 sound /sounds/hello.wav",
-                                         "2500 select 3", "2500 progress 100", "2500 frame FF 00 C8",
-                                         "2500 wait 1000"}));
+        QCOMPARE(rec().lines(),
+                 trace({"0 select 0", "0 progress 25", "0 frame FF 03 7F", "0 wait 1000", "1000 select 1",
+                        "1000 progress 50", "1000 wait 500", "1500 wait 1000", "2500 select 2", "2500 progress 75",
+                        "2500 sound " + DataPaths::UserDataFolder() + "/sounds/hello.wav", "2500 select 3",
+                        "2500 progress 100", "2500 frame FF 00 C8", "2500 wait 1000"}));
         QCOMPARE(out.positions[3], qint16(127));
         QCOMPARE(out.positions[0], qint16(200));
     }
@@ -100,6 +99,7 @@ private Q_SLOTS:
         // which binary fractions would make 57.4999.
         QCOMPARE(ExecutionEngine::ProgressPercent(22, 40), 58);
         QCOMPARE(ExecutionEngine::ProgressPercent(0, 3), 33);
+        QCOMPARE(ExecutionEngine::ProgressPercent(0, 8), 12);
     }
 
     void runToSelected()
@@ -152,6 +152,21 @@ private Q_SLOTS:
         m_positions[2] = 100;
         run(request({"Mov 2,150", "Pause 500"}));
         QCOMPARE(rec().only({"wait"}), trace({"880 wait 1000", "1880 wait 500", "2380 wait 1000"}));
+    }
+
+    void longestWaitIsCapped()
+    {
+        // The largest rating times a move from a refused position: the deadline must not wrap.
+        m_props.InterInstructionDelay = QStringLiteral("Smart");
+        m_props.SmartDelay = QStringLiteral("2147483647");
+        m_positions[2] = -32768;
+        rec().hook = [this](const QString &e) {
+            if (e.startsWith(QLatin1String("wait")))
+                vclock().advanceNs(ExecutionEngine::kMaxWaitMs * 1'000'000 - 100'000'000);
+        };
+        run(request({"mov 2,255"}));
+        QCOMPARE(rec().only({"wait"}), trace({"0 wait 2147483647"}));
+        QCOMPARE(vclock().nowNs(), ExecutionEngine::kMaxWaitMs * 1'000'000);
     }
 
     void negativeWaitsTakeNoTime()
@@ -234,7 +249,7 @@ private Q_SLOTS:
     {
         m_props.InterInstructionDelay = QStringLiteral("100");
         rec().hook = [this](const QString &e) {
-            if (e == QLatin1String("select 0"))
+            if (e == QLatin1String("select 1"))
                 m_mailbox.Post(RunMailbox::Kind::Pause);
             if (e == QLatin1String("paused")) {
                 // The user takes five seconds before Execute resumes.
@@ -242,12 +257,13 @@ private Q_SLOTS:
                 m_mailbox.Post(RunMailbox::Kind::Resume);
             }
         };
-        const RunOutcome out = run(request({"mov 0,1", "mov 0,2", "mov 0,3"}));
+        // The missing script asks for a stop; the resume clears that request too.
+        const RunOutcome out = run(request({"mov 0,1", "script gone.tqs", "mov 0,3"}));
         QCOMPARE(out.end, RunOutcome::End::Completed);
         QCOMPARE(rec().only({"select", "frame", "wait", "paused"}),
-                 trace({"0 select 0", "0 frame FF 00 01", "0 wait 100", "100 paused", "5100 select 1",
-                        "5100 frame FF 00 02", "5100 wait 100", "5200 select 2", "5200 frame FF 00 03",
-                        "5200 wait 100"}));
+                 trace({"0 select 0", "0 frame FF 00 01", "0 wait 100", "100 select 1", "100 paused", "5100 select 2",
+                        "5100 frame FF 00 03", "5100 wait 100"}));
+        QCOMPARE(TestMessages().takeTexts().size(), 1);
     }
 
     void stopWhilePausedInLoopModeRunsOneMoreLine()

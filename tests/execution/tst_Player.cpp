@@ -75,6 +75,38 @@ private Q_SLOTS:
             QCOMPARE(all.mid(i, 3), Bytes({255, 1, (i / 3) % 3 + 1}));
     }
 
+    void endsAndRefusals_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<int>("signal"); ///< sent after the first frame; -1 unplugs the board, 0 does nothing
+        QTest::addColumn<int>("status");
+        QTest::newRow("smart without a rating, any case") << ";InterInstructionDelay=smart\r\nmov 1,1\r\n" << 0 << 1;
+        QTest::newRow("invalid properties") << ";BaudRate=1200\r\nmov 1,1\r\n" << 0 << 1;
+        const QString hold = QStringLiteral(";InterInstructionDelay=0\r\nmov 1,1\r\nscript hold.tqs\r\n");
+        QTest::newRow("board lost in the last line") << hold << -1 << 1;
+        QTest::newRow("SIGTERM cuts a script's pause") << hold << int(SIGTERM) << 0;
+    }
+    void endsAndRefusals()
+    {
+        QFETCH(QString, body);
+        QFETCH(int, signal);
+        QFETCH(int, status);
+        VirtualBoard board;
+        QDir().mkpath(DataPaths::ScriptsFolder());
+        QVERIFY(WriteWholeFile(DataPaths::ScriptsFolder() + "/hold.tqs", QStringLiteral("pause 3000\r\nmov 1,2\r\n")));
+        QProcess p;
+        start(p, {QStringLiteral("--no-center"), QStringLiteral("--device"), board.DevicePath(), writeProgram(body)});
+        if (signal != 0) {
+            QCOMPARE(board.ReadBytes(3, 5000).size(), 3);
+            signal < 0 ? board.Unplug() : void(::kill(pid_t(p.processId()), signal));
+        }
+        // Without waiting out the pause.
+        QVERIFY(p.waitForFinished(signal > 0 ? 2000 : 6000));
+        QCOMPARE(p.exitCode(), status);
+        if (signal == 0)
+            QVERIFY2(board.ReadAvailable(50).isEmpty(), "a refused program plays nothing");
+    }
+
     void errorsGiveANonZeroStatus()
     {
         VirtualBoard board;

@@ -114,8 +114,8 @@ private Q_SLOTS:
         QCOMPARE(ThrownNumber([&] { link.SetCommPort(QStringLiteral("3")); }), LinkError::kPortInUse);
         QCOMPARE(link.CommPort(), QStringLiteral("2"));
 
-        for (const char *bad :
-             {"", "9600", "9600,N,8", "fast,N,8,1", "0,N,8,1", "9600,X,8,1", "9600,N,9,1", "9600,N,8,3"}) {
+        for (const char *bad : {"", "9600", "9600,N,8", "fast,N,8,1", "0,N,8,1", "9600,E,8,1", "9600,N,9,1",
+                                "9600,N,8,3", "9600,N,8,1.5"}) {
             QCOMPARE(ThrownNumber([&] { link.SetSettings(QString::fromLatin1(bad)); }), LinkError::kInvalidSettings);
         }
         QCOMPARE(link.Settings(), QStringLiteral("9600,N,8,1"));

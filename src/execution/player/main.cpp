@@ -7,7 +7,6 @@
 #include "execution/sound/QtSoundPlayer.h"
 #include "link/PortFrameSink.h"
 #include "link/SerialPortMap.h"
-#include "link/ServoLink.h"
 #include "platform/AppError.h"
 #include "platform/MessageService.h"
 #include "platform/NumericText.h"
@@ -51,9 +50,9 @@ public:
 
 int g_signalPipe[2] = {-1, -1};
 
-void onSignal(int)
+void onSignal(int signal)
 {
-    const char c = 1;
+    const char c = char(signal);
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
 }
 
@@ -111,14 +110,11 @@ int main(int argc, char **argv)
                            + QStringLiteral(" ) have been detected and were removed from the program listing."),
                        MsgButtons::OkCancel, MsgIcon::Critical});
     }
-    if (PropertiesInvalid(program.properties)) {
-        messages.show({kUserMessageTitle,
-                       programPath + QStringLiteral("\r\nThe file had invalid property values.  Default values will be set."),
-                       MsgButtons::OkCancel, MsgIcon::Information});
-        program.properties = ProgramProperties{};
-    }
+    // The defaults would play on Comm Port 1, a device nobody chose for this program.
+    if (PropertiesInvalid(program.properties))
+        return fail(QStringLiteral("%1 has invalid property values; nothing was played").arg(programPath));
     const ProgramProperties &props = program.properties;
-    if (props.InterInstructionDelay == QLatin1String("Smart") && props.SmartDelay == QLatin1String("(None)"))
+    if (ExecutionEngine::SmartRatingMissing(props))
         return fail(QStringLiteral("Your current Smart rating is not set.  Please set this value before continuing."));
     if (program.listing.isEmpty())
         return 0;
@@ -140,26 +136,31 @@ int main(int argc, char **argv)
     const int fd = ::fcntl(int(serial.handle()), F_DUPFD_CLOEXEC, 0);
     if (fd < 0)
         return fail(QStringLiteral("cannot use %1").arg(device));
-    // The sink tells a link when the board vanishes; here the run simply stops.
-    ProgramPropertyStore store;
-    ServoLink link(store);
-    PortFrameSink sink(fd, &link);
+    // Written on the playback thread, read once it has ended.
+    QString lostReason;
+    PortFrameSink sink(fd, [&lostReason](const QString &reason) { lostReason = reason; });
     QtSoundPlayer sound;
 
     PlaybackThread playback(&sink, &Services::clock(), &sound);
 
-    // Ctrl-C stops at the next yield; a second one ends at once.
+    // Ctrl-C stops at the next yield, as Stop does; a second one ends at once.
+    // SIGTERM ends at once, cutting the current wait, as closing the window
+    // does: a service manager sends it only once.
     bool interrupted = false;
     if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
         auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
         QObject::connect(notifier, &QSocketNotifier::activated, &app, [&] {
             char buf[16];
-            while (::read(g_signalPipe[0], buf, sizeof buf) > 0) {
+            ssize_t n = 0;
+            while ((n = ::read(g_signalPipe[0], buf, sizeof buf)) > 0) {
+                for (ssize_t i = 0; i < n; ++i) {
+                    if (buf[i] == char(SIGTERM) || interrupted)
+                        playback.AbortRun();
+                    else
+                        playback.Mailbox().Post(RunMailbox::Kind::Stop);
+                    interrupted = true;
+                }
             }
-            if (interrupted)
-                playback.AbortRun();
-            interrupted = true;
-            playback.Mailbox().Post(RunMailbox::Kind::Stop);
         });
         struct sigaction sa{};
         sa.sa_handler = onSignal;
@@ -180,11 +181,12 @@ int main(int argc, char **argv)
     app.exec();
     playback.wait();
 
+    // A lost board is an error wherever it happened, even on the last line,
+    // after which the run itself ends as completed.
+    if (!lostReason.isEmpty())
+        return fail(QStringLiteral("the board on %1 stopped taking data: %2").arg(device, lostReason));
     const RunOutcome &outcome = playback.Outcome();
     if (outcome.end == RunOutcome::End::Failed || messages.shown > 0)
         return 1;
-    // Stopped without Ctrl-C and without a message: the board vanished.
-    if (outcome.end != RunOutcome::End::Completed && !interrupted)
-        return fail(QStringLiteral("the board on %1 stopped taking data").arg(device));
     return 0;
 }
