@@ -116,6 +116,13 @@ private Q_SLOTS:
         QTest::newRow("letters for min") << ";ServoMin=low";
         QTest::newRow("huge max, no overflow report") << ";ServoMax=1e30";
         QTest::newRow("baud with blank") << ";BaudRate=9600 ";
+        QTest::newRow("only max below min") << ";ServoMin=100\r\n;ServoMax=99\r\n;ServoCenter=100";
+        QTest::newRow("port 0.6") << ";CommPort=0.6";
+        QTest::newRow("port 4.4") << ";CommPort=4.4";
+        QTest::newRow("sync above 255") << ";SynchByte=256";
+        QTest::newRow("negative min") << ";ServoMin=-1";
+        QTest::newRow("min beyond 16 bits") << ";ServoMin=-100000";
+        QTest::newRow("rating above 65534") << ";SmartDelay=65535";
     }
     void invalidPropertiesFallBackToDefaults()
     {
