@@ -69,7 +69,7 @@ void ExecutionController::Update()
                 m_host->ShowServoControllerView();
             return;
         }
-        m_items = SplitFileLines(QString::fromLatin1(ReadWholeFileBytes(App().TempFilePath)));
+        m_items = SplitFileLines(DecodeFileText(ReadWholeFileBytes(App().TempFilePath)));
         m_selected = -1;
         Summary summary;
         for (int i = 0; i < m_items.size();) {

@@ -206,7 +206,7 @@ void LoadProgramFile()
             return;
         }
 
-        const ParsedProgram parsed = ParseProgramText(QString::fromLatin1(ReadWholeFileBytes(path)), app.Properties);
+        const ParsedProgram parsed = ParseProgramText(DecodeFileText(ReadWholeFileBytes(path)), app.Properties);
         app.Properties = parsed.properties;
 
         if (parsed.droppedLines) {
@@ -226,7 +226,7 @@ void LoadProgramFile()
             grid->UpdatePropertiesFromGrid();
         }
 
-        WriteWholeFileBytes(app.TempFilePath, ProgramFileText(app.Properties, parsed.listing, true).toLatin1());
+        WriteWholeFileBytes(app.TempFilePath, EncodeFileText(ProgramFileText(app.Properties, parsed.listing, true)));
 
         if (IExecutionList *list = Components().execution)
             list->Update();
@@ -244,7 +244,7 @@ bool SaveProgram(bool asScript)
             list->Update();
             items = list->ListItems();
         }
-        WriteWholeFileBytes(app.CurrentProgramPath, ProgramFileText(app.Properties, items, asScript).toLatin1());
+        WriteWholeFileBytes(app.CurrentProgramPath, EncodeFileText(ProgramFileText(app.Properties, items, asScript)));
         // Only a program that really reached the disk goes into the recent files.
         if (!asScript) {
             if (IProgramShell *shell = Components().shell)

@@ -214,7 +214,7 @@ void frmServoControl::appendToTempFile(const QString &line)
     // listing being replaced by the one new line.
     const QString path = App().TempFilePath;
     QByteArray text = ReadWholeFileBytes(path);
-    text += line.toLatin1();
+    text += EncodeFileText(line);
     text += "\r\n";
     WriteWholeFileBytes(path, text);
 }

@@ -61,6 +61,7 @@ private Q_SLOTS:
         QTest::newRow("lone CR") << "lone-cr.tqp";
         QTest::newRow("LF") << "unix.tqp";
         QTest::newRow("no line end after the last line") << "no-final-line-end.tqp";
+        QTest::newRow("UTF-8 byte-order mark") << "bom.tqp";
     }
     void lineEndsFromAnySystem()
     {
@@ -183,12 +184,14 @@ private Q_SLOTS:
         QCOMPARE(m_listing.ListItems(), QStringList{QStringLiteral("mov 9,9")});
     }
 
-    void singleByteTextIsKeptByteForByte()
+    void latin1AndUtf8LinesAreWrittenAsUtf8()
     {
         load(TestDataPath(QStringLiteral("program/latin1.tqp")));
         QFile temp(App().TempFilePath);
         QVERIFY(temp.open(QIODevice::ReadOnly));
-        QCOMPARE(temp.readAll(), QByteArray("wav caf\xe9.wav\r\nwav \xc3\xa9t\xc3\xa9.wav\r\n"));
+        QFile golden(TestDataPath(QStringLiteral("program/latin1.tmp")));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        QCOMPARE(temp.readAll(), golden.readAll());
     }
 
     void saveAndReadBack()
@@ -225,13 +228,22 @@ private Q_SLOTS:
         QVERIFY(m_shell.paths.isEmpty()); // scripts touch neither recent files nor title
     }
 
+    void failedSaveIsReportedAndNotRemembered_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("folder is a file") << "file/show.tqp";
+        QTest::newRow("read-only file") << "file";
+    }
     void failedSaveIsReportedAndNotRemembered()
     {
+        QFETCH(QString, name);
         QTemporaryDir dir;
         const QString blocker = dir.filePath(QStringLiteral("file"));
         QVERIFY(WriteWholeFile(blocker, QString()));
-        App().CurrentProgramPath = blocker + QStringLiteral("/show.tqp");
+        QFile::setPermissions(blocker, QFileDevice::ReadOwner);
+        App().CurrentProgramPath = dir.filePath(name);
         QVERIFY(!SaveProgram(false));
+        QCOMPARE(QFileInfo(blocker).size(), 0);
         const QStringList reports = TestMessages().takeTexts();
         QCOMPARE(reports.size(), 1);
         QVERIFY(reports[0].startsWith(QStringLiteral("Routine Code: 0055\r\n")));
