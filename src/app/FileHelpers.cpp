@@ -4,11 +4,15 @@
 #include "platform/ErrorReport.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,16 +26,78 @@ AppError errorFromErrno(int err, const QString &path)
     return AppError::pathFileAccess(path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(err)));
 }
 
+// The bytes as UTF-8, or nothing when they are not valid UTF-8.
+std::optional<QString> fromUtf8(QByteArrayView bytes)
+{
+    // The caller has dropped the leading mark; one further in is content.
+    // Stateless, so a sequence cut off at the end is an error, not held back.
+    QStringDecoder decoder(QStringConverter::Utf8,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QString text = decoder(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+bool isReadOnly(const QByteArray &native, const struct stat &st)
+{
+    // The owner's own rights would not stop root: the mode bits decide too.
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(native.constData(), W_OK) != 0;
+}
+
 } // namespace
+
+QString DecodeFileText(const QByteArray &bytes)
+{
+    QByteArrayView rest(bytes);
+    if (rest.startsWith("\xEF\xBB\xBF"))
+        rest = rest.sliced(3);
+    if (std::optional<QString> whole = fromUtf8(rest))
+        return *whole;
+    // Mixed files (a Latin-1 program edited on a UTF-8 system): each line on its own.
+    QString text;
+    text.reserve(rest.size());
+    qsizetype start = 0;
+    while (start < rest.size()) {
+        qsizetype end = start;
+        while (end < rest.size() && rest[end] != '\r' && rest[end] != '\n')
+            ++end;
+        const QByteArrayView line = rest.sliced(start, end - start);
+        const std::optional<QString> utf8 = fromUtf8(line);
+        text += utf8 ? *utf8 : QString::fromLatin1(line);
+        while (end < rest.size() && (rest[end] == '\r' || rest[end] == '\n'))
+            text += QLatin1Char(rest[end++]);
+        start = end;
+    }
+    return text;
+}
+
+QByteArray EncodeFileText(const QString &text)
+{
+    return text.toUtf8();
+}
 
 QByteArray ReadWholeFileBytes(const QString &path)
 {
-    QFile file(path);
-    if (!file.exists())
-        throw AppError::fileNotFound();
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        throw errorFromErrno(errno ? errno : EACCES, path);
+    const QByteArray native = QFile::encodeName(path);
+    // Non-blocking, so that a FIFO is refused below instead of waiting for a writer.
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        if (err == ENOENT || err == ENOTDIR)
+            throw AppError::fileNotFound();
+        throw errorFromErrno(err, path);
+    }
+    struct stat st = {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw AppError::notRegularFile(path);
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw AppError::pathFileAccess(path + QStringLiteral(": ") + file.errorString());
+    }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw AppError::pathFileAccess(path + QStringLiteral(": ") + file.errorString());
@@ -40,15 +106,25 @@ QByteArray ReadWholeFileBytes(const QString &path)
 
 void WriteWholeFileBytes(const QString &path, const QByteArray &bytes)
 {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st = {};
+    // stat follows a link: a link to a device is refused, not replaced by a file.
+    if (::stat(native.constData(), &st) == 0) {
+        if (!S_ISREG(st.st_mode))
+            throw AppError::notRegularFile(path);
+        if (isReadOnly(native, st))
+            throw errorFromErrno(EACCES, path);
+    }
     QSaveFile file(path);
-    // Replacing a read-only file is what the program has always done.
     file.setDirectWriteFallback(false);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly))
         throw errorFromErrno(errno ? errno : EACCES, path);
     if (!bytes.isEmpty()) {
         errno = 0;
-        if (file.write(bytes) != bytes.size()) {
+        // Small writes stay in Qt's buffer, and commit() does not notice when
+        // writing that buffer out fails (a full disk): flush and check first.
+        if (file.write(bytes) != bytes.size() || !file.flush()) {
             const int err = errno;
             file.cancelWriting();
             throw errorFromErrno(err ? err : EIO, path);
@@ -62,7 +138,7 @@ void WriteWholeFileBytes(const QString &path, const QByteArray &bytes)
 QString ReadWholeFile(const QString &path)
 {
     try {
-        return QString::fromLatin1(ReadWholeFileBytes(path));
+        return DecodeFileText(ReadWholeFileBytes(path));
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0140"), e);
         return {};
@@ -72,7 +148,7 @@ QString ReadWholeFile(const QString &path)
 bool WriteWholeFile(const QString &path, const QString &text)
 {
     try {
-        WriteWholeFileBytes(path, text.toLatin1());
+        WriteWholeFileBytes(path, EncodeFileText(text));
         return true;
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0141"), e);
@@ -84,9 +160,13 @@ bool FileExistsOnDisk(const QString &path)
 {
     if (path.isEmpty())
         return false;
-    QFile file(path);
-    if (!QFileInfo(path).isFile())
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISDIR(st.st_mode))
         return false;
+    // Opening a FIFO could block; its reader refuses it with a clear error.
+    if (!S_ISREG(st.st_mode))
+        return true;
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     file.close();

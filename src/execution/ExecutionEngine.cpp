@@ -367,7 +367,7 @@ void ExecutionEngine::RunScript(const QString &sfile, const QString &lIID)
             m_unwinding = true;
             return;
         }
-        const QStringList lines = SplitFileLines(QString::fromLatin1(ReadWholeFileBytes(found)));
+        const QStringList lines = SplitFileLines(DecodeFileText(ReadWholeFileBytes(found)));
         ++m_scriptDepth;
         for (const QString &line : lines) {
             if (m_unwinding || m_ctx.mailbox->Aborted())

@@ -44,3 +44,8 @@ AppError AppError::diskFull()
 {
     return {ErrorNumber::kDiskFull, QStringLiteral("Disk full")};
 }
+
+AppError AppError::notRegularFile(const QString &path)
+{
+    return pathFileAccess(path + QStringLiteral(": not a regular file"));
+}

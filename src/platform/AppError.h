@@ -24,6 +24,8 @@ public:
     static AppError fileNotFound();
     static AppError pathFileAccess(const QString &detail = QString());
     static AppError diskFull();
+    /// A path that names a device, FIFO, socket or folder where a file belongs.
+    static AppError notRegularFile(const QString &path);
 
 private:
     int m_number;

@@ -3,9 +3,12 @@
 #include "platform/AppError.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -32,6 +35,25 @@ QString escapedName(QString name)
     name.replace(QLatin1Char('/'), QLatin1String("%2F"));
     name.replace(QLatin1Char('\\'), QLatin1String("%5C"));
     return name;
+}
+
+// The stored spelling of a name, matched ignoring letter case as the registry
+// does; the name itself when nothing matches.
+QString storedName(const QStringList &names, const QString &name)
+{
+    for (const QString &candidate : names) {
+        if (candidate.compare(name, Qt::CaseInsensitive) == 0)
+            return candidate;
+    }
+    return name;
+}
+
+// The store must be a regular file (or not exist yet): reading a FIFO would
+// hang, and saving over a link to a device would replace it with a file.
+bool storeIsUsable()
+{
+    struct stat st = {};
+    return ::stat(QFile::encodeName(cRegistry::StorePath()).constData(), &st) != 0 || S_ISREG(st.st_mode);
 }
 
 QString expandReferences(const QString &text)
@@ -63,19 +85,25 @@ QString cRegistry::StorePath()
         + QStringLiteral("/Taveloq/Taveloq.conf");
 }
 
-QString cRegistry::groupPath() const
+void cRegistry::openSection(QSettings &store) const
 {
-    QStringList parts{rootName(m_classKey)};
+    store.beginGroup(rootName(m_classKey));
     for (const QString &part : m_sectionKey.split(QLatin1Char('\\'), Qt::SkipEmptyParts))
-        parts << escapedName(part);
-    return parts.join(QLatin1Char('/'));
+        store.beginGroup(storedName(store.childGroups(), escapedName(part)));
+}
+
+QString cRegistry::valueName(const QSettings &store) const
+{
+    return storedName(store.childKeys(), escapedName(m_valueKey));
 }
 
 QVariant cRegistry::Value()
 {
+    if (!storeIsUsable())
+        return m_default;
     QSettings store(StorePath(), QSettings::IniFormat);
-    store.beginGroup(groupPath());
-    const QVariant raw = store.value(escapedName(m_valueKey));
+    openSection(store);
+    const QVariant raw = store.value(valueName(store));
     if (!raw.isValid())
         return m_default;
 
@@ -146,19 +174,38 @@ void cRegistry::SetValue(const QVariant &value)
         raiseStoreError(value);
     }
 
+    if (!storeIsUsable())
+        throw AppError::notRegularFile(StorePath());
     QSettings store(StorePath(), QSettings::IniFormat);
-    store.beginGroup(groupPath());
-    store.setValue(escapedName(m_valueKey), encoded);
-    store.endGroup();
+    openSection(store);
+    const QString name = valueName(store);
+    store.setValue(name, encoded);
     store.sync();
-    if (store.status() != QSettings::NoError)
-        raiseStoreError(value);
+    switch (store.status()) {
+    case QSettings::NoError:
+        return;
+    case QSettings::FormatError: {
+        // A damaged line in the file was read past and the file written anew; the
+        // status keeps the reading's complaint and would hide a failed write, so
+        // the value read back decides.
+        QSettings check(StorePath(), QSettings::IniFormat);
+        openSection(check);
+        if (check.value(name).toString() == encoded)
+            return;
+        break;
+    }
+    case QSettings::AccessError:
+        break;
+    }
+    raiseStoreError(value);
 }
 
 bool cRegistry::KeyExists() const
 {
+    if (!storeIsUsable())
+        return false;
     QSettings store(StorePath(), QSettings::IniFormat);
-    store.beginGroup(groupPath());
+    openSection(store);
     return !store.childKeys().isEmpty() || !store.childGroups().isEmpty();
 }
 

@@ -3,10 +3,13 @@
 #include <QString>
 #include <QVariant>
 
+class QSettings;
+
 /// Access to one value of the per-user settings store. Set ClassKey,
 /// SectionKey, ValueKey and, where it matters, ValueType; then read or write
 /// Value. Backed by one INI file under the user's configuration folder, each
-/// value kept with its type.
+/// value kept with its type. Section and value names ignore letter case. A
+/// store file that is not a regular file is neither read nor replaced.
 class cRegistry
 {
 public:
@@ -49,7 +52,10 @@ public:
     static QString StorePath();
 
 private:
-    QString groupPath() const;
+    /// Enters the section, taking each part's stored spelling.
+    void openSection(QSettings &store) const;
+    /// The stored spelling of ValueKey in the open section.
+    QString valueName(const QSettings &store) const;
     [[noreturn]] void raiseStoreError(const QVariant &value) const;
 
     quint32 m_classKey = CurrentUser;

@@ -27,7 +27,7 @@ void ProgramCommands::LoadProgramFile()
         }
 
         const ParsedProgram parsed =
-            ParseProgramText(QString::fromLatin1(ReadWholeFileBytes(path)), m_properties.Properties());
+            ParseProgramText(DecodeFileText(ReadWholeFileBytes(path)), m_properties.Properties());
 
         if (parsed.droppedLines) {
             ShowUserMessage(QStringLiteral("Unrecognized commands in the program file ( ") + path +
@@ -57,7 +57,7 @@ bool ProgramCommands::SaveProgram(bool asScript)
     try {
         m_listing.Update();
         const QString text = ProgramFileText(m_properties.Properties(), m_listing.Items(), asScript);
-        WriteWholeFileBytes(m_currentProgramPath, text.toLatin1());
+        WriteWholeFileBytes(m_currentProgramPath, EncodeFileText(text));
         // Only a program that really reached the disk goes into the recent files.
         if (!asScript)
             Q_EMIT programSaved(m_currentProgramPath);

@@ -155,13 +155,16 @@ QString ProgramFileText(const ProgramProperties &p, const QStringList &items, bo
 
 bool PropertiesInvalid(const ProgramProperties &p)
 {
+    // The same limits the grid's custom values must keep: a file must not bring
+    // in what the grid would refuse (a sync byte beyond one byte, a negative
+    // servo minimum), which would only fail later, on the port or the sliders.
     const auto synch = whole(p.SynchByte);
-    if (!synch || *synch < 0)
+    if (!synch || *synch < 0 || *synch > 255)
         return true;
 
     if (p.SmartDelay.compare(QLatin1String("(none)"), Qt::CaseInsensitive) != 0) {
         const auto smart = whole(p.SmartDelay);
-        if (!smart || *smart < 0)
+        if (!smart || *smart < 0 || *smart > 65534)
             return true;
     }
 
@@ -171,7 +174,7 @@ bool PropertiesInvalid(const ProgramProperties &p)
     // A bound that is not a number cannot be compared with: the rule fails.
     if (!max || *max > 255 || !min || *max < *min)
         return true;
-    if (*min > 255)
+    if (*min < 0 || *min > 255)
         return true;
     if (!center || *center < *min || *center > *max)
         return true;

@@ -13,12 +13,13 @@ namespace {
 
 const QString kRoutineUpdate = QStringLiteral("0105");
 
-QByteArray fileText(const QStringList &lines)
+// The file form of lines: each ended by CR LF.
+QString fileText(const QStringList &lines)
 {
     QString text;
     for (const QString &line : lines)
         text += line + QStringLiteral("\r\n");
-    return text.toLatin1();
+    return text;
 }
 
 } // namespace
@@ -49,7 +50,7 @@ QStringList ProgramListing::SummaryTexts() const
 
 void ProgramListing::UpdateTempFile()
 {
-    WriteWholeFile(m_tempFilePath, QString::fromLatin1(fileText(m_items)));
+    WriteWholeFile(m_tempFilePath, fileText(m_items));
 }
 
 void ProgramListing::Append(const QString &line)
@@ -57,13 +58,13 @@ void ProgramListing::Append(const QString &line)
     // Read and write must both succeed: a read failure must never lead to the
     // listing being replaced by the one new line.
     QByteArray text = ReadWholeFileBytes(m_tempFilePath);
-    text += fileText({line});
+    text += EncodeFileText(fileText({line}));
     WriteWholeFileBytes(m_tempFilePath, text);
 }
 
 void ProgramListing::ReplaceTempFile(const QStringList &lines)
 {
-    WriteWholeFileBytes(m_tempFilePath, fileText(lines));
+    WriteWholeFileBytes(m_tempFilePath, EncodeFileText(fileText(lines)));
 }
 
 void ProgramListing::Update()
@@ -74,7 +75,7 @@ void ProgramListing::Update()
             Q_EMIT tempFileMissing();
             return;
         }
-        m_items = SplitFileLines(QString::fromLatin1(ReadWholeFileBytes(m_tempFilePath)));
+        m_items = SplitFileLines(DecodeFileText(ReadWholeFileBytes(m_tempFilePath)));
         m_selected = -1;
         Summary summary;
         for (int i = 0; i < m_items.size();) {

@@ -5,8 +5,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <QScopeGuard>
+
 #include <csignal>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,17 +50,16 @@ class TestFileHelpers : public TestBase
 {
     Q_OBJECT
 private Q_SLOTS:
-    void bytesComeBackUnchanged()
+    void textIsWrittenAsUtf8()
     {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("all-bytes.tqp"));
-        QByteArray every;
-        for (int b = 0; b < 256; ++b)
-            every.append(char(b));
-        const QString text = QString::fromLatin1(every);
-
+        const QString path = dir.filePath(QStringLiteral("all-chars.tqp"));
+        QString text;
+        for (int c = 1; c < 256; ++c)
+            text += QChar(c);
+        text += QStringLiteral("\u015d\u20ac");
         QVERIFY(WriteWholeFile(path, text));
-        QCOMPARE(bytesOf(path), every); // nothing added, no BOM, no newline
+        QCOMPARE(bytesOf(path), text.toUtf8()); // nothing added, no BOM, no newline, no '?'
         QCOMPARE(ReadWholeFile(path), text);
     }
 
@@ -70,33 +74,54 @@ private Q_SLOTS:
         QCOMPARE(ReadWholeFile(path), QString());
     }
 
-    void readOnlyFilesAreReplaced()
+    void readOnlyFilesAreKept()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("locked.tqp"));
         QVERIFY(WriteWholeFile(path, QStringLiteral("old")));
         QFile::setPermissions(path, QFileDevice::ReadOwner);
-        QVERIFY(WriteWholeFile(path, QStringLiteral("new")));
-        QCOMPARE(bytesOf(path), QByteArray("new"));
+        QVERIFY(!WriteWholeFile(path, QStringLiteral("new")));
+        QCOMPARE(bytesOf(path), QByteArray("old"));
+        QVERIFY(TestMessages().takeTexts().value(0).startsWith(
+            QStringLiteral("Routine Code: 0141\r\nError Numer: 75\r\n")));
     }
 
+    void failedWriteKeepsThePreviousFile_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("over the size limit") << 64 * 1024 << false;
+        QTest::newRow("over the size limit, within Qt's buffer") << 8 * 1024 << false;
+        QTest::newRow("full disk, within Qt's buffer") << 8 * 1024 << true;
+    }
     void failedWriteKeepsThePreviousFile()
     {
+        QFETCH(int, size);
+        QFETCH(bool, fullDisk);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("show.tqp"));
+        if (fullDisk && (geteuid() != 0 || mount("tmpfs", qPrintable(dir.path()), "tmpfs", 0, "size=64k") != 0))
+            QSKIP("mounting a small file system needs root");
+        const auto unmount = qScopeGuard([&] {
+            if (fullDisk)
+                umount2(qPrintable(dir.path()), MNT_DETACH);
+        });
         const QByteArray old = "mov 0,10\r\nmov 1,20\r\n";
         QVERIFY(WriteWholeFile(path, QString::fromLatin1(old)));
-
-        const QString bigger = QString(64 * 1024, QLatin1Char('x'));
+        QFile filler(dir.filePath(QStringLiteral("filler")));
+        QVERIFY(!fullDisk || filler.open(QIODevice::WriteOnly));
+        while (filler.isOpen() && filler.write(QByteArray(4096, 'f')) > 0 && filler.flush()) {
+        }
         {
-            FileSizeLimit limit(4096);
-            QVERIFY(!WriteWholeFile(path, bigger));
+            FileSizeLimit limit(fullDisk ? RLIM_INFINITY : 4096);
+            QVERIFY(!WriteWholeFile(path, QString(size, QLatin1Char('x'))));
         }
         QCOMPARE(bytesOf(path), old);
         const QStringList reports = TestMessages().takeTexts();
         QCOMPARE(reports.size(), 1);
         QVERIFY2(reports[0].startsWith(QStringLiteral("Routine Code: 0141\r\nError Numer: 61\r\n")), qPrintable(reports[0]));
         // No temporary file is left beside it.
+        QFile::remove(filler.fileName());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("show.tqp")});
     }
 
@@ -111,6 +136,29 @@ private Q_SLOTS:
         QCOMPARE(reports.size(), 2);
         QVERIFY(reports[0].startsWith(QStringLiteral("Routine Code: 0141\r\nError Numer: 75\r\n")));
         QCOMPARE(reports[1], QStringLiteral("Routine Code: 0140\r\nError Numer: 53\r\nError Description: File not found"));
+    }
+
+    void onlyRegularFilesAreUsed_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("read a device") << "/dev/zero";
+        QTest::newRow("read a FIFO") << "fifo";
+        QTest::newRow("replace a link to a FIFO") << "link";
+    }
+    void onlyRegularFilesAreUsed()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QCOMPARE(mkfifo(qPrintable(fifo), 0600), 0);
+        const QString path = name.startsWith(QLatin1Char('/')) ? name : dir.filePath(name);
+        const bool write = name == QLatin1String("link");
+        QVERIFY(!write || QFile::link(fifo, path));
+        QVERIFY(write ? !WriteWholeFile(path, QStringLiteral("x")) : ReadWholeFile(path).isEmpty());
+        QVERIFY(!write || QFileInfo(path).symLinkTarget() == fifo);
+        QVERIFY(TestMessages().takeTexts().value(0).endsWith(
+            QStringLiteral("Error Numer: 75\r\nError Description: Path/File access error (") + path +
+            QStringLiteral(": not a regular file)")));
     }
 
     void fileExistsOnDisk()

@@ -297,8 +297,9 @@ private Q_SLOTS:
     void scriptsRunWholeWithoutYielding()
     {
         m_props.InterInstructionDelay = QStringLiteral("10");
-        writeScript(QStringLiteral("wave.tqs"), QStringLiteral("mov 1,10\r\npause 5\r\nscript inner.tqs\r\n"));
-        writeScript(QStringLiteral("inner.tqs"), QStringLiteral("mov 1,20\r\n"));
+        // A name outside Latin-1 survives the file and finds its file.
+        writeScript(QStringLiteral("wave.tqs"), QStringLiteral("mov 1,10\r\npause 5\r\nscript \u015dipo.tqs\r\n"));
+        writeScript(QStringLiteral("\u015dipo.tqs"), QStringLiteral("mov 1,20\r\n"));
         rec().hook = [this](const QString &e) {
             if (e == QLatin1String("frame FF 01 0A"))
                 m_mailbox.Post(RunMailbox::Kind::Stop);

@@ -2,7 +2,10 @@
 #include "platform/cRegistry.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -118,6 +121,27 @@ private Q_SLOTS:
         QVERIFY(!machine.KeyExists());
     }
 
+    void namesIgnoreLetterCase_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("value name") << kKey << "init";
+        QTest::newRow("section") << kKey.toUpper() << "INIT";
+        QTest::newRow("corrupt file") << kKey << "INIT";
+    }
+    void namesIgnoreLetterCase()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, name);
+        at(kKey, QStringLiteral("INIT")).SetValue(QStringLiteral("1"));
+        QFile store(cRegistry::StorePath());
+        QVERIFY(QByteArray(QTest::currentDataTag()) != "corrupt file" ||
+                (store.open(QIODevice::Append) && store.write("no equals sign\n") > 0));
+        store.close();
+        at(section, name).SetValue(QStringLiteral("2"));
+        QCOMPARE(at(kKey, QStringLiteral("INIT")).Value(), QVariant(QStringLiteral("2")));
+    }
+
     void namesWithSeparatorsStayOneValue()
     {
         cRegistry reg = at(kKey, QStringLiteral("File1/odd\\name"));
@@ -148,6 +172,12 @@ private Q_SLOTS:
         cRegistry number = at(kKey, QStringLiteral("INIT"), cRegistry::Number);
         QCOMPARE(ThrownNumber([&] { number.SetValue(qint32(1)); }), cRegistry::kStoreError);
         QVERIFY(QFile::remove(folder));
+
+        // A store that is no file: a FIFO is neither waited on nor replaced.
+        QVERIFY(QDir().mkpath(folder) && mkfifo(qPrintable(cRegistry::StorePath()), 0600) == 0);
+        QVERIFY(!number.Value().isValid());
+        QCOMPARE(ThrownNumber([&] { number.SetValue(qint32(1)); }), ErrorNumber::kPathFileAccess);
+        QVERIFY(QFileInfo(cRegistry::StorePath()).exists() && !QFileInfo(cRegistry::StorePath()).isFile());
     }
 };
 

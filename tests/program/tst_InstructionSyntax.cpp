@@ -42,6 +42,8 @@ private Q_SLOTS:
         QTest::newRow("wav") << "wav hello.wav" << true;
         QTest::newRow("wav upper extension") << "wav hello.WAV" << false;
         QTest::newRow("WAV keyword") << "WAV hello.wav" << true;
+        QTest::newRow("wav no space") << "wavhello.wav" << false;
+        QTest::newRow("script no space") << "scriptwave.tqs" << false;
 
         QTest::newRow("empty") << "" << false;
         QTest::newRow("comment") << "' note" << false;

@@ -49,6 +49,7 @@ private Q_SLOTS:
         QTest::newRow("lone CR") << "lone-cr.tqp";
         QTest::newRow("LF") << "unix.tqp";
         QTest::newRow("no line end after the last line") << "no-final-line-end.tqp";
+        QTest::newRow("UTF-8 byte-order mark") << "bom.tqp";
     }
     void lineEndsFromAnySystem()
     {
@@ -103,6 +104,13 @@ private Q_SLOTS:
         QTest::newRow("letters for min") << ";ServoMin=low";
         QTest::newRow("huge max, no overflow report") << ";ServoMax=1e30";
         QTest::newRow("baud with blank") << ";BaudRate=9600 ";
+        QTest::newRow("only max below min") << ";ServoMin=100\r\n;ServoMax=99\r\n;ServoCenter=100";
+        QTest::newRow("port 0.6") << ";CommPort=0.6";
+        QTest::newRow("port 4.4") << ";CommPort=4.4";
+        QTest::newRow("sync above 255") << ";SynchByte=256";
+        QTest::newRow("negative min") << ";ServoMin=-1";
+        QTest::newRow("min beyond 16 bits") << ";ServoMin=-100000";
+        QTest::newRow("rating above 65534") << ";SmartDelay=65535";
     }
     void invalidPropertiesFallBackToDefaults()
     {
@@ -162,12 +170,14 @@ private Q_SLOTS:
         QCOMPARE(m_listing.Items(), QStringList{QStringLiteral("mov 9,9")});
     }
 
-    void singleByteTextIsKeptByteForByte()
+    void latin1AndUtf8LinesAreWrittenAsUtf8()
     {
         load(TestDataPath(QStringLiteral("program/latin1.tqp")));
         QFile temp(m_listing.TempFilePath());
         QVERIFY(temp.open(QIODevice::ReadOnly));
-        QCOMPARE(temp.readAll(), QByteArray("wav caf\xe9.wav\r\nwav \xc3\xa9t\xc3\xa9.wav\r\n"));
+        QFile golden(TestDataPath(QStringLiteral("program/latin1.tmp")));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        QCOMPARE(temp.readAll(), golden.readAll());
     }
 
     void saveAndReadBack()
@@ -204,13 +214,22 @@ private Q_SLOTS:
         QVERIFY(m_saved.isEmpty()); // scripts touch neither recent files nor title
     }
 
+    void failedSaveIsReportedAndNotRemembered_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("folder is a file") << "file/show.tqp";
+        QTest::newRow("read-only file") << "file";
+    }
     void failedSaveIsReportedAndNotRemembered()
     {
+        QFETCH(QString, name);
         QTemporaryDir dir;
         const QString blocker = dir.filePath(QStringLiteral("file"));
         QVERIFY(WriteWholeFile(blocker, QString()));
-        m_commands.SetCurrentProgramPath(blocker + QStringLiteral("/show.tqp"));
+        QFile::setPermissions(blocker, QFileDevice::ReadOwner);
+        m_commands.SetCurrentProgramPath(dir.filePath(name));
         QVERIFY(!m_commands.SaveProgram(false));
+        QCOMPARE(QFileInfo(blocker).size(), 0);
         const QStringList reports = TestMessages().takeTexts();
         QCOMPARE(reports.size(), 1);
         QVERIFY(reports[0].startsWith(QStringLiteral("Routine Code: 0055\r\n")));

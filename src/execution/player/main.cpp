@@ -100,7 +100,7 @@ int main(int argc, char **argv)
 
     ParsedProgram program;
     try {
-        program = ParseProgramText(QString::fromLatin1(ReadWholeFileBytes(programPath)), ProgramProperties{});
+        program = ParseProgramText(DecodeFileText(ReadWholeFileBytes(programPath)), ProgramProperties{});
     } catch (const AppError &e) {
         return fail(QStringLiteral("cannot read %1: %2").arg(programPath, e.description()));
     }
