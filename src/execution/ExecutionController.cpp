@@ -172,7 +172,8 @@ void ExecutionController::onRunFinished()
     disconnect(m_run.get(), nullptr, this, nullptr);
     m_run.release()->deleteLater();
     m_ownedSink.reset();
-    m_servos.SetPositions(outcome.positions);
+    // Every position the run set has arrived through servoPositionSet already;
+    // the outcome's whole array would undo what the user set meanwhile.
 
     switch (outcome.end) {
     case RunOutcome::End::Completed:
@@ -215,9 +216,16 @@ void ExecutionController::Stop()
 {
     try {
         m_startPending = false;
-        stopHandling();
-        if (m_run)
-            m_run->Mailbox().Post(RunMailbox::Kind::Stop);
+        if (!m_run) {
+            stopHandling();
+            return;
+        }
+        // The run finishes its line (a whole script, in Loop one more line)
+        // first: the interface stays locked until it has really ended.
+        m_pauseRequested = false;
+        setControls(true, false, false);
+        setProgress(0);
+        m_run->Mailbox().Post(RunMailbox::Kind::Stop);
     } catch (const AppError &e) {
         ErrorReport(kRoutineStop, e);
     }

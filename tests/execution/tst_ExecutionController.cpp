@@ -237,11 +237,24 @@ private Q_SLOTS:
         QVERIFY(m_exec->RunActive());
 
         m_exec->Stop();
-        checkIdle();
+        QVERIFY(m_exec->ExecuteEnabled());
         QVERIFY(waitRunEnded());
         QCOMPARE(m_host->log.taken().size(), frames);
         QVERIFY(!m_exec->RunActive());
         checkIdle();
+    }
+
+    void stopKeepsTheInterfaceLockedUntilTheRunEnds()
+    {
+        startHeld({"mov 0,1", "mov 0,2"});
+        m_exec->Stop();
+        m_servos.SetPosition(9, 42); // set by the user while the line finishes
+        QCOMPARE(m_host->locks, QList<bool>{true});
+        m_host->log.release.release();
+        QVERIFY(waitRunEnded());
+        QCOMPARE(m_host->locks, (QList<bool>{true, false}));
+        QCOMPARE(m_servos.Position(0), qint16(1));
+        QCOMPARE(m_servos.Position(9), qint16(42));
     }
 
     void executeWhilePausedResumes()
