@@ -9,7 +9,7 @@ class IStartupHost
 public:
     virtual ~IStartupHost() = default;
     /// Creates the temporary file empty (a leftover one is emptied, never
-    /// loaded). Throws AppError when it cannot be written.
+    /// loaded). A file that cannot be written is reported there; start-up goes on.
     virtual void PrepareTempFile() = 0;
     /// Shows the splash window, whose status reads "Initializing application. Please wait...".
     virtual void ShowSplash() = 0;

@@ -7,7 +7,10 @@
 #include "platform/NumericText.h"
 #include "program/ProgramFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 
 namespace {
 
@@ -30,15 +33,32 @@ ProgramListing::ProgramListing(const QString &tempFilePath, QObject *parent)
 {
 }
 
+ProgramListing::~ProgramListing() = default;
+
 void ProgramListing::CreateTempFile()
 {
-    WriteWholeFileBytes(m_tempFilePath, QByteArray());
+    const QDir folder = QFileInfo(m_tempFilePath).absoluteDir();
+    for (int n = 1; n <= 9999 && !m_lock; ++n) {
+        const QString path = n == 1 ? m_tempFilePath : folder.filePath(QStringLiteral("tq%1.tmp").arg(n, 4, 10, QLatin1Char('0')));
+        auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+        // Only a lock whose process is gone counts as stale, never an old one.
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            m_tempFilePath = path;
+            m_lock = std::move(lock);
+        } else if (lock->error() != QLockFile::LockFailedError) {
+            break; // the folder cannot hold a lock: use the first name as before
+        }
+    }
+    WriteWholeFile(m_tempFilePath, QString());
 }
 
 void ProgramListing::RemoveTempFile()
 {
     if (FileExistsOnDisk(m_tempFilePath))
         QFile::remove(m_tempFilePath);
+    if (m_lock)
+        m_lock->unlock();
 }
 
 QStringList ProgramListing::SummaryTexts() const

@@ -4,6 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class QLockFile;
+
 /// The program being edited: its instruction lines, their summary and the
 /// selected line, mirrored in the temporary file. The only writer of that
 /// file; Log and the Insert commands append through it, the file reader
@@ -23,12 +27,17 @@ public:
     /// Which edit item the list's popup menu shows for a line (exact letter case).
     enum class EditItem { Unchanged, Mov, Pause, Script, Wav };
 
+    /// `tempFilePath` names the first choice, "tq0001.tmp" in the data folder.
     explicit ProgramListing(const QString &tempFilePath, QObject *parent = nullptr);
+    ~ProgramListing() override;
 
     QString TempFilePath() const { return m_tempFilePath; }
-    /// An empty temporary file; a leftover one is emptied, never loaded. Throws AppError.
+    /// An empty temporary file, held with a lock so that a second copy of the
+    /// program takes the next free name (tq0002.tmp, ...) instead of emptying
+    /// this one; a leftover file whose copy is gone is emptied, never loaded.
+    /// A failure to write is reported ("0141") and the program goes on.
     void CreateTempFile();
-    /// At shutdown: nothing is kept.
+    /// At shutdown: nothing is kept, and the name is free again.
     void RemoveTempFile();
 
     /// Reloads the lines from the temporary file, drops the ones it does not
@@ -70,6 +79,7 @@ Q_SIGNALS:
 
 private:
     QString m_tempFilePath;
+    std::unique_ptr<QLockFile> m_lock;
     QStringList m_items;
     Summary m_summary;
     int m_selected = -1;

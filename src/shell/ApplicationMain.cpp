@@ -17,8 +17,42 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <functional>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
+}
+
+// SIGTERM, SIGINT and SIGHUP end the program as closing the window does; the
+// handler only wakes the event loop, which does the work.
+void watchTerminationSignals(QObject *context, const std::function<void()> &terminate)
+{
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, context, [terminate] {
+        char buf[16];
+        while (::read(g_signalPipe[0], buf, sizeof buf) > 0) {
+        }
+        terminate();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onTerminationSignal;
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(sig, &sa, nullptr);
+}
 
 // One twip is 1/1440 inch.
 int twipsToPixels(int twips, qreal dpi)
@@ -110,6 +144,15 @@ void ApplicationMain::Shutdown()
     m_link->Close();
 }
 
+void ApplicationMain::Terminate()
+{
+    m_terminated = true;
+    m_execution->AbortRun();
+    Shutdown();
+    // Leaves every event loop, a modal box's too.
+    QCoreApplication::exit(0);
+}
+
 int RunApplication()
 {
     WidgetMessageService messages;
@@ -120,8 +163,10 @@ int RunApplication()
     int code = 1;
     {
         ApplicationMain host;
+        QObject context;
+        watchTerminationSignals(&context, [&host] { host.Terminate(); });
         if (RunStartUp(host) && host.mainWindow())
-            code = QApplication::exec();
+            code = host.Terminated() ? 0 : QApplication::exec();
     }
 
     Services::setMessages(nullptr);

@@ -38,6 +38,10 @@ public:
     /// The main window's query-unload: the temporary file goes and the port
     /// closes. Nothing is saved and nothing is asked.
     void Shutdown();
+    /// A termination signal: the run ends at once, then as Shutdown, and the
+    /// program leaves its event loops.
+    void Terminate();
+    bool Terminated() const { return m_terminated; }
 
     MDIForm1 *mainWindow() const { return m_main.get(); }
     frmSplash *splash() const { return m_splash.get(); }
@@ -63,6 +67,7 @@ private:
     std::unique_ptr<frmSplash> m_splash;
     std::unique_ptr<MDIForm1> m_main;
     QStringList m_splashTexts;
+    bool m_terminated = false;
 };
 
 /// Runs the desktop application in an existing QApplication; returns its exit code.

@@ -156,6 +156,39 @@ private Q_SLOTS:
         QFile::remove(DataPaths::UserDataFolder());
     }
 
+    void temporaryFileThatIsAFolderIsReportedAndStartUpGoesOn()
+    {
+        QDir().mkpath(DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp"));
+        RecordingHost host(m_clock);
+        QVERIFY(RunStartUp(host));
+        QVERIFY(host.calls.last().endsWith(QStringLiteral("unload splash")));
+        const QStringList reports = TestMessages().takeTexts();
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports[0].startsWith(QStringLiteral("Routine Code: 0141\r\n"))
+                     && reports[0].contains(QStringLiteral("not a regular file")),
+                 qPrintable(reports[0]));
+    }
+
+    void secondCopyTakesTheNextNameAndLeftoverLocksAreTakenOver()
+    {
+        const QString folder = DataPaths::UserDataFolder();
+        QDir().mkpath(folder);
+        // A copy that crashed left its file and its lock behind.
+        QVERIFY(WriteWholeFile(folder + QStringLiteral("/tq0001.tmp"), QStringLiteral("mov 1,1\r\n")));
+        QVERIFY(WriteWholeFile(folder + QStringLiteral("/tq0001.tmp.lock"), QStringLiteral("999999\ntaveloq\n\n")));
+        ProgramListing first(folder + QStringLiteral("/tq0001.tmp"));
+        first.CreateTempFile();
+        QCOMPARE(QFileInfo(first.TempFilePath()).size(), qint64(0));
+        first.Append(QStringLiteral("mov 2,2"));
+
+        ProgramListing second(folder + QStringLiteral("/tq0001.tmp"));
+        second.CreateTempFile();
+        QCOMPARE(second.TempFilePath(), folder + QStringLiteral("/tq0002.tmp"));
+        second.RemoveTempFile();
+        QVERIFY(!QFile::exists(second.TempFilePath()));
+        QCOMPARE(ReadWholeFile(first.TempFilePath()), QStringLiteral("mov 2,2\r\n"));
+    }
+
 private:
     VirtualClock m_clock{1'000'000'000};
 };
