@@ -18,12 +18,16 @@
 #include "servos/frmServoControl.h"
 #include "servos/frmServoEdit.h"
 
+#include <QAbstractButton>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
+#include <QShortcutEvent>
 
 namespace {
 
@@ -75,6 +79,8 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     setCentralWidget(central);
 
     connectCommands();
+    // Mnemonics that a button and a menu share would otherwise only move the focus.
+    qApp->installEventFilter(this);
 }
 
 MDIForm1::~MDIForm1() = default;
@@ -187,6 +193,39 @@ void MDIForm1::SetInterfaceLocked(bool locked)
 {
     m_actions->SetLocked(locked);
     m_side->SetLocked(locked);
+}
+
+bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Shortcut) {
+        const auto *shortcut = static_cast<QShortcutEvent *>(event);
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        if (shortcut->isAmbiguous() && widget && widget->window() == this && resolveMnemonic(shortcut->key()))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MDIForm1::resolveMnemonic(const QKeySequence &key)
+{
+    // A button on show (the child window's, the side panel's) takes the key;
+    // a disabled one keeps it and does nothing.
+    for (QAbstractButton *button : findChildren<QAbstractButton *>()) {
+        if (button->window() == this && button->isVisible() && QKeySequence::mnemonic(button->text()) == key) {
+            if (button->isEnabled())
+                button->click();
+            return true;
+        }
+    }
+    // Otherwise the menu.
+    for (QAction *menu : menuBar()->actions()) {
+        if (menu->isVisible() && QKeySequence::mnemonic(menu->text()) == key) {
+            if (menu->isEnabled())
+                menuBar()->setActiveAction(menu);
+            return true;
+        }
+    }
+    return false;
 }
 
 void MDIForm1::closeEvent(QCloseEvent *event)

@@ -68,12 +68,14 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void connectCommands();
     void showView(int index);
     void selectView(int index, const QString &routine);
     void allServos(void (*operation)(ServoLink &, const ProgramProperties &, IServoSliders &));
+    bool resolveMnemonic(const QKeySequence &key);
 
     MainWindowParts m_parts;
     PropertyGridModel *m_cells;

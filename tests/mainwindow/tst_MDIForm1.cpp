@@ -36,6 +36,7 @@
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -162,6 +163,40 @@ private Q_SLOTS:
         QTest::mouseClick(bar->widgetForAction(bar->actions().at(2)), Qt::LeftButton);
         QCOMPARE(save.size(), 1);
         QCOMPARE(saveAs.size(), 1);
+    }
+
+    void sharedMnemonicsDoOneThing()
+    {
+        main().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main()));
+        QMenuBar *bar = main().menuBar();
+        const auto closeMenus = [bar] {
+            while (QWidget *popup = QApplication::activePopupWidget())
+                popup->close();
+            bar->setActiveAction(nullptr);
+        };
+        // A button on show first: Center All Servos, not the Configuration menu.
+        QTest::keyClick(&main(), Qt::Key_C, Qt::AltModifier);
+        QCOMPARE(m_board->ReadBytes(3 * kServoCount, 2000).size(), 3 * kServoCount);
+        QVERIFY(!bar->activeAction());
+        // No button of that letter on show: the menu.
+        QTest::keyClick(&main(), Qt::Key_S, Qt::AltModifier);
+        QCOMPARE(bar->activeAction(), item("miScripts"));
+        closeMenus();
+        QTest::mouseClick(main().Side().cmdLogo(), Qt::LeftButton);
+        QTest::keyClick(&main(), Qt::Key_C, Qt::AltModifier);
+        QCOMPARE(bar->activeAction(), item("miConfiguration"));
+        closeMenus();
+        // During a run (Stop enabled, the menus locked) Alt+S is the Execution Controller's Stop.
+        QTest::keyClick(&main(), Qt::Key_F4);
+        main().SetInterfaceLocked(true);
+        auto *stop = main().ExecutionWindow()->findChild<QPushButton *>(QStringLiteral("cmdStop"));
+        stop->setEnabled(true);
+        QSignalSpy stopped(stop, &QPushButton::clicked);
+        QTest::keyClick(&main(), Qt::Key_S, Qt::AltModifier);
+        QCOMPARE(stopped.count(), 1);
+        QVERIFY(!bar->activeAction());
+        main().SetInterfaceLocked(false);
     }
 
     void cmdLogoCollapsesAndExpands()
