@@ -9,6 +9,7 @@
 #include "platform/MessageService.h"
 #include "platform/NumericText.h"
 #include "platform/Services.h"
+#include "program/InstructionSyntax.h"
 #include "servos/ServoPanel.h"
 
 #include <QEvent>
@@ -21,6 +22,19 @@
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
+
+namespace {
+
+// A pause goes in only as the listing and the program reader take it back: a
+// number of whole milliseconds that fits 32 bits, no group separator, no blank.
+bool isInsertablePause(const QString &text)
+{
+    if (text.isEmpty() || text.contains(QLatin1Char(',')))
+        return false;
+    return IsAcceptedInstructionLine(QStringLiteral("Pause ") + text) && WholeNumber32(text).has_value();
+}
+
+} // namespace
 
 frmServoControl::frmServoControl(QWidget *parent)
     : QWidget(parent)
@@ -287,7 +301,7 @@ void frmServoControl::cmdInsertPause_Click()
 {
     try {
         const QString text = m_pauseText->text();
-        if (text.isEmpty() || !IsNumericText(text) || text.contains(QLatin1Char(','))) {
+        if (!isInsertablePause(text)) {
             ShowUserMessage(QStringLiteral("The Pause value is invalid."), MsgButtons::OkCancel, MsgIcon::Information);
             m_pauseText->setText(QStringLiteral("0"));
             m_pauseText->setFocus();

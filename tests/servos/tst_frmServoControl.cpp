@@ -138,7 +138,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<bool>("valid");
         QTest::newRow("250") << "250" << true;
-        QTest::newRow("as typed") << " 1.5E2" << true;
+        QTest::newRow("as typed") << "1.5E2" << true;
+        QTest::newRow("largest 32-bit") << "2147483647" << true;
+        QTest::newRow("beyond 32 bits") << "99999999999" << false;
+        QTest::newRow("blank the reader drops") << " 150" << false;
         QTest::newRow("empty") << "" << false;
         QTest::newRow("letters") << "abc" << false;
         QTest::newRow("group separator") << "1,000" << false;
