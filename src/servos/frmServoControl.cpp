@@ -183,12 +183,12 @@ int frmServoControl::SliderValue(int servo) const
 
 QString frmServoControl::PanelCaption(int servo) const
 {
-    return m_panels.at(servo)->title();
+    return m_panels.at(servo)->caption();
 }
 
 void frmServoControl::SetPanelCaption(int servo, const QString &caption)
 {
-    m_panels.at(servo)->setTitle(caption);
+    m_panels.at(servo)->setCaption(caption);
 }
 
 bool frmServoControl::ServoEnabled(int servo) const

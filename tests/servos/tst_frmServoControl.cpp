@@ -5,14 +5,19 @@
 #include "execution/ExecutionController.h"
 #include "platform/FileDialogService.h"
 #include "platform/Services.h"
+#include "platform/WidgetServices.h"
+#include "servos/ServoPanel.h"
 #include "servos/frmServoControl.h"
+#include "support/ModalDialogs.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 
@@ -198,6 +203,45 @@ private Q_SLOTS:
         m_dialogs.answer = QStringLiteral("/home/figure/sounds/roar.wav");
         QTest::mouseClick(m_form->cmdBrowseWav(), Qt::LeftButton);
         QCOMPARE(tempFile(), QByteArray("WAV /home/figure/sounds/roar.wav\r\n"));
+    }
+
+    void modalMessageEndsTheTrackPress()
+    {
+        // A box shown while the track is held takes the button's release.
+        WidgetMessageService boxes;
+        Services::setMessages(&boxes);
+        QSlider *s = m_form->vscServo(6);
+        const auto shown = connect(s, &QSlider::valueChanged, [] {
+            ShowUserMessage(QStringLiteral("Board lost."), MsgButtons::Ok, MsgIcon::Critical);
+        });
+        bool seen = false;
+        WhenShown<QMessageBox>(
+            [](QMessageBox *box) { QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton); }, &seen);
+        QTest::mousePress(s, Qt::LeftButton, {}, QPoint(s->width() - 2, s->height() / 2));
+        disconnect(shown);
+        Services::setMessages(&TestMessages());
+        QVERIFY(seen);
+        QCOMPARE(s->value(), 128);
+        QVERIFY(!QTest::qWaitFor([s] { return s->value() != 128; }, 1500));
+    }
+
+    void servoLabelKeepsTheLayout_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::newRow("long") << "A very long label for the elbow joint servo";
+        QTest::newRow("empty") << "";
+    }
+    void servoLabelKeepsTheLayout()
+    {
+        QFETCH(QString, label);
+        m_form->SetPanelCaption(2, label);
+        m_form->layout()->activate();
+        const ServoPanel *p = m_form->panel(2);
+        QCOMPARE(p->minimumSizeHint(), m_form->panel(10)->minimumSizeHint());
+        QCOMPARE(p->size(), m_form->panel(10)->size());
+        QCOMPARE(m_form->PanelCaption(2), label);
+        QCOMPARE(p->toolTip(), label);
+        QCOMPARE(p->title().endsWith(QChar(0x2026)), !label.isEmpty());
     }
 
     void disabledServoCannotBeUsed()
