@@ -241,6 +241,31 @@ private Q_SLOTS:
         QCOMPARE(App().GridCellValue[0], QStringLiteral("True"));
     }
 
+    void arrowsOnlyMoveTheHighlight_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("highlighted");
+        QTest::newRow("port") << int(PropertyGridModel::CommPort) << int(Qt::Key_Down) << "2";
+        QTest::newRow("delay") << int(PropertyGridModel::InterInstructionDelay) << int(Qt::Key_Down) << "Smart";
+        QTest::newRow("baud") << int(PropertyGridModel::BaudRate) << int(Qt::Key_End) << "9600";
+    }
+    void arrowsOnlyMoveTheHighlight()
+    {
+        QFETCH(int, row);
+        QFETCH(int, key);
+        QFETCH(QString, highlighted);
+        doubleClick(row, 2);
+        const QString before = cell(row);
+        QTest::keyClick(chooser(), Qt::Key(key));
+        QCOMPARE(chooser()->currentText(), highlighted);
+        QCOMPARE(cell(row), before);
+        QVERIFY(chooser()->isVisible());
+        QTest::keyClick(chooser(), Qt::Key_Return);
+        QCOMPARE(cell(row), highlighted);
+        QVERIFY(!chooser()->isVisible());
+    }
+
     void chooserHidesWhenTheFocusLeaves()
     {
         doubleClick(6, 2);
