@@ -115,7 +115,11 @@ int MDIForm1::twipsX(int twips) const
 
 int MDIForm1::ExpandedPanelWidth() const
 {
-    return twipsX(3375);
+    // As designed, or wider by what the grid needs beyond its designed width for its font.
+    const int designed = twipsX(3375);
+    if (!m_gridPanel)
+        return designed;
+    return qMax(designed, designed - twipsX(PropertyGridPanel::kGridWidthTwips) + m_gridPanel->width());
 }
 
 QAction *MDIForm1::addItem(QMenu *menu, const char *name, const QString &caption, int image)
@@ -423,6 +427,7 @@ void MDIForm1::Load()
         m_viewGroup->actions().constFirst()->setChecked(true);
         if (m_gridPanel) {
             m_gridPanel->Load();
+            m_sidePanel->setFixedWidth(ExpandedPanelWidth());
             m_gridPanel->SetDialogOwner(this, m_sidePanel);
             if (m_link)
                 m_gridPanel->SetLink(*m_link);

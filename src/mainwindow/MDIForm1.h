@@ -66,7 +66,8 @@ public:
     QPushButton *cmdMinAll() const { return m_minAll; }
     QPushButton *cmdMaxAll() const { return m_maxAll; }
 
-    /// The side panel's expanded width: 3375 twips on this screen.
+    /// The side panel's expanded width: 3375 twips on this screen, more when
+    /// the property grid needs it for its font.
     int ExpandedPanelWidth() const;
 
     // What the Execution Controller needs of the main window.

@@ -303,6 +303,8 @@ private Q_SLOTS:
         auto *panel = main().findChild<PropertyGridPanel *>(QStringLiteral("sGrid"));
         QVERIFY(panel);
         QVERIFY(panel->isVisible());
+        // However wide the font makes the grid, the side panel shows all of it.
+        QVERIFY(main().Picture1()->rect().contains(QRect(panel->mapTo(main().Picture1(), QPoint()), panel->size())));
         QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::SynchByte, 2), QStringLiteral("255"));
 
         // A program read from disk shows its properties in the grid at once and

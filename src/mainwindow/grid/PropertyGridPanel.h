@@ -33,8 +33,8 @@ public:
     /// Columns, the twelve rows with the heading colours, then the sizes: the
     /// main window's load step.
     void Load();
-    /// Column widths from the grid's width in twips; height for thirteen rows.
-    /// The panel takes the grid's size.
+    /// Column widths from the grid's width in twips, widened where the font
+    /// needs more; height for thirteen rows. The panel takes the grid's size.
     void SetGridSizes(int gridWidthTwips = kGridWidthTwips);
 
     /// How the CommPort Status row opens and closes the serial port.
@@ -71,6 +71,7 @@ private:
     void showCustomDialog(int row);
     void showSmartCalculator();
     void finishChoice();
+    int chooserWidth() const;
     QWidget *owner() const;
 
     PropertyGridModel &m_cells;

@@ -15,6 +15,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTimer>
 
 #include <functional>
@@ -68,10 +71,8 @@ private:
         QVERIFY(seen);
     }
 
-private Q_SLOTS:
-    void init()
+    void build()
     {
-        TestBase::init();
         m_window = std::make_unique<QWidget>();
         m_window->resize(400, 400);
         m_cells = std::make_unique<PropertyGridModel>();
@@ -82,6 +83,13 @@ private Q_SLOTS:
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         m_window->activateWindow();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        TestBase::init();
+        build();
     }
 
     void cleanup()
@@ -264,6 +272,46 @@ private Q_SLOTS:
         QTest::keyClick(chooser(), Qt::Key_Return);
         QCOMPARE(cell(row), highlighted);
         QVERIFY(!chooser()->isVisible());
+    }
+
+    void textFitsTheFont_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::newRow("default") << 0;
+        QTest::newRow("large") << 15;
+    }
+    void textFitsTheFont()
+    {
+        QFETCH(int, points);
+        const QFont old = QApplication::font();
+        const auto restore = qScopeGuard([old] { QApplication::setFont(old); });
+        if (points > 0) {
+            QApplication::setFont(QFont(old.family(), points));
+            build();
+        }
+        for (int column = 0; column < 2; ++column)
+            QVERIFY(grid()->columnWidth(column) >= static_cast<QAbstractItemView *>(grid())->sizeHintForColumn(column));
+        for (int row : {int(PropertyGridModel::SmartRating), int(PropertyGridModel::CommPortStatus)}) {
+            doubleClick(row, 2);
+            QStyleOptionComboBox option;
+            option.initFrom(chooser());
+            const QRect field = chooser()->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                                   QStyle::SC_ComboBoxEditField, chooser());
+            for (const QString &entry : chooserItems())
+                QVERIFY2(chooser()->fontMetrics().horizontalAdvance(entry) <= field.width(), qPrintable(entry));
+        }
+        bool fits = false;
+        WhenShown<frmCustom>(
+            [&fits](frmCustom *dialog) {
+                const QLabel *prompt = dialog->Label1();
+                fits = prompt->height() >= prompt->heightForWidth(prompt->width()) &&
+                       dialog->Command1()->height() >= dialog->Command1()->sizeHint().height() &&
+                       dialog->rect().contains(dialog->Command2()->geometry());
+                dialog->reject();
+            },
+            &fits);
+        pick(PropertyGridModel::InterInstructionDelay, "Custom...");
+        QVERIFY(fits);
     }
 
     void chooserHidesWhenTheFocusLeaves()
