@@ -173,6 +173,9 @@ void MDIForm1::buildMenus()
     QAction *exec = addItem(view, "miExecution", QStringLiteral("&Execution Window"), 8);
     exec->setShortcut(Qt::Key_F4);
     exec->setCheckable(true);
+    // A checked icon is only a faint frame; without it the menu shows a plain check mark.
+    for (QAction *a : {servo, exec})
+        a->setIconVisibleInMenu(false);
     connect(servo, &QAction::triggered, this, &MDIForm1::miServoControl_Click);
     connect(exec, &QAction::triggered, this, &MDIForm1::miExecution_Click);
 

@@ -90,6 +90,8 @@ private Q_SLOTS:
         QVERIFY(!main().ExecutionChild()->isVisible());
         QVERIFY(item("miServoControl")->isChecked());
         QVERIFY(!item("miExecution")->isChecked());
+        // The view shown carries a plain check mark, not a frame around its icon.
+        QVERIFY(!item("miServoControl")->isIconVisibleInMenu() && !item("miExecution")->isIconVisibleInMenu());
         QVERIFY(main().cToolbar2()->actions().at(0)->isChecked());
         QVERIFY(!main().cToolbar2()->actions().at(1)->isChecked());
         QVERIFY(!item("miSave")->isEnabled());

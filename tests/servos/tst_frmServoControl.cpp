@@ -12,7 +12,9 @@
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -203,6 +205,27 @@ private Q_SLOTS:
         m_dialogs.answer = QStringLiteral("/home/figure/sounds/roar.wav");
         QTest::mouseClick(m_form->cmdBrowseWav(), Qt::LeftButton);
         QCOMPARE(tempFile(), QByteArray("WAV /home/figure/sounds/roar.wav\r\n"));
+    }
+
+    void wavFilterShowsItsNameOnce()
+    {
+        WidgetFileDialogService dialogs;
+        Services::setFileDialogs(&dialogs);
+        QString shown;
+        bool seen = false;
+        WhenShown<QFileDialog>(
+            [&shown](QFileDialog *dialog) {
+                if (const auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo")))
+                    shown = types->currentText();
+                dialog->reject();
+            },
+            &seen);
+        QTest::mouseClick(m_form->cmdBrowseWav(), Qt::LeftButton);
+        Services::setFileDialogs(&m_dialogs);
+        QVERIFY(seen);
+        // Qt shows the name with its blanks run together.
+        QCOMPARE(shown.simplified(), QStringLiteral("WAV Files *.wav"));
+        QCOMPARE(tempFile(), QByteArray());
     }
 
     void modalMessageEndsTheTrackPress()
