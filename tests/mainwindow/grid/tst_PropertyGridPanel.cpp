@@ -314,6 +314,16 @@ private Q_SLOTS:
         QVERIFY(fits);
     }
 
+    void answeredDialogLetsGoOfItsAction()
+    {
+        const auto held = std::make_shared<int>();
+        bool seen = false;
+        WhenShown<frmCustom>([held](frmCustom *dialog) { dialog->reject(); }, &seen);
+        pick(PropertyGridModel::ServoMin, "Custom...");
+        QVERIFY(seen);
+        QTRY_COMPARE(held.use_count(), 1);
+    }
+
     void chooserHidesWhenTheFocusLeaves()
     {
         doubleClick(6, 2);
