@@ -641,6 +641,19 @@ void MDIForm1::ShowServoControllerView()
     miServoControl_Click();
 }
 
+void MDIForm1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    // A side panel widened for its font takes the room from the window, not
+    // from the child area the Servo Controller was designed for.
+    const int extra = ExpandedPanelWidth() - twipsX(3375);
+    if (extra > 0)
+        resize(width() + extra, height());
+}
+
 void MDIForm1::closeEvent(QCloseEvent *event)
 {
     ShutdownQueryUnload();

@@ -80,6 +80,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildMenus();
@@ -118,6 +119,7 @@ private:
     QLabel *m_gridLabel = nullptr;
     QFrame *m_gridPlace = nullptr;
     PropertyGridPanel *m_gridPanel = nullptr;
+    bool m_shownOnce = false;
     QPushButton *m_centerAll = nullptr;
     QPushButton *m_minAll = nullptr;
     QPushButton *m_maxAll = nullptr;

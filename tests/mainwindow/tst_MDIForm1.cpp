@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
@@ -307,6 +308,8 @@ private Q_SLOTS:
         QVERIFY(panel->isVisible());
         // However wide the font makes the grid, the side panel shows all of it.
         QVERIFY(main().Picture1()->rect().contains(QRect(panel->mapTo(main().Picture1(), QPoint()), panel->size())));
+        // The room comes from the window: the Servo Controller still fits beside the panel.
+        QVERIFY(main().ServoControlChild()->mdiArea()->viewport()->width() >= main().ServoControlChild()->width());
         QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::SynchByte, 2), QStringLiteral("255"));
 
         // A program read from disk shows its properties in the grid at once and
