@@ -58,9 +58,6 @@ MsgAnswer WidgetMessageService::show(const MessageRequest &request)
 QString WidgetFileDialogService::choose(const FileDialogRequest &request)
 {
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
-    // The filters' names already show their patterns ("WAV Files    *.wav"):
-    // Qt's own "(*.wav)" after them would show the pattern twice.
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(ToQtNameFilters(request.filter));
     if (request.mode == FileDialogRequest::Mode::Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
