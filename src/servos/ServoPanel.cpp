@@ -113,8 +113,9 @@ void ServoPanel::showCaption()
     // The caption ends before the value label that shares its band.
     const int room = qMax(0, m_value->x() - title.left() - fontMetrics().horizontalAdvance(QLatin1Char(' ')));
     const QString shown = fontMetrics().elidedText(m_caption, Qt::ElideRight, room);
-    // An empty caption still keeps the band, so every row stays as high as the others.
-    setTitle(m_caption.isEmpty() ? QStringLiteral(" ") : shown);
+    // Nothing shown (an empty caption, or no room yet) still keeps the band, so
+    // every row stays as high as the others.
+    setTitle(shown.isEmpty() ? QStringLiteral(" ") : shown);
     setToolTip(shown == m_caption ? QString() : m_caption);
 }
 
