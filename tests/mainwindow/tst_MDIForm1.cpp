@@ -27,7 +27,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
@@ -91,7 +90,6 @@ private Q_SLOTS:
         QVERIFY(!main().ExecutionChild()->isVisible());
         QVERIFY(item("miServoControl")->isChecked());
         QVERIFY(!item("miExecution")->isChecked());
-        // The view shown carries a plain check mark, not a frame around its icon.
         QVERIFY(!item("miServoControl")->isIconVisibleInMenu() && !item("miExecution")->isIconVisibleInMenu());
         QVERIFY(main().cToolbar2()->actions().at(0)->isChecked());
         QVERIFY(!main().cToolbar2()->actions().at(1)->isChecked());
@@ -306,10 +304,8 @@ private Q_SLOTS:
         auto *panel = main().findChild<PropertyGridPanel *>(QStringLiteral("sGrid"));
         QVERIFY(panel);
         QVERIFY(panel->isVisible());
-        // However wide the font makes the grid, the side panel shows all of it.
         QVERIFY(main().Picture1()->rect().contains(QRect(panel->mapTo(main().Picture1(), QPoint()), panel->size())));
-        // The room comes from the window: the Servo Controller still fits beside the panel.
-        QVERIFY(main().ServoControlChild()->mdiArea()->viewport()->width() >= main().ServoControlChild()->width());
+        QVERIFY(main().ServoControlChild()->parentWidget()->width() >= main().ServoControlChild()->width());
         QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::SynchByte, 2), QStringLiteral("255"));
 
         // A program read from disk shows its properties in the grid at once and

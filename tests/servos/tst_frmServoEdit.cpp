@@ -75,6 +75,7 @@ private Q_SLOTS:
             dialog.Check1(5)->setChecked(false);
             dialog.Text1(5)->setText(QStringLiteral("Gripper"));
             dialog.Text1(9)->setText(QString());
+            dialog.Text1(13)->setText(QStringLiteral("A very long label for the elbow joint servo"));
             QTest::mouseClick(dialog.Command1(), Qt::LeftButton);
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         }
@@ -82,6 +83,9 @@ private Q_SLOTS:
         QVERIFY(!m_servos->ServoEnabled(5));
         QCOMPARE(m_servos->PanelCaption(9), QString());
         QVERIFY(m_servos->ServoEnabled(9));
+        QCOMPARE(m_servos->panel(13)->toolTip(), m_servos->PanelCaption(13)); // cut, whole in the tooltip
+        for (int servo : {9, 13})
+            QCOMPARE(m_servos->panel(servo)->minimumSizeHint(), m_servos->panel(0)->minimumSizeHint());
 
         // Reopened, it shows what OK stored.
         frmServoEdit again(*m_servos);

@@ -4,26 +4,23 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 /// Acts on the modal dialog of type T once it is shown (dialogs are modal in
 /// the program; a test must not block on exec). Gives up after two seconds,
 /// leaving *seen false.
-template <typename T> void WhenShown(std::function<void(T *)> act, bool *seen)
+template <typename T>
+void WhenShown(std::function<void(T *)> act, bool *seen)
 {
-    // The timer owns the polling and goes once it has acted or given up, so
-    // nothing holds on to `act` afterwards.
-    auto *timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act, seen, tries = 0]() mutable {
+    auto tries = std::make_shared<int>(0);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [act, seen, tries, self = std::weak_ptr(poll)] { // only a pending timer may hold the poll
         if (T *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            // Stopped first: acting may run an event loop of its own.
-            timer->stop();
             *seen = true;
             act(dialog);
-            timer->deleteLater();
-        } else if (++tries >= 200) {
-            timer->stop();
-            timer->deleteLater();
+        } else if (++*tries < 200) {
+            QTimer::singleShot(10, [next = self.lock()] { (*next)(); });
         }
-    });
-    timer->start(10);
+    };
+    QTimer::singleShot(0, [poll] { (*poll)(); });
 }
