@@ -29,6 +29,8 @@
 #include <QMenuBar>
 #include <QShortcutEvent>
 
+#include <utility>
+
 namespace {
 
 const QString kCaption = QStringLiteral("Taveloq v1.1");
@@ -132,9 +134,8 @@ void MDIForm1::Load()
     try {
         setWindowTitle(kCaption);
         MenuItem(QStringLiteral("miServoControl"))->setChecked(true);
-        PropertyGridPanel *grid = m_side->Grid();
-        grid->Load();
-        grid->SetDialogOwner(this, m_side);
+        m_side->Load();
+        m_side->Grid()->SetDialogOwner(this, m_side);
         m_servoControl->Load();
         m_servoChild->move(0, 0);
         m_servoChild->adjustSize();
@@ -226,6 +227,17 @@ bool MDIForm1::resolveMnemonic(const QKeySequence &key)
         }
     }
     return false;
+}
+
+void MDIForm1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (std::exchange(m_shownOnce, true))
+        return;
+    // A side panel widened for its font takes the room from the window, not
+    // from the child area the Servo Controller was designed for.
+    if (const int extra = m_side->ExtraWidth(); extra > 0)
+        resize(width() + extra, height());
 }
 
 void MDIForm1::closeEvent(QCloseEvent *event)

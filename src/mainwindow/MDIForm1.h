@@ -68,6 +68,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -87,4 +88,5 @@ private:
     QMdiSubWindow *m_servoChild;
     QMdiSubWindow *m_executionChild;
     EditCommands *m_edits;
+    bool m_shownOnce = false;
 };

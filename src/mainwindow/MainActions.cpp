@@ -113,6 +113,8 @@ void MainActions::buildMenus()
     exec->setToolTip(QStringLiteral("Execution Controller"));
     for (QAction *a : {servo, exec}) {
         a->setCheckable(true);
+        // A checked icon is only a faint frame; without it the menu shows a plain check mark.
+        a->setIconVisibleInMenu(false);
         m_views->addAction(a);
     }
     servo->setChecked(true);

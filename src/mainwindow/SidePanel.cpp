@@ -21,7 +21,7 @@ SidePanel::SidePanel(PropertyGridModel &cells, const QString &caption, QWidget *
     , m_maxAll(new QPushButton(QStringLiteral("Ma&x All Servos"), m_content))
 {
     setObjectName(QStringLiteral("Picture1"));
-    setFixedWidth(ExpandedWidth());
+    setFixedWidth(twips(kDesignedWidthTwips));
 
     m_logo->SetCaption(caption);
     m_logo->setFixedWidth(twips(255));
@@ -71,7 +71,21 @@ int SidePanel::twips(int twips) const
 
 int SidePanel::ExpandedWidth() const
 {
-    return twips(3375);
+    // As designed, or wider by what the grid needs beyond its designed width for its font.
+    const int designed = twips(kDesignedWidthTwips);
+    return qMax(designed, designed - twips(PropertyGridPanel::kGridWidthTwips) + m_grid->width());
+}
+
+int SidePanel::ExtraWidth() const
+{
+    return ExpandedWidth() - twips(kDesignedWidthTwips);
+}
+
+void SidePanel::Load()
+{
+    m_grid->Load();
+    if (maximumWidth() != m_logo->width())
+        setFixedWidth(ExpandedWidth());
 }
 
 void SidePanel::cmdLogo_Click()

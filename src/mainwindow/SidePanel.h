@@ -15,8 +15,15 @@ class SidePanel final : public QWidget
 public:
     SidePanel(PropertyGridModel &cells, const QString &caption, QWidget *parent = nullptr);
 
-    /// The expanded width: 3375 twips on this screen.
+    static constexpr int kDesignedWidthTwips = 3375;
+
+    /// The grid's load step, and the panel's width to go with it.
+    void Load();
+    /// The expanded width: 3375 twips on this screen, more when the property
+    /// grid needs it for its font.
     int ExpandedWidth() const;
+    /// How much wider than designed the expanded panel is.
+    int ExtraWidth() const;
     /// Hides the panel's content down to the strip, or shows it again.
     void cmdLogo_Click();
 

@@ -79,7 +79,11 @@ QStringList ToQtNameFilters(const QString &pipeFilter)
                 pattern = QStringLiteral("*");
         }
         // A description that names its pattern already, "Programs (*.tqp)", is shown once.
-        const QString description = parts.at(i).section(QLatin1Char('('), 0, 0).trimmed();
+        QString description = parts.at(i).section(QLatin1Char('('), 0, 0).trimmed();
+        // So is one that ends with it, "WAV Files    *.wav": Qt shows the pattern in brackets.
+        const QString ownPattern = parts.at(i + 1).trimmed();
+        if (description.endsWith(ownPattern))
+            description = description.chopped(ownPattern.size()).trimmed();
         out << description + QLatin1String(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return out;

@@ -1,10 +1,14 @@
 #include "servos/ServoPanel.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 
 ServoPanel::ServoPanel(int servo, QWidget *parent)
     : QGroupBox(parent)
@@ -63,13 +67,56 @@ bool ServoPanel::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_slider && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
         placeValueLabel();
+    if (watched == m_slider && event->type() == QEvent::Timer && pressLost()) {
+        // A modal box (a lost board, say) took the button's release: end the
+        // press, or a click on the track would step the slider to its end.
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(), QPointF(), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QCoreApplication::sendEvent(m_slider, &release);
+    }
     return QGroupBox::eventFilter(watched, event);
+}
+
+bool ServoPanel::pressLost() const
+{
+    const QWidget *modal = QApplication::activeModalWidget();
+    if (modal && !modal->isAncestorOf(m_slider))
+        return true;
+    return !(QGuiApplication::mouseButtons() & Qt::LeftButton);
 }
 
 void ServoPanel::resizeEvent(QResizeEvent *event)
 {
     QGroupBox::resizeEvent(event);
     placeValueLabel();
+    showCaption();
+}
+
+void ServoPanel::setCaption(const QString &caption)
+{
+    m_caption = caption;
+    showCaption();
+}
+
+QSize ServoPanel::minimumSizeHint() const
+{
+    // The controls decide the width, not the caption: a long label must not
+    // take the room of the other column.
+    return {QWidget::minimumSizeHint().width(), QGroupBox::minimumSizeHint().height()};
+}
+
+void ServoPanel::showCaption()
+{
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    const QRect title = style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
+    // The caption ends before the value label that shares its band.
+    const int room = qMax(0, m_value->x() - title.left() - fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+    const QString shown = fontMetrics().elidedText(m_caption, Qt::ElideRight, room);
+    // Nothing shown (an empty caption, or no room yet) still keeps the band, so
+    // every row stays as high as the others.
+    setTitle(shown.isEmpty() ? QStringLiteral(" ") : shown);
+    setToolTip(shown == m_caption ? QString() : m_caption);
 }
 
 void ServoPanel::placeValueLabel()

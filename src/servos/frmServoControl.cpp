@@ -8,6 +8,7 @@
 #include "platform/MessageService.h"
 #include "platform/NumericText.h"
 #include "platform/Services.h"
+#include "program/InstructionSyntax.h"
 #include "program/ProgramListing.h"
 #include "servos/ServoPanel.h"
 
@@ -21,6 +22,19 @@
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
+
+namespace {
+
+// A pause goes in only as the listing and the program reader take it back: a
+// number of whole milliseconds that fits 32 bits, no group separator, no blank.
+bool isInsertablePause(const QString &text)
+{
+    if (text.isEmpty() || text.contains(QLatin1Char(',')))
+        return false;
+    return IsAcceptedInstructionLine(QStringLiteral("Pause ") + text) && WholeNumber32(text).has_value();
+}
+
+} // namespace
 
 frmServoControl::frmServoControl(ServoModel &servos, ProgramListing &listing, const ProgramPropertyStore &properties,
                                  ServoLink &link, QWidget *parent)
@@ -181,7 +195,7 @@ int frmServoControl::SliderValue(int servo) const
 
 void frmServoControl::showLabel(int servo)
 {
-    m_panels.at(servo)->setTitle(m_servos.Label(servo));
+    m_panels.at(servo)->setCaption(m_servos.Label(servo));
 }
 
 void frmServoControl::showEnabled(int servo)
@@ -270,7 +284,7 @@ void frmServoControl::cmdInsertPause_Click()
 {
     try {
         const QString text = m_pauseText->text();
-        if (text.isEmpty() || !IsNumericText(text) || text.contains(QLatin1Char(','))) {
+        if (!isInsertablePause(text)) {
             ShowUserMessage(QStringLiteral("The Pause value is invalid."), MsgButtons::OkCancel, MsgIcon::Information);
             m_pauseText->setText(QStringLiteral("0"));
             m_pauseText->setFocus();

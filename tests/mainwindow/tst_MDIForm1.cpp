@@ -98,6 +98,7 @@ private Q_SLOTS:
         QVERIFY(!main().ExecutionChild()->isVisible());
         QVERIFY(item("miServoControl")->isChecked());
         QVERIFY(!item("miExecution")->isChecked());
+        QVERIFY(!item("miServoControl")->isIconVisibleInMenu() && !item("miExecution")->isIconVisibleInMenu());
         QVERIFY(main().Actions().ViewBar()->actions().at(0)->isChecked());
         QVERIFY(!main().Actions().ViewBar()->actions().at(1)->isChecked());
         QVERIFY(!item("miSave")->isEnabled());
@@ -203,16 +204,16 @@ private Q_SLOTS:
     {
         QPushButton *logo = main().Side().cmdLogo();
         QCOMPARE(logo->text(), QStringLiteral(">"));
-        QCOMPARE((&main().Side())->width(), main().Side().ExpandedWidth());
+        QCOMPARE(main().Side().width(), main().Side().ExpandedWidth());
         QTest::mouseClick(logo, Qt::LeftButton);
         QCoreApplication::processEvents();
         QCOMPARE(logo->text(), QStringLiteral("<"));
-        QCOMPARE((&main().Side())->width(), main().Side().picLogo()->width());
+        QCOMPARE(main().Side().width(), main().Side().picLogo()->width());
         QVERIFY(!main().Side().cmdCenterAll()->isVisible());
         QTest::mouseClick(logo, Qt::LeftButton);
         QCoreApplication::processEvents();
         QCOMPARE(logo->text(), QStringLiteral(">"));
-        QCOMPARE((&main().Side())->width(), main().Side().ExpandedWidth());
+        QCOMPARE(main().Side().width(), main().Side().ExpandedWidth());
         QVERIFY(main().Side().cmdCenterAll()->isVisible());
     }
 
@@ -288,7 +289,7 @@ private Q_SLOTS:
         item("miEditServoLabels")->trigger();
         QVERIFY(shown);
         // What OK writes is checked in the dialog's own test; here, that it reaches this window.
-        QCOMPARE(servos().panel(5)->title(), QStringLiteral("Gripper"));
+        QCOMPARE(servos().panel(5)->caption(), QStringLiteral("Gripper"));
         QVERIFY(!servos().panel(5)->isEnabled());
     }
 
@@ -345,6 +346,8 @@ private Q_SLOTS:
         auto *panel = main().findChild<PropertyGridPanel *>(QStringLiteral("sGrid"));
         QVERIFY(panel);
         QVERIFY(panel->isVisible());
+        QVERIFY(main().Side().rect().contains(QRect(panel->mapTo(&main().Side(), QPoint()), panel->size())));
+        QVERIFY(main().ServoControlChild()->parentWidget()->width() >= main().ServoControlChild()->width());
         QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::SynchByte, 2), QStringLiteral("255"));
 
         // A program read from disk shows its properties in the grid at once and

@@ -34,6 +34,8 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("Program Files (*.tqp)"), QStringLiteral("All Files (*)")}));
         QCOMPARE(ToQtNameFilters(QStringLiteral("Basic Stamp|*.bs2;*.bsx")),
                  QStringList{QStringLiteral("Basic Stamp (*.bs2 *.bsx)")});
+        QCOMPARE(ToQtNameFilters(QStringLiteral("WAV Files    *.wav|*.wav")),
+                 QStringList{QStringLiteral("WAV Files (*.wav)")});
         QCOMPARE(ToQtNameFilters(QStringLiteral("dangling")), QStringList{});
     }
 };

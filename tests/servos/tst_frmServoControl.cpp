@@ -11,6 +11,7 @@
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,8 +62,10 @@ private Q_SLOTS:
         m_listing.CreateTempFile();
         m_listing.SetItems({});
         m_store.SetProperties({});
-        for (int servo = 0; servo < kServoCount; ++servo)
+        for (int servo = 0; servo < kServoCount; ++servo) {
             m_servos.SetEnabled(servo, true);
+            m_servos.SetLabel(servo, ServoModel::DefaultLabel(servo));
+        }
         m_servos.SetLoadedScripts({});
         m_dialogs = ScriptedDialogs{};
         Services::setFileDialogs(&m_dialogs);
@@ -80,12 +83,16 @@ private Q_SLOTS:
     {
         m_form.reset();
         m_store.SetProperties({.ServoMax = "200", .ServoMin = "10", .ServoCenter = "100"});
-        m_servos.SetLabel(7, QStringLiteral("Elbow"));
+        const QString longLabel = QStringLiteral("A very long label for the elbow joint servo");
+        m_servos.SetLabel(13, longLabel);
+        m_servos.SetLabel(9, QString());
         makeForm();
-        QCOMPARE(m_form->panel(7)->title(), QStringLiteral("Elbow"));
-        m_servos.SetLabel(7, ServoModel::DefaultLabel(7));
+        // A long label is cut (whole in the tooltip); neither it nor an empty one changes the panel's size.
+        QCOMPARE(m_form->panel(13)->toolTip(), longLabel);
+        for (int servo : {9, 13})
+            QCOMPARE(m_form->panel(servo)->minimumSizeHint(), m_form->panel(0)->minimumSizeHint());
         for (int servo : {0, 7, 8, 15}) {
-            QCOMPARE(m_form->panel(servo)->title(), QStringLiteral("Servo #") + QString::number(servo));
+            QCOMPARE(m_form->panel(servo)->caption(), QStringLiteral("Servo #") + QString::number(servo));
             QCOMPARE(m_form->vscServo(servo)->minimum(), 10);
             QCOMPARE(m_form->vscServo(servo)->maximum(), 200);
             QCOMPARE(m_form->vscServo(servo)->value(), 100);
@@ -113,6 +120,11 @@ private Q_SLOTS:
         s->setFocus();
         QTest::keyClick(s, Qt::Key_Right);
         QCOMPARE(m_servos.Position(4), qint16(151));
+
+        QTest::mousePress(s, Qt::LeftButton, {}, QPoint(s->width() - 2, s->height() / 2)); // then a modal box
+        QDialog box;
+        box.open();
+        QVERIFY(!QTest::qWaitFor([s] { return s->value() > 152; }, 1500));
     }
 
     void logAppendsMovLineAtTheEnd()
@@ -147,7 +159,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<bool>("valid");
         QTest::newRow("250") << "250" << true;
-        QTest::newRow("as typed") << " 1.5E2" << true;
+        QTest::newRow("blank the reader drops") << " 1.5E2" << false;
+        QTest::newRow("beyond 32 bits") << "99999999999" << false;
         QTest::newRow("empty") << "" << false;
         QTest::newRow("letters") << "abc" << false;
         QTest::newRow("group separator") << "1,000" << false;

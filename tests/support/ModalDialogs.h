@@ -14,13 +14,13 @@ void WhenShown(std::function<void(T *)> act, bool *seen)
 {
     auto tries = std::make_shared<int>(0);
     auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, seen, tries, poll] {
+    *poll = [act, seen, tries, self = std::weak_ptr(poll)] { // only a pending timer may hold the poll
         if (T *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
             *seen = true;
             act(dialog);
         } else if (++*tries < 200) {
-            QTimer::singleShot(10, *poll);
+            QTimer::singleShot(10, [next = self.lock()] { (*next)(); });
         }
     };
-    QTimer::singleShot(0, *poll);
+    QTimer::singleShot(0, [poll] { (*poll)(); });
 }

@@ -11,6 +11,10 @@
 
 #include <QEvent>
 #include <QPalette>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+
+#include <algorithm>
 
 PropertyGridPanel::PropertyGridPanel(PropertyGridModel &cells, QWidget *parent)
     : QWidget(parent)
@@ -54,13 +58,40 @@ void PropertyGridPanel::Load()
 void PropertyGridPanel::SetGridSizes(int gridWidthTwips)
 {
     const double twipsPerPixelX = 1440.0 / logicalDpiX();
-    m_grid->SetGridColumnWidth(QStringLiteral("Property"), qRound(gridWidthTwips * 2.0 / 3.0 / twipsPerPixelX));
-    m_grid->SetGridColumnWidth(QStringLiteral("Value"), qRound(gridWidthTwips * 1.0 / 3.0 / twipsPerPixelX - 5));
-    const int width = qRound(gridWidthTwips / twipsPerPixelX);
+    const int property = qRound(gridWidthTwips * 2.0 / 3.0 / twipsPerPixelX);
+    const int value = qRound(gridWidthTwips * 1.0 / 3.0 / twipsPerPixelX - 5);
+    const int frame = qRound(gridWidthTwips / twipsPerPixelX) - property - value;
     const int height = m_grid->GridRowHeight(1) * 13;
+    // Every row in view, so that the column hints below see all of them.
+    m_grid->resize(m_grid->width(), height);
+    // The designed widths are the least: names and choices are never cut in
+    // the font in use.
+    const QAbstractItemView *view = m_grid;
+    const int propertyWidth = std::max(property, view->sizeHintForColumn(0));
+    const int valueWidth = std::max({value, view->sizeHintForColumn(1), chooserWidth()});
+    m_grid->SetGridColumnWidth(QStringLiteral("Property"), propertyWidth);
+    m_grid->SetGridColumnWidth(QStringLiteral("Value"), valueWidth);
+    const int width = propertyWidth + valueWidth + frame;
     m_grid->setGeometry(0, 0, width, height);
-    // Fixed, so a layout in the side panel keeps exactly the designed size.
+    // Fixed, so a layout in the side panel keeps exactly this size.
     setFixedSize(width, height);
+}
+
+int PropertyGridPanel::chooserWidth() const
+{
+    // The chooser takes the cell's width and font; its widest choice must show whole.
+    const QFontMetrics fm(m_grid->font());
+    int text = 0;
+    for (int row = 1; row <= PropertyGridModel::kRowCount; ++row) {
+        for (const QString &choice : GridChoices::ForRow(row))
+            text = qMax(text, fm.horizontalAdvance(choice));
+    }
+    QStyleOptionComboBox option;
+    option.initFrom(m_chooser);
+    option.frame = m_chooser->hasFrame();
+    return m_chooser->style()
+        ->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(text, fm.height()), m_chooser)
+        .width();
 }
 
 void PropertyGridPanel::changeEvent(QEvent *event)

@@ -30,8 +30,8 @@ public:
     /// Columns, the twelve rows with the heading colours, then the sizes: the
     /// main window's load step.
     void Load();
-    /// Column widths from the grid's width in twips; height for thirteen rows.
-    /// The panel takes the grid's size.
+    /// Column widths from the grid's width in twips, widened where the font
+    /// needs more; height for thirteen rows. The panel takes the grid's size.
     void SetGridSizes(int gridWidthTwips = kGridWidthTwips);
 
     /// The window that owns the dialogs and places the Custom Value dialog
@@ -61,6 +61,7 @@ private:
     void showCustomDialog(int row);
     void showSmartCalculator();
     void finishChoice();
+    int chooserWidth() const;
     QWidget *owner() const;
 
     PropertyGridModel &m_cells;

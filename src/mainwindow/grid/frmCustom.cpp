@@ -15,17 +15,13 @@ frmCustom::frmCustom(GridValueEntry &entry, QWidget *owner)
     , m_cancel(new QPushButton(QStringLiteral("&Cancel"), this))
 {
     setWindowTitle(QStringLiteral("Custom Value..."));
-    setFixedSize(twipsX(3690), twipsY(1200));
     m_label->setObjectName(QStringLiteral("Label1"));
     m_label->setWordWrap(true);
-    m_label->setGeometry(twipsX(158), twipsY(120), twipsX(1935), twipsY(375));
     m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setToolTip(QStringLiteral("Enter custom value here."));
-    m_text->setGeometry(twipsX(2318), twipsY(120), twipsX(1215), twipsY(285));
     m_ok->setObjectName(QStringLiteral("Command1"));
-    m_ok->setGeometry(twipsX(698), twipsY(720), twipsX(1095), twipsY(375));
     m_cancel->setObjectName(QStringLiteral("Command2"));
-    m_cancel->setGeometry(twipsX(1898), twipsY(720), twipsX(1095), twipsY(375));
+    fitToFont();
     // Enter in the text box runs OK once; no button may take it as well.
     m_ok->setAutoDefault(false);
     m_cancel->setAutoDefault(false);
@@ -45,10 +41,38 @@ int frmCustom::twipsY(int twips) const
     return qRound(twips * logicalDpiY() / 1440.0);
 }
 
+void frmCustom::fitToFont()
+{
+    // The designed twips are the least each control gets; a larger font, a
+    // higher resolution or a longer prompt gets room for all of its text.
+    const QFontMetrics fm = m_label->fontMetrics();
+    int labelWidth = twipsX(1935);
+    for (const QString &word : m_label->text().split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        labelWidth = qMax(labelWidth, fm.horizontalAdvance(word) + 1);
+    const int labelHeight = qMax(twipsY(375), m_label->heightForWidth(labelWidth));
+    m_label->setGeometry(twipsX(158), twipsY(120), labelWidth, labelHeight);
+
+    const int textLeft = twipsX(158) + labelWidth + twipsX(225);
+    const int textWidth = qMax(twipsX(1215), m_text->minimumSizeHint().width());
+    const int textHeight = qMax(twipsY(285), m_text->sizeHint().height());
+    m_text->setGeometry(textLeft, twipsY(120), textWidth, textHeight);
+
+    const QSize okHint = m_ok->sizeHint().expandedTo(m_cancel->sizeHint());
+    const int buttonWidth = qMax(twipsX(1095), okHint.width());
+    const int buttonHeight = qMax(twipsY(375), okHint.height());
+    const int buttonTop = qMax(twipsY(720), twipsY(120) + qMax(labelHeight, textHeight) + twipsY(225));
+    m_ok->setGeometry(twipsX(698), buttonTop, buttonWidth, buttonHeight);
+    m_cancel->setGeometry(twipsX(698) + buttonWidth + twipsX(105), buttonTop, buttonWidth, buttonHeight);
+
+    const int right = qMax(textLeft + textWidth, m_cancel->geometry().right() + 1);
+    setFixedSize(qMax(twipsX(3690), right + twipsX(157)), qMax(twipsY(1200), buttonTop + buttonHeight + twipsY(105)));
+}
+
 void frmCustom::Prepare(int row, const QString &prompt, const QString &value)
 {
     m_tag = QString::number(row);
     m_label->setText(prompt);
+    fitToFont();
     m_text->setText(value);
     m_text->selectAll();
     m_text->setFocus();

@@ -37,6 +37,7 @@ public Q_SLOTS:
     void reject() override;
 
 private:
+    void fitToFont();
     int twipsX(int twips) const;
     int twipsY(int twips) const;
 

@@ -145,6 +145,12 @@ private Q_SLOTS:
         // Scrolling or resizing a column hides it: it would no longer sit over its cell.
         grid()->SetGridColumnWidth("Value", 50);
         QVERIFY(!chooser()->isVisible());
+
+        QTest::keyClick(grid(), Qt::Key_F2);
+        QTest::keyClick(chooser(), Qt::Key_Down); // only moves the highlight; Enter applies it
+        QCOMPARE(cell(3), QStringLiteral("1000"));
+        QTest::keyClick(chooser(), Qt::Key_Return);
+        QCOMPARE(cell(3), QStringLiteral("Smart"));
     }
 
     void synchByteOffersTheCustomValueAfterwards()
@@ -239,6 +245,25 @@ private Q_SLOTS:
         QCOMPARE(cell(12), QStringLiteral("False"));
         // A pick is remembered: the value before it is the one to go back to.
         QCOMPARE(m_panel->Entry().GridCellValue()[0], QStringLiteral("True"));
+    }
+
+    void textFitsTheFont()
+    {
+        m_window->setFont(QFont(QApplication::font().family(), 15));
+        m_panel->SetGridSizes();
+        for (int column : {0, 1})
+            QVERIFY(grid()->columnWidth(column) >= static_cast<QAbstractItemView *>(grid())->sizeHintForColumn(column));
+        bool fits = false;
+        const auto held = std::make_shared<int>(); // the dialog helper must let go of its action
+        WhenShown<frmCustom>(
+            [&fits, held](frmCustom *d) {
+                fits = d->Label1()->height() >= d->Label1()->heightForWidth(d->Label1()->width());
+                d->reject();
+            },
+            &fits);
+        pick(PropertyGridModel::SmartRating, "Custom...");
+        QVERIFY(fits && chooser()->width() >= chooser()->sizeHint().width());
+        QTRY_COMPARE(held.use_count(), 1);
     }
 
     void chooserHidesWhenTheFocusLeaves()
