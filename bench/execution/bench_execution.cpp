@@ -20,9 +20,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProcess>
 #include <QSerialPort>
-#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
@@ -54,7 +54,8 @@ qint64 nowNs()
 class BoardClock
 {
 public:
-    explicit BoardClock(int fd) : m_fd(fd)
+    explicit BoardClock(int fd)
+        : m_fd(fd)
     {
         m_thread = std::thread([this] { run(); });
         // The reader must be waiting in poll() before the first frame, or that
@@ -179,7 +180,11 @@ class BoardHost final : public IExecutionHost
 {
 public:
     std::vector<qint64> sent;
-    explicit BoardHost(int fd) : m_fd(fd) { sent.reserve(kMoves); }
+    explicit BoardHost(int fd)
+        : m_fd(fd)
+    {
+        sent.reserve(kMoves);
+    }
     bool PortOpen() const override { return true; }
     void GoOnline() override {}
     QString CenterOnExecution() const override { return QStringLiteral("False"); }
@@ -200,11 +205,12 @@ void benchPlayer(const QString &folder)
 {
     VirtualBoard board;
     const QString path = folder + QStringLiteral("/bench.tqp");
-    WriteWholeFile(path, QStringLiteral(";InterInstructionDelay=20\r\n;BaudRate=9600\r\n") + program().join(QStringLiteral("\r\n"))
-                             + QStringLiteral("\r\n"));
+    WriteWholeFile(path, QStringLiteral(";InterInstructionDelay=20\r\n;BaudRate=9600\r\n") +
+                             program().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     BoardClock clock(board.BoardFd());
     QProcess player;
-    player.start(QStringLiteral(TAVELOQ_PLAY), {QStringLiteral("--no-center"), QStringLiteral("--device"), board.DevicePath(), path});
+    player.start(QStringLiteral(TAVELOQ_PLAY),
+                 {QStringLiteral("--no-center"), QStringLiteral("--device"), board.DevicePath(), path});
     player.waitForFinished(60000);
     clock.waitFor(kMoves, 2000);
     report(QStringLiteral("taveloq-play (headless)"), clock.arrivals());

@@ -23,7 +23,8 @@ frmExecution::frmExecution(ExecutionController &controller, QWidget *parent)
 
     auto *modes = new QGroupBox(QStringLiteral("Execution Mode"), this);
     auto *modesLayout = new QVBoxLayout(modes);
-    const QStringList captions{QStringLiteral("Execute once."), QStringLiteral("Loop until \"Stop\" button is pressed."),
+    const QStringList captions{QStringLiteral("Execute once."),
+                               QStringLiteral("Loop until \"Stop\" button is pressed."),
                                QStringLiteral("Run to selected instruction."), QStringLiteral("Step one line.")};
     for (int i = 0; i < 4; ++i) {
         m_opt[i] = new QRadioButton(captions.at(i), modes);

@@ -6,9 +6,10 @@
 PropertyGridModel::PropertyGridModel()
 {
     static const char *const names[kRowCount] = {
-        "Program Properties", "Synch Byte", "Inter-Instruction Delay", "Smart Rating",
-        "Comm Port", "Baud Rate", "Servo Max", "Servo Min",
-        "Servo Center", "Execution Options", "CommPort Status", "Center on Execution",
+        "Program Properties", "Synch Byte",      "Inter-Instruction Delay",
+        "Smart Rating",       "Comm Port",       "Baud Rate",
+        "Servo Max",          "Servo Min",       "Servo Center",
+        "Execution Options",  "CommPort Status", "Center on Execution",
     };
     for (int i = 0; i < kRowCount; ++i)
         m_cells[i][0] = QString::fromLatin1(names[i]);

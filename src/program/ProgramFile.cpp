@@ -207,13 +207,14 @@ void LoadProgramFile()
         app.Properties = parsed.properties;
 
         if (parsed.droppedLines) {
-            ShowUserMessage(QStringLiteral("Unrecognized commands in the program file ( ") + path
-                                + QStringLiteral(" ) have been detected and were removed from the program listing."),
+            ShowUserMessage(QStringLiteral("Unrecognized commands in the program file ( ") + path +
+                                QStringLiteral(" ) have been detected and were removed from the program listing."),
                             MsgButtons::OkCancel, MsgIcon::Critical);
         }
 
         if (PropertiesInvalid(app.Properties)) {
-            ShowUserMessage(path + kCrLf + QStringLiteral("The file had invalid property values.  Default values will be set."),
+            ShowUserMessage(path + kCrLf +
+                                QStringLiteral("The file had invalid property values.  Default values will be set."),
                             MsgButtons::OkCancel, MsgIcon::Information);
             app.Properties = ProgramProperties{};
         }

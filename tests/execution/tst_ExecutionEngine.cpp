@@ -57,14 +57,12 @@ private Q_SLOTS:
 
     void executeOnceTrace()
     {
-        const RunOutcome out =
-            run(request({"Mov 3,127", "pause 500", "WAV /sounds/hello.wav", "mov 0,200"}));
+        const RunOutcome out = run(request({"Mov 3,127", "pause 500", "WAV /sounds/hello.wav", "mov 0,200"}));
         QCOMPARE(out.end, RunOutcome::End::Completed);
         QCOMPARE(rec().lines(), trace({"0 select 0", "0 progress 25", "0 frame FF 03 7F", "0 wait 1000",
-                                         "1000 select 1", "1000 progress 50", "1000 wait 500", "1500 wait 1000",
-                                         "2500 select 2", "2500 progress 75", "2500 sound /sounds/hello.wav",
-                                         "2500 select 3", "2500 progress 100", "2500 frame FF 00 C8",
-                                         "2500 wait 1000"}));
+                                       "1000 select 1", "1000 progress 50", "1000 wait 500", "1500 wait 1000",
+                                       "2500 select 2", "2500 progress 75", "2500 sound /sounds/hello.wav",
+                                       "2500 select 3", "2500 progress 100", "2500 frame FF 00 C8", "2500 wait 1000"}));
         QCOMPARE(out.positions[3], qint16(127));
         QCOMPARE(out.positions[0], qint16(200));
     }
@@ -78,9 +76,10 @@ private Q_SLOTS:
         run(r);
         QStringList expected;
         for (int servo = 0; servo < 16; ++servo)
-            expected.append(QStringLiteral("0 frame FE %1 64").arg(QString::number(servo, 16).toUpper(), 2, QLatin1Char('0')));
-        expected += trace({"0 wait 1000", "1000 select 0", "1000 progress 100", "1000 frame FE 01 05",
-                           "1000 wait 1000"});
+            expected.append(
+                QStringLiteral("0 frame FE %1 64").arg(QString::number(servo, 16).toUpper(), 2, QLatin1Char('0')));
+        expected +=
+            trace({"0 wait 1000", "1000 select 0", "1000 progress 100", "1000 frame FE 01 05", "1000 wait 1000"});
         QCOMPARE(rec().lines(), expected);
 
         rec().clear();
@@ -240,10 +239,10 @@ private Q_SLOTS:
         };
         const RunOutcome out = run(request({"mov 0,1", "mov 0,2", "mov 0,3"}));
         QCOMPARE(out.end, RunOutcome::End::Completed);
-        QCOMPARE(rec().only({"select", "frame", "wait", "paused"}),
-                 trace({"0 select 0", "0 frame FF 00 01", "0 wait 100", "100 paused", "5100 select 1",
-                        "5100 frame FF 00 02", "5100 wait 100", "5200 select 2", "5200 frame FF 00 03",
-                        "5200 wait 100"}));
+        QCOMPARE(
+            rec().only({"select", "frame", "wait", "paused"}),
+            trace({"0 select 0", "0 frame FF 00 01", "0 wait 100", "100 paused", "5100 select 1", "5100 frame FF 00 02",
+                   "5100 wait 100", "5200 select 2", "5200 frame FF 00 03", "5200 wait 100"}));
     }
 
     void stopWhilePausedInLoopModeRunsOneMoreLine()
@@ -286,17 +285,16 @@ private Q_SLOTS:
         // Found ignoring letter case; the Stop waits until the whole script has run.
         const RunOutcome out = run(request({"Script Wave.TQS", "mov 0,0"}));
         QCOMPARE(out.end, RunOutcome::End::Stopped);
-        QCOMPARE(rec().lines(),
-                 trace({"0 select 0", "0 progress 50", "0 frame FF 01 0A", "0 wait 10", "10 wait 5", "15 wait 10",
-                        "25 frame FF 01 14", "25 wait 10"}));
+        QCOMPARE(rec().lines(), trace({"0 select 0", "0 progress 50", "0 frame FF 01 0A", "0 wait 10", "10 wait 5",
+                                       "15 wait 10", "25 frame FF 01 14", "25 wait 10"}));
     }
 
     void missingScriptStopsALoopButOnlyEndsAStep()
     {
         App().Properties.InterInstructionDelay = QStringLiteral("0");
         const QStringList lines{"mov 1,1", "script gone.tqs", "mov 1,2"};
-        const QString message = QStringLiteral("The Script ( ") + scriptPath(QStringLiteral("gone.tqs"))
-            + QStringLiteral(" ) can not be found. Execution will be terminated.");
+        const QString message = QStringLiteral("The Script ( ") + scriptPath(QStringLiteral("gone.tqs")) +
+                                QStringLiteral(" ) can not be found. Execution will be terminated.");
 
         RunOutcome out = run(request(lines, ExecutionMode::Loop));
         QCOMPARE(out.end, RunOutcome::End::StoppedThenEnded);
@@ -320,8 +318,8 @@ private Q_SLOTS:
         // without running the rest of any level.
         QCOMPARE(rec().only({"frame"}), QStringList(16, QStringLiteral("0 frame FF 01 05")));
         QCOMPARE(TestMessages().takeTexts(),
-                 QStringList{QStringLiteral("The Script ( ") + scriptPath(QStringLiteral("self.tqs"))
-                             + QStringLiteral(" ) is called more than 16 scripts deep. Execution will be terminated.")});
+                 QStringList{QStringLiteral("The Script ( ") + scriptPath(QStringLiteral("self.tqs")) +
+                             QStringLiteral(" ) is called more than 16 scripts deep. Execution will be terminated.")});
     }
 
     void badMovLinesReportAndTheRunGoesOn_data()
@@ -381,8 +379,9 @@ private Q_SLOTS:
         QCOMPARE(out.end, RunOutcome::End::Failed);
         QVERIFY(!out.locked);
         QVERIFY(rec().lines().isEmpty());
-        QCOMPARE(TestMessages().takeTexts(),
-                 QStringList{QStringLiteral("Routine Code: 0101\r\nError Numer: 13\r\nError Description: Type mismatch")});
+        QCOMPARE(
+            TestMessages().takeTexts(),
+            QStringList{QStringLiteral("Routine Code: 0101\r\nError Numer: 13\r\nError Description: Type mismatch")});
     }
 };
 

@@ -26,8 +26,7 @@ class TestFrmExecution : public TestBase
     std::unique_ptr<ExecutionController> m_exec;
     std::unique_ptr<frmExecution> m_window;
 
-    template <typename T>
-    T *child(const char *name) const
+    template <typename T> T *child(const char *name) const
     {
         return m_window->findChild<T *>(QString::fromLatin1(name));
     }
@@ -38,7 +37,8 @@ private Q_SLOTS:
         TestBase::init();
         QDir().mkpath(DataPaths::UserDataFolder());
         App().TempFilePath = DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp");
-        QVERIFY(WriteWholeFile(App().TempFilePath, QStringLiteral("Mov 0,10\r\nPause 250\r\nWAV /x.wav\r\nScript s.tqs\r\n")));
+        QVERIFY(WriteWholeFile(App().TempFilePath,
+                               QStringLiteral("Mov 0,10\r\nPause 250\r\nWAV /x.wav\r\nScript s.tqs\r\n")));
         m_exec = std::make_unique<ExecutionController>();
         m_exec->SetHost(&m_host);
         m_exec->SetClock(&m_clock);

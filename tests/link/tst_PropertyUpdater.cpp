@@ -46,8 +46,8 @@ private:
 
     void expectNotAvailable(const QString &port)
     {
-        ExpectMessage(QStringLiteral("Comm Port ") + port
-                          + QStringLiteral("is not available.  Taveloq will now go into Offline mode."),
+        ExpectMessage(QStringLiteral("Comm Port ") + port +
+                          QStringLiteral("is not available.  Taveloq will now go into Offline mode."),
                       MsgIcon::Information);
     }
 

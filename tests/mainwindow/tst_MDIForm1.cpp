@@ -14,9 +14,9 @@
 #include "mainwindow/PropertyGridModel.h"
 #include "mainwindow/grid/PropertyGridPanel.h"
 #include "mainwindow/grid/sGrid.h"
-#include "program/ProgramFile.h"
 #include "platform/Clock.h"
 #include "platform/Services.h"
+#include "program/ProgramFile.h"
 #include "servos/frmServoControl.h"
 #include "servos/frmServoEdit.h"
 #include "support/ModalDialogs.h"
@@ -322,7 +322,6 @@ private Q_SLOTS:
         main().GoOnline();
         QVERIFY(!shown.isEmpty());
         QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::CommPortStatus, 2), QStringLiteral("Online"));
-
     }
 
     void serialPortsDialogFromTheOptionsMenu()

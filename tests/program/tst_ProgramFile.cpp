@@ -17,7 +17,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 QStringList windowsListing()
 {
-    return {QStringLiteral("mov 3,127"), QStringLiteral("MOV 0,10"),      QStringLiteral("pause 500"),
+    return {QStringLiteral("mov 3,127"),       QStringLiteral("MOV 0,10"),      QStringLiteral("pause 500"),
             QStringLiteral("script wave.tqs"), QStringLiteral("wav hello.wav"), QStringLiteral("Mov 15,240")};
 }
 
@@ -78,12 +78,12 @@ private Q_SLOTS:
     {
         const QString path = TestDataPath(QStringLiteral("program/mixed.tqp"));
         load(path);
-        ExpectMessage(QStringLiteral("Unrecognized commands in the program file ( ") + path
-                          + QStringLiteral(" ) have been detected and were removed from the program listing."),
+        ExpectMessage(QStringLiteral("Unrecognized commands in the program file ( ") + path +
+                          QStringLiteral(" ) have been detected and were removed from the program listing."),
                       MsgIcon::Critical);
 
-        QCOMPARE(m_listing.ListItems(),
-                 (QStringList{QStringLiteral("mov 3,127"), QStringLiteral("wav hello.wav"), QStringLiteral("pause 1,000")}));
+        QCOMPARE(m_listing.ListItems(), (QStringList{QStringLiteral("mov 3,127"), QStringLiteral("wav hello.wav"),
+                                                     QStringLiteral("pause 1,000")}));
         // Keys are matched by prefix (";ServoCenterline" sets the centre); unknown ones are ignored.
         QCOMPARE(App().Properties, (ProgramProperties{.SynchByte = "254", .ServoCenter = "100", .BaudRate = "9600"}));
     }
@@ -143,7 +143,7 @@ private Q_SLOTS:
         p.CommPort = QStringLiteral("4");
         QVERIFY(!PropertiesInvalid(p));
         p.SmartDelay = QStringLiteral("0.25");
-        p.CommPort = QStringLiteral("1.5"); // compared as a real number
+        p.CommPort = QStringLiteral("1.5");   // compared as a real number
         p.ServoMax = QStringLiteral("254.5"); // whole number 254 (half to even) is below the minimum 255
         QVERIFY(PropertiesInvalid(p));
         p.ServoMax = QStringLiteral("255.4");
@@ -169,7 +169,8 @@ private Q_SLOTS:
         App().Properties = windowsProperties();
         const QString path = DataPaths::ProgramsFolder() + QStringLiteral("/gone.tqp");
         load(path);
-        QCOMPARE(TestMessages().takeTexts(), QStringList{QStringLiteral("The program file ( ") + path + QStringLiteral(" ) could not be found.")});
+        QCOMPARE(TestMessages().takeTexts(),
+                 QStringList{QStringLiteral("The program file ( ") + path + QStringLiteral(" ) could not be found.")});
         QVERIFY(App().CurrentProgramPath.isEmpty());
         QCOMPARE(App().Properties, windowsProperties());
         QCOMPARE(ReadWholeFile(App().TempFilePath), QStringLiteral("mov 9,9\r\n"));

@@ -1,8 +1,8 @@
 #include "mainwindow/grid/PropertyGridPanel.h"
 
+#include "app/AppState.h"
 #include "execution/smart/frmSmart.h"
 #include "link/ServoLink.h"
-#include "app/AppState.h"
 #include "mainwindow/PropertyGridModel.h"
 #include "mainwindow/grid/GridChoices.h"
 #include "mainwindow/grid/cboEdit.h"
@@ -69,7 +69,8 @@ void PropertyGridPanel::SetLink(ServoLink &link)
     m_entry.SetLink({[&link] { return link.PortOpen(); }, [&link] { link.Open(); }, [&link] { link.Close(); }});
     // The link's updater writes "Offline" into the model when the board goes;
     // show it once that handler has run.
-    connect(&link, &ServoLink::BoardLost, this, [this] { m_grid->RefreshGrid(); }, Qt::QueuedConnection);
+    connect(
+        &link, &ServoLink::BoardLost, this, [this] { m_grid->RefreshGrid(); }, Qt::QueuedConnection);
 }
 
 void PropertyGridPanel::changeEvent(QEvent *event)

@@ -89,7 +89,7 @@ QRect sGrid::GridCellRect(int row, int column) const
 
 QFont sGrid::GridCellFont(int row, int column) const
 {
-    m_model->Style(row, column);  // throws outside the grid, as every cell query does
+    m_model->Style(row, column); // throws outside the grid, as every cell query does
     return font();
 }
 

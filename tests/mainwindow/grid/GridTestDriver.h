@@ -12,15 +12,15 @@
 class GridDriver
 {
 public:
-    explicit GridDriver(PropertyGridPanel *&panel) : m_panel(panel) {}
+    explicit GridDriver(PropertyGridPanel *&panel)
+        : m_panel(panel)
+    {
+    }
 
     sGrid *grid() const { return m_panel->Grid(); }
     cboEdit *chooser() const { return m_panel->Chooser(); }
     /// What the grid shows in the value cell of `row`.
-    QString shown(int row) const
-    {
-        return grid()->model()->data(grid()->model()->index(row - 1, 1)).toString();
-    }
+    QString shown(int row) const { return grid()->model()->data(grid()->model()->index(row - 1, 1)).toString(); }
 
     QStringList chooserItems() const
     {
