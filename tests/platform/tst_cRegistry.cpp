@@ -3,6 +3,7 @@
 #include "support/TestSupport.h"
 
 #include <QFile>
+#include <QSettings>
 
 namespace {
 

@@ -3,10 +3,11 @@
 #include "platform/AppError.h"
 #include "support/RecordingMessages.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

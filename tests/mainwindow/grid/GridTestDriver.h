@@ -5,7 +5,7 @@
 #include "mainwindow/grid/sGrid.h"
 #include "support/ModalDialogs.h"
 
-#include <QtTest>
+#include <QTest>
 
 /// Works the property grid panel the way a user does: double-clicks on cells
 /// and picks in the chooser.
