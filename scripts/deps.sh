@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev
   libgl-dev
+  clang-format
 )
 # scripts/screenshot.sh also needs a virtual X server and ImageMagick: bash scripts/deps.sh screenshot
 if [ "${1:-}" = "screenshot" ]; then

@@ -12,19 +12,19 @@
 #include "app/ProgramPropertyStore.h"
 #include "app/ServoModel.h"
 #include "execution/ExecutionController.h"
-#include "link/IRunLink.h"
-#include "program/ProgramListing.h"
 #include "execution/frmExecution.h"
+#include "link/IRunLink.h"
 #include "link/PortFrameSink.h"
 #include "link/vboard/VirtualBoard.h"
 #include "platform/Services.h"
+#include "program/ProgramListing.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProcess>
 #include <QSerialPort>
-#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
@@ -56,7 +56,8 @@ qint64 nowNs()
 class BoardClock
 {
 public:
-    explicit BoardClock(int fd) : m_fd(fd)
+    explicit BoardClock(int fd)
+        : m_fd(fd)
     {
         m_thread = std::thread([this] { run(); });
         // The reader must be waiting in poll() before the first frame, or that
@@ -181,7 +182,11 @@ class BoardHost final : public IRunLink
 {
 public:
     std::vector<qint64> sent;
-    explicit BoardHost(int fd) : m_fd(fd) { sent.reserve(kMoves); }
+    explicit BoardHost(int fd)
+        : m_fd(fd)
+    {
+        sent.reserve(kMoves);
+    }
     bool PortOpen() const override { return true; }
     void GoOnline() override {}
     QString CenterOnExecution() const override { return QStringLiteral("False"); }
@@ -199,11 +204,12 @@ void benchPlayer(const QString &folder)
 {
     VirtualBoard board;
     const QString path = folder + QStringLiteral("/bench.tqp");
-    WriteWholeFile(path, QStringLiteral(";InterInstructionDelay=20\r\n;BaudRate=9600\r\n") + program().join(QStringLiteral("\r\n"))
-                             + QStringLiteral("\r\n"));
+    WriteWholeFile(path, QStringLiteral(";InterInstructionDelay=20\r\n;BaudRate=9600\r\n") +
+                             program().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     BoardClock clock(board.BoardFd());
     QProcess player;
-    player.start(QStringLiteral(TAVELOQ_PLAY), {QStringLiteral("--no-center"), QStringLiteral("--device"), board.DevicePath(), path});
+    player.start(QStringLiteral(TAVELOQ_PLAY),
+                 {QStringLiteral("--no-center"), QStringLiteral("--device"), board.DevicePath(), path});
     player.waitForFinished(60000);
     clock.waitFor(kMoves, 2000);
     report(QStringLiteral("taveloq-play (headless)"), clock.arrivals());

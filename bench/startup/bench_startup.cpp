@@ -3,13 +3,13 @@
 // resident memory once the main window stands. Runs offscreen unless a
 // platform is chosen, with a fresh home folder and the board on Comm Port 1.
 
-#include "shell/ApplicationMain.h"
 #include "app/StartUp.h"
 #include "link/SerialPortMap.h"
 #include "link/vboard/VirtualBoard.h"
 #include "mainwindow/MDIForm1.h"
 #include "platform/Clock.h"
 #include "platform/Services.h"
+#include "shell/ApplicationMain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -21,8 +21,9 @@ AppError errorFromErrno(int err, const QString &path)
     if (err == ENOSPC || err == EFBIG || err == EDQUOT)
         return AppError::diskFull();
     if (err == ENOENT)
-        return AppError(ErrorNumber::kPathFileAccess,
-                        QStringLiteral("Path/File access error (%1: %2)").arg(path, QString::fromLocal8Bit(std::strerror(err))));
+        return AppError(
+            ErrorNumber::kPathFileAccess,
+            QStringLiteral("Path/File access error (%1: %2)").arg(path, QString::fromLocal8Bit(std::strerror(err))));
     return AppError::pathFileAccess(path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(err)));
 }
 

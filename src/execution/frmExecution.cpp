@@ -1,8 +1,8 @@
 #include "execution/frmExecution.h"
 
 #include "execution/ExecutionController.h"
-#include "program/ProgramListing.h"
 #include "platform/ondProgressBar.h"
+#include "program/ProgramListing.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -24,7 +24,8 @@ frmExecution::frmExecution(ExecutionController &controller, QWidget *parent)
 
     auto *modes = new QGroupBox(QStringLiteral("Execution Mode"), this);
     auto *modesLayout = new QVBoxLayout(modes);
-    const QStringList captions{QStringLiteral("Execute once."), QStringLiteral("Loop until \"Stop\" button is pressed."),
+    const QStringList captions{QStringLiteral("Execute once."),
+                               QStringLiteral("Loop until \"Stop\" button is pressed."),
                                QStringLiteral("Run to selected instruction."), QStringLiteral("Step one line.")};
     for (int i = 0; i < 4; ++i) {
         m_opt[i] = new QRadioButton(captions.at(i), modes);
@@ -44,7 +45,8 @@ frmExecution::frmExecution(ExecutionController &controller, QWidget *parent)
     m_list->viewport()->installEventFilter(this);
     connect(m_list, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { m_controller.Listing().ListClicked(m_list->row(item)); });
-    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) { m_controller.Listing().SetSelectedLine(row); });
+    connect(m_list, &QListWidget::currentRowChanged, this,
+            [this](int row) { m_controller.Listing().SetSelectedLine(row); });
 
     auto *commands = new QGroupBox(QStringLiteral("Execute Commands"), this);
     auto *commandsLayout = new QVBoxLayout(commands);

@@ -30,8 +30,7 @@ void SystemClock::waitResponsive(int ms)
 {
     if (ms <= 0)
         return;
-    if (!QCoreApplication::instance()
-        || QThread::currentThread() != QCoreApplication::instance()->thread()) {
+    if (!QCoreApplication::instance() || QThread::currentThread() != QCoreApplication::instance()->thread()) {
         sleepMs(ms);
         return;
     }

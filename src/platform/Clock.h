@@ -39,7 +39,10 @@ public:
 class VirtualClock final : public IClock
 {
 public:
-    explicit VirtualClock(qint64 startNs = 0) : m_now(startNs) {}
+    explicit VirtualClock(qint64 startNs = 0)
+        : m_now(startNs)
+    {
+    }
     qint64 nowNs() const override;
     void sleepUntilNs(qint64 deadlineNs) override;
     void waitResponsive(int ms) override;

@@ -7,8 +7,8 @@
 QString ErrorReportText(const QString &routineCode, int number, const QString &description)
 {
     // "Numer" is how the reports have always read; users and their notes quote it.
-    return QStringLiteral("Routine Code: ") + routineCode + QStringLiteral("\r\nError Numer: ")
-        + QString::number(number) + QStringLiteral("\r\nError Description: ") + description;
+    return QStringLiteral("Routine Code: ") + routineCode + QStringLiteral("\r\nError Numer: ") +
+           QString::number(number) + QStringLiteral("\r\nError Description: ") + description;
 }
 
 void ErrorReport(const QString &routineCode, int number, const QString &description)

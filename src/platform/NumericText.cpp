@@ -71,8 +71,7 @@ std::optional<QString> normalise(const QString &text)
     return out;
 }
 
-template <typename T>
-T toWhole(const QString &text)
+template <typename T> T toWhole(const QString &text)
 {
     const std::optional<double> value = NumericValue(text);
     if (!value)

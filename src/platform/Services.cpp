@@ -40,13 +40,31 @@ IClock *g_clock = &g_systemClock;
 
 namespace Services {
 
-IMessageService &messages() { return *g_messages; }
-IFileDialogService &fileDialogs() { return *g_fileDialogs; }
-IClock &clock() { return *g_clock; }
+IMessageService &messages()
+{
+    return *g_messages;
+}
+IFileDialogService &fileDialogs()
+{
+    return *g_fileDialogs;
+}
+IClock &clock()
+{
+    return *g_clock;
+}
 
-void setMessages(IMessageService *service) { g_messages = service ? service : &g_stderrMessages; }
-void setFileDialogs(IFileDialogService *service) { g_fileDialogs = service ? service : &g_noFileDialogs; }
-void setClock(IClock *clock) { g_clock = clock ? clock : &g_systemClock; }
+void setMessages(IMessageService *service)
+{
+    g_messages = service ? service : &g_stderrMessages;
+}
+void setFileDialogs(IFileDialogService *service)
+{
+    g_fileDialogs = service ? service : &g_noFileDialogs;
+}
+void setClock(IClock *clock)
+{
+    g_clock = clock ? clock : &g_systemClock;
+}
 
 } // namespace Services
 

@@ -81,8 +81,8 @@ QString expandReferences(const QString &text)
 
 QString cRegistry::StorePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/Taveloq/Taveloq.conf");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Taveloq/Taveloq.conf");
 }
 
 void cRegistry::openSection(QSettings &store) const
@@ -133,8 +133,8 @@ QVariant cRegistry::Value()
         const QByteArray bytes = QByteArray::fromHex(payload.toLatin1());
         if (bytes.size() != 4)
             return m_default;
-        const quint32 value = (quint32(quint8(bytes[0])) << 24) | (quint32(quint8(bytes[1])) << 16)
-            | (quint32(quint8(bytes[2])) << 8) | quint32(quint8(bytes[3]));
+        const quint32 value = (quint32(quint8(bytes[0])) << 24) | (quint32(quint8(bytes[1])) << 16) |
+                              (quint32(quint8(bytes[2])) << 8) | quint32(quint8(bytes[3]));
         return QVariant(qint32(value));
     }
     default:
@@ -211,8 +211,8 @@ bool cRegistry::KeyExists() const
 
 void cRegistry::raiseStoreError(const QVariant &value) const
 {
-    throw AppError(kStoreError,
-                   QStringLiteral("Failed to set registry value Key: '") + QString::number(qint32(m_classKey))
-                       + QStringLiteral("',Section: '") + m_sectionKey + QStringLiteral("',Key: '") + m_valueKey
-                       + QStringLiteral("' to value: '") + value.toString() + QLatin1Char('\''));
+    throw AppError(kStoreError, QStringLiteral("Failed to set registry value Key: '") +
+                                    QString::number(qint32(m_classKey)) + QStringLiteral("',Section: '") +
+                                    m_sectionKey + QStringLiteral("',Key: '") + m_valueKey +
+                                    QStringLiteral("' to value: '") + value.toString() + QLatin1Char('\''));
 }

@@ -41,8 +41,7 @@ QColor ondProgressBar::DefaultBarColor()
     return QApplication::palette().color(QPalette::Highlight);
 }
 
-template <typename F>
-void ondProgressBar::forward(F &&change)
+template <typename F> void ondProgressBar::forward(F &&change)
 {
     if (!m_native)
         return;

@@ -81,8 +81,7 @@ private:
     void createNativeBar();
     void recreateNativeBar();
     /// Sends one change to the native bar, when there is one.
-    template <typename F>
-    void forward(F &&change);
+    template <typename F> void forward(F &&change);
     void forwardPosition();
     /// The range and, clamped to it, the position, in one change.
     void forwardRange();

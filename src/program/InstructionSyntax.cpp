@@ -29,8 +29,8 @@ bool IsAcceptedInstructionLine(const QString &line)
     switch (InstructionKindOf(line)) {
     case InstructionKind::Mov: {
         const QString rest = line.mid(4);
-        return !rest.contains(QLatin1Char(' ')) && rest.contains(QLatin1Char(','))
-            && !rest.startsWith(QLatin1Char(',')) && !line.endsWith(QLatin1Char(',')) && IsNumericText(rest);
+        return !rest.contains(QLatin1Char(' ')) && rest.contains(QLatin1Char(',')) &&
+               !rest.startsWith(QLatin1Char(',')) && !line.endsWith(QLatin1Char(',')) && IsNumericText(rest);
     }
     case InstructionKind::Pause: {
         const QString rest = line.mid(6);

@@ -12,9 +12,9 @@ QStringList SplitFileLines(const QString &text);
 /// What a program file holds once read.
 struct ParsedProgram
 {
-    ProgramProperties properties;  ///< the starting properties with the header's values applied
-    QStringList listing;           ///< the accepted instruction lines, unchanged
-    bool droppedLines = false;     ///< some line was neither a header nor an accepted instruction
+    ProgramProperties properties; ///< the starting properties with the header's values applied
+    QStringList listing;          ///< the accepted instruction lines, unchanged
+    bool droppedLines = false;    ///< some line was neither a header nor an accepted instruction
 };
 
 /// Reads a program file's text: header lines (anywhere, first matching key wins)

@@ -39,7 +39,8 @@ void ProgramListing::CreateTempFile()
 {
     const QDir folder = QFileInfo(m_tempFilePath).absoluteDir();
     for (int n = 1; n <= 9999 && !m_lock; ++n) {
-        const QString path = n == 1 ? m_tempFilePath : folder.filePath(QStringLiteral("tq%1.tmp").arg(n, 4, 10, QLatin1Char('0')));
+        const QString path =
+            n == 1 ? m_tempFilePath : folder.filePath(QStringLiteral("tq%1.tmp").arg(n, 4, 10, QLatin1Char('0')));
         auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
         // Only a lock whose process is gone counts as stale, never an old one.
         lock->setStaleLockTime(0);

@@ -1,7 +1,7 @@
 #include "servos/frmServoEdit.h"
 
-#include "servos/ServoLabelBox.h"
 #include "app/ServoModel.h"
+#include "servos/ServoLabelBox.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -20,8 +20,8 @@
 #include <QSocketNotifier>
 
 #include <csignal>
-#include <functional>
 #include <fcntl.h>
+#include <functional>
 #include <unistd.h>
 
 namespace {
@@ -47,7 +47,9 @@ void watchTerminationSignals(QObject *context, const std::function<void()> &term
         }
         terminate();
     });
-    struct sigaction sa {};
+    struct sigaction sa
+    {
+    };
     sa.sa_handler = onTerminationSignal;
     sigemptyset(&sa.sa_mask);
     for (int sig : {SIGTERM, SIGINT, SIGHUP})

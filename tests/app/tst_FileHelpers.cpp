@@ -119,7 +119,8 @@ private Q_SLOTS:
         QCOMPARE(bytesOf(path), old);
         const QStringList reports = TestMessages().takeTexts();
         QCOMPARE(reports.size(), 1);
-        QVERIFY2(reports[0].startsWith(QStringLiteral("Routine Code: 0141\r\nError Numer: 61\r\n")), qPrintable(reports[0]));
+        QVERIFY2(reports[0].startsWith(QStringLiteral("Routine Code: 0141\r\nError Numer: 61\r\n")),
+                 qPrintable(reports[0]));
         // No temporary file is left beside it.
         QFile::remove(filler.fileName());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("show.tqp")});
@@ -135,7 +136,8 @@ private Q_SLOTS:
         const QStringList reports = TestMessages().takeTexts();
         QCOMPARE(reports.size(), 2);
         QVERIFY(reports[0].startsWith(QStringLiteral("Routine Code: 0141\r\nError Numer: 75\r\n")));
-        QCOMPARE(reports[1], QStringLiteral("Routine Code: 0140\r\nError Numer: 53\r\nError Description: File not found"));
+        QCOMPARE(reports[1],
+                 QStringLiteral("Routine Code: 0140\r\nError Numer: 53\r\nError Description: File not found"));
     }
 
     void onlyRegularFilesAreUsed_data()

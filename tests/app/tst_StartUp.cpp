@@ -17,7 +17,10 @@ namespace {
 class RecordingHost final : public IStartupHost
 {
 public:
-    explicit RecordingHost(const IClock &clock) : m_clock(clock) {}
+    explicit RecordingHost(const IClock &clock)
+        : m_clock(clock)
+    {
+    }
     void PrepareTempFile() override { listing.CreateTempFile(); }
     void ShowSplash() override { record(QStringLiteral("splash: Initializing application. Please wait...")); }
     void SetSplashStatus(const QString &text) override { record(QStringLiteral("splash: ") + text); }
@@ -36,10 +39,7 @@ public:
     bool m_tempEmptyAtLoad = false;
 
 private:
-    void record(const QString &what)
-    {
-        calls << QStringLiteral("%1 ms %2").arg(m_clock.nowNs() / 1'000'000).arg(what);
-    }
+    void record(const QString &what) { calls << QStringLiteral("%1 ms %2").arg(m_clock.nowNs() / 1'000'000).arg(what); }
     const IClock &m_clock;
 };
 
@@ -97,14 +97,16 @@ private Q_SLOTS:
     {
         QDir().mkpath(DataPaths::ScriptsFolder());
         QDir().mkpath(DataPaths::ProgramsFolder());
-        QVERIFY(WriteWholeFile(DataPaths::ScriptsFolder() + QStringLiteral("/wave.tqs"), QStringLiteral("mov 1,2\r\n")));
+        QVERIFY(
+            WriteWholeFile(DataPaths::ScriptsFolder() + QStringLiteral("/wave.tqs"), QStringLiteral("mov 1,2\r\n")));
         const QString temp = DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp");
         QVERIFY(WriteWholeFile(temp, QStringLiteral("mov 3,127\r\npause 500\r\n")));
 
         RecordingHost host(m_clock);
         QVERIFY(RunStartUp(host));
         QCOMPARE(QFileInfo(temp).size(), qint64(0));
-        QCOMPARE(ReadWholeFile(DataPaths::ScriptsFolder() + QStringLiteral("/wave.tqs")), QStringLiteral("mov 1,2\r\n"));
+        QCOMPARE(ReadWholeFile(DataPaths::ScriptsFolder() + QStringLiteral("/wave.tqs")),
+                 QStringLiteral("mov 1,2\r\n"));
         QVERIFY(QDir(DataPaths::ConfigFolder()).exists()); // the missing one is created
     }
 
@@ -164,8 +166,8 @@ private Q_SLOTS:
         QVERIFY(host.calls.last().endsWith(QStringLiteral("unload splash")));
         const QStringList reports = TestMessages().takeTexts();
         QCOMPARE(reports.size(), 1);
-        QVERIFY2(reports[0].startsWith(QStringLiteral("Routine Code: 0141\r\n"))
-                     && reports[0].contains(QStringLiteral("not a regular file")),
+        QVERIFY2(reports[0].startsWith(QStringLiteral("Routine Code: 0141\r\n")) &&
+                     reports[0].contains(QStringLiteral("not a regular file")),
                  qPrintable(reports[0]));
     }
 

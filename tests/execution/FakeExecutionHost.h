@@ -30,7 +30,10 @@ struct FrameLog
 class LogSink final : public IFrameSink
 {
 public:
-    explicit LogSink(FrameLog &log) : m_log(log) {}
+    explicit LogSink(FrameLog &log)
+        : m_log(log)
+    {
+    }
     void WriteFrame(const ServoFrame &frame) override
     {
         bool hold = false;

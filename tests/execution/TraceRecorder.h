@@ -18,7 +18,10 @@
 class TraceRecorder final : public IFrameSink, public IRunObserver, public ISoundPlayer
 {
 public:
-    explicit TraceRecorder(VirtualClock &clock) : m_clock(clock) {}
+    explicit TraceRecorder(VirtualClock &clock)
+        : m_clock(clock)
+    {
+    }
 
     std::function<void(const QString &event)> hook;
     /// Time each frame write takes (the clock moves on by it), as a slow line would.

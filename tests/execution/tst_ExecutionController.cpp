@@ -93,7 +93,8 @@ private Q_SLOTS:
 
     void updateDropsUnrecognisedLines()
     {
-        writeTemp(QStringLiteral("mov 1,1\r\nMOV 2,2\r\njump 5\r\n\r\npause 250\r\nWAV /a.wav\r\nscript s.tqs\r\npause 1,000\r\n"));
+        writeTemp(QStringLiteral(
+            "mov 1,1\r\nMOV 2,2\r\njump 5\r\n\r\npause 250\r\nWAV /a.wav\r\nscript s.tqs\r\npause 1,000\r\n"));
         QSignalSpy summary(m_listing.get(), &ProgramListing::summaryChanged);
         m_listing->Update();
         // Two bad lines in a row are both reported as line 3: the second moved into the first's place.
@@ -103,8 +104,8 @@ private Q_SLOTS:
             QCOMPARE(m.text, QStringLiteral("Line 3 has an unrecognized command and will be omitted."));
             QCOMPARE(m.icon, MsgIcon::Critical);
         }
-        QCOMPARE(m_listing->Items(), (QStringList{"mov 1,1", "MOV 2,2", "pause 250", "WAV /a.wav", "script s.tqs",
-                                                   "pause 1,000"}));
+        QCOMPARE(m_listing->Items(),
+                 (QStringList{"mov 1,1", "MOV 2,2", "pause 250", "WAV /a.wav", "script s.tqs", "pause 1,000"}));
         QCOMPARE(ReadWholeFile(m_listing->TempFilePath()),
                  QStringLiteral("mov 1,1\r\nMOV 2,2\r\npause 250\r\nWAV /a.wav\r\nscript s.tqs\r\npause 1,000\r\n"));
         QCOMPARE(m_listing->SummaryTexts(), (QStringList{"6", "2", "2", "1250 ms", "1"}));
@@ -284,7 +285,8 @@ private Q_SLOTS:
         m_host->log.release.release();
         QVERIFY(waitRunEnded());
         QCOMPARE(TestMessages().takeTexts(),
-                 QStringList{QStringLiteral("Routine Code: 0101\r\nError Numer: 24\r\nError Description: Too many open files")});
+                 QStringList{QStringLiteral(
+                     "Routine Code: 0101\r\nError Numer: 24\r\nError Description: Too many open files")});
         QVERIFY(!m_exec->RunActive());
         checkIdle();
     }
@@ -295,8 +297,8 @@ private Q_SLOTS:
         m_exec->Execute();
         QVERIFY(waitRunEnded());
         QCOMPARE(TestMessages().takeTexts(),
-                 QStringList{QStringLiteral("The Script ( ") + DataPaths::ScriptsFolder()
-                             + QStringLiteral("/gone.tqs ) can not be found. Execution will be terminated.")});
+                 QStringList{QStringLiteral("The Script ( ") + DataPaths::ScriptsFolder() +
+                             QStringLiteral("/gone.tqs ) can not be found. Execution will be terminated.")});
         QVERIFY(m_host->log.taken().isEmpty());
         checkIdle();
     }
@@ -322,7 +324,8 @@ private Q_SLOTS:
         LogSink sink(log);
         PlaybackThread run(&sink, m_clock.get(), nullptr);
         std::atomic<int> reports{0};
-        connect(&run, &PlaybackThread::selected, &run, [&reports] { ++reports; }, Qt::DirectConnection);
+        connect(
+            &run, &PlaybackThread::selected, &run, [&reports] { ++reports; }, Qt::DirectConnection);
         RunRequest request;
         request.items = QStringList{QStringLiteral("WAV /none.wav")};
         request.mode = ExecutionMode::Loop;

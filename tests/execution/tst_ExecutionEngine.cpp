@@ -81,9 +81,10 @@ private Q_SLOTS:
         run(r);
         QStringList expected;
         for (int servo = 0; servo < 16; ++servo)
-            expected.append(QStringLiteral("0 frame FE %1 64").arg(QString::number(servo, 16).toUpper(), 2, QLatin1Char('0')));
-        expected += trace({"0 wait 1000", "1000 select 0", "1000 progress 100", "1000 frame FE 01 05",
-                           "1000 wait 1000"});
+            expected.append(
+                QStringLiteral("0 frame FE %1 64").arg(QString::number(servo, 16).toUpper(), 2, QLatin1Char('0')));
+        expected +=
+            trace({"0 wait 1000", "1000 select 0", "1000 progress 100", "1000 frame FE 01 05", "1000 wait 1000"});
         QCOMPARE(rec().lines(), expected);
 
         rec().clear();
@@ -307,17 +308,16 @@ private Q_SLOTS:
         // Found ignoring letter case; the Stop waits until the whole script has run.
         const RunOutcome out = run(request({"Script Wave.TQS", "mov 0,0"}));
         QCOMPARE(out.end, RunOutcome::End::Stopped);
-        QCOMPARE(rec().lines(),
-                 trace({"0 select 0", "0 progress 50", "0 frame FF 01 0A", "0 wait 10", "10 wait 5", "15 wait 10",
-                        "25 frame FF 01 14", "25 wait 10"}));
+        QCOMPARE(rec().lines(), trace({"0 select 0", "0 progress 50", "0 frame FF 01 0A", "0 wait 10", "10 wait 5",
+                                       "15 wait 10", "25 frame FF 01 14", "25 wait 10"}));
     }
 
     void missingScriptStopsALoopButOnlyEndsAStep()
     {
         m_props.InterInstructionDelay = QStringLiteral("0");
         const QStringList lines{"mov 1,1", "script gone.tqs", "mov 1,2"};
-        const QString message = QStringLiteral("The Script ( ") + scriptPath(QStringLiteral("gone.tqs"))
-            + QStringLiteral(" ) can not be found. Execution will be terminated.");
+        const QString message = QStringLiteral("The Script ( ") + scriptPath(QStringLiteral("gone.tqs")) +
+                                QStringLiteral(" ) can not be found. Execution will be terminated.");
 
         RunOutcome out = run(request(lines, ExecutionMode::Loop));
         QCOMPARE(out.end, RunOutcome::End::StoppedThenEnded);
@@ -341,8 +341,8 @@ private Q_SLOTS:
         // without running the rest of any level.
         QCOMPARE(rec().only({"frame"}), QStringList(16, QStringLiteral("0 frame FF 01 05")));
         QCOMPARE(TestMessages().takeTexts(),
-                 QStringList{QStringLiteral("The Script ( ") + scriptPath(QStringLiteral("self.tqs"))
-                             + QStringLiteral(" ) is called more than 16 scripts deep. Execution will be terminated.")});
+                 QStringList{QStringLiteral("The Script ( ") + scriptPath(QStringLiteral("self.tqs")) +
+                             QStringLiteral(" ) is called more than 16 scripts deep. Execution will be terminated.")});
     }
 
     void badMovLinesReportAndTheRunGoesOn_data()
@@ -402,8 +402,9 @@ private Q_SLOTS:
         QCOMPARE(out.end, RunOutcome::End::Failed);
         QVERIFY(!out.locked);
         QVERIFY(rec().lines().isEmpty());
-        QCOMPARE(TestMessages().takeTexts(),
-                 QStringList{QStringLiteral("Routine Code: 0101\r\nError Numer: 13\r\nError Description: Type mismatch")});
+        QCOMPARE(
+            TestMessages().takeTexts(),
+            QStringList{QStringLiteral("Routine Code: 0101\r\nError Numer: 13\r\nError Description: Type mismatch")});
     }
 };
 

@@ -115,7 +115,8 @@ private Q_SLOTS:
         start(p, {QStringLiteral("--no-center"), QStringLiteral("--device"), board.DevicePath(), program});
         QVERIFY(p.waitForFinished(5000));
         QCOMPARE(p.exitCode(), 1);
-        QVERIFY(QString::fromLocal8Bit(p.readAllStandardError()).contains(QStringLiteral("can not be found. Execution will be terminated.")));
+        QVERIFY(QString::fromLocal8Bit(p.readAllStandardError())
+                    .contains(QStringLiteral("can not be found. Execution will be terminated.")));
         QVERIFY(board.ReadAvailable(50).isEmpty());
 
         QProcess missing;

@@ -10,8 +10,14 @@ namespace {
 QByteArray silentWav(quint32 samples)
 {
     QByteArray b;
-    auto u32 = [&b](quint32 v) { for (int i = 0; i < 4; ++i) b.append(char((v >> (8 * i)) & 0xff)); };
-    auto u16 = [&b](quint16 v) { b.append(char(v & 0xff)); b.append(char(v >> 8)); };
+    auto u32 = [&b](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            b.append(char((v >> (8 * i)) & 0xff));
+    };
+    auto u16 = [&b](quint16 v) {
+        b.append(char(v & 0xff));
+        b.append(char(v >> 8));
+    };
     b.append("RIFF");
     u32(36 + samples);
     b.append("WAVEfmt ");

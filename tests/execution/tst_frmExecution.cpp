@@ -31,8 +31,7 @@ class TestFrmExecution : public TestBase
     std::unique_ptr<ExecutionController> m_exec;
     std::unique_ptr<frmExecution> m_window;
 
-    template <typename T>
-    T *child(const char *name) const
+    template <typename T> T *child(const char *name) const
     {
         return m_window->findChild<T *>(QString::fromLatin1(name));
     }
@@ -43,7 +42,8 @@ private Q_SLOTS:
         TestBase::init();
         QDir().mkpath(DataPaths::UserDataFolder());
         m_listing = std::make_unique<ProgramListing>(DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp"));
-        QVERIFY(WriteWholeFile(m_listing->TempFilePath(), QStringLiteral("Mov 0,10\r\nPause 250\r\nWAV /x.wav\r\nScript s.tqs\r\n")));
+        QVERIFY(WriteWholeFile(m_listing->TempFilePath(),
+                               QStringLiteral("Mov 0,10\r\nPause 250\r\nWAV /x.wav\r\nScript s.tqs\r\n")));
         m_exec = std::make_unique<ExecutionController>(*m_listing, m_store, m_servos);
         m_exec->SetLink(&m_host);
         m_exec->SetClock(&m_clock);
@@ -101,7 +101,8 @@ private Q_SLOTS:
 
     void executeFromTheButtonRunsToTheSelectedLine()
     {
-        QVERIFY(WriteWholeFile(m_listing->TempFilePath(), QStringLiteral("mov 0,1\r\nmov 0,2\r\nmov 0,3\r\nmov 0,4\r\n")));
+        QVERIFY(
+            WriteWholeFile(m_listing->TempFilePath(), QStringLiteral("mov 0,1\r\nmov 0,2\r\nmov 0,3\r\nmov 0,4\r\n")));
         m_listing->Update();
         m_window->List1()->setCurrentRow(2);
         QTest::mouseClick(child<QRadioButton>("optExecOpt2"), Qt::LeftButton);

@@ -4,12 +4,12 @@
 #include "app/StartUp.h"
 #include "execution/ExecutionController.h"
 #include "execution/frmExecution.h"
+#include "link/LinkSession.h"
 #include "link/LinkTestSupport.h"
 #include "link/SerialPortMap.h"
 #include "link/ServoLink.h"
 #include "link/frmSerialPorts.h"
 #include "link/vboard/VirtualBoard.h"
-#include "link/LinkSession.h"
 #include "mainwindow/EditCommands.h"
 #include "mainwindow/LogoStrip.h"
 #include "mainwindow/MDIForm1.h"
@@ -18,15 +18,15 @@
 #include "mainwindow/grid/PropertyGridModel.h"
 #include "mainwindow/grid/PropertyGridPanel.h"
 #include "mainwindow/grid/sGrid.h"
-#include "program/ProgramCommands.h"
-#include "program/ProgramListing.h"
 #include "platform/Clock.h"
 #include "platform/Services.h"
+#include "program/ProgramCommands.h"
+#include "program/ProgramListing.h"
+#include "servos/ServoPanel.h"
 #include "servos/frmServoControl.h"
 #include "servos/frmServoEdit.h"
 #include "shell/ApplicationMain.h"
 #include "support/ModalDialogs.h"
-#include "servos/ServoPanel.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -367,7 +367,6 @@ private Q_SLOTS:
         m_app->session().GoOnline();
         QVERIFY(!shown.isEmpty());
         QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::CommPortStatus, 2), QStringLiteral("Online"));
-
     }
 
     void serialPortsDialogFromTheOptionsMenu()

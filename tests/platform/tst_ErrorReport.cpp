@@ -16,7 +16,8 @@ private Q_SLOTS:
         QCOMPARE(shown[0].title, QStringLiteral("Taveloq"));
         QCOMPARE(shown[0].buttons, MsgButtons::Ok);
         QCOMPARE(shown[0].icon, MsgIcon::None);
-        QCOMPARE(shown[0].text, QStringLiteral("Routine Code: 0141\r\nError Numer: 75\r\nError Description: Path/File access error"));
+        QCOMPARE(shown[0].text,
+                 QStringLiteral("Routine Code: 0141\r\nError Numer: 75\r\nError Description: Path/File access error"));
     }
 
     void userMessagesCarryTheVersionTitle()

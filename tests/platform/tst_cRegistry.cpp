@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 
 #include <sys/stat.h>
 
@@ -62,13 +63,14 @@ private Q_SLOTS:
                                << int(cRegistry::Number);
         QTest::newRow("binary") << QVariant(QByteArray("\x00\xff\x10", 3)) << int(cRegistry::Binary)
                                 << QVariant(QByteArray("\x00\xff\x10", 3)) << int(cRegistry::Binary);
-        QTest::newRow("big-endian is stored as a plain number") << QVariant(qint32(0x01020304))
-                                                                << int(cRegistry::NumberBigEndian)
-                                                                << QVariant(qint32(0x01020304)) << int(cRegistry::Number);
+        QTest::newRow("big-endian is stored as a plain number")
+            << QVariant(qint32(0x01020304)) << int(cRegistry::NumberBigEndian) << QVariant(qint32(0x01020304))
+            << int(cRegistry::Number);
         QTest::newRow("single percent") << text("100% sure") << int(cRegistry::Text) << text("100% sure")
                                         << int(cRegistry::Text);
         // The second % must come at least two characters after the first.
-        QTest::newRow("adjacent percents") << text("a%%b") << int(cRegistry::Text) << text("a%%b") << int(cRegistry::Text);
+        QTest::newRow("adjacent percents")
+            << text("a%%b") << int(cRegistry::Text) << text("a%%b") << int(cRegistry::Text);
         QTest::newRow("reference") << text("%TAVELOQ_TEST_DIR%/haunt.tqp") << int(cRegistry::Text)
                                    << text("/opt/figures/haunt.tqp") << int(cRegistry::ExpandText);
         QTest::newRow("unknown reference") << text("%TAVELOQ_NO_SUCH_VARIABLE%/x") << int(cRegistry::Text)
@@ -93,7 +95,8 @@ private Q_SLOTS:
         // A value stored big-endian by another writer of the same store.
         {
             QSettings store(cRegistry::StorePath(), QSettings::IniFormat);
-            store.setValue(QStringLiteral("HKEY_CURRENT_USER/Software/Taveloq Team/Taveloq/BE"), QStringLiteral("5:00000102"));
+            store.setValue(QStringLiteral("HKEY_CURRENT_USER/Software/Taveloq Team/Taveloq/BE"),
+                           QStringLiteral("5:00000102"));
         }
         cRegistry reg = at(kKey, QStringLiteral("BE"));
         QCOMPARE(reg.Value(), QVariant(qint32(258)));
@@ -103,8 +106,8 @@ private Q_SLOTS:
     void nonIntegersAreNotWrittenAsNumbers()
     {
         cRegistry reg = at(kKey, QStringLiteral("N"), cRegistry::Number);
-        reg.SetValue(QStringLiteral("12"));   // text: silently not written
-        reg.SetValue(2.5);                     // double: likewise
+        reg.SetValue(QStringLiteral("12")); // text: silently not written
+        reg.SetValue(2.5);                  // double: likewise
         QVERIFY(!at(kKey, QStringLiteral("N")).Value().isValid());
     }
 
@@ -158,8 +161,8 @@ private Q_SLOTS:
             QFAIL("the store accepted the write");
         } catch (const AppError &e) {
             QCOMPARE(e.number(), cRegistry::kStoreError);
-            QCOMPARE(e.description(), QStringLiteral("Failed to set registry value Key: '-2147483647',Section: '")
-                                          + kKey + QStringLiteral("',Key: 'Multi' to value: 'a'"));
+            QCOMPARE(e.description(), QStringLiteral("Failed to set registry value Key: '-2147483647',Section: '") +
+                                          kKey + QStringLiteral("',Key: 'Multi' to value: 'a'"));
         }
         cRegistry binary = at(kKey, QStringLiteral("Bin"), cRegistry::Binary);
         QCOMPARE(ThrownNumber([&] { binary.SetValue(QStringLiteral("not bytes")); }), cRegistry::kStoreError);

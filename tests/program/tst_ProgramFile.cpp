@@ -7,8 +7,8 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QSignalSpy>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 namespace {
@@ -17,7 +17,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 QStringList windowsListing()
 {
-    return {QStringLiteral("mov 3,127"), QStringLiteral("MOV 0,10"),      QStringLiteral("pause 500"),
+    return {QStringLiteral("mov 3,127"),       QStringLiteral("MOV 0,10"),      QStringLiteral("pause 500"),
             QStringLiteral("script wave.tqs"), QStringLiteral("wav hello.wav"), QStringLiteral("Mov 15,240")};
 }
 
@@ -66,14 +66,15 @@ private Q_SLOTS:
     {
         const QString path = TestDataPath(QStringLiteral("program/mixed.tqp"));
         load(path);
-        ExpectMessage(QStringLiteral("Unrecognized commands in the program file ( ") + path
-                          + QStringLiteral(" ) have been detected and were removed from the program listing."),
+        ExpectMessage(QStringLiteral("Unrecognized commands in the program file ( ") + path +
+                          QStringLiteral(" ) have been detected and were removed from the program listing."),
                       MsgIcon::Critical);
 
-        QCOMPARE(m_listing.Items(),
-                 (QStringList{QStringLiteral("mov 3,127"), QStringLiteral("wav hello.wav"), QStringLiteral("pause 1,000")}));
+        QCOMPARE(m_listing.Items(), (QStringList{QStringLiteral("mov 3,127"), QStringLiteral("wav hello.wav"),
+                                                 QStringLiteral("pause 1,000")}));
         // Keys are matched by prefix (";ServoCenterline" sets the centre); unknown ones are ignored.
-        QCOMPARE(m_store.Properties(), (ProgramProperties{.SynchByte = "254", .ServoCenter = "100", .BaudRate = "9600"}));
+        QCOMPARE(m_store.Properties(),
+                 (ProgramProperties{.SynchByte = "254", .ServoCenter = "100", .BaudRate = "9600"}));
     }
 
     void headerValues()
@@ -118,7 +119,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bad.tqp"));
         QVERIFY(WriteWholeFile(path, header + QStringLiteral("\r\nmov 1,2\r\n")));
-        m_store.SetValue(ProgramPropertyStore::Field::SynchByte, QStringLiteral("200")); // not kept: all eight go back to the defaults
+        m_store.SetValue(ProgramPropertyStore::Field::SynchByte,
+                         QStringLiteral("200")); // not kept: all eight go back to the defaults
         load(path);
         ExpectMessage(path + QStringLiteral("\r\nThe file had invalid property values.  Default values will be set."),
                       MsgIcon::Information);
@@ -137,7 +139,7 @@ private Q_SLOTS:
         p.CommPort = QStringLiteral("4");
         QVERIFY(!PropertiesInvalid(p));
         p.SmartDelay = QStringLiteral("0.25");
-        p.CommPort = QStringLiteral("1.5"); // compared as a real number
+        p.CommPort = QStringLiteral("1.5");   // compared as a real number
         p.ServoMax = QStringLiteral("254.5"); // whole number 254 (half to even) is below the minimum 255
         QVERIFY(PropertiesInvalid(p));
         p.ServoMax = QStringLiteral("255.4");
@@ -163,7 +165,8 @@ private Q_SLOTS:
         m_store.SetProperties(windowsProperties());
         const QString path = DataPaths::ProgramsFolder() + QStringLiteral("/gone.tqp");
         load(path);
-        QCOMPARE(TestMessages().takeTexts(), QStringList{QStringLiteral("The program file ( ") + path + QStringLiteral(" ) could not be found.")});
+        QCOMPARE(TestMessages().takeTexts(),
+                 QStringList{QStringLiteral("The program file ( ") + path + QStringLiteral(" ) could not be found.")});
         QVERIFY(m_commands.CurrentProgramPath().isEmpty());
         QCOMPARE(m_store.Properties(), windowsProperties());
         QCOMPARE(ReadWholeFile(m_listing.TempFilePath()), QStringLiteral("mov 9,9\r\n"));

@@ -9,8 +9,7 @@
 /// Acts on the modal dialog of type T once it is shown (dialogs are modal in
 /// the program; a test must not block on exec). Gives up after two seconds,
 /// leaving *seen false.
-template <typename T>
-void WhenShown(std::function<void(T *)> act, bool *seen)
+template <typename T> void WhenShown(std::function<void(T *)> act, bool *seen)
 {
     auto tries = std::make_shared<int>(0);
     auto poll = std::make_shared<std::function<void()>>();

@@ -15,7 +15,8 @@ IsolatedHome::IsolatedHome()
     const QString base = m_dir.path();
     for (const char *sub : {"home", "config", "data", "cache", "runtime"})
         QDir(base).mkpath(QString::fromLatin1(sub));
-    QFile::setPermissions(base + QStringLiteral("/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(base + QStringLiteral("/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("HOME", (base + QStringLiteral("/home")).toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (base + QStringLiteral("/config")).toLocal8Bit());
     qputenv("XDG_DATA_HOME", (base + QStringLiteral("/data")).toLocal8Bit());

@@ -3,10 +3,11 @@
 #include "platform/AppError.h"
 #include "support/RecordingMessages.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 
@@ -56,13 +57,13 @@ protected Q_SLOTS:
 
 int RunTestMain(int argc, char **argv, QObject *test);
 
-#define TQ_TEST_MAIN_IMPL(TestClass, AppClass)                                                                    \
-    int main(int argc, char **argv)                                                                               \
-    {                                                                                                             \
-        IsolatedHome home;                                                                                        \
-        AppClass app(argc, argv);                                                                                 \
-        TestClass test;                                                                                           \
-        return RunTestMain(argc, argv, &test);                                                                    \
+#define TQ_TEST_MAIN_IMPL(TestClass, AppClass)                                                                         \
+    int main(int argc, char **argv)                                                                                    \
+    {                                                                                                                  \
+        IsolatedHome home;                                                                                             \
+        AppClass app(argc, argv);                                                                                      \
+        TestClass test;                                                                                                \
+        return RunTestMain(argc, argv, &test);                                                                         \
     }
 
 /// A test without a display.

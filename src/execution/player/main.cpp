@@ -1,8 +1,8 @@
 // taveloq-play: plays a program file on the servo board without a desktop.
 
-#include "app/ProgramPropertyStore.h"
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
+#include "app/ProgramPropertyStore.h"
 #include "execution/PlaybackThread.h"
 #include "execution/sound/QtSoundPlayer.h"
 #include "link/PortFrameSink.h"
@@ -24,13 +24,12 @@
 
 namespace {
 
-const char *const kUsage =
-    "usage: taveloq-play [--loop] [--no-center] [--device PATH] PROGRAM.tqp\n"
-    "Plays a program file on the servo board with the properties of its header.\n"
-    "  --loop         play again and again until Ctrl-C\n"
-    "  --no-center    do not centre the servos before playing\n"
-    "  --device PATH  the board's serial device (default: the device mapped to the\n"
-    "                 program's CommPort)\n";
+const char *const kUsage = "usage: taveloq-play [--loop] [--no-center] [--device PATH] PROGRAM.tqp\n"
+                           "Plays a program file on the servo board with the properties of its header.\n"
+                           "  --loop         play again and again until Ctrl-C\n"
+                           "  --no-center    do not centre the servos before playing\n"
+                           "  --device PATH  the board's serial device (default: the device mapped to the\n"
+                           "                 program's CommPort)\n";
 
 /// The run's messages, on stderr. Every one counts as an error for the exit status.
 class StderrMessages final : public IMessageService
@@ -44,7 +43,7 @@ public:
         err << "taveloq-play: " << QString(request.text).replace(QLatin1String("\r\n"), QLatin1String("\n"))
             << Qt::endl;
         return request.buttons == MsgButtons::YesNo || request.buttons == MsgButtons::YesNoCancel ? MsgAnswer::No
-                                                                                                 : MsgAnswer::Ok;
+                                                                                                  : MsgAnswer::Ok;
     }
 };
 
@@ -106,8 +105,8 @@ int main(int argc, char **argv)
     }
     if (program.droppedLines) {
         messages.show({kUserMessageTitle,
-                       QStringLiteral("Unrecognized commands in the program file ( ") + programPath
-                           + QStringLiteral(" ) have been detected and were removed from the program listing."),
+                       QStringLiteral("Unrecognized commands in the program file ( ") + programPath +
+                           QStringLiteral(" ) have been detected and were removed from the program listing."),
                        MsgButtons::OkCancel, MsgIcon::Critical});
     }
     // The defaults would play on Comm Port 1, a device nobody chose for this program.
@@ -123,7 +122,8 @@ int main(int argc, char **argv)
         const std::optional<qint32> port = WholeNumber32(props.CommPort);
         device = port ? SerialPortMap::DevicePath(*port) : QString();
         if (device.isEmpty())
-            return fail(QStringLiteral("Comm Port %1 stands for no device; give one with --device").arg(props.CommPort));
+            return fail(
+                QStringLiteral("Comm Port %1 stands for no device; give one with --device").arg(props.CommPort));
     }
     QSerialPort serial(device);
     serial.setBaudRate(qint32(ToLong(props.BaudRate)));
@@ -162,7 +162,9 @@ int main(int argc, char **argv)
                 }
             }
         });
-        struct sigaction sa{};
+        struct sigaction sa
+        {
+        };
         sa.sa_handler = onSignal;
         sigemptyset(&sa.sa_mask);
         sigaction(SIGINT, &sa, nullptr);

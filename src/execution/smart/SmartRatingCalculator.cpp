@@ -63,8 +63,8 @@ QString SmartRatingCalculator::FormatRating(double rating)
 QString SmartRatingCalculator::QuestionText(const QString &rating)
 {
     const QString crLf = QStringLiteral("\r\n");
-    return QStringLiteral("Using your current property values your Smart Rating was calculated to be") + crLf + crLf
-        + rating + crLf + crLf + QStringLiteral("Would you like to set this as your smart rating?");
+    return QStringLiteral("Using your current property values your Smart Rating was calculated to be") + crLf + crLf +
+           rating + crLf + crLf + QStringLiteral("Would you like to set this as your smart rating?");
 }
 
 void SmartRatingCalculator::FinishEdit(ProgramPropertyStore &properties, const QString &valueBefore,

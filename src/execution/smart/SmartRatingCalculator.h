@@ -14,8 +14,8 @@ public:
     /// Throws AppError 13 for a text that is not a number, 11 for a zero "per"
     /// or equal servo limits, 5 for a negative result and 6 for one beyond
     /// 65534 (neither could be stored as a smart rating).
-    static double Calculate(const QString &seconds, const QString &per, const QString &range,
-                            const QString &servoMax, const QString &servoMin);
+    static double Calculate(const QString &seconds, const QString &per, const QString &range, const QString &servoMax,
+                            const QString &servoMin);
 
     /// The rating as "#.#0": two decimals, rounded half away from zero, no
     /// digit before the point when the whole part is 0 (".15", "1.27").

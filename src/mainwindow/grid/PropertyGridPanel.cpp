@@ -1,8 +1,8 @@
 #include "mainwindow/grid/PropertyGridPanel.h"
 
 #include "execution/smart/frmSmart.h"
-#include "mainwindow/grid/PropertyGridModel.h"
 #include "mainwindow/grid/GridChoices.h"
+#include "mainwindow/grid/PropertyGridModel.h"
 #include "mainwindow/grid/cboEdit.h"
 #include "mainwindow/grid/frmCustom.h"
 #include "mainwindow/grid/sGrid.h"

@@ -1,7 +1,7 @@
 #include "mainwindow/grid/sGrid.h"
 
-#include "mainwindow/grid/PropertyGridModel.h"
 #include "mainwindow/grid/GridItemModel.h"
+#include "mainwindow/grid/PropertyGridModel.h"
 #include "platform/AppError.h"
 
 #include <QFontMetrics>
@@ -89,7 +89,7 @@ QRect sGrid::GridCellRect(int row, int column) const
 
 QFont sGrid::GridCellFont(int row, int column) const
 {
-    m_model->Style(row, column);  // throws outside the grid, as every cell query does
+    m_model->Style(row, column); // throws outside the grid, as every cell query does
     return font();
 }
 

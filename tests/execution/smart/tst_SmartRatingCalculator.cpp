@@ -44,11 +44,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("max");
         QTest::addColumn<QString>("min");
         QTest::addColumn<int>("number");
-        QTest::newRow("seconds not a number") << "fast" << "60" << "254" << "0" << 13;
-        QTest::newRow("per not a number") << "0.2" << "" << "254" << "0" << 13;
-        QTest::newRow("per zero") << "0.2" << "0" << "254" << "0" << 11;
-        QTest::newRow("negative seconds") << "-1" << "60" << "254" << "0" << 5;
-        QTest::newRow("beyond the largest rating") << "1000" << "1" << "254" << "0" << 6;
+        QTest::newRow("seconds not a number") << "fast"
+                                              << "60"
+                                              << "254"
+                                              << "0" << 13;
+        QTest::newRow("per not a number") << "0.2"
+                                          << ""
+                                          << "254"
+                                          << "0" << 13;
+        QTest::newRow("per zero") << "0.2"
+                                  << "0"
+                                  << "254"
+                                  << "0" << 11;
+        QTest::newRow("negative seconds") << "-1"
+                                          << "60"
+                                          << "254"
+                                          << "0" << 5;
+        QTest::newRow("beyond the largest rating") << "1000"
+                                                   << "1"
+                                                   << "254"
+                                                   << "0" << 6;
     }
 
     void failuresCarryTheirErrorNumbers()

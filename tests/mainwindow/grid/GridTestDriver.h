@@ -5,22 +5,22 @@
 #include "mainwindow/grid/sGrid.h"
 #include "support/ModalDialogs.h"
 
-#include <QtTest>
+#include <QTest>
 
 /// Works the property grid panel the way a user does: double-clicks on cells
 /// and picks in the chooser.
 class GridDriver
 {
 public:
-    explicit GridDriver(PropertyGridPanel *&panel) : m_panel(panel) {}
+    explicit GridDriver(PropertyGridPanel *&panel)
+        : m_panel(panel)
+    {
+    }
 
     sGrid *grid() const { return m_panel->Grid(); }
     cboEdit *chooser() const { return m_panel->Chooser(); }
     /// What the grid shows in the value cell of `row`.
-    QString shown(int row) const
-    {
-        return grid()->model()->data(grid()->model()->index(row - 1, 1)).toString();
-    }
+    QString shown(int row) const { return grid()->model()->data(grid()->model()->index(row - 1, 1)).toString(); }
 
     QStringList chooserItems() const
     {

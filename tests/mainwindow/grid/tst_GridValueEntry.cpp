@@ -1,8 +1,8 @@
 #include "link/LinkTestSupport.h"
-#include "mainwindow/grid/PropertyGridModel.h"
 #include "mainwindow/grid/CustomValueCheck.h"
 #include "mainwindow/grid/GridChoices.h"
 #include "mainwindow/grid/GridValueEntry.h"
+#include "mainwindow/grid/PropertyGridModel.h"
 #include "platform/AppError.h"
 #include "support/TestSupport.h"
 
@@ -73,20 +73,34 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("reasons");
 
-        QTest::newRow("sync 255") << 2 << "255" << "";
-        QTest::newRow("sync -1") << 2 << "-1" << "S";
-        QTest::newRow("sync 255.5 rounds to 256") << 2 << "255.5" << "LD";
-        QTest::newRow("letters with a point") << 9 << "a.b" << "N";
-        QTest::newRow("grouped digits") << 3 << "1,000" << "";
-        QTest::newRow("blanks around") << 2 << " 12 " << "";
-        QTest::newRow("delay 12.4") << 3 << "12.4" << "D";
-        QTest::newRow("delay 65535") << 3 << "65535" << "L";
-        QTest::newRow("smart -0.4 rounds to 0") << 4 << "-0.4" << "";
-        QTest::newRow("smart 65534.6") << 4 << "65534.6" << "L";
-        QTest::newRow("beyond 32 bits below") << 8 << "-3000000000" << "S";
-        QTest::newRow("min equal to center") << 8 << "127" << "";
-        QTest::newRow("min above center") << 8 << "128" << "L";
-        QTest::newRow("center at min") << 9 << "0" << "";
+        QTest::newRow("sync 255") << 2 << "255"
+                                  << "";
+        QTest::newRow("sync -1") << 2 << "-1"
+                                 << "S";
+        QTest::newRow("sync 255.5 rounds to 256") << 2 << "255.5"
+                                                  << "LD";
+        QTest::newRow("letters with a point") << 9 << "a.b"
+                                              << "N";
+        QTest::newRow("grouped digits") << 3 << "1,000"
+                                        << "";
+        QTest::newRow("blanks around") << 2 << " 12 "
+                                       << "";
+        QTest::newRow("delay 12.4") << 3 << "12.4"
+                                    << "D";
+        QTest::newRow("delay 65535") << 3 << "65535"
+                                     << "L";
+        QTest::newRow("smart -0.4 rounds to 0") << 4 << "-0.4"
+                                                << "";
+        QTest::newRow("smart 65534.6") << 4 << "65534.6"
+                                       << "L";
+        QTest::newRow("beyond 32 bits below") << 8 << "-3000000000"
+                                              << "S";
+        QTest::newRow("min equal to center") << 8 << "127"
+                                             << "";
+        QTest::newRow("min above center") << 8 << "128"
+                                          << "L";
+        QTest::newRow("center at min") << 9 << "0"
+                                       << "";
     }
 
     void valueRules()
