@@ -11,16 +11,7 @@ class ProgramPropertyStore final : public QObject
 {
     Q_OBJECT
 public:
-    enum class Field {
-        SynchByte,
-        InterInstructionDelay,
-        SmartDelay,
-        ServoMax,
-        ServoMin,
-        ServoCenter,
-        CommPort,
-        BaudRate
-    };
+    using Field = PropertyField;
 
     using QObject::QObject;
 
@@ -36,7 +27,5 @@ Q_SIGNALS:
     void changed();
 
 private:
-    static QString ProgramProperties::*member(Field field);
-
     ProgramProperties m_properties;
 };

@@ -10,66 +10,28 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// Header keys in the order they are tried; the first prefix that matches wins.
-enum class HeaderKey {
-    Version,
-    SynchByte,
-    InterInstructionDelay,
-    SmartDelay,
-    ServoMax,
-    ServoMin,
-    ServoCenter,
-    CommPort,
-    BaudRate,
-    Unknown
-};
-
-HeaderKey headerKeyOf(const QString &line)
+// The property a header line sets: the first key its start matches, in this
+// order, wins; ";version" and unknown keys set none.
+QString *propertyFor(ProgramProperties &p, const QString &line)
 {
     static const struct
     {
         QLatin1StringView prefix;
-        HeaderKey key;
+        std::optional<PropertyField> field;
     } keys[] = {
-        {QLatin1StringView(";version"), HeaderKey::Version},
-        {QLatin1StringView(";synchbyte"), HeaderKey::SynchByte},
-        {QLatin1StringView(";interinstructiondelay"), HeaderKey::InterInstructionDelay},
-        {QLatin1StringView(";smartdelay"), HeaderKey::SmartDelay},
-        {QLatin1StringView(";servomax"), HeaderKey::ServoMax},
-        {QLatin1StringView(";servomin"), HeaderKey::ServoMin},
-        {QLatin1StringView(";servocenter"), HeaderKey::ServoCenter},
-        {QLatin1StringView(";commport"), HeaderKey::CommPort},
-        {QLatin1StringView(";baudrate"), HeaderKey::BaudRate},
+        {QLatin1StringView(";version"), std::nullopt},
+        {QLatin1StringView(";synchbyte"), PropertyField::SynchByte},
+        {QLatin1StringView(";interinstructiondelay"), PropertyField::InterInstructionDelay},
+        {QLatin1StringView(";smartdelay"), PropertyField::SmartDelay},
+        {QLatin1StringView(";servomax"), PropertyField::ServoMax},
+        {QLatin1StringView(";servomin"), PropertyField::ServoMin},
+        {QLatin1StringView(";servocenter"), PropertyField::ServoCenter},
+        {QLatin1StringView(";commport"), PropertyField::CommPort},
+        {QLatin1StringView(";baudrate"), PropertyField::BaudRate},
     };
     for (const auto &entry : keys) {
         if (line.startsWith(entry.prefix, Qt::CaseInsensitive))
-            return entry.key;
-    }
-    return HeaderKey::Unknown;
-}
-
-QString *propertyFor(ProgramProperties &p, HeaderKey key)
-{
-    switch (key) {
-    case HeaderKey::SynchByte:
-        return &p.SynchByte;
-    case HeaderKey::InterInstructionDelay:
-        return &p.InterInstructionDelay;
-    case HeaderKey::SmartDelay:
-        return &p.SmartDelay;
-    case HeaderKey::ServoMax:
-        return &p.ServoMax;
-    case HeaderKey::ServoMin:
-        return &p.ServoMin;
-    case HeaderKey::ServoCenter:
-        return &p.ServoCenter;
-    case HeaderKey::CommPort:
-        return &p.CommPort;
-    case HeaderKey::BaudRate:
-        return &p.BaudRate;
-    case HeaderKey::Version:
-    case HeaderKey::Unknown:
-        break;
+            return entry.field ? &(p.*MemberOf(*entry.field)) : nullptr;
     }
     return nullptr;
 }
@@ -115,7 +77,7 @@ ParsedProgram ParseProgramText(const QString &text, const ProgramProperties &sta
     const QStringList lines = SplitFileLines(text);
     for (const QString &line : lines) {
         if (line.startsWith(QLatin1Char(';'))) {
-            if (QString *property = propertyFor(parsed.properties, headerKeyOf(line))) {
+            if (QString *property = propertyFor(parsed.properties, line)) {
                 const qsizetype eq = line.indexOf(QLatin1Char('='));
                 *property = eq < 0 ? line : line.mid(eq + 1);
             }
