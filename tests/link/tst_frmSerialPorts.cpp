@@ -20,7 +20,6 @@ private Q_SLOTS:
 
         SerialPortMap::SetDevicePath(3, QStringLiteral("  /dev/serial/by-id/usb-board  "));
         QCOMPARE(SerialPortMap::DevicePath(3), QStringLiteral("/dev/serial/by-id/usb-board"));
-        QCOMPARE(SerialPortMap::DevicePath(4), QStringLiteral("/dev/ttyACM0"));
         // Cleared, the default comes back.
         SerialPortMap::SetDevicePath(3, QString());
         QCOMPARE(SerialPortMap::DevicePath(3), QStringLiteral("/dev/ttyUSB0"));
