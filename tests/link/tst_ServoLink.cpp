@@ -2,7 +2,6 @@
 
 #include "LinkTestSupport.h"
 
-#include "link/ServoLink.h"
 #include "platform/AppError.h"
 #include "platform/cRegistry.h"
 
@@ -10,122 +9,77 @@
 #include <QSignalSpy>
 #include <QThread>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <termios.h>
-#include <unistd.h>
 
 class TestServoLink : public TestBase
 {
     Q_OBJECT
-    ProgramPropertyStore m_properties;
-
 private Q_SLOTS:
-    void init()
-    {
-        TestBase::init();
-        m_properties.SetProperties({});
-    }
-
-    void frameGoesOutAsThreeBytes_data()
+    void frameGoesOutAsThreeBytesOrNotAtAll_data()
     {
         QTest::addColumn<QString>("sync");
         QTest::addColumn<int>("servo");
         QTest::addColumn<int>("position");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("servo 3 at 127") << "255" << 3 << 127 << Bytes({0xFF, 0x03, 0x7F});
-        QTest::newRow("servo 0 at 200") << "255" << 0 << 200 << Bytes({0xFF, 0x00, 0xC8});
-        QTest::newRow("line-feed and zero bytes pass untouched") << "10" << 15 << 0 << Bytes({0x0A, 0x0F, 0x00});
-        QTest::newRow("sync half rounds to even") << "254.5" << 1 << 13 << Bytes({0xFE, 0x01, 0x0D});
+        QTest::addColumn<int>("error");
+        QTest::newRow("servo 3 at 127") << "255" << 3 << 127 << Bytes({0xFF, 0x03, 0x7F}) << 0;
+        QTest::newRow("line-feed and zero bytes pass untouched") << "10" << 15 << 0 << Bytes({0x0A, 0x0F, 0x00}) << 0;
+        QTest::newRow("sync half rounds to even") << "254.5" << 1 << 13 << Bytes({0xFE, 0x01, 0x0D}) << 0;
+        QTest::newRow("position 256") << "255" << 3 << 256 << QByteArray() << 5;
+        QTest::newRow("position -1") << "255" << 3 << -1 << QByteArray() << 5;
+        QTest::newRow("servo 16") << "255" << 16 << 10 << QByteArray() << 5;
+        QTest::newRow("sync 256") << "256" << 0 << 10 << QByteArray() << 5;
+        QTest::newRow("sync not a number") << "FF" << 0 << 10 << QByteArray() << 13;
     }
-    void frameGoesOutAsThreeBytes()
+    void frameGoesOutAsThreeBytesOrNotAtAll()
     {
         QFETCH(QString, sync);
         QFETCH(int, servo);
         QFETCH(int, position);
         QFETCH(QByteArray, expected);
-        VirtualBoard board;
-        MapPortToBoard(3, board);
-        m_properties.SetValue(ProgramPropertyStore::Field::SynchByte, sync);
-        ServoLink link(m_properties);
-        link.SetCommPort(QStringLiteral("3"));
-        link.Open();
-        QVERIFY(link.PortOpen());
-        link.SendServoFrame(servo, position);
-        // No event loop turn: the bytes must already be on their way.
-        QCOMPARE(board.ReadBytes(3, 2000), expected);
-    }
-
-    void badFrameWritesNothing_data()
-    {
-        QTest::addColumn<QString>("sync");
-        QTest::addColumn<int>("servo");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<int>("error");
-        QTest::newRow("position 256") << "255" << 3 << 256 << 5;
-        QTest::newRow("position -1") << "255" << 3 << -1 << 5;
-        QTest::newRow("servo 16") << "255" << 16 << 10 << 5;
-        QTest::newRow("sync 256") << "256" << 0 << 10 << 5;
-        QTest::newRow("sync not a number") << "FF" << 0 << 10 << 13;
-    }
-    void badFrameWritesNothing()
-    {
-        QFETCH(QString, sync);
-        QFETCH(int, servo);
-        QFETCH(int, position);
         QFETCH(int, error);
-        VirtualBoard board;
-        MapPortToBoard(1, board);
-        m_properties.SetValue(ProgramPropertyStore::Field::SynchByte, sync);
-        ServoLink link(m_properties);
-        link.Open();
-        QCOMPARE(ThrownNumber([&] { link.SendServoFrame(servo, position); }), error);
-        QVERIFY(board.ReadAvailable(100).isEmpty());
-        QVERIFY(link.PortOpen());
+        BoardRig rig;
+        rig.properties.SetValue(ProgramPropertyStore::Field::SynchByte, sync);
+        QCOMPARE(ThrownNumber([&] { rig.link.SendServoFrame(servo, position); }), error);
+        // No event loop turn: the bytes must already be on their way.
+        QCOMPARE(rig.board.ReadBytes(3, expected.isEmpty() ? 100 : 2000), expected);
+        QVERIFY(rig.link.PortOpen());
     }
 
     void closedPortWritesNothing()
     {
-        VirtualBoard board;
-        MapPortToBoard(1, board);
-        ServoLink link(m_properties);
-        QVERIFY(!link.PortOpen());
-        QCOMPARE(ThrownNumber([&] { link.SendServoFrame(0, 10); }), LinkError::kPortNotOpen);
-        link.Open();
-        link.Close();
-        QCOMPARE(ThrownNumber([&] { link.SendServoFrame(0, 10); }), LinkError::kPortNotOpen);
-        QVERIFY(board.ReadAvailable(100).isEmpty());
+        BoardRig rig(1, false);
+        QCOMPARE(ThrownNumber([&] { rig.link.SendServoFrame(0, 10); }), LinkError::kPortNotOpen);
+        rig.link.Open();
+        rig.link.Close();
+        QCOMPARE(ThrownNumber([&] { rig.link.SendServoFrame(0, 10); }), LinkError::kPortNotOpen);
+        QVERIFY(rig.board.ReadAvailable(100).isEmpty());
     }
 
-    void settingsReachTheDevice()
+    void settingsAndPortNumberAreChecked()
     {
-        VirtualBoard board;
-        MapPortToBoard(2, board);
-        ServoLink link(m_properties);
-        link.SetCommPort(QStringLiteral("2"));
-        link.SetSettings(QStringLiteral("2400,N,8,1"));
-        link.Open();
-        QCOMPARE(deviceSpeed(board.DevicePath()), speed_t(B2400));
+        BoardRig rig;
         // Changed while open: applied at once.
-        link.SetSettings(QStringLiteral("9600,N,8,1"));
-        QCOMPARE(deviceSpeed(board.DevicePath()), speed_t(B9600));
-        QCOMPARE(link.Settings(), QStringLiteral("9600,N,8,1"));
+        rig.link.SetSettings(QStringLiteral("9600,N,8,1"));
+        QCOMPARE(deviceSpeed(rig.board.DevicePath()), speed_t(B9600));
         // The number is not changed under an open port.
-        QCOMPARE(ThrownNumber([&] { link.SetCommPort(QStringLiteral("3")); }), LinkError::kPortInUse);
-        QCOMPARE(link.CommPort(), QStringLiteral("2"));
+        QCOMPARE(ThrownNumber([&] { rig.link.SetCommPort(QStringLiteral("3")); }), LinkError::kPortInUse);
+        QCOMPARE(rig.link.CommPort(), QStringLiteral("1"));
 
         for (const char *bad : {"", "9600", "9600,N,8", "fast,N,8,1", "0,N,8,1", "9600,E,8,1", "9600,N,9,1",
                                 "9600,N,8,3", "9600,N,8,1.5"}) {
-            QCOMPARE(ThrownNumber([&] { link.SetSettings(QString::fromLatin1(bad)); }), LinkError::kInvalidSettings);
+            QCOMPARE(ThrownNumber([&] { rig.link.SetSettings(QString::fromLatin1(bad)); }),
+                     LinkError::kInvalidSettings);
         }
-        QCOMPARE(link.Settings(), QStringLiteral("9600,N,8,1"));
-        QCOMPARE(ThrownNumber([&] { link.SetCommPort(QStringLiteral("COM1")); }), ErrorNumber::kTypeMismatch);
+        QCOMPARE(rig.link.Settings(), QStringLiteral("9600,N,8,1"));
+        QCOMPARE(ThrownNumber([&] { rig.link.SetCommPort(QStringLiteral("COM1")); }), ErrorNumber::kTypeMismatch);
     }
 
     void missingOrUnmappedPortIsInvalid()
     {
         SerialPortMap::SetDevicePath(4, QStringLiteral("/dev/taveloq-no-such-device"));
-        ServoLink link(m_properties);
+        ProgramPropertyStore properties;
+        ServoLink link(properties);
         link.SetCommPort(QStringLiteral("4"));
         QCOMPARE(ThrownNumber([&] { link.Open(); }), LinkError::kInvalidPort);
         link.SetCommPort(QStringLiteral("7"));
@@ -135,41 +89,36 @@ private Q_SLOTS:
 
     void deviceOpenedTwiceIsInUse()
     {
-        VirtualBoard board;
-        MapPortToBoard(1, board);
+        BoardRig rig;
         const QString alias = QDir(qEnvironmentVariable("HOME")).filePath(QStringLiteral("board-alias"));
-        board.MakeLink(alias);
+        rig.board.MakeLink(alias);
         SerialPortMap::SetDevicePath(2, alias);
 
-        ServoLink first(m_properties);
-        first.Open();
-        ServoLink second(m_properties);
+        ServoLink second(rig.properties);
         QCOMPARE(ThrownNumber([&] { second.Open(); }), LinkError::kPortInUse);
         // The same device under another name is the same device.
         second.SetCommPort(QStringLiteral("2"));
         QCOMPARE(ThrownNumber([&] { second.Open(); }), LinkError::kPortInUse);
-        QCOMPARE(ThrownNumber([&] { first.Open(); }), LinkError::kPortInUse);
-        QVERIFY(first.PortOpen());
+        QCOMPARE(ThrownNumber([&] { rig.link.Open(); }), LinkError::kPortInUse);
+        QVERIFY(rig.link.PortOpen());
         QVERIFY(!second.PortOpen());
 
         // Freed by the first, the device opens for the second.
-        first.Close();
+        rig.link.Close();
         second.Open();
         second.SendServoFrame(2, 2);
-        QCOMPARE(board.ReadBytes(3, 2000), Bytes({0xFF, 0x02, 0x02}));
+        QCOMPARE(rig.board.ReadBytes(3, 2000), Bytes({0xFF, 0x02, 0x02}));
     }
 
     void deviceWithoutPermissionTellsWhatToDo()
     {
-        VirtualBoard board;
-        MapPortToBoard(1, board);
-        const QByteArray path = QFile::encodeName(board.DevicePath());
-        ServoLink link(m_properties);
+        BoardRig rig(1, false);
+        const QByteArray path = QFile::encodeName(rig.board.DevicePath());
         int number = 0;
         QString description;
         auto attempt = [&] {
             try {
-                link.Open();
+                rig.link.Open();
             } catch (const AppError &e) {
                 number = e.number();
                 description = e.description();
@@ -195,126 +144,100 @@ private Q_SLOTS:
         }
         QCOMPARE(number, LinkError::kOpenFailed);
         QVERIFY2(description.contains(QStringLiteral("dialout")), qPrintable(description));
-        QVERIFY(description.contains(board.DevicePath()));
-        QVERIFY(!link.PortOpen());
+        QVERIFY(description.contains(rig.board.DevicePath()));
+        QVERIFY(!rig.link.PortOpen());
     }
 
     void vanishedBoardGoesOfflineWithOneMessage()
     {
-        auto board = std::make_unique<VirtualBoard>();
-        MapPortToBoard(3, *board);
-        ServoLink link(m_properties);
-        link.SetCommPort(QStringLiteral("3"));
-        link.Open();
-        QSignalSpy lost(&link, &ServoLink::BoardLost);
-        link.SendServoFrame(1, 1);
-        QCOMPARE(board->ReadBytes(3, 2000).size(), 3);
-
-        board->Unplug();
-        link.SendServoFrame(1, 2); // handled inside: no throw
-        QVERIFY(!link.PortOpen());
-        QCOMPARE(lost.count(), 1);
+        BoardRig rig(3);
+        QSignalSpy lost(&rig.link, &ServoLink::BoardLost);
+        rig.board.Unplug();
+        rig.link.SendServoFrame(1, 2); // handled inside: no throw
+        QVERIFY(!rig.link.PortOpen());
+        QCOMPARE(rig.session.CommPortStatus(), QStringLiteral("Offline"));
         // Whatever QSerialPort still reports later adds nothing.
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
         QCOMPARE(lost.count(), 1);
-        const QList<MessageRequest> shown = TestMessages().take();
+        const QStringList shown = TestMessages().takeTexts();
         QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].title, QStringLiteral("Taveloq v1.1"));
-        QVERIFY(shown[0].text.contains(QStringLiteral("Offline")));
-        QVERIFY(shown[0].text.contains(QStringLiteral("Comm Port 3")));
-        // A caller that did not check the state gets the closed-port error, not another box.
-        QCOMPARE(ThrownNumber([&] { link.SendServoFrame(1, 3); }), LinkError::kPortNotOpen);
-        QCOMPARE(TestMessages().count(), 0);
+        QVERIFY(shown[0].contains(QStringLiteral("Offline")) && shown[0].contains(QStringLiteral("Comm Port 3")));
+        // A caller that did not check the state gets the closed-port error, not another box;
+        // applying the properties again does not reopen.
+        QCOMPARE(ThrownNumber([&] { rig.link.SendServoFrame(1, 3); }), LinkError::kPortNotOpen);
+        rig.session.UpdatePropertiesFromGrid();
+        QVERIFY(!rig.link.PortOpen());
     }
 
     void fullQueueIsWaitedOutNotTakenForLoss()
     {
         // More than the terminal queues, with a board that starts reading late:
         // writes meet EAGAIN, which must not count as an unplugged board.
-        VirtualBoard board;
-        MapPortToBoard(1, board);
-        ServoLink link(m_properties);
-        link.Open();
+        BoardRig rig;
         constexpr int kFrames = 60000;
         QList<ServoFrame> frames;
-        QThread *reader = QThread::create([&] {
+        std::unique_ptr<QThread> reader(QThread::create([&] {
             QThread::msleep(300);
-            frames = board.ReadFrames(kFrames, 20000);
-        });
+            frames = rig.board.ReadFrames(kFrames, 20000);
+        }));
         reader->start();
         for (int i = 0; i < kFrames; ++i)
-            link.SendServoFrame(i % 16, i % 256);
+            rig.link.SendServoFrame(i % 16, i % 256);
         QVERIFY(reader->wait(30000));
-        delete reader;
-        QVERIFY(link.PortOpen());
+        QVERIFY(rig.link.PortOpen());
         QCOMPARE(frames.size(), kFrames);
         for (int i = 0; i < kFrames; i += 997)
             QCOMPARE(frames[i], (ServoFrame{255, quint8(i % 16), quint8(i % 256)}));
-        QCOMPARE(board.Decoder().SkippedBytes(), 0);
+        QCOMPARE(rig.board.Decoder().SkippedBytes(), 0);
     }
 
     void playbackSinkWritesFromItsThread()
     {
-        VirtualBoard board;
-        MapPortToBoard(1, board);
-        ServoLink link(m_properties);
-        QVERIFY(link.PlaybackSink() == nullptr);
-        link.Open();
-        link.SendServoFrame(0, 1); // a frame from this thread first, then the run's
-        std::unique_ptr<IFrameSink> sink = link.PlaybackSink();
+        BoardRig rig(1, false);
+        QVERIFY(rig.link.PlaybackSink() == nullptr);
+        rig.link.Open();
+        rig.link.SendServoFrame(0, 1); // a frame from this thread first, then the run's
+        std::unique_ptr<IFrameSink> sink = rig.link.PlaybackSink();
         QVERIFY(sink);
-        QThread *player = QThread::create([&sink] {
+        std::unique_ptr<QThread> player(QThread::create([&sink] {
             for (int i = 0; i < 200; ++i)
                 sink->WriteFrame(ServoFrame{255, quint8(i % 16), quint8(i)});
-        });
+        }));
         player->start();
-        const QList<ServoFrame> frames = board.ReadFrames(201, 5000);
+        const QList<ServoFrame> frames = rig.board.ReadFrames(201, 5000);
         QVERIFY(player->wait(5000));
-        delete player;
         QCOMPARE(frames.size(), 201);
         QCOMPARE(frames[0], (ServoFrame{255, 0, 1}));
         for (int i = 0; i < 200; ++i)
             QCOMPARE(frames[i + 1], (ServoFrame{255, quint8(i % 16), quint8(i)}));
-        QCOMPARE(board.Decoder().SkippedBytes(), 0);
+        QCOMPARE(rig.board.Decoder().SkippedBytes(), 0);
 
         // Closing the port under a live sink must not hand its descriptor to
         // anyone else: the sink's own still reaches the board.
-        link.Close();
+        rig.link.Close();
         sink->WriteFrame(ServoFrame{255, 4, 4});
-        QCOMPARE(board.ReadFrames(1, 2000), (QList<ServoFrame>{ServoFrame{255, 4, 4}}));
-        sink.reset();
+        QCOMPARE(rig.board.ReadFrames(1, 2000), (QList<ServoFrame>{ServoFrame{255, 4, 4}}));
     }
 
     void playbackSinkReportsVanishedBoardOnce()
     {
-        VirtualBoard board;
-        MapPortToBoard(1, board);
-        ServoLink link(m_properties);
-        link.Open();
-        QSignalSpy lost(&link, &ServoLink::BoardLost);
-        std::unique_ptr<IFrameSink> sink = link.PlaybackSink();
-        board.Unplug();
+        BoardRig rig;
+        QSignalSpy lost(&rig.link, &ServoLink::BoardLost);
+        std::unique_ptr<IFrameSink> sink = rig.link.PlaybackSink();
+        rig.board.Unplug();
         QList<int> errors;
-        QThread *player = QThread::create([&] {
-            for (int i = 0; i < 3; ++i) {
-                try {
-                    sink->WriteFrame(ServoFrame{255, 0, 0});
-                    errors << 0;
-                } catch (const AppError &e) {
-                    errors << e.number();
-                }
-            }
-        });
+        std::unique_ptr<QThread> player(QThread::create([&] {
+            for (int i = 0; i < 3; ++i)
+                errors << ThrownNumber([&] { sink->WriteFrame(ServoFrame{255, 0, 0}); });
+        }));
         player->start();
         QVERIFY(player->wait(5000));
-        delete player;
         QCOMPARE(errors, (QList<int>{LinkError::kBoardLost, LinkError::kBoardLost, LinkError::kBoardLost}));
         // The link learns of it on its own thread.
-        QTRY_VERIFY(!link.PortOpen());
+        QTRY_VERIFY(!rig.link.PortOpen());
         QCOMPARE(lost.count(), 1);
         QCOMPARE(TestMessages().take().size(), 1);
-        sink.reset();
     }
 };
 

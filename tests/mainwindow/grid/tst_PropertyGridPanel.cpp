@@ -1,63 +1,100 @@
 #include "execution/smart/frmSmart.h"
 #include "link/LinkTestSupport.h"
+#include "mainwindow/grid/CustomValueCheck.h"
+#include "mainwindow/grid/GridChoices.h"
 #include "mainwindow/grid/PropertyGridModel.h"
 #include "mainwindow/grid/PropertyGridPanel.h"
 #include "mainwindow/grid/cboEdit.h"
 #include "mainwindow/grid/frmCustom.h"
 #include "mainwindow/grid/sGrid.h"
+#include "support/ModalDialogs.h"
 #include "support/TestSupport.h"
 
-#include "GridTestDriver.h"
-
 #include <QApplication>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
+#include <QSignalSpy>
+#include <QTemporaryFile>
 
 #include <functional>
 #include <memory>
 
 namespace {
 const QString kInvalid = QStringLiteral("The property value is invalid because:\r\n\r\n");
+
+/// The property grid panel in a window over a board on Comm Port 1, Online.
+struct GridRig : BoardRig
+{
+    GridRig()
+    {
+        window.resize(400, 400);
+        panel->move(32, 24);
+        panel->Load();
+        window.show();
+    }
+    PropertyGridModel cells{properties, session};
+    QWidget window;
+    PropertyGridPanel *panel = new PropertyGridPanel(cells, &window);
+};
 } // namespace
 
+/// The property grid panel as the user works it, with double-clicks on cells
+/// and picks in the chooser, through to the serial port on a pseudo-terminal board.
 class TestPropertyGridPanel : public TestBase
 {
     Q_OBJECT
 private:
-    std::unique_ptr<BoardRig> m_rig;
-    std::unique_ptr<QWidget> m_window;
-    std::unique_ptr<PropertyGridModel> m_cells;
-    PropertyGridPanel *m_panel = nullptr;
+    std::unique_ptr<GridRig> m_rig;
 
-    GridDriver m_driver{m_panel};
-
-    sGrid *grid() const { return m_panel->Grid(); }
-    cboEdit *chooser() const { return m_panel->Chooser(); }
+    sGrid *grid() const { return m_rig->panel->Grid(); }
+    cboEdit *chooser() const { return m_rig->panel->Chooser(); }
+    /// What the grid shows in the value cell of `row`.
     QString cell(int row) const { return grid()->GridCellDisplayText(row, 2); }
-    QStringList chooserItems() const { return m_driver.chooserItems(); }
-    void doubleClick(int row, int column) { m_driver.doubleClick(row, column); }
-    void pick(int row, const QString &entry) { QVERIFY2(m_driver.pick(row, entry), qPrintable(entry)); }
+
+    QStringList chooserItems() const
+    {
+        QStringList items;
+        for (int i = 0; i < chooser()->count(); ++i)
+            items << chooser()->itemText(i);
+        return items;
+    }
+
+    void doubleClick(int row, int column)
+    {
+        const QRect r = grid()->visualRect(grid()->model()->index(row - 1, column - 1));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, r.center());
+    }
+
+    /// Opens the chooser on the value cell of `row` and picks `entry`.
+    void pick(int row, const QString &entry)
+    {
+        doubleClick(row, 2);
+        const int at = chooser()->isVisible() ? chooser()->findText(entry) : -1;
+        QVERIFY2(at >= 0, qPrintable(entry));
+        chooser()->setCurrentIndex(at);
+        emit chooser()->activated(at);
+    }
 
     // "Custom..." on a row, then the dialog gets `text` and OK (or Cancel).
     void custom(int row, const QString &text, bool ok = true)
     {
         bool seen = false;
         QString shownWhileOpen;
+        QSignalSpy applied(&m_rig->properties, &ProgramPropertyStore::changed);
         WhenShown<frmCustom>(
             [&](frmCustom *dialog) {
-                shownWhileOpen = cell(row);
+                shownWhileOpen = cell(row) + QString::number(applied.count()); // shown, never applied
                 dialog->Text1()->setText(text);
                 QTest::mouseClick(ok ? dialog->Command1() : dialog->Command2(), Qt::LeftButton);
             },
             &seen);
         pick(row, QStringLiteral("Custom..."));
         QVERIFY(seen);
-        QCOMPARE(shownWhileOpen, QStringLiteral("Custom..."));
+        QCOMPARE(shownWhileOpen, QStringLiteral("Custom...0"));
         QVERIFY(!chooser()->isVisible());
-        QVERIFY(!m_panel->OpenDialog());
+        QVERIFY(!m_rig->panel->OpenDialog());
     }
 
     void wizard(std::function<void(frmSmart *)> act)
@@ -72,31 +109,19 @@ private Q_SLOTS:
     void init()
     {
         TestBase::init();
-        m_window = std::make_unique<QWidget>();
-        m_window->resize(400, 400);
-        m_rig = std::make_unique<BoardRig>();
-        m_cells = std::make_unique<PropertyGridModel>(m_rig->properties, m_rig->session);
-        m_panel = new PropertyGridPanel(*m_cells, m_window.get());
-        m_panel->move(32, 24);
-        m_panel->Load();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        m_window->activateWindow();
+        m_rig = std::make_unique<GridRig>();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_rig->window));
+        m_rig->window.activateWindow();
     }
 
     void cleanup()
     {
-        m_window.reset();
-        m_cells.reset();
         m_rig.reset();
         TestBase::cleanup();
     }
 
     void gridShowsTheModelWithHeadingsAndSizes()
     {
-        QCOMPARE(grid()->model()->columnCount(), 2);
-        QCOMPARE(grid()->GridCellText(4, 1), std::optional<QString>(QStringLiteral("Smart Rating")));
-        QCOMPARE(grid()->GridCellText(11, 2), std::optional<QString>(QStringLiteral("Online")));
         QCOMPARE(grid()->GridCellText(1, 2), std::nullopt);
         QVERIFY(grid()->GridCellBackColor(1, 1) >= 0);
         QCOMPARE(grid()->GridCellBackColor(2, 2), qint64(-1));
@@ -104,11 +129,8 @@ private Q_SLOTS:
         QCOMPARE(grid()->height(), grid()->GridRowHeight(1) * 13);
         // The cell rectangle is in the panel's coordinates, where the chooser lives.
         const QRect r = grid()->GridCellRect(2, 2);
-        QCOMPARE(r.left(), grid()->viewport()->mapTo(m_panel, QPoint(0, 0)).x() + grid()->GridColumnWidth("Property"));
-
-        // A file reader's properties show at once.
-        m_rig->properties.SetValue(ProgramPropertyStore::Field::ServoMax, "200");
-        QCOMPARE(grid()->model()->data(grid()->model()->index(6, 1)).toString(), QStringLiteral("200"));
+        QCOMPARE(r.left(),
+                 grid()->viewport()->mapTo(m_rig->panel, QPoint(0, 0)).x() + grid()->GridColumnWidth("Property"));
     }
 
     void headingsNamesAndEnterOpenNothing()
@@ -169,56 +191,62 @@ private Q_SLOTS:
                 QTest::keyClick(dialog->Text1(), Qt::Key_Return);
             },
             &seen);
-        const int at = chooser()->findText("Custom...");
-        chooser()->setCurrentIndex(at);
-        emit chooser()->activated(at);
+        pick(2, "Custom...");
         QVERIFY(seen);
         QCOMPARE(prompt, QStringLiteral("Please enter your custom Synch Byte value."));
         QCOMPARE(start, QStringLiteral("255"));
         QCOMPARE(cell(2), QStringLiteral("200"));
-        QCOMPARE(m_rig->properties.Properties().SynchByte, QStringLiteral("200"));
 
         doubleClick(2, 2);
         QCOMPARE(chooserItems(), (QStringList{"255", "Custom...", "200"}));
         QCOMPARE(chooser()->currentText(), QStringLiteral("200"));
     }
 
-    void refusedValuesFallBackToTheDefault()
+    // Servo Max is 200 first: the limits are read when a value is checked.
+    void customValues_data()
     {
-        custom(PropertyGridModel::SynchByte, "200");
-        custom(PropertyGridModel::SynchByte, "256");
-        QCOMPARE(TestMessages().takeTexts(), QStringList{kInvalid + "This value is too large.\r\n"});
-        QCOMPARE(cell(2), QStringLiteral("255"));
-        QCOMPARE(m_rig->properties.Properties().SynchByte, QStringLiteral("255"));
-
-        custom(PropertyGridModel::SynchByte, "abc");
-        QCOMPARE(TestMessages().takeTexts(), QStringList{kInvalid + "This value must be numeric.\r\n"});
-        custom(PropertyGridModel::SynchByte, "12.5");
-        QCOMPARE(TestMessages().takeTexts(), QStringList{kInvalid + "This value can not contain a decimal.\r\n"});
-        QCOMPARE(cell(2), QStringLiteral("255"));
-        custom(PropertyGridModel::InterInstructionDelay, "99999999999");
-        QCOMPARE(TestMessages().takeTexts(), QStringList{kInvalid + "This value is too large.\r\n"});
-        QCOMPARE(cell(3), QStringLiteral("1000"));
-
-        custom(PropertyGridModel::SmartRating, "0.25");
-        QCOMPARE(cell(4), QStringLiteral("0.25"));
-        QCOMPARE(m_rig->properties.Properties().SmartDelay, QStringLiteral("0.25"));
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("refusal"); ///< empty when accepted
+        QTest::addColumn<QString>("shown");   ///< the row's default when refused
+        const QString large = "is too large", small = "is too small", numeric = "must be numeric",
+                      decimal = "can not contain a decimal", none;
+        QTest::newRow("sync 255") << 2 << "255" << none << "255";
+        QTest::newRow("sync 256") << 2 << "256" << large << "255";
+        QTest::newRow("sync -1") << 2 << "-1" << small << "255";
+        QTest::newRow("sync 255.5 rounds to 256") << 2 << "255.5" << large + ".\r\nThis value " + decimal << "255";
+        QTest::newRow("sync -1.5") << 2 << "-1.5" << small + ".\r\nThis value " + decimal << "255";
+        QTest::newRow("sync letters") << 2 << "abc" << numeric << "255";
+        QTest::newRow("sync 12.5") << 2 << "12.5" << decimal << "255";
+        QTest::newRow("blanks around") << 2 << " 12 " << none << " 12 ";
+        QTest::newRow("grouped digits") << 3 << "1,000" << none << "1,000";
+        QTest::newRow("delay 12.4") << 3 << "12.4" << decimal << "1000";
+        QTest::newRow("delay 65535") << 3 << "65535" << large << "1000";
+        QTest::newRow("delay beyond 32 bits") << 3 << "99999999999" << large << "1000";
+        QTest::newRow("rating 0.25") << 4 << "0.25" << none << "0.25";
+        QTest::newRow("rating -0.4 rounds to 0") << 4 << "-0.4" << none << "-0.4";
+        QTest::newRow("rating 65534.6") << 4 << "65534.6" << large << "(None)";
+        QTest::newRow("max equal to center") << 7 << "127" << none << "127";
+        QTest::newRow("max below center: the default, not the 200 before") << 7 << "126" << small << "254";
+        QTest::newRow("min beyond 32 bits below") << 8 << "-3000000000" << small << "0";
+        QTest::newRow("min equal to center") << 8 << "127" << none << "127";
+        QTest::newRow("min above center") << 8 << "128" << large << "0";
+        QTest::newRow("center letters with a point") << 9 << "a.b" << numeric << "127";
+        QTest::newRow("center at min") << 9 << "0" << none << "0";
+        QTest::newRow("center above max") << 9 << "201" << large << "127";
+        QTest::newRow("center at max") << 9 << "200" << none << "200";
     }
-
-    void servoLimitsAreCheckedAgainstEachOther()
+    void customValues()
     {
-        custom(PropertyGridModel::ServoMax, "127"); // equal to Servo Center
-        QCOMPARE(m_rig->properties.Properties().ServoMax, QStringLiteral("127"));
-        custom(PropertyGridModel::ServoMax, "126");
-        QCOMPARE(TestMessages().takeTexts(), QStringList{kInvalid + "This value is too small.\r\n"});
-        QCOMPARE(cell(7), QStringLiteral("254"));
-
+        QFETCH(int, row);
+        QFETCH(QString, text);
+        QFETCH(QString, refusal);
+        QFETCH(QString, shown);
         custom(PropertyGridModel::ServoMax, "200");
-        custom(PropertyGridModel::ServoCenter, "201");
-        QCOMPARE(TestMessages().takeTexts(), QStringList{kInvalid + "This value is too large.\r\n"});
-        QCOMPARE(cell(9), QStringLiteral("127"));
-        custom(PropertyGridModel::ServoCenter, "200");
-        QCOMPARE(m_rig->properties.Properties().ServoCenter, QStringLiteral("200"));
+        custom(row, text);
+        if (!refusal.isEmpty())
+            ExpectMessage(kInvalid + "This value " + refusal + ".\r\n", MsgIcon::Critical);
+        QCOMPARE(cell(row), shown);
     }
 
     void cancelPutsBackThePreviousValue()
@@ -226,7 +254,6 @@ private Q_SLOTS:
         custom(PropertyGridModel::ServoMin, "20");
         custom(PropertyGridModel::ServoMin, "30", false);
         QCOMPARE(cell(8), QStringLiteral("20"));
-        QCOMPARE(m_rig->properties.Properties().ServoMin, QStringLiteral("20"));
 
         // Escape (or closing the window) is a Cancel too: "Custom..." never stays.
         bool seen = false;
@@ -234,6 +261,24 @@ private Q_SLOTS:
         pick(PropertyGridModel::ServoMin, "Custom...");
         QVERIFY(seen);
         QCOMPARE(cell(8), QStringLiteral("20"));
+    }
+
+    void choiceListKeepsAnUnlistedCellTextLast()
+    {
+        // Exact comparison: "smart" is not the choice "Smart", so it comes last.
+        m_rig->cells.SetCellText(PropertyGridModel::InterInstructionDelay, 2, "smart");
+        doubleClick(3, 2);
+        QCOMPARE(chooserItems(), (QStringList{"1000", "Smart", "Custom...", "smart"}));
+        QCOMPARE(GridChoices::SelectionIndex({"255", "Custom..."}, "Custom"), 0);
+    }
+
+    void unreadableLimitIsAnErrorOfThatCheckAlone()
+    {
+        CustomValueCheck check;
+        check.Check(PropertyGridModel::ServoMax, "200", ProgramProperties{.ServoCenter = "lots"});
+        QVERIFY(!check.TooSmallFlag);
+        QCOMPARE(TestMessages().takeTexts(),
+                 QStringList{"Routine Code: 0127\r\nError Numer: 13\r\nError Description: Type mismatch"});
     }
 
     void plainChoicesApplyTheGrid()
@@ -244,13 +289,18 @@ private Q_SLOTS:
         pick(PropertyGridModel::CenterOnExecution, "False");
         QCOMPARE(cell(12), QStringLiteral("False"));
         // A pick is remembered: the value before it is the one to go back to.
-        QCOMPARE(m_panel->Entry().GridCellValue()[0], QStringLiteral("True"));
+        GridValueEntry &entry = m_rig->panel->Entry();
+        QCOMPARE(entry.GridCellValue()[0], QStringLiteral("True"));
+        // So is the text of each cell selected, the last two of them.
+        entry.GridSelectionChange(2, 2);
+        entry.GridSelectionChange(3, 1);
+        QCOMPARE(entry.GridCellValue(), (std::array<QString, 2>{"Inter-Instruction Delay", "255"}));
     }
 
     void textFitsTheFont()
     {
-        m_window->setFont(QFont(QApplication::font().family(), 15));
-        m_panel->SetGridSizes();
+        m_rig->window.setFont(QFont(QApplication::font().family(), 15));
+        m_rig->panel->SetGridSizes();
         for (int column : {0, 1})
             QVERIFY(grid()->columnWidth(column) >= static_cast<QAbstractItemView *>(grid())->sizeHintForColumn(column));
         bool fits = false;
@@ -278,30 +328,22 @@ private Q_SLOTS:
 
     void calculatorSetsTheRating()
     {
-        QString question;
         TestMessages().queueAnswer(MsgAnswer::Yes);
         wizard([&](frmSmart *dialog) {
             QCOMPARE(cell(4), QStringLiteral("Wizard..."));
             dialog->Text1()->setText("0.19");
             QTest::mouseClick(dialog->Command2(), Qt::LeftButton);
         });
-        question = TestMessages().takeTexts().value(0);
-        QCOMPARE(question, QStringLiteral("Using your current property values your Smart Rating was calculated to be"
-                                          "\r\n\r\n1.27\r\n\r\nWould you like to set this as your smart rating?"));
+        QCOMPARE(TestMessages().takeTexts().value(0),
+                 QStringLiteral("Using your current property values your Smart Rating was calculated to be"
+                                "\r\n\r\n1.27\r\n\r\nWould you like to set this as your smart rating?"));
         QCOMPARE(cell(4), QStringLiteral("1.27"));
-        QCOMPARE(m_rig->properties.Properties().SmartDelay, QStringLiteral("1.27"));
 
         // No keeps the previous rating; the grid never keeps "Wizard...".
         TestMessages().queueAnswer(MsgAnswer::No);
         wizard([](frmSmart *dialog) { QTest::mouseClick(dialog->Command2(), Qt::LeftButton); });
         QVERIFY(TestMessages().takeTexts().value(0).contains("\r\n.15\r\n"));
         QCOMPARE(cell(4), QStringLiteral("1.27"));
-        QCOMPARE(m_rig->properties.Properties().SmartDelay, QStringLiteral("1.27"));
-
-        TestMessages().queueAnswer(MsgAnswer::Yes);
-        wizard([](frmSmart *dialog) { QTest::mouseClick(dialog->Command2(), Qt::LeftButton); });
-        TestMessages().take();
-        QCOMPARE(cell(4), QStringLiteral(".15"));
     }
 
     void calculatorErrorKeepsTheWindowOpen()
@@ -321,21 +363,91 @@ private Q_SLOTS:
         QCOMPARE(TestMessages().takeTexts(),
                  QStringList{"Routine Code: 0067\r\nError Numer: 11\r\nError Description: Division by zero"});
         QCOMPARE(cell(4), QStringLiteral("(None)"));
-        QCOMPARE(m_rig->properties.Properties().SmartDelay, QStringLiteral("(None)"));
     }
 
     void disabledDuringARun()
     {
         doubleClick(2, 2);
         QVERIFY(chooser()->isVisible());
-        m_panel->setEnabled(false);
+        m_rig->panel->setEnabled(false);
         QVERIFY(!chooser()->isVisible());
         QCOMPARE(cell(2), QStringLiteral("255"));
         doubleClick(2, 2);
         QVERIFY(!chooser()->isVisible());
-        m_panel->setEnabled(true);
+        m_rig->panel->setEnabled(true);
         doubleClick(2, 2);
         QVERIFY(chooser()->isVisible());
+    }
+
+    void baudRateReopensThePortOnlyWhenOnline()
+    {
+        pick(PropertyGridModel::BaudRate, "9600");
+        QVERIFY(m_rig->link.PortOpen());
+        QCOMPARE(deviceSpeed(m_rig->board.DevicePath()), speed_t(B9600));
+        m_rig->link.SendServoFrame(3, 127);
+        QCOMPARE(m_rig->board.ReadBytes(3, 2000), Bytes({0xFF, 0x03, 0x7F}));
+
+        // Online and Offline drive the port alone: they apply none of the other rows.
+        QSignalSpy applied(&m_rig->properties, &ProgramPropertyStore::changed);
+        pick(PropertyGridModel::CommPortStatus, "Offline");
+        QVERIFY(!m_rig->link.PortOpen());
+        QCOMPARE(applied.count(), 0);
+        // Offline the other rows are applied, and the port stays closed.
+        pick(PropertyGridModel::BaudRate, "2400");
+        QVERIFY(!m_rig->link.PortOpen());
+        QCOMPARE(m_rig->link.Settings(), QStringLiteral("2400,N,8,1"));
+        QCOMPARE(m_rig->properties.Properties().BaudRate, QStringLiteral("2400"));
+
+        pick(PropertyGridModel::CommPortStatus, "Online");
+        pick(PropertyGridModel::CommPortStatus, "Online"); // already open: nothing to report
+        QVERIFY(m_rig->link.PortOpen());
+        QCOMPARE(deviceSpeed(m_rig->board.DevicePath()), speed_t(B2400));
+        QCOMPARE(applied.count(), 1);
+    }
+
+    void missingPortGoesBackAndOffline()
+    {
+        SerialPortMap::SetDevicePath(4, QStringLiteral("/dev/taveloq-no-such-device"));
+        pick(PropertyGridModel::CommPort, "4");
+        ExpectMessage(QStringLiteral("Comm Port 4is not available.  Taveloq will now go into Offline mode."),
+                      MsgIcon::Information);
+        QVERIFY(!m_rig->link.PortOpen());
+        // The grid shows the old port and Offline again.
+        QCOMPARE(cell(PropertyGridModel::CommPort), QStringLiteral("1"));
+        QCOMPARE(cell(PropertyGridModel::CommPortStatus), QStringLiteral("Offline"));
+        QCOMPARE(m_rig->link.CommPort(), QStringLiteral("1"));
+        QVERIFY(!chooser()->isVisible());
+    }
+
+    void onlineThatCannotOpenStaysOffline_data()
+    {
+        QTest::addColumn<QString>("device"); ///< what Comm Port 1 is: missing, in use or a plain file
+        QTest::addColumn<QString>("message");
+        const QString invalid =
+            QStringLiteral("You have selected an invalid Comm Port.  Please try another Comm Port.");
+        QTest::newRow("missing") << "missing" << invalid;
+        QTest::newRow("in use") << "in use" << invalid;
+        QTest::newRow("not a serial device") << "plain"
+                                             << "Routine Code: 0051\r\nError Numer: 63\r\n";
+    }
+    void onlineThatCannotOpenStaysOffline()
+    {
+        QFETCH(QString, device);
+        QFETCH(QString, message);
+        pick(PropertyGridModel::CommPortStatus, "Offline");
+        ServoLink other(m_rig->properties);
+        QTemporaryFile plain;
+        if (device == "in use") {
+            other.Open();
+        } else {
+            QVERIFY(device == "missing" || plain.open());
+            SerialPortMap::SetDevicePath(1, device == "missing" ? "/dev/taveloq-no-such-device" : plain.fileName());
+        }
+        pick(PropertyGridModel::CommPortStatus, "Online");
+        QVERIFY2(TestMessages().takeTexts().value(0).startsWith(message), qPrintable(message));
+        QVERIFY(!m_rig->link.PortOpen());
+        QCOMPARE(cell(PropertyGridModel::CommPortStatus), QStringLiteral("Offline"));
+        QVERIFY(!chooser()->isVisible());
     }
 };
 
