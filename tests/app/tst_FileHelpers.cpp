@@ -50,40 +50,24 @@ class TestFileHelpers : public TestBase
 {
     Q_OBJECT
 private Q_SLOTS:
+    void textIsWrittenAsUtf8_data()
+    {
+        QTest::addColumn<QString>("text");
+        QString all;
+        for (int c = 1; c < 256; ++c)
+            all += QChar(c);
+        QTest::newRow("all Latin-1 and beyond") << all + QStringLiteral("\u015d\u20ac");
+        QTest::newRow("empty text leaves an empty file") << QString();
+    }
     void textIsWrittenAsUtf8()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("all-chars.tqp"));
-        QString text;
-        for (int c = 1; c < 256; ++c)
-            text += QChar(c);
-        text += QStringLiteral("\u015d\u20ac");
-        QVERIFY(WriteWholeFile(path, text));
-        QCOMPARE(bytesOf(path), text.toUtf8()); // nothing added, no BOM, no newline, no '?'
-        QCOMPARE(ReadWholeFile(path), text);
-    }
-
-    void emptyTextLeavesAnEmptyFile()
-    {
+        QFETCH(QString, text);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("tq0001.tmp"));
         QVERIFY(WriteWholeFile(path, QStringLiteral("mov 3,127\r\n")));
-        QVERIFY(WriteWholeFile(path, QString()));
-        QVERIFY(QFile::exists(path));
-        QCOMPARE(QFileInfo(path).size(), qint64(0));
-        QCOMPARE(ReadWholeFile(path), QString());
-    }
-
-    void readOnlyFilesAreKept()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("locked.tqp"));
-        QVERIFY(WriteWholeFile(path, QStringLiteral("old")));
-        QFile::setPermissions(path, QFileDevice::ReadOwner);
-        QVERIFY(!WriteWholeFile(path, QStringLiteral("new")));
-        QCOMPARE(bytesOf(path), QByteArray("old"));
-        QVERIFY(TestMessages().takeTexts().value(0).startsWith(
-            QStringLiteral("Routine Code: 0141\r\nError Numer: 75\r\n")));
+        QVERIFY(WriteWholeFile(path, text));
+        QCOMPARE(bytesOf(path), text.toUtf8()); // nothing added, no BOM, no newline, no '?'
+        QCOMPARE(ReadWholeFile(path), text);
     }
 
     void failedWriteKeepsThePreviousFile_data()
@@ -126,41 +110,48 @@ private Q_SLOTS:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("show.tqp")});
     }
 
-    void failuresAreReported()
-    {
-        QTemporaryDir dir;
-        const QString notAFolder = dir.filePath(QStringLiteral("plain"));
-        QVERIFY(WriteWholeFile(notAFolder, QStringLiteral("x")));
-        QVERIFY(!WriteWholeFile(notAFolder + QStringLiteral("/inside.tqp"), QStringLiteral("y")));
-        QCOMPARE(ReadWholeFile(dir.filePath(QStringLiteral("gone.tqp"))), QString());
-        const QStringList reports = TestMessages().takeTexts();
-        QCOMPARE(reports.size(), 2);
-        QVERIFY(reports[0].startsWith(QStringLiteral("Routine Code: 0141\r\nError Numer: 75\r\n")));
-        QCOMPARE(reports[1],
-                 QStringLiteral("Routine Code: 0140\r\nError Numer: 53\r\nError Description: File not found"));
-    }
-
-    void onlyRegularFilesAreUsed_data()
+    // Each row reads or writes one name in a folder holding a read-only file, a FIFO and a link to the FIFO.
+    void failuresAreReported_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("read a device") << "/dev/zero";
-        QTest::newRow("read a FIFO") << "fifo";
-        QTest::newRow("replace a link to a FIFO") << "link";
+        QTest::addColumn<bool>("write");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end"); // %1: the path
+        const QString access = QStringLiteral("Routine Code: 0141\r\nError Numer: 75\r\n");
+        const QString notRegular =
+            QStringLiteral("Error Numer: 75\r\nError Description: Path/File access error (%1: not a regular file)");
+        QTest::newRow("read-only file") << "plain" << true << access << "";
+        QTest::newRow("folder is a file") << "plain/inside.tqp" << true << access << "";
+        QTest::newRow("missing file") << "gone.tqp" << false
+                                      << "Routine Code: 0140\r\nError Numer: 53\r\nError Description: File not found"
+                                      << "";
+        QTest::newRow("read a device") << "/dev/zero" << false << "" << notRegular;
+        QTest::newRow("read a FIFO") << "fifo" << false << "" << notRegular;
+        QTest::newRow("replace a link to a FIFO") << "link" << true << "" << notRegular;
     }
-    void onlyRegularFilesAreUsed()
+    void failuresAreReported()
     {
         QFETCH(QString, name);
+        QFETCH(bool, write);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
         QTemporaryDir dir;
+        const QString plain = dir.filePath(QStringLiteral("plain"));
         const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QVERIFY(WriteWholeFile(plain, QStringLiteral("old")));
+        QFile::setPermissions(plain, QFileDevice::ReadOwner);
         QCOMPARE(mkfifo(qPrintable(fifo), 0600), 0);
+        QVERIFY(QFile::link(fifo, dir.filePath(QStringLiteral("link"))));
         const QString path = name.startsWith(QLatin1Char('/')) ? name : dir.filePath(name);
-        const bool write = name == QLatin1String("link");
-        QVERIFY(!write || QFile::link(fifo, path));
-        QVERIFY(write ? !WriteWholeFile(path, QStringLiteral("x")) : ReadWholeFile(path).isEmpty());
-        QVERIFY(!write || QFileInfo(path).symLinkTarget() == fifo);
-        QVERIFY(TestMessages().takeTexts().value(0).endsWith(
-            QStringLiteral("Error Numer: 75\r\nError Description: Path/File access error (") + path +
-            QStringLiteral(": not a regular file)")));
+        QVERIFY(write ? !WriteWholeFile(path, QStringLiteral("new")) : ReadWholeFile(path).isEmpty());
+        const QStringList reports = TestMessages().takeTexts();
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports[0].startsWith(start) &&
+                     reports[0].endsWith(end.contains(QLatin1Char('%')) ? end.arg(path) : end),
+                 qPrintable(reports[0]));
+        // Nothing is replaced.
+        QCOMPARE(bytesOf(plain), QByteArray("old"));
+        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("link"))).symLinkTarget(), fifo);
     }
 
     void fileExistsOnDisk()

@@ -20,15 +20,6 @@ private Q_SLOTS:
                  QStringLiteral("Routine Code: 0141\r\nError Numer: 75\r\nError Description: Path/File access error"));
     }
 
-    void userMessagesCarryTheVersionTitle()
-    {
-        ShowUserMessage(QStringLiteral("hello"), MsgButtons::OkCancel, MsgIcon::Critical);
-        const QList<MessageRequest> shown = TestMessages().take();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].title, QStringLiteral("Taveloq v1.1"));
-        QCOMPARE(shown[0].icon, MsgIcon::Critical);
-    }
-
     void dialogFiltersBecomeQtNameFilters()
     {
         QCOMPARE(ToQtNameFilters(QStringLiteral("Program Files (*.tqp)|*.tqp|All Files (*.*)|*.*")),

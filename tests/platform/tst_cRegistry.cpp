@@ -54,27 +54,24 @@ private Q_SLOTS:
         QTest::addColumn<int>("type");
         QTest::addColumn<QVariant>("read");
         QTest::addColumn<int>("readType");
+        // Written with one type, read back with the value and the type the store reports.
+        const auto row = [](const char *name, const QVariant &value, int type, const QVariant &read, int readType) {
+            QTest::newRow(name) << value << type << read << readType;
+        };
         const auto text = [](const char *t) { return QVariant(QString::fromLatin1(t)); };
-        QTest::newRow("text") << text("/home/me/Config/haunt.tqc") << int(cRegistry::Text)
-                              << text("/home/me/Config/haunt.tqc") << int(cRegistry::Text);
-        QTest::newRow("number") << QVariant(qint32(-7)) << int(cRegistry::Number) << QVariant(qint32(-7))
-                                << int(cRegistry::Number);
-        QTest::newRow("short") << QVariant::fromValue<short>(4) << int(cRegistry::Number) << QVariant(qint32(4))
-                               << int(cRegistry::Number);
-        QTest::newRow("binary") << QVariant(QByteArray("\x00\xff\x10", 3)) << int(cRegistry::Binary)
-                                << QVariant(QByteArray("\x00\xff\x10", 3)) << int(cRegistry::Binary);
-        QTest::newRow("big-endian is stored as a plain number")
-            << QVariant(qint32(0x01020304)) << int(cRegistry::NumberBigEndian) << QVariant(qint32(0x01020304))
-            << int(cRegistry::Number);
-        QTest::newRow("single percent") << text("100% sure") << int(cRegistry::Text) << text("100% sure")
-                                        << int(cRegistry::Text);
+        const QVariant bytes(QByteArray("\x00\xff\x10", 3));
+        row("number", qint32(-7), cRegistry::Number, qint32(-7), cRegistry::Number);
+        row("short", QVariant::fromValue<short>(4), cRegistry::Number, qint32(4), cRegistry::Number);
+        row("binary", bytes, cRegistry::Binary, bytes, cRegistry::Binary);
+        row("big-endian is stored as a plain number", qint32(0x01020304), cRegistry::NumberBigEndian,
+            qint32(0x01020304), cRegistry::Number);
+        row("single percent", text("100% sure"), cRegistry::Text, text("100% sure"), cRegistry::Text);
         // The second % must come at least two characters after the first.
-        QTest::newRow("adjacent percents")
-            << text("a%%b") << int(cRegistry::Text) << text("a%%b") << int(cRegistry::Text);
-        QTest::newRow("reference") << text("%TAVELOQ_TEST_DIR%/haunt.tqp") << int(cRegistry::Text)
-                                   << text("/opt/figures/haunt.tqp") << int(cRegistry::ExpandText);
-        QTest::newRow("unknown reference") << text("%TAVELOQ_NO_SUCH_VARIABLE%/x") << int(cRegistry::Text)
-                                           << text("%TAVELOQ_NO_SUCH_VARIABLE%/x") << int(cRegistry::ExpandText);
+        row("adjacent percents", text("a%%b"), cRegistry::Text, text("a%%b"), cRegistry::Text);
+        row("reference", text("%TAVELOQ_TEST_DIR%/haunt.tqp"), cRegistry::Text, text("/opt/figures/haunt.tqp"),
+            cRegistry::ExpandText);
+        row("unknown reference", text("%TAVELOQ_NO_SUCH_VARIABLE%/x"), cRegistry::Text,
+            text("%TAVELOQ_NO_SUCH_VARIABLE%/x"), cRegistry::ExpandText);
     }
     void valuesComeBackWithTheirType()
     {

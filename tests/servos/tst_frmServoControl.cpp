@@ -158,20 +158,27 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<bool>("valid");
-        QTest::newRow("250") << "250" << true;
-        QTest::newRow("blank the reader drops") << " 1.5E2" << false;
-        QTest::newRow("beyond 32 bits") << "99999999999" << false;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("letters") << "abc" << false;
-        QTest::newRow("group separator") << "1,000" << false;
+        QTest::addColumn<bool>("enter"); // Enter in the box instead of the button
+        QTest::newRow("250") << "250" << true << false;
+        QTest::newRow("Enter in the box") << "40" << true << true;
+        QTest::newRow("blank the reader drops") << " 1.5E2" << false << false;
+        QTest::newRow("beyond 32 bits") << "99999999999" << false << false;
+        QTest::newRow("empty") << "" << false << false;
+        QTest::newRow("letters") << "abc" << false << false;
+        QTest::newRow("group separator") << "1,000" << false << false;
     }
     void insertPause()
     {
         QFETCH(QString, entry);
         QFETCH(bool, valid);
+        QFETCH(bool, enter);
         WriteWholeFileBytes(m_listing.TempFilePath(), "Mov 0,1\r\n");
         m_form->Text1()->setText(entry);
-        QTest::mouseClick(m_form->cmdInsertPause(), Qt::LeftButton);
+        m_form->Text1()->setFocus();
+        if (enter)
+            QTest::keyClick(m_form->Text1(), Qt::Key_Return);
+        else
+            QTest::mouseClick(m_form->cmdInsertPause(), Qt::LeftButton);
         QCOMPARE(m_form->Text1()->text(), QStringLiteral("0"));
         if (valid) {
             QCOMPARE(tempFile(), QByteArray("Mov 0,1\r\nPause ") + entry.toLatin1() + "\r\n");
@@ -180,15 +187,6 @@ private Q_SLOTS:
             ExpectMessage(QStringLiteral("The Pause value is invalid."), MsgIcon::Information);
             QCOMPARE(tempFile(), QByteArray("Mov 0,1\r\n"));
         }
-    }
-
-    void enterInThePauseBoxInserts()
-    {
-        m_form->Text1()->setText(QStringLiteral("40"));
-        m_form->Text1()->setFocus();
-        QTest::keyClick(m_form->Text1(), Qt::Key_Return);
-        QCOMPARE(tempFile(), QByteArray("Pause 40\r\n"));
-        QCOMPARE(m_form->Text1()->text(), QStringLiteral("0"));
     }
 
     void insertScript()
@@ -224,10 +222,7 @@ private Q_SLOTS:
         m_servos.SetEnabled(5, false);
         QVERIFY(!m_form->panel(5)->isEnabled());
         QVERIFY(m_form->panel(4)->isEnabled());
-        for (QWidget *w : {static_cast<QWidget *>(m_form->vscServo(5)), static_cast<QWidget *>(m_form->cmdCenter(5)),
-                           static_cast<QWidget *>(m_form->cmdLog(5)), static_cast<QWidget *>(m_form->lblServoValue(5))})
-            QVERIFY(!w->isEnabled());
-
+        QVERIFY(!m_form->vscServo(5)->isEnabled() && !m_form->cmdCenter(5)->isEnabled());
         m_form->vscServo(5)->setValue(10);
         QTest::mouseClick(m_form->cmdCenter(5), Qt::LeftButton);
         QTest::mouseClick(m_form->cmdLog(5), Qt::LeftButton);

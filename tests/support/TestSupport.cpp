@@ -12,16 +12,14 @@ IsolatedHome *g_home = nullptr;
 
 IsolatedHome::IsolatedHome()
 {
-    const QString base = m_dir.path();
-    for (const char *sub : {"home", "config", "data", "cache", "runtime"})
-        QDir(base).mkpath(QString::fromLatin1(sub));
-    QFile::setPermissions(base + QStringLiteral("/runtime"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("HOME", (base + QStringLiteral("/home")).toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (base + QStringLiteral("/config")).toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (base + QStringLiteral("/data")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", (base + QStringLiteral("/cache")).toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", (base + QStringLiteral("/runtime")).toLocal8Bit());
+    for (const auto &[variable, sub] :
+         {std::pair{"HOME", "home"}, std::pair{"XDG_CONFIG_HOME", "config"}, std::pair{"XDG_DATA_HOME", "data"},
+          std::pair{"XDG_CACHE_HOME", "cache"}, std::pair{"XDG_RUNTIME_DIR", "runtime"}}) {
+        const QString path = m_dir.path() + QLatin1Char('/') + QString::fromLatin1(sub);
+        QDir().mkpath(path);
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        qputenv(variable, path.toLocal8Bit());
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     g_home = this;
@@ -45,6 +43,29 @@ RecordingMessages &TestMessages()
 QString TestDataPath(const QString &name)
 {
     return QStringLiteral(TAVELOQ_TEST_DATA_DIR) + QLatin1Char('/') + name;
+}
+
+QList<QStringList> TestDataRows(const QString &name)
+{
+    QFile file(TestDataPath(name));
+    QList<QStringList> rows;
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("test data %s cannot be read", qPrintable(name));
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (line.startsWith(QLatin1Char('#')))
+            continue;
+        QStringList fields;
+        for (QString field : line.split(QLatin1Char('|'))) {
+            field = field.trimmed();
+            if (field.size() >= 2 && field.startsWith(QLatin1Char('"')) && field.endsWith(QLatin1Char('"')))
+                field = field.mid(1, field.size() - 2);
+            fields << field.replace(QLatin1String("\\r"), QLatin1String("\r"))
+                          .replace(QLatin1String("\\n"), QLatin1String("\n"))
+                          .replace(QLatin1String("\\t"), QLatin1String("\t"));
+        }
+        rows << fields;
+    }
+    return rows;
 }
 
 void ExpectMessage(const QString &text, MsgIcon icon, MsgButtons buttons)

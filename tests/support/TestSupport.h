@@ -31,6 +31,10 @@ RecordingMessages &TestMessages();
 /// A checked-in test file under tests/data.
 QString TestDataPath(const QString &name);
 
+/// The rows of a checked-in table under tests/data: a line a row, fields split at '|' and trimmed,
+/// a field in double quotes keeps its blanks, \r \n \t stand for those characters; '#' starts a comment.
+QList<QStringList> TestDataRows(const QString &name);
+
 /// Takes the one message box shown and checks what the user sees of it.
 void ExpectMessage(const QString &text, MsgIcon icon, MsgButtons buttons = MsgButtons::OkCancel);
 
