@@ -7,9 +7,9 @@
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 
-#include <QMutex>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 
 /// Records what a run produces, with the virtual time it happened at, as lines
@@ -23,7 +23,8 @@ public:
     {
     }
 
-    std::function<void(const QString &event)> hook;
+    std::function<void(const QString &line)> hook;
+    QStringList lines;
     /// Time each frame write takes (the clock moves on by it), as a slow line would.
     qint64 writeCostNs = 0;
     /// Frames from this number on fail as a vanished board does.
@@ -43,46 +44,27 @@ public:
     void PausedAtYield() override { add(QStringLiteral("paused")); }
     void Play(const QString &path) override { add(QStringLiteral("sound ") + path); }
 
-    QStringList lines() const
-    {
-        QMutexLocker lock(&m_mutex);
-        return m_lines;
-    }
-    /// Only the lines whose event starts with one of the words.
+    /// Only the lines whose event starts with one of the words; all of them without words.
     QStringList only(const QStringList &words) const
     {
         QStringList out;
-        for (const QString &line : lines()) {
+        for (const QString &line : lines) {
             const QString event = line.section(QLatin1Char(' '), 1);
-            for (const QString &w : words) {
-                if (event.startsWith(w)) {
-                    out.append(line);
-                    break;
-                }
-            }
+            if (words.isEmpty() ||
+                std::any_of(words.begin(), words.end(), [&event](const QString &w) { return event.startsWith(w); }))
+                out.append(line);
         }
         return out;
-    }
-    void clear()
-    {
-        QMutexLocker lock(&m_mutex);
-        m_lines.clear();
     }
 
 private:
     void add(const QString &event)
     {
-        const QString line = QString::number(m_clock.nowNs() / 1'000'000) + QLatin1Char(' ') + event;
-        {
-            QMutexLocker lock(&m_mutex);
-            m_lines.append(line);
-        }
+        lines.append(QString::number(m_clock.nowNs() / 1'000'000) + QLatin1Char(' ') + event);
         if (hook)
-            hook(event);
+            hook(lines.last());
     }
 
     VirtualClock &m_clock;
-    mutable QMutex m_mutex;
-    QStringList m_lines;
     int m_frames = 0;
 };
