@@ -119,8 +119,7 @@ private Q_SLOTS:
         m_listing->SetSelectedInstructionIndex(QStringLiteral("1"));
         load({"mov 1,1", "mov 1,2", "mov 1,3"});
         QCOMPARE(m_listing->SelectedLine(), 1);
-        m_listing->ListClicked(2);
-        QCOMPARE(m_listing->SelectedInstructionIndex(), QStringLiteral("2"));
+        m_listing->SetSelectedInstructionIndex(QStringLiteral("2"));
         load({"mov 1,1", "mov 1,2"});
         QCOMPARE(m_listing->SelectedLine(), -1);
     }
@@ -176,7 +175,8 @@ private Q_SLOTS:
     {
         m_store.SetValue(ProgramPropertyStore::Field::InterInstructionDelay, QStringLiteral("20"));
         m_host->center = QStringLiteral("True");
-        load(QStringList(8, QStringLiteral("mov 4,9")));
+        // The last position is refused (reported) but still remembered.
+        load(QStringList(7, QStringLiteral("mov 4,9")) << QStringLiteral("mov 5,300"));
         QSignalSpy progress(m_exec.get(), &ExecutionController::progressChanged);
         m_exec->Execute();
         QCOMPARE(m_host->locks, QList<bool>{true});
@@ -186,11 +186,13 @@ private Q_SLOTS:
         for (const QList<QVariant> &args : progress)
             seen.append(args.at(0).toInt());
         QCOMPARE(seen, (QList<int>{12, 25, 38, 50, 62, 75, 88, 100, 0}));
-        QCOMPARE(m_host->log.taken().size(), 16 + 8);
+        QCOMPARE(m_host->log.taken().size(), 16 + 7);
+        QCOMPARE(TestMessages().takeTexts().size(), 1);
         QCOMPARE(m_servos.Position(4), qint16(9));
+        QCOMPARE(m_servos.Position(5), qint16(300));
         QCOMPARE(m_servos.Position(0), qint16(127));
         QCOMPARE(m_listing->SelectedLine(), 7);
-        QCOMPARE(m_clock->nowNs(), qint64(1000 + 8 * 20) * 1'000'000);
+        QCOMPARE(m_clock->nowNs(), qint64(1000 + 7 * 20) * 1'000'000); // no delay after a refused line
         checkIdle();
     }
 
@@ -309,12 +311,10 @@ private Q_SLOTS:
     void popupEditItemByExactCase()
     {
         using E = ProgramListing::EditItem;
-        QCOMPARE(ProgramListing::EditItemFor(QStringLiteral("Mov 1,1")), E::Mov);
-        QCOMPARE(ProgramListing::EditItemFor(QStringLiteral("mov 1,1")), E::Unchanged);
-        QCOMPARE(ProgramListing::EditItemFor(QStringLiteral("Pause 5")), E::Pause);
-        QCOMPARE(ProgramListing::EditItemFor(QStringLiteral("Script a.tqs")), E::Script);
-        QCOMPARE(ProgramListing::EditItemFor(QStringLiteral("WAV /a.wav")), E::Wav);
-        QCOMPARE(ProgramListing::EditItemFor(QStringLiteral("wav /a.wav")), E::Unchanged);
+        QList<E> items;
+        for (const char *line : {"Mov 1,1", "mov 1,1", "Pause 5", "Script a.tqs", "WAV /a.wav", "wav /a.wav"})
+            items.append(ProgramListing::EditItemFor(QLatin1String(line)));
+        QCOMPARE(items, (QList<E>{E::Mov, E::Unchanged, E::Pause, E::Script, E::Wav, E::Unchanged}));
     }
 };
 

@@ -1,14 +1,77 @@
-#include "TraceRecorder.h"
-
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
 #include "execution/ExecutionEngine.h"
+#include "execution/IRunObserver.h"
+#include "execution/ISoundPlayer.h"
 #include "execution/RunMailbox.h"
+#include "link/LinkError.h"
+#include "link/ServoFrame.h"
+#include "platform/Clock.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 
+#include <algorithm>
+#include <functional>
+
 namespace {
+
+/// Records what a run produces, with the virtual time it happened at, as lines
+/// "<ms> <event>": frames as hex bytes, waits, sounds, selections, progress.
+/// A hook sees each line as it is recorded, so a test can click at a moment.
+class TraceRecorder final : public IFrameSink, public IRunObserver, public ISoundPlayer
+{
+public:
+    explicit TraceRecorder(VirtualClock &clock)
+        : m_clock(clock)
+    {
+    }
+
+    std::function<void(const QString &line)> hook;
+    QStringList lines;
+    /// Time each frame write takes (the clock moves on by it), as a slow line would.
+    qint64 writeCostNs = 0;
+    /// Frames from this number on fail as a vanished board does.
+    int failFramesFrom = -1;
+
+    void WriteFrame(const ServoFrame &frame) override
+    {
+        if (failFramesFrom >= 0 && m_frames >= failFramesFrom)
+            throw AppError(LinkError::kBoardLost, QStringLiteral("the board stopped taking bytes"));
+        ++m_frames;
+        add(QStringLiteral("frame ") + QString::fromLatin1(frame.bytes().toHex(' ').toUpper()));
+        m_clock.advanceNs(writeCostNs);
+    }
+    void Selected(int line) override { add(QStringLiteral("select %1").arg(line)); }
+    void Progress(int percent) override { add(QStringLiteral("progress %1").arg(percent)); }
+    void Waiting(long long ms) override { add(QStringLiteral("wait %1").arg(ms)); }
+    void PausedAtYield() override { add(QStringLiteral("paused")); }
+    void Play(const QString &path) override { add(QStringLiteral("sound ") + path); }
+
+    /// Only the lines whose event starts with one of the words; all of them without words.
+    QStringList only(const QStringList &words) const
+    {
+        QStringList out;
+        for (const QString &line : lines) {
+            const QString event = line.section(QLatin1Char(' '), 1);
+            if (words.isEmpty() ||
+                std::any_of(words.begin(), words.end(), [&event](const QString &w) { return event.startsWith(w); }))
+                out.append(line);
+        }
+        return out;
+    }
+
+private:
+    void add(const QString &event)
+    {
+        lines.append(QString::number(m_clock.nowNs() / 1'000'000) + QLatin1Char(' ') + event);
+        if (hook)
+            hook(lines.last());
+    }
+
+    VirtualClock &m_clock;
+    int m_frames = 0;
+};
 
 /// One run and what the user does during it: each post is "<trace line>=<click>",
 /// the click being Stop, Pause, Resume, +<ms> (the user takes that long) or a
@@ -37,10 +100,9 @@ QStringList expectedTrace(const QString &row)
     if (at < 0)
         return {QStringLiteral("no section [%1]").arg(row)};
     QStringList out;
-    for (qsizetype i = at + 1; i < lines.size() && !lines.at(i).startsWith(QLatin1Char('[')); ++i) {
+    for (qsizetype i = at + 1; i < lines.size() && !lines.at(i).startsWith(QLatin1Char('[')); ++i)
         if (!lines.at(i).isEmpty() && !lines.at(i).startsWith(QLatin1Char('#')))
             out.append(QString(lines.at(i)).replace(QStringLiteral("$DATA"), DataPaths::UserDataFolder()));
-    }
     return out;
 }
 
@@ -52,29 +114,11 @@ class TestExecutionEngine : public TestBase
 {
     Q_OBJECT
 
-    void writeScript(const QString &name, const QString &text)
-    {
-        QDir().mkpath(DataPaths::ScriptsFolder());
-        QVERIFY(WriteWholeFile(DataPaths::ScriptsFolder() + QLatin1Char('/') + name, text));
-    }
-
 private Q_SLOTS:
     void progressRoundsHalvesToEven()
     {
         // Exact arithmetic: 23 of 40 is 57.5, which binary fractions would make 57.4999.
         QCOMPARE(ExecutionEngine::ProgressPercent(22, 40), 58);
-    }
-
-    void refusedPositionIsStillRemembered()
-    {
-        VirtualClock clock;
-        TraceRecorder rec(clock);
-        RunMailbox mailbox;
-        ExecutionEngine engine({&rec, &clock, &rec, &TestMessages(), &rec, &mailbox});
-        RunRequest r;
-        r.items = QStringList{QStringLiteral("mov 1,300")};
-        QCOMPARE(engine.Run(r).positions[1], qint16(300));
-        QCOMPARE(TestMessages().takeTexts().size(), 1);
     }
 
     void traces_data()
@@ -106,6 +150,7 @@ private Q_SLOTS:
         QTest::newRow("step no line") << Scenario{.items = three, .mode = M::StepOneLine};
         QTest::newRow("smart delays") << Scenario{
             .items = {"Mov 2,150", "Pause 500", "mov 2,140"}, .props = smart3, .servo2 = 100, .only = {"wait"}};
+        // A rating is used as a whole number: 1.27 waits 1 ms per unit.
         QTest::newRow("smart rating as a whole number")
             << Scenario{.items = {"mov 2,200"}, .props = {.InterInstructionDelay = "Smart", .SmartDelay = "1.27"}};
         // The largest rating times a move from a refused position: the deadline must not wrap.
@@ -177,10 +222,13 @@ private Q_SLOTS:
     void traces()
     {
         QFETCH(Scenario, s);
+        const QString scripts = DataPaths::ScriptsFolder() + QLatin1Char('/');
+        QDir().mkpath(scripts);
         // A name outside Latin-1 survives the file and finds its file.
-        writeScript(QStringLiteral("wave.tqs"), QStringLiteral("mov 1,10\r\npause 5\r\nscript \u015dipo.tqs\r\n"));
-        writeScript(QStringLiteral("\u015dipo.tqs"), QStringLiteral("mov 1,20\r\n"));
-        writeScript(QStringLiteral("self.tqs"), QStringLiteral("mov 1,5\r\nscript self.tqs\r\nmov 1,6\r\n"));
+        QVERIFY(
+            WriteWholeFile(scripts + "wave.tqs", QStringLiteral("mov 1,10\r\npause 5\r\nscript \u015dipo.tqs\r\n")));
+        QVERIFY(WriteWholeFile(scripts + QStringLiteral("\u015dipo.tqs"), QStringLiteral("mov 1,20\r\n")));
+        QVERIFY(WriteWholeFile(scripts + "self.tqs", QStringLiteral("mov 1,5\r\nscript self.tqs\r\nmov 1,6\r\n")));
         VirtualClock clock;
         TraceRecorder rec(clock);
         RunMailbox mailbox;
