@@ -48,16 +48,6 @@ private Q_SLOTS:
         QCOMPARE(rig.board.ReadBytes(3, 2000), Bytes({200, 5, 6}));
     }
 
-    void onlyTheExactWordBringsThePortOnline()
-    {
-        Rig rig;
-        for (const char *status : {"Offline", "online"}) {
-            rig.session.SetCommPortStatus(QString::fromLatin1(status));
-            rig.session.UpdatePropertiesFromGrid();
-            QVERIFY(!rig.link.PortOpen());
-        }
-    }
-
     void fileWithUnavailablePortKeepsThePortInUse()
     {
         Rig rig;

@@ -15,12 +15,6 @@ void RecordingMessages::queueAnswer(MsgAnswer answer)
     m_answers.append(answer);
 }
 
-QList<MessageRequest> RecordingMessages::shown() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_shown;
-}
-
 QList<MessageRequest> RecordingMessages::take()
 {
     QMutexLocker lock(&m_mutex);
@@ -33,12 +27,6 @@ QStringList RecordingMessages::takeTexts()
     for (const MessageRequest &r : take())
         texts << r.text;
     return texts;
-}
-
-qsizetype RecordingMessages::count() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_shown.size();
 }
 
 void RecordingMessages::clear()

@@ -15,12 +15,10 @@ public:
     /// Answers for the next boxes, in order; without one a box gets Ok, or No for a question.
     void queueAnswer(MsgAnswer answer);
 
-    QList<MessageRequest> shown() const;
     /// The boxes shown so far, forgotten afterwards.
     QList<MessageRequest> take();
     /// The texts of the boxes shown so far, forgotten afterwards.
     QStringList takeTexts();
-    qsizetype count() const;
     void clear();
 
 private:
