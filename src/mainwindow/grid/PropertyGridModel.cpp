@@ -10,28 +10,16 @@ namespace {
 
 using Field = ProgramPropertyStore::Field;
 
+// The property shown in rows 2 to 9, in row order.
 std::optional<Field> fieldOf(int row)
 {
-    switch (row) {
-    case PropertyGridModel::SynchByte:
-        return Field::SynchByte;
-    case PropertyGridModel::InterInstructionDelay:
-        return Field::InterInstructionDelay;
-    case PropertyGridModel::SmartRating:
-        return Field::SmartDelay;
-    case PropertyGridModel::CommPort:
-        return Field::CommPort;
-    case PropertyGridModel::BaudRate:
-        return Field::BaudRate;
-    case PropertyGridModel::ServoMax:
-        return Field::ServoMax;
-    case PropertyGridModel::ServoMin:
-        return Field::ServoMin;
-    case PropertyGridModel::ServoCenter:
-        return Field::ServoCenter;
-    default:
+    static constexpr Field kFields[] = {Field::SynchByte,  Field::InterInstructionDelay,
+                                        Field::SmartDelay, Field::CommPort,
+                                        Field::BaudRate,   Field::ServoMax,
+                                        Field::ServoMin,   Field::ServoCenter};
+    if (row < PropertyGridModel::SynchByte || row > PropertyGridModel::ServoCenter)
         return std::nullopt;
-    }
+    return kFields[row - PropertyGridModel::SynchByte];
 }
 
 } // namespace
