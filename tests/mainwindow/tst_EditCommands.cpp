@@ -25,7 +25,7 @@
 namespace {
 
 // What the dialog showed on opening; then fills it (the Mov value typed key by key, the pause
-// pasted) and presses OK, and Cancel after a refusal.
+// pasted), presses Enter in the first field, and Cancel after a refusal.
 QString answer(EditDialog *dialog, const QStringList &input)
 {
     QStringList shown;
@@ -42,7 +42,7 @@ QString answer(EditDialog *dialog, const QStringList &input)
         for (QListWidgetItem *item : script->List1()->findItems(input.value(0), Qt::MatchExactly))
             item->setSelected(true);
     }
-    dialog->Command1()->click();
+    QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
     if (dialog->isVisible())
         dialog->Command2()->click();
     return shown.join(QLatin1Char(';'));

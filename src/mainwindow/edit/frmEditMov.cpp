@@ -31,6 +31,7 @@ frmEditMov::frmEditMov(EditCommands &commands, QWidget *owner)
     filterKeys(m_combo);
     filterKeys(m_combo->lineEdit());
     selectAllOnFocus(m_text);
+    m_combo->setFocus();
     Load();
 }
 

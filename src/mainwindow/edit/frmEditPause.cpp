@@ -20,6 +20,7 @@ frmEditPause::frmEditPause(EditCommands &commands, QWidget *owner)
 
     filterKeys(m_text, QStringLiteral("0123456789"));
     selectAllOnFocus(m_text);
+    m_text->setFocus();
     Load();
 }
 

@@ -17,6 +17,7 @@ frmScriptEdit::frmScriptEdit(EditCommands &commands, QWidget *owner)
     placeButtons(2520, 240, 2520, 720);
 
     filterKeys(m_list);
+    m_list->setFocus();
     Load();
 }
 
