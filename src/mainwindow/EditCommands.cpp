@@ -1,20 +1,64 @@
 #include "mainwindow/EditCommands.h"
 
+#include "app/ProgramPropertyStore.h"
 #include "execution/frmExecution.h"
 #include "mainwindow/MainActions.h"
+#include "mainwindow/edit/frmEditMov.h"
+#include "mainwindow/edit/frmEditPause.h"
+#include "mainwindow/edit/frmScriptEdit.h"
+#include "platform/AppError.h"
+#include "platform/ErrorReport.h"
+#include "platform/FileDialogService.h"
+#include "platform/NumericText.h"
+#include "platform/Services.h"
 #include "program/ProgramListing.h"
+#include "servos/frmServoControl.h"
 
 #include <QAction>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 
-EditCommands::EditCommands(MainActions &actions, ProgramListing &listing, frmExecution &window, QObject *parent)
-    : QObject(parent)
+EditCommands::EditCommands(MainActions &actions, ProgramListing &listing, frmExecution &window,
+                           frmServoControl &servoControl, const ProgramPropertyStore &properties, QWidget &owner)
+    : QObject(&owner)
     , m_actions(actions)
     , m_listing(listing)
     , m_window(window)
+    , m_servoControl(servoControl)
+    , m_properties(properties)
+    , m_owner(owner)
 {
     connect(&m_window, &frmExecution::listRightClicked, this, &EditCommands::ShowPopup);
+    connectItems();
+}
+
+void EditCommands::connectItems()
+{
+    const auto on = [this](const char *name, auto handler) {
+        connect(m_actions.Item(QString::fromLatin1(name)), &QAction::triggered, this, handler);
+    };
+    on("miInsertMov", [this] { showDialog<frmEditMov>("0025", true); });
+    on("miEditMovInstruction", [this] { showDialog<frmEditMov>("0017", false); });
+    on("miInsPause", [this] { showDialog<frmEditPause>("0026", true); });
+    on("miEditPauseInstruction", [this] { showDialog<frmEditPause>("0018", false); });
+    on("miInsertScript", [this] { showDialog<frmScriptEdit>("0027", true); });
+    on("miEditScriptInstruction", [this] { showDialog<frmScriptEdit>("0019", false); });
+    on("miInsertWav", [this] { chooseWav(true); });
+    on("miEditWAV", [this] { chooseWav(false); });
+    on("miDeleteInstruction", [this] {
+        try {
+            change([](QStringList &items, int i) {
+                if (i >= items.size())
+                    throw AppError::invalidArgument();
+                items.removeAt(i);
+            });
+        } catch (const AppError &e) {
+            ErrorReport(QStringLiteral("0016"), e);
+        }
+    });
+    // Exactly the Servo Controller's own Insert button, message included.
+    on("miInsSelScript", [this] { m_servoControl.cmdInsertScript()->click(); });
 }
 
 void EditCommands::ShowPopup(int line, const QPoint &globalPos)
@@ -40,4 +84,93 @@ void EditCommands::ShowPopup(int line, const QPoint &globalPos)
     QMenu *popup = m_actions.ExecEditMenu();
     popup->setProperty("Tag", QString::number(line));
     popup->popup(globalPos);
+}
+
+int EditCommands::target() const
+{
+    const std::optional<qint32> index = WholeNumber32(m_actions.ExecEditMenu()->property("Tag").toString());
+    if (!index || *index < 0)
+        throw AppError::invalidArgument();
+    return *index;
+}
+
+QString EditCommands::TargetLine() const
+{
+    const QStringList items = m_listing.Items();
+    const int i = target();
+    if (i >= items.size())
+        throw AppError::invalidArgument();
+    return items.at(i);
+}
+
+void EditCommands::change(const std::function<void(QStringList &, int)> &edit)
+{
+    QStringList items = m_listing.Items();
+    edit(items, target());
+    m_listing.SetItems(items);
+    m_listing.UpdateTempFile();
+    m_listing.Update();
+}
+
+void EditCommands::Finish(const QString &line)
+{
+    place(line, m_insertMode);
+    m_insertMode = false;
+}
+
+void EditCommands::place(const QString &line, bool insert)
+{
+    change([&line, insert](QStringList &items, int i) {
+        if (i > items.size() || (!insert && i == items.size()))
+            throw AppError::invalidArgument();
+        if (insert)
+            items.insert(i, line);
+        else
+            items[i] = line;
+    });
+}
+
+const ProgramProperties &EditCommands::Properties() const
+{
+    return m_properties.Properties();
+}
+
+QStringList EditCommands::ScriptNames() const
+{
+    QStringList names;
+    const QListWidget *list = m_servoControl.File1();
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    return names;
+}
+
+template <typename Dialog> void EditCommands::showDialog(const char *routine, bool insert)
+{
+    try {
+        if (insert)
+            m_insertMode = true;
+        Dialog dialog(*this, &m_owner);
+        dialog.exec();
+    } catch (const AppError &e) {
+        ErrorReport(QString::fromLatin1(routine), e);
+    }
+    m_insertMode = false;
+}
+
+void EditCommands::chooseWav(bool insert)
+{
+    try {
+        FileDialogRequest request;
+        request.mode = FileDialogRequest::Mode::Open;
+        request.title = QStringLiteral("Edit WAV...");
+        request.filter = QStringLiteral("WAV Files    *.wav|*.wav");
+        // The path after "WAV ".
+        request.fileName = insert ? QString() : TargetLine().mid(4);
+        const QString chosen = Services::fileDialogs().choose(request);
+        if (chosen.isEmpty())
+            return;
+        place(QStringLiteral("WAV ") + chosen, insert);
+    } catch (const AppError &e) {
+        ErrorReport(insert ? QStringLiteral("miInsertWav_Click") : QStringLiteral("miEditWAV_Click"), e);
+    }
 }

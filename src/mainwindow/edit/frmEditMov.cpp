@@ -1,0 +1,76 @@
+#include "mainwindow/edit/frmEditMov.h"
+
+#include "app/ProgramProperties.h"
+#include "mainwindow/EditCommands.h"
+#include "mainwindow/edit/InstructionValues.h"
+#include "platform/AppError.h"
+#include "platform/ErrorReport.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+
+frmEditMov::frmEditMov(EditCommands &commands, QWidget *owner)
+    : EditDialog(commands, owner, QStringLiteral("frmEditMov"), 3180, 1680)
+{
+    setWindowTitle(QStringLiteral("Edit Mov Instruction"));
+    QGroupBox *number = addFrame(QStringLiteral("Servo Number"), 120, 120, 1455, 975);
+    m_combo = new QComboBox(number);
+    m_combo->setObjectName(QStringLiteral("Combo1"));
+    m_combo->setEditable(true);
+    m_combo->setInsertPolicy(QComboBox::NoInsert);
+    place(m_combo, 240, 360, 975);
+    QGroupBox *value = addFrame(QStringLiteral("Servo Value"), 1680, 120, 1335, 975);
+    m_text = new QLineEdit(value);
+    m_text->setObjectName(QStringLiteral("Text1"));
+    place(m_text, 240, 360, 855, 285);
+    placeButtons(1920, 1200, 720, 1200);
+    setTabOrder(m_combo, m_text);
+
+    filterKeys(m_text, QStringLiteral("0123456789."));
+    filterKeys(m_combo);
+    filterKeys(m_combo->lineEdit());
+    selectAllOnFocus(m_text);
+    m_combo->setFocus();
+    Load();
+}
+
+void frmEditMov::Load()
+{
+    try {
+        for (int servo = 0; servo <= 15; ++servo)
+            m_combo->addItem(QString::number(servo));
+        if (m_commands.InsertMode()) {
+            m_combo->setCurrentIndex(0);
+            m_text->setText(QStringLiteral("0"));
+        } else {
+            const MovFields fields = SplitMovLine(m_commands.TargetLine());
+            m_combo->setCurrentIndex(m_combo->findText(fields.servo));
+            m_combo->setEditText(fields.servo);
+            m_text->setText(fields.value);
+        }
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0118"), e);
+    }
+}
+
+void frmEditMov::Command1_Click()
+{
+    try {
+        const ProgramProperties &properties = m_commands.Properties();
+        const QString number = m_combo->currentText();
+        const QString value = m_text->text();
+        if (IsServoValueWrong(value, properties.ServoMin, properties.ServoMax)) {
+            showError(QStringLiteral("There was an error in your Servo Value."), m_text);
+            return;
+        }
+        if (IsServoNumberWrong(number)) {
+            showError(QStringLiteral("There was an error in your Servo Number."), m_combo);
+            return;
+        }
+        m_commands.Finish(QStringLiteral("Mov ") + number + QLatin1Char(',') + value);
+        accept();
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("Command1_Click"), e);
+    }
+}

@@ -1,0 +1,55 @@
+#include "mainwindow/edit/frmEditPause.h"
+
+#include "mainwindow/EditCommands.h"
+#include "mainwindow/edit/InstructionValues.h"
+#include "platform/AppError.h"
+#include "platform/ErrorReport.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+
+frmEditPause::frmEditPause(EditCommands &commands, QWidget *owner)
+    : EditDialog(commands, owner, QStringLiteral("frmEditPause"), 2565, 1695)
+{
+    setWindowTitle(QStringLiteral("Edit Pause Instruction"));
+    QGroupBox *frame = addFrame(QStringLiteral("Pause Value"), 120, 120, 2295, 855);
+    m_text = new QLineEdit(frame);
+    m_text->setObjectName(QStringLiteral("Text1"));
+    place(m_text, 120, 360, 2055, 285);
+    placeButtons(1320, 1200, 120, 1200);
+
+    filterKeys(m_text, QStringLiteral("0123456789"));
+    selectAllOnFocus(m_text);
+    m_text->setFocus();
+    Load();
+}
+
+void frmEditPause::Load()
+{
+    try {
+        if (m_commands.InsertMode()) {
+            m_text->setText(QStringLiteral("0"));
+        } else {
+            const QString line = m_commands.TargetLine();
+            m_text->setText(line.mid(line.indexOf(QLatin1Char(' ')) + 1));
+        }
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0113"), e);
+    }
+}
+
+void frmEditPause::Command1_Click()
+{
+    try {
+        // A pasted value can hold what the key filter keeps out.
+        const QString value = m_text->text();
+        if (!IsPauseValueValid(value)) {
+            showError(QStringLiteral("The Pause Value is an invalid number."), m_text);
+            return;
+        }
+        m_commands.Finish(QStringLiteral("Pause ") + value);
+        accept();
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0111"), e);
+    }
+}

@@ -1,0 +1,48 @@
+#include "mainwindow/edit/frmScriptEdit.h"
+
+#include "mainwindow/EditCommands.h"
+#include "platform/AppError.h"
+#include "platform/ErrorReport.h"
+
+#include <QGroupBox>
+#include <QListWidget>
+
+frmScriptEdit::frmScriptEdit(EditCommands &commands, QWidget *owner)
+    : EditDialog(commands, owner, QStringLiteral("frmScriptEdit"), 3780, 2700)
+{
+    QGroupBox *frame = addFrame(QStringLiteral("Available Scripts"), 120, 120, 2175, 2415);
+    m_list = new QListWidget(frame);
+    m_list->setObjectName(QStringLiteral("List1"));
+    place(m_list, 120, 240, 1935, 2010);
+    placeButtons(2520, 240, 2520, 720);
+
+    filterKeys(m_list);
+    m_list->setFocus();
+    Load();
+}
+
+void frmScriptEdit::Load()
+{
+    try {
+        setWindowTitle(m_commands.InsertMode() ? QStringLiteral("Insert Script") : QStringLiteral("Edit Script Name"));
+        m_list->addItems(m_commands.ScriptNames());
+        m_list->clearSelection();
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0090"), e);
+    }
+}
+
+void frmScriptEdit::Command1_Click()
+{
+    try {
+        const QList<QListWidgetItem *> selected = m_list->selectedItems();
+        if (selected.isEmpty()) {
+            showError(QStringLiteral("You must first select a Script."), m_list);
+            return;
+        }
+        m_commands.Finish(QStringLiteral("Script ") + selected.first()->text());
+        accept();
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0088"), e);
+    }
+}
