@@ -1,4 +1,6 @@
+#include "app/DataPaths.h"
 #include "app/FileHelpers.h"
+#include "app/ProgramPropertyStore.h"
 #include "app/ServoModel.h"
 #include "app/StartUp.h"
 #include "execution/frmExecution.h"
@@ -13,7 +15,9 @@
 #include "mainwindow/grid/PropertyGridPanel.h"
 #include "mainwindow/grid/sGrid.h"
 #include "platform/Clock.h"
+#include "platform/FileDialogService.h"
 #include "platform/Services.h"
+#include "program/FileCommands.h"
 #include "program/ProgramCommands.h"
 #include "program/ProgramListing.h"
 #include "servos/ServoPanel.h"
@@ -34,6 +38,23 @@
 #include <QSlider>
 #include <QToolBar>
 
+namespace {
+
+// Answers file dialogs in order (cancelled when none is left) and records their titles.
+class ScriptedDialogs final : public IFileDialogService
+{
+public:
+    QStringList answers;
+    QStringList titles;
+    QString choose(const FileDialogRequest &request) override
+    {
+        titles << request.title;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};
+
+} // namespace
+
 class TestMainWindow : public TestBase
 {
     Q_OBJECT
@@ -41,6 +62,7 @@ class TestMainWindow : public TestBase
     std::unique_ptr<VirtualClock> m_clock;
     std::unique_ptr<VirtualBoard> m_board;
     std::unique_ptr<ApplicationMain> m_app;
+    ScriptedDialogs m_dialogs;
 
     MDIForm1 &main() { return *m_app->mainWindow(); }
     frmServoControl &servos() { return *main().ServoControl(); }
@@ -53,6 +75,11 @@ class TestMainWindow : public TestBase
         Services::setClock(m_clock.get());
         m_board = std::make_unique<VirtualBoard>();
         MapPortToBoard(1, *m_board);
+        restart();
+    }
+    void restart()
+    {
+        m_app.reset();
         m_app = std::make_unique<ApplicationMain>();
         QVERIFY(RunStartUp(*m_app));
         QVERIFY(m_app->mainWindow());
@@ -69,6 +96,8 @@ private Q_SLOTS:
     void init()
     {
         TestBase::init();
+        Services::setFileDialogs(&m_dialogs);
+        m_dialogs.answers.clear();
         startUp();
     }
     void cleanup()
@@ -76,6 +105,7 @@ private Q_SLOTS:
         m_app.reset();
         m_board.reset();
         Services::setClock(nullptr);
+        Services::setFileDialogs(nullptr);
         m_clock.reset();
         TestBase::cleanup();
     }
@@ -133,10 +163,119 @@ private Q_SLOTS:
         QTest::mouseClick(bar->widgetForAction(bar->actions().at(2)), Qt::LeftButton);
         QCOMPARE(save.size(), 0);
         QCOMPARE(saveAs.size(), 1);
+        m_app->commands().SetCurrentProgramPath(DataPaths::ProgramsFolder() + QStringLiteral("/t.tqp"));
         item("miSave")->setEnabled(true);
         QTest::mouseClick(bar->widgetForAction(bar->actions().at(2)), Qt::LeftButton);
         QCOMPARE(save.size(), 1);
         QCOMPARE(saveAs.size(), 1);
+    }
+
+    // A program file in a folder deep enough for the recent files to shorten it.
+    QString programFile(const QString &name, const QByteArray &text = "mov 1,10\r\n")
+    {
+        const QString folder = DataPaths::ProgramsFolder() + QStringLiteral("/xyz/twenty-chars-folder1");
+        QDir().mkpath(folder);
+        WriteWholeFileBytes(folder + QLatin1Char('/') + name, text);
+        return folder + QLatin1Char('/') + name;
+    }
+    void open(const QString &path)
+    {
+        m_dialogs.answers << path;
+        item("miOpen")->trigger();
+    }
+    QStringList recentCaptions()
+    {
+        QStringList captions;
+        for (const char *name : {"miMRU1", "miMRU2", "miMRU3", "miMRU4"})
+            captions << (item(name)->isVisible() ? item(name)->text() : QString());
+        return captions;
+    }
+
+    void savePromptBeforeTheListingIsReplaced_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QByteArray>("listing");
+        QTest::addColumn<int>("answer"); // -1: no question
+        QTest::addColumn<QStringList>("dialogs");
+        QTest::addColumn<bool>("kept");
+        const QStringList none;
+        const QStringList saveAs{QStringLiteral("Save As...")};
+        const int no = int(MsgAnswer::No), yes = int(MsgAnswer::Yes), cancel = int(MsgAnswer::Cancel);
+        QTest::newRow("new, empty listing") << "miNew" << QByteArray() << -1 << none << false;
+        QTest::newRow("new, No") << "miNew" << QByteArray("Pause 9\r\n") << no << none << false;
+        QTest::newRow("new, Yes names a new file") << "miNew" << QByteArray("Pause 9\r\n") << yes << saveAs << false;
+        QTest::newRow("new, Cancel") << "miNew" << QByteArray("Pause 9\r\n") << cancel << none << true;
+        QTest::newRow("open, Cancel") << "miOpen" << QByteArray("Pause 9\r\n") << cancel << none << true;
+        QTest::newRow("open, dialog cancelled")
+            << "miOpen" << QByteArray("Pause 9\r\n") << no << QStringList{QStringLiteral("Open...")} << true;
+        QTest::newRow("recent, Cancel") << "miMRU1" << QByteArray("Pause 9\r\n") << cancel << none << true;
+    }
+    void savePromptBeforeTheListingIsReplaced()
+    {
+        QFETCH(QString, command);
+        QFETCH(QByteArray, listing);
+        QFETCH(int, answer);
+        QFETCH(QStringList, dialogs);
+        QFETCH(bool, kept);
+        open(programFile(QStringLiteral("walk.tqp")));
+        const QString walkTitle = QStringLiteral("Taveloq v1.1 - [ walk.tqp ]");
+        QCOMPARE(main().windowTitle(), walkTitle);
+        const QString temp = m_app->listing().TempFilePath();
+        WriteWholeFileBytes(temp, listing);
+        m_dialogs.titles.clear();
+        if (answer >= 0)
+            TestMessages().queueAnswer(MsgAnswer(answer));
+
+        main().findChild<QAction *>(command)->trigger();
+        if (answer >= 0)
+            ExpectMessage(QStringLiteral("Do you want to save the current file?"), MsgIcon::Question,
+                          MsgButtons::YesNoCancel);
+        QCOMPARE(m_dialogs.titles, dialogs);
+        QCOMPARE(ReadWholeFileBytes(temp), kept ? listing : QByteArray());
+        // A kept listing keeps its title; after a cancelled Open it has no file to save to.
+        const bool file = kept && !dialogs.contains(QStringLiteral("Open..."));
+        QCOMPARE(main().windowTitle(), kept ? walkTitle : QStringLiteral("Taveloq v1.1"));
+        Q_EMIT item("miFile")->menu()->aboutToShow();
+        QCOMPARE(item("miSave")->isEnabled(), file);
+    }
+
+    void openedFilesEnterTheRecentFiles()
+    {
+        for (const char *name : {"wave.tqp", "jump.tqp", "R&D.tqp", "walk.tqp"})
+            open(programFile(QString::fromLatin1(name)));
+        QCOMPARE(main().windowTitle(), QStringLiteral("Taveloq v1.1 - [ walk.tqp ]"));
+        // A script keeps the properties and becomes the open file; the oldest entry drops.
+        m_app->properties().SetValue(PropertyField::SynchByte, QStringLiteral("200"));
+        open(programFile(QStringLiteral("nod.tqs"), "Pause 5\r\n"));
+        QCOMPARE(m_app->properties().Value(PropertyField::SynchByte), QStringLiteral("200"));
+        QCOMPARE(m_app->listing().Items(), QStringList{QStringLiteral("Pause 5")});
+        // The same file again moves to the top.
+        item("miMRU4")->trigger();
+        QCOMPARE(m_app->commands().CurrentProgramPath(), programFile(QStringLiteral("jump.tqp")));
+        const QStringList expected = TestDataRows(QStringLiteral("mainwindow/recent-captions.txt")).value(0);
+        QCOMPARE(recentCaptions(), expected);
+        QVERIFY(item("miMRU1")->isChecked() && item("miMRUSep")->isVisible());
+
+        // Each open after the first asked (answered No) about the listing on show.
+        QCOMPARE(TestMessages().takeTexts(), QStringList(5, QStringLiteral("Do you want to save the current file?")));
+
+        // Kept across a restart, with no file marked as open; an unchanged listing closes unasked.
+        QVERIFY(main().close());
+        restart();
+        QCOMPARE(recentCaptions(), expected);
+        QVERIFY(!item("miMRU1")->isChecked());
+
+        // The command line's file opens as Open opens it.
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(DataPaths::ProgramsFolder());
+        m_app->files().OpenPath(QStringLiteral("xyz/twenty-chars-folder1/walk.tqp"));
+        QDir::setCurrent(cwd);
+        QCOMPARE(main().windowTitle(), QStringLiteral("Taveloq v1.1 - [ walk.tqp ]"));
+        QCOMPARE(m_app->files().RecentFiles().File(1), programFile(QStringLiteral("walk.tqp")));
+        const QString missing = DataPaths::ProgramsFolder() + QStringLiteral("/gone.tqp");
+        m_app->files().OpenPath(missing);
+        ExpectMessage(QStringLiteral("The program file ( ") + missing + QStringLiteral(" ) could not be found."),
+                      MsgIcon::Information);
     }
 
     void sharedMnemonicsDoOneThing()
@@ -326,12 +465,32 @@ private Q_SLOTS:
         QCOMPARE(SerialPortMap::DevicePath(1), m_board->DevicePath());
     }
 
-    void closingRemovesTheTemporaryFileAndClosesThePort()
+    void closingAsksForAnUnsavedListing_data()
     {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("saveAs");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("No") << int(MsgAnswer::No) << QString() << true;
+        QTest::newRow("Cancel keeps the window") << int(MsgAnswer::Cancel) << QString() << false;
+        QTest::newRow("Yes saves first") << int(MsgAnswer::Yes) << QStringLiteral("a.tqp") << true;
+        QTest::newRow("Yes, Save As cancelled") << int(MsgAnswer::Yes) << QString() << false;
+    }
+    void closingAsksForAnUnsavedListing()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, saveAs);
+        QFETCH(bool, closes);
+        if (!saveAs.isEmpty())
+            saveAs = DataPaths::ProgramsFolder() + QLatin1Char('/') + saveAs;
         WriteWholeFileBytes(m_app->listing().TempFilePath(), "Mov 1,1\r\n");
-        QVERIFY(main().close());
-        QVERIFY(!FileExistsOnDisk(m_app->listing().TempFilePath()));
-        QVERIFY(!m_app->link().PortOpen());
+        TestMessages().queueAnswer(MsgAnswer(answer));
+        m_dialogs.answers << saveAs;
+        QCOMPARE(main().close(), closes);
+        ExpectMessage(QStringLiteral("Do you want to save the current file?"), MsgIcon::Question,
+                      MsgButtons::YesNoCancel);
+        QCOMPARE(FileExistsOnDisk(saveAs), !saveAs.isEmpty());
+        QCOMPARE(FileExistsOnDisk(m_app->listing().TempFilePath()), !closes);
+        QCOMPARE(m_app->link().PortOpen(), !closes);
     }
 };
 
