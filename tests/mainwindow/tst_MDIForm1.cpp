@@ -38,22 +38,18 @@
 #include <QSlider>
 #include <QToolBar>
 
-namespace {
+const QString kSaveQuestion = QStringLiteral("Do you want to save the current file?");
 
 // Answers file dialogs in order (cancelled when none is left) and records their titles.
-class ScriptedDialogs final : public IFileDialogService
+struct ScriptedDialogs final : IFileDialogService
 {
-public:
-    QStringList answers;
-    QStringList titles;
+    QStringList answers, titles;
     QString choose(const FileDialogRequest &request) override
     {
         titles << request.title;
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
 };
-
-} // namespace
 
 class TestMainWindow : public TestBase
 {
@@ -97,7 +93,7 @@ private Q_SLOTS:
     {
         TestBase::init();
         Services::setFileDialogs(&m_dialogs);
-        m_dialogs.answers.clear();
+        m_dialogs.answers = m_dialogs.titles = {};
         startUp();
     }
     void cleanup()
@@ -173,10 +169,10 @@ private Q_SLOTS:
     // A program file in a folder deep enough for the recent files to shorten it.
     QString programFile(const QString &name, const QByteArray &text = "mov 1,10\r\n")
     {
-        const QString folder = DataPaths::ProgramsFolder() + QStringLiteral("/xyz/twenty-chars-folder1");
-        QDir().mkpath(folder);
-        WriteWholeFileBytes(folder + QLatin1Char('/') + name, text);
-        return folder + QLatin1Char('/') + name;
+        const QString path = DataPaths::ProgramsFolder() + QStringLiteral("/xyz/twenty-chars-folder1/") + name;
+        QDir().mkpath(path.section(QLatin1Char('/'), 0, -2));
+        WriteWholeFileBytes(path, text);
+        return path;
     }
     void open(const QString &path)
     {
@@ -194,87 +190,66 @@ private Q_SLOTS:
     void savePromptBeforeTheListingIsReplaced_data()
     {
         QTest::addColumn<QString>("command");
-        QTest::addColumn<QByteArray>("listing");
-        QTest::addColumn<int>("answer"); // -1: no question
-        QTest::addColumn<QStringList>("dialogs");
+        QTest::addColumn<int>("answer"); // -1: an empty listing, no question
+        QTest::addColumn<QString>("dialog");
         QTest::addColumn<bool>("kept");
-        const QStringList none;
-        const QStringList saveAs{QStringLiteral("Save As...")};
         const int no = int(MsgAnswer::No), yes = int(MsgAnswer::Yes), cancel = int(MsgAnswer::Cancel);
-        QTest::newRow("new, empty listing") << "miNew" << QByteArray() << -1 << none << false;
-        QTest::newRow("new, No") << "miNew" << QByteArray("Pause 9\r\n") << no << none << false;
-        QTest::newRow("new, Yes names a new file") << "miNew" << QByteArray("Pause 9\r\n") << yes << saveAs << false;
-        QTest::newRow("new, Cancel") << "miNew" << QByteArray("Pause 9\r\n") << cancel << none << true;
-        QTest::newRow("open, Cancel") << "miOpen" << QByteArray("Pause 9\r\n") << cancel << none << true;
-        QTest::newRow("open, dialog cancelled")
-            << "miOpen" << QByteArray("Pause 9\r\n") << no << QStringList{QStringLiteral("Open...")} << true;
-        QTest::newRow("recent, Cancel") << "miMRU1" << QByteArray("Pause 9\r\n") << cancel << none << true;
+        QTest::newRow("new, empty listing") << "miNew" << -1 << QString() << false;
+        QTest::newRow("new, No") << "miNew" << no << QString() << false;
+        QTest::newRow("new, Yes names a new file") << "miNew" << yes << "Save As..." << false;
+        QTest::newRow("new, Cancel") << "miNew" << cancel << QString() << true;
+        QTest::newRow("open, Cancel") << "miOpen" << cancel << QString() << true;
+        QTest::newRow("open, dialog cancelled") << "miOpen" << no << "Open..." << true;
+        QTest::newRow("recent, Cancel") << "miMRU1" << cancel << QString() << true;
     }
     void savePromptBeforeTheListingIsReplaced()
     {
         QFETCH(QString, command);
-        QFETCH(QByteArray, listing);
         QFETCH(int, answer);
-        QFETCH(QStringList, dialogs);
+        QFETCH(QString, dialog);
         QFETCH(bool, kept);
         open(programFile(QStringLiteral("walk.tqp")));
-        const QString walkTitle = QStringLiteral("Taveloq v1.1 - [ walk.tqp ]");
-        QCOMPARE(main().windowTitle(), walkTitle);
-        const QString temp = m_app->listing().TempFilePath();
-        WriteWholeFileBytes(temp, listing);
-        m_dialogs.titles.clear();
+        const QByteArray listing = answer < 0 ? QByteArray() : QByteArray("Pause 9\r\n");
+        WriteWholeFileBytes(m_app->listing().TempFilePath(), listing);
         if (answer >= 0)
             TestMessages().queueAnswer(MsgAnswer(answer));
 
         main().findChild<QAction *>(command)->trigger();
         if (answer >= 0)
-            ExpectMessage(QStringLiteral("Do you want to save the current file?"), MsgIcon::Question,
-                          MsgButtons::YesNoCancel);
-        QCOMPARE(m_dialogs.titles, dialogs);
-        QCOMPARE(ReadWholeFileBytes(temp), kept ? listing : QByteArray());
-        // A kept listing keeps its title; after a cancelled Open it has no file to save to.
-        const bool file = kept && !dialogs.contains(QStringLiteral("Open..."));
-        QCOMPARE(main().windowTitle(), kept ? walkTitle : QStringLiteral("Taveloq v1.1"));
+            ExpectMessage(kSaveQuestion, MsgIcon::Question, MsgButtons::YesNoCancel);
+        QCOMPARE(m_dialogs.titles.mid(1).join(QLatin1Char(',')), dialog); // after walk's Open
+        QCOMPARE(ReadWholeFileBytes(m_app->listing().TempFilePath()), kept ? listing : QByteArray());
+        // After a cancelled Open the listing has no file to save to.
+        QCOMPARE(main().windowTitle(), QStringLiteral("Taveloq v1.1") + (kept ? " - [ walk.tqp ]" : ""));
         Q_EMIT item("miFile")->menu()->aboutToShow();
-        QCOMPARE(item("miSave")->isEnabled(), file);
+        QCOMPARE(item("miSave")->isEnabled(), kept && dialog.isEmpty());
     }
 
     void openedFilesEnterTheRecentFiles()
     {
         for (const char *name : {"wave.tqp", "jump.tqp", "R&D.tqp", "walk.tqp"})
             open(programFile(QString::fromLatin1(name)));
-        QCOMPARE(main().windowTitle(), QStringLiteral("Taveloq v1.1 - [ walk.tqp ]"));
-        // A script keeps the properties and becomes the open file; the oldest entry drops.
+        // A script keeps the properties and becomes the open file; the oldest entry drops; jump again moves up.
         m_app->properties().SetValue(PropertyField::SynchByte, QStringLiteral("200"));
         open(programFile(QStringLiteral("nod.tqs"), "Pause 5\r\n"));
         QCOMPARE(m_app->properties().Value(PropertyField::SynchByte), QStringLiteral("200"));
         QCOMPARE(m_app->listing().Items(), QStringList{QStringLiteral("Pause 5")});
-        // The same file again moves to the top.
         item("miMRU4")->trigger();
-        QCOMPARE(m_app->commands().CurrentProgramPath(), programFile(QStringLiteral("jump.tqp")));
         const QStringList expected = TestDataRows(QStringLiteral("mainwindow/recent-captions.txt")).value(0);
         QCOMPARE(recentCaptions(), expected);
         QVERIFY(item("miMRU1")->isChecked() && item("miMRUSep")->isVisible());
 
-        // Each open after the first asked (answered No) about the listing on show.
-        QCOMPARE(TestMessages().takeTexts(), QStringList(5, QStringLiteral("Do you want to save the current file?")));
+        // Each open after the first asked (answered No); an unchanged listing closes unasked.
+        QCOMPARE(TestMessages().takeTexts(), QStringList(5, kSaveQuestion));
 
-        // Kept across a restart, with no file marked as open; an unchanged listing closes unasked.
         QVERIFY(main().close());
         restart();
         QCOMPARE(recentCaptions(), expected);
-        QVERIFY(!item("miMRU1")->isChecked());
 
-        // The command line's file opens as Open opens it.
-        const QString cwd = QDir::currentPath();
-        QDir::setCurrent(DataPaths::ProgramsFolder());
-        m_app->files().OpenPath(QStringLiteral("xyz/twenty-chars-folder1/walk.tqp"));
-        QDir::setCurrent(cwd);
+        m_app->files().OpenPath(programFile(QStringLiteral("walk.tqp")));
         QCOMPARE(main().windowTitle(), QStringLiteral("Taveloq v1.1 - [ walk.tqp ]"));
-        QCOMPARE(m_app->files().RecentFiles().File(1), programFile(QStringLiteral("walk.tqp")));
-        const QString missing = DataPaths::ProgramsFolder() + QStringLiteral("/gone.tqp");
-        m_app->files().OpenPath(missing);
-        ExpectMessage(QStringLiteral("The program file ( ") + missing + QStringLiteral(" ) could not be found."),
+        m_app->files().OpenPath(QStringLiteral("/nowhere/gone.tqp"));
+        ExpectMessage(QStringLiteral("The program file ( /nowhere/gone.tqp ) could not be found."),
                       MsgIcon::Information);
     }
 
@@ -468,27 +443,25 @@ private Q_SLOTS:
     void closingAsksForAnUnsavedListing_data()
     {
         QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("saveAs");
+        QTest::addColumn<bool>("save");
         QTest::addColumn<bool>("closes");
-        QTest::newRow("No") << int(MsgAnswer::No) << QString() << true;
-        QTest::newRow("Cancel keeps the window") << int(MsgAnswer::Cancel) << QString() << false;
-        QTest::newRow("Yes saves first") << int(MsgAnswer::Yes) << QStringLiteral("a.tqp") << true;
-        QTest::newRow("Yes, Save As cancelled") << int(MsgAnswer::Yes) << QString() << false;
+        QTest::newRow("No") << int(MsgAnswer::No) << false << true;
+        QTest::newRow("Cancel keeps the window") << int(MsgAnswer::Cancel) << false << false;
+        QTest::newRow("Yes saves first") << int(MsgAnswer::Yes) << true << true;
+        QTest::newRow("Yes, Save As cancelled") << int(MsgAnswer::Yes) << false << false;
     }
     void closingAsksForAnUnsavedListing()
     {
         QFETCH(int, answer);
-        QFETCH(QString, saveAs);
+        QFETCH(bool, save);
         QFETCH(bool, closes);
-        if (!saveAs.isEmpty())
-            saveAs = DataPaths::ProgramsFolder() + QLatin1Char('/') + saveAs;
+        const QString saveAs = save ? DataPaths::ProgramsFolder() + QStringLiteral("/a.tqp") : QString();
         WriteWholeFileBytes(m_app->listing().TempFilePath(), "Mov 1,1\r\n");
         TestMessages().queueAnswer(MsgAnswer(answer));
         m_dialogs.answers << saveAs;
         QCOMPARE(main().close(), closes);
-        ExpectMessage(QStringLiteral("Do you want to save the current file?"), MsgIcon::Question,
-                      MsgButtons::YesNoCancel);
-        QCOMPARE(FileExistsOnDisk(saveAs), !saveAs.isEmpty());
+        ExpectMessage(kSaveQuestion, MsgIcon::Question, MsgButtons::YesNoCancel);
+        QCOMPARE(FileExistsOnDisk(saveAs), save);
         QCOMPARE(FileExistsOnDisk(m_app->listing().TempFilePath()), !closes);
         QCOMPARE(m_app->link().PortOpen(), !closes);
     }
