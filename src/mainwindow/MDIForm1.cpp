@@ -7,12 +7,14 @@
 #include "link/LinkSession.h"
 #include "link/frmSerialPorts.h"
 #include "mainwindow/EditCommands.h"
+#include "mainwindow/FileMenu.h"
 #include "mainwindow/MainActions.h"
 #include "mainwindow/SidePanel.h"
 #include "mainwindow/grid/PropertyGridModel.h"
 #include "mainwindow/grid/PropertyGridPanel.h"
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
+#include "program/FileCommands.h"
 #include "program/ProgramCommands.h"
 #include "program/ProgramListing.h"
 #include "servos/frmServoControl.h"
@@ -80,6 +82,7 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     row->addWidget(m_side);
     setCentralWidget(central);
 
+    new FileMenu(*m_actions, parts.files, *this);
     connectCommands();
     // Mnemonics that a button and a menu share would otherwise only move the focus.
     qApp->installEventFilter(this);
@@ -242,6 +245,10 @@ void MDIForm1::showEvent(QShowEvent *event)
 
 void MDIForm1::closeEvent(QCloseEvent *event)
 {
+    if (!m_parts.files.QueryClose()) {
+        event->ignore();
+        return;
+    }
     Q_EMIT closing();
     event->accept();
 }

@@ -7,6 +7,7 @@ class IServoSliders;
 class ServoLink;
 struct ProgramProperties;
 class ExecutionController;
+class FileCommands;
 class LinkSession;
 class MainActions;
 class ProgramCommands;
@@ -29,12 +30,13 @@ struct MainWindowParts
     ProgramListing &listing;
     ExecutionController &execution;
     ProgramCommands &commands;
+    FileCommands &files;
 };
 
 /// The main window: menus, the file and view toolbars, the side panel with the
 /// property grid and the all-servo buttons, and the child area that shows
-/// either the Servo Controller or the Execution Controller. Closing it asks
-/// nothing and saves nothing.
+/// either the Servo Controller or the Execution Controller. Closing it with
+/// an unsaved listing asks whether to save it first.
 class MDIForm1 : public QMainWindow
 {
     Q_OBJECT

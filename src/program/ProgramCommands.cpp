@@ -47,6 +47,7 @@ void ProgramCommands::LoadProgramFile()
         m_properties.SetProperties(properties);
         m_listing.ReplaceTempFile(parsed.listing);
         m_listing.Update();
+        Q_EMIT programLoaded(path);
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0056"), e);
     }

@@ -31,6 +31,8 @@ public:
 Q_SIGNALS:
     /// A program (not a script) reached the disk: recent files, title.
     void programSaved(const QString &path);
+    /// A file was read into the program.
+    void programLoaded(const QString &path);
 
 private:
     ProgramPropertyStore &m_properties;

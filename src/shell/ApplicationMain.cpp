@@ -11,6 +11,7 @@
 #include "platform/Services.h"
 #include "platform/WidgetServices.h"
 #include "platform/frmSplash.h"
+#include "program/FileCommands.h"
 #include "program/ProgramCommands.h"
 #include "program/ProgramListing.h"
 #include "servos/frmServoControl.h"
@@ -72,6 +73,7 @@ ApplicationMain::ApplicationMain()
     , m_listing(
           std::make_unique<ProgramListing>(DataPaths::UserDataFolder() + QLatin1Char('/') + DataPaths::TempFileName()))
     , m_commands(std::make_unique<ProgramCommands>(*m_properties, *m_listing))
+    , m_files(std::make_unique<FileCommands>(*m_commands, *m_listing))
     , m_sound(std::make_unique<QtSoundPlayer>())
     , m_execution(std::make_unique<ExecutionController>(*m_listing, *m_properties, *m_servos))
 {
@@ -112,7 +114,7 @@ void ApplicationMain::SetSplashStatus(const QString &text)
 void ApplicationMain::LoadMainWindow()
 {
     m_main = std::make_unique<MDIForm1>(
-        MainWindowParts{*m_properties, *m_session, *m_servos, *m_listing, *m_execution, *m_commands});
+        MainWindowParts{*m_properties, *m_session, *m_servos, *m_listing, *m_execution, *m_commands, *m_files});
     m_session->SetSliders(m_main->ServoControl());
     QObject::connect(m_main.get(), &MDIForm1::closing, m_main.get(), [this] { Shutdown(); });
     m_main->Load();
@@ -133,6 +135,7 @@ void ApplicationMain::LoadMainWindow()
 
 void ApplicationMain::ShowRecentFiles()
 {
+    m_files->LoadRecentFiles();
 }
 
 void ApplicationMain::UnloadSplash()
@@ -155,7 +158,7 @@ void ApplicationMain::Terminate()
     QCoreApplication::exit(0);
 }
 
-int RunApplication()
+int RunApplication(const QString &programPath)
 {
     WidgetMessageService messages;
     WidgetFileDialogService dialogs;
@@ -167,8 +170,11 @@ int RunApplication()
         ApplicationMain host;
         QObject context;
         watchTerminationSignals(&context, [&host] { host.Terminate(); });
-        if (RunStartUp(host) && host.mainWindow())
+        if (RunStartUp(host) && host.mainWindow()) {
+            if (!programPath.isEmpty())
+                host.files().OpenPath(programPath);
             code = host.Terminated() ? 0 : QApplication::exec();
+        }
     }
 
     Services::setMessages(nullptr);

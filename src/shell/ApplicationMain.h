@@ -7,6 +7,7 @@
 #include <memory>
 
 class ExecutionController;
+class FileCommands;
 class LinkSession;
 class MDIForm1;
 class ProgramCommands;
@@ -35,8 +36,8 @@ public:
     void ShowRecentFiles() override;
     void UnloadSplash() override;
 
-    /// The main window's query-unload: the temporary file goes and the port
-    /// closes. Nothing is saved and nothing is asked.
+    /// The main window's query-unload, once its save question let it close:
+    /// the temporary file goes and the port closes.
     void Shutdown();
     /// A termination signal: the run ends at once, then as Shutdown, and the
     /// program leaves its event loops.
@@ -51,6 +52,7 @@ public:
     LinkSession &session() const { return *m_session; }
     ProgramListing &listing() const { return *m_listing; }
     ProgramCommands &commands() const { return *m_commands; }
+    FileCommands &files() const { return *m_files; }
     ExecutionController &execution() const { return *m_execution; }
     /// Every text the splash showed, in order.
     QStringList splashTexts() const { return m_splashTexts; }
@@ -62,6 +64,7 @@ private:
     std::unique_ptr<LinkSession> m_session;
     std::unique_ptr<ProgramListing> m_listing;
     std::unique_ptr<ProgramCommands> m_commands;
+    std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<QtSoundPlayer> m_sound;
     std::unique_ptr<ExecutionController> m_execution;
     std::unique_ptr<frmSplash> m_splash;
@@ -70,5 +73,6 @@ private:
     bool m_terminated = false;
 };
 
-/// Runs the desktop application in an existing QApplication; returns its exit code.
-int RunApplication();
+/// Runs the desktop application in an existing QApplication, opening
+/// programPath after start-up when it is given; returns its exit code.
+int RunApplication(const QString &programPath = QString());

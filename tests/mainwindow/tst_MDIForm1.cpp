@@ -1,4 +1,6 @@
+#include "app/DataPaths.h"
 #include "app/FileHelpers.h"
+#include "app/ProgramPropertyStore.h"
 #include "app/ServoModel.h"
 #include "app/StartUp.h"
 #include "execution/frmExecution.h"
@@ -13,7 +15,9 @@
 #include "mainwindow/grid/PropertyGridPanel.h"
 #include "mainwindow/grid/sGrid.h"
 #include "platform/Clock.h"
+#include "platform/FileDialogService.h"
 #include "platform/Services.h"
+#include "program/FileCommands.h"
 #include "program/ProgramCommands.h"
 #include "program/ProgramListing.h"
 #include "servos/ServoPanel.h"
@@ -34,6 +38,19 @@
 #include <QSlider>
 #include <QToolBar>
 
+const QString kSaveQuestion = QStringLiteral("Do you want to save the current file?");
+
+// Answers file dialogs in order (cancelled when none is left) and records their titles.
+struct ScriptedDialogs final : IFileDialogService
+{
+    QStringList answers, titles;
+    QString choose(const FileDialogRequest &request) override
+    {
+        titles << request.title;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};
+
 class TestMainWindow : public TestBase
 {
     Q_OBJECT
@@ -41,6 +58,7 @@ class TestMainWindow : public TestBase
     std::unique_ptr<VirtualClock> m_clock;
     std::unique_ptr<VirtualBoard> m_board;
     std::unique_ptr<ApplicationMain> m_app;
+    ScriptedDialogs m_dialogs;
 
     MDIForm1 &main() { return *m_app->mainWindow(); }
     frmServoControl &servos() { return *main().ServoControl(); }
@@ -53,6 +71,11 @@ class TestMainWindow : public TestBase
         Services::setClock(m_clock.get());
         m_board = std::make_unique<VirtualBoard>();
         MapPortToBoard(1, *m_board);
+        restart();
+    }
+    void restart()
+    {
+        m_app.reset();
         m_app = std::make_unique<ApplicationMain>();
         QVERIFY(RunStartUp(*m_app));
         QVERIFY(m_app->mainWindow());
@@ -69,6 +92,8 @@ private Q_SLOTS:
     void init()
     {
         TestBase::init();
+        Services::setFileDialogs(&m_dialogs);
+        m_dialogs.answers = m_dialogs.titles = {};
         startUp();
     }
     void cleanup()
@@ -76,6 +101,7 @@ private Q_SLOTS:
         m_app.reset();
         m_board.reset();
         Services::setClock(nullptr);
+        Services::setFileDialogs(nullptr);
         m_clock.reset();
         TestBase::cleanup();
     }
@@ -133,10 +159,98 @@ private Q_SLOTS:
         QTest::mouseClick(bar->widgetForAction(bar->actions().at(2)), Qt::LeftButton);
         QCOMPARE(save.size(), 0);
         QCOMPARE(saveAs.size(), 1);
+        m_app->commands().SetCurrentProgramPath(DataPaths::ProgramsFolder() + QStringLiteral("/t.tqp"));
         item("miSave")->setEnabled(true);
         QTest::mouseClick(bar->widgetForAction(bar->actions().at(2)), Qt::LeftButton);
         QCOMPARE(save.size(), 1);
         QCOMPARE(saveAs.size(), 1);
+    }
+
+    // A program file in a folder deep enough for the recent files to shorten it.
+    QString programFile(const QString &name, const QByteArray &text = "mov 1,10\r\n")
+    {
+        const QString path = DataPaths::ProgramsFolder() + QStringLiteral("/xyz/twenty-chars-folder1/") + name;
+        QDir().mkpath(path.section(QLatin1Char('/'), 0, -2));
+        WriteWholeFileBytes(path, text);
+        return path;
+    }
+    void open(const QString &path)
+    {
+        m_dialogs.answers << path;
+        item("miOpen")->trigger();
+    }
+    QStringList recentCaptions()
+    {
+        QStringList captions;
+        for (const char *name : {"miMRU1", "miMRU2", "miMRU3", "miMRU4"})
+            captions << (item(name)->isVisible() ? item(name)->text() : QString());
+        return captions;
+    }
+
+    void savePromptBeforeTheListingIsReplaced_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("answer"); // -1: an empty listing, no question
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<bool>("kept");
+        const int no = int(MsgAnswer::No), yes = int(MsgAnswer::Yes), cancel = int(MsgAnswer::Cancel);
+        QTest::newRow("new, empty listing") << "miNew" << -1 << QString() << false;
+        QTest::newRow("new, No") << "miNew" << no << QString() << false;
+        QTest::newRow("new, Yes names a new file") << "miNew" << yes << "Save As..." << false;
+        QTest::newRow("new, Cancel") << "miNew" << cancel << QString() << true;
+        QTest::newRow("open, Cancel") << "miOpen" << cancel << QString() << true;
+        QTest::newRow("open, dialog cancelled") << "miOpen" << no << "Open..." << true;
+        QTest::newRow("recent, Cancel") << "miMRU1" << cancel << QString() << true;
+    }
+    void savePromptBeforeTheListingIsReplaced()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, answer);
+        QFETCH(QString, dialog);
+        QFETCH(bool, kept);
+        open(programFile(QStringLiteral("walk.tqp")));
+        const QByteArray listing = answer < 0 ? QByteArray() : QByteArray("Pause 9\r\n");
+        WriteWholeFileBytes(m_app->listing().TempFilePath(), listing);
+        if (answer >= 0)
+            TestMessages().queueAnswer(MsgAnswer(answer));
+
+        main().findChild<QAction *>(command)->trigger();
+        if (answer >= 0)
+            ExpectMessage(kSaveQuestion, MsgIcon::Question, MsgButtons::YesNoCancel);
+        QCOMPARE(m_dialogs.titles.mid(1).join(QLatin1Char(',')), dialog); // after walk's Open
+        QCOMPARE(ReadWholeFileBytes(m_app->listing().TempFilePath()), kept ? listing : QByteArray());
+        // After a cancelled Open the listing has no file to save to.
+        QCOMPARE(main().windowTitle(), QStringLiteral("Taveloq v1.1") + (kept ? " - [ walk.tqp ]" : ""));
+        Q_EMIT item("miFile")->menu()->aboutToShow();
+        QCOMPARE(item("miSave")->isEnabled(), kept && dialog.isEmpty());
+    }
+
+    void openedFilesEnterTheRecentFiles()
+    {
+        for (const char *name : {"wave.tqp", "jump.tqp", "R&D.tqp", "walk.tqp"})
+            open(programFile(QString::fromLatin1(name)));
+        // A script keeps the properties and becomes the open file; the oldest entry drops; jump again moves up.
+        m_app->properties().SetValue(PropertyField::SynchByte, QStringLiteral("200"));
+        open(programFile(QStringLiteral("nod.tqs"), "Pause 5\r\n"));
+        QCOMPARE(m_app->properties().Value(PropertyField::SynchByte), QStringLiteral("200"));
+        QCOMPARE(m_app->listing().Items(), QStringList{QStringLiteral("Pause 5")});
+        item("miMRU4")->trigger();
+        const QStringList expected = TestDataRows(QStringLiteral("mainwindow/recent-captions.txt")).value(0);
+        QCOMPARE(recentCaptions(), expected);
+        QVERIFY(item("miMRU1")->isChecked() && item("miMRUSep")->isVisible());
+
+        // Each open after the first asked (answered No); an unchanged listing closes unasked.
+        QCOMPARE(TestMessages().takeTexts(), QStringList(5, kSaveQuestion));
+
+        QVERIFY(main().close());
+        restart();
+        QCOMPARE(recentCaptions(), expected);
+
+        m_app->files().OpenPath(programFile(QStringLiteral("walk.tqp")));
+        QCOMPARE(main().windowTitle(), QStringLiteral("Taveloq v1.1 - [ walk.tqp ]"));
+        m_app->files().OpenPath(QStringLiteral("/nowhere/gone.tqp"));
+        ExpectMessage(QStringLiteral("The program file ( /nowhere/gone.tqp ) could not be found."),
+                      MsgIcon::Information);
     }
 
     void sharedMnemonicsDoOneThing()
@@ -326,12 +440,30 @@ private Q_SLOTS:
         QCOMPARE(SerialPortMap::DevicePath(1), m_board->DevicePath());
     }
 
-    void closingRemovesTheTemporaryFileAndClosesThePort()
+    void closingAsksForAnUnsavedListing_data()
     {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("No") << int(MsgAnswer::No) << false << true;
+        QTest::newRow("Cancel keeps the window") << int(MsgAnswer::Cancel) << false << false;
+        QTest::newRow("Yes saves first") << int(MsgAnswer::Yes) << true << true;
+        QTest::newRow("Yes, Save As cancelled") << int(MsgAnswer::Yes) << false << false;
+    }
+    void closingAsksForAnUnsavedListing()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, save);
+        QFETCH(bool, closes);
+        const QString saveAs = save ? DataPaths::ProgramsFolder() + QStringLiteral("/a.tqp") : QString();
         WriteWholeFileBytes(m_app->listing().TempFilePath(), "Mov 1,1\r\n");
-        QVERIFY(main().close());
-        QVERIFY(!FileExistsOnDisk(m_app->listing().TempFilePath()));
-        QVERIFY(!m_app->link().PortOpen());
+        TestMessages().queueAnswer(MsgAnswer(answer));
+        m_dialogs.answers << saveAs;
+        QCOMPARE(main().close(), closes);
+        ExpectMessage(kSaveQuestion, MsgIcon::Question, MsgButtons::YesNoCancel);
+        QCOMPARE(FileExistsOnDisk(saveAs), save);
+        QCOMPARE(FileExistsOnDisk(m_app->listing().TempFilePath()), !closes);
+        QCOMPARE(m_app->link().PortOpen(), !closes);
     }
 };
 

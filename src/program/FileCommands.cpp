@@ -1,0 +1,225 @@
+#include "program/FileCommands.h"
+
+#include "app/DataPaths.h"
+#include "app/FileHelpers.h"
+#include "platform/AppError.h"
+#include "platform/ErrorReport.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageService.h"
+#include "platform/Services.h"
+#include "platform/cRegistry.h"
+#include "program/ProgramCommands.h"
+#include "program/ProgramFile.h"
+#include "program/ProgramListing.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString kAppKey = QStringLiteral("Software\\Taveloq Team\\Taveloq");
+const QString kSaveQuestion = QStringLiteral("Do you want to save the current file?");
+constexpr int kRecentFileCount = 4;
+
+cRegistry appRegistry()
+{
+    cRegistry registry;
+    registry.SetClassKey(cRegistry::CurrentUser);
+    registry.SetSectionKey(kAppKey);
+    return registry;
+}
+
+void saveRecentFiles(const cMRUFileList &files)
+{
+    cRegistry registry = appRegistry();
+    files.Save(registry);
+}
+
+} // namespace
+
+FileCommands::FileCommands(ProgramCommands &commands, ProgramListing &listing, QObject *parent)
+    : QObject(parent)
+    , m_commands(commands)
+    , m_listing(listing)
+    , m_title(kUserMessageTitle)
+{
+    connect(&m_commands, &ProgramCommands::programSaved, this, [this](const QString &path) {
+        m_savedLines = m_listing.Items();
+        remember(path);
+        setTitle(path);
+    });
+    connect(&m_commands, &ProgramCommands::programLoaded, this, [this] { m_savedLines = m_listing.Items(); });
+}
+
+QStringList FileCommands::tempFileLines() const
+{
+    const QString path = m_listing.TempFilePath();
+    if (!FileExistsOnDisk(path))
+        return {};
+    QStringList lines = SplitFileLines(DecodeFileText(ReadWholeFileBytes(path)));
+    lines.removeAll(QString());
+    return lines;
+}
+
+bool FileCommands::Modified() const
+{
+    const QStringList lines = tempFileLines();
+    return !lines.isEmpty() && lines != m_savedLines;
+}
+
+bool FileCommands::savePrompt()
+{
+    if (ReadWholeFile(m_listing.TempFilePath()).isEmpty())
+        return true;
+    const MsgAnswer answer = ShowUserMessage(kSaveQuestion, MsgButtons::YesNoCancel, MsgIcon::Question);
+    if (answer == MsgAnswer::Cancel)
+        return false;
+    // Yes always names a new file, even when the program has one.
+    if (answer == MsgAnswer::Yes)
+        SaveAs();
+    return true;
+}
+
+void FileCommands::New()
+{
+    try {
+        if (!savePrompt())
+            return;
+        m_commands.SetCurrentProgramPath(QString());
+        m_listing.ReplaceTempFile({});
+        m_savedLines.clear();
+        setTitle(QString());
+        m_listing.Update();
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0032"), e);
+    }
+}
+
+void FileCommands::Open()
+{
+    try {
+        if (!savePrompt())
+            return;
+        // A cancelled dialog leaves the listing without a file: Save stays off until Save As names one.
+        m_commands.SetCurrentProgramPath(QString());
+        FileDialogRequest request;
+        request.mode = FileDialogRequest::Mode::Open;
+        request.title = QStringLiteral("Open...");
+        request.filter = QStringLiteral("Taveloq Project Files   *.tqp|*.tqp|Taveloq Script Files   *.tqs|*.tqs");
+        request.initialFolder = DataPaths::ProgramsFolder();
+        const QString path = Services::fileDialogs().choose(request);
+        if (path.isEmpty())
+            return;
+        m_commands.SetCurrentProgramPath(path);
+        m_commands.LoadProgramFile();
+        afterLoad();
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0033"), e);
+    }
+}
+
+void FileCommands::Save()
+{
+    try {
+        m_commands.SaveProgram(false);
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0037"), e);
+    }
+}
+
+bool FileCommands::SaveAs()
+{
+    try {
+        FileDialogRequest request;
+        request.mode = FileDialogRequest::Mode::Save;
+        request.title = QStringLiteral("Save As...");
+        request.filter = QStringLiteral("Taveloq Project Files  *.tqp|*.tqp");
+        request.initialFolder = DataPaths::ProgramsFolder();
+        const QString path = Services::fileDialogs().choose(request);
+        if (path.isEmpty())
+            return false;
+        m_commands.SetCurrentProgramPath(path);
+        // A saved program enters the recent files and the title through programSaved.
+        return m_commands.SaveProgram(false);
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0054"), e);
+        return false;
+    }
+}
+
+void FileCommands::OpenRecent(int index)
+{
+    try {
+        const QString path = m_recentFiles.File(index);
+        if (path.isEmpty() || !savePrompt())
+            return;
+        // A file that has gone stays in the list; its message comes from the load.
+        m_commands.SetCurrentProgramPath(path);
+        m_commands.LoadProgramFile();
+        afterLoad();
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0031"), e);
+    }
+}
+
+void FileCommands::OpenPath(const QString &path)
+{
+    try {
+        m_commands.SetCurrentProgramPath(QFileInfo(path).absoluteFilePath());
+        m_commands.LoadProgramFile();
+        afterLoad();
+    } catch (const AppError &e) {
+        ErrorReport(QStringLiteral("0033"), e);
+    }
+}
+
+void FileCommands::afterLoad()
+{
+    const QString path = m_commands.CurrentProgramPath();
+    if (path.isEmpty())
+        return;
+    remember(path);
+    setTitle(path);
+}
+
+void FileCommands::remember(const QString &path)
+{
+    m_recentFiles.AddFile(path);
+    saveRecentFiles(m_recentFiles);
+    Q_EMIT recentFilesChanged(true);
+}
+
+void FileCommands::setTitle(const QString &path)
+{
+    m_title = path.isEmpty() ? kUserMessageTitle
+                             : kUserMessageTitle + QStringLiteral(" - [ ") +
+                                   path.mid(path.lastIndexOf(QLatin1Char('/')) + 1) + QStringLiteral(" ]");
+    Q_EMIT titleChanged(m_title);
+}
+
+void FileCommands::LoadRecentFiles()
+{
+    cRegistry registry = appRegistry();
+    m_recentFiles.Load(registry);
+    m_recentFiles.SetMaxFileCount(kRecentFileCount);
+    saveRecentFiles(m_recentFiles);
+    // No program is open yet, so entry 1 is not marked.
+    Q_EMIT recentFilesChanged(false);
+}
+
+bool FileCommands::QueryClose()
+{
+    try {
+        if (!Modified())
+            return true;
+        const MsgAnswer answer = ShowUserMessage(kSaveQuestion, MsgButtons::YesNoCancel, MsgIcon::Question);
+        if (answer != MsgAnswer::Yes)
+            return answer != MsgAnswer::Cancel;
+        if (m_commands.CurrentProgramPath().isEmpty())
+            return SaveAs();
+        return m_commands.SaveProgram(false);
+    } catch (const AppError &e) {
+        // Closing must stay possible when the listing cannot be read.
+        ErrorReport(QStringLiteral("0011"), e);
+        return true;
+    }
+}
