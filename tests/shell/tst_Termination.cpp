@@ -1,13 +1,16 @@
+#include "link/SerialPortMap.h"
+#include "link/vboard/VirtualBoard.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
 #include <csignal>
 
-/// The real program, ended by the signals a desktop session or a service
-/// manager sends.
+/// The real program, started as a file manager starts it and ended by the
+/// signals a desktop session or a service manager sends.
 class TestTermination : public TestBase
 {
     Q_OBJECT
@@ -15,18 +18,36 @@ private Q_SLOTS:
     void signalEndsAsClosingTheWindowDoes_data()
     {
         QTest::addColumn<int>("signal");
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-        QTest::newRow("SIGINT") << int(SIGINT);
-        QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::addColumn<QString>("program"); // opened from the command line
+        QTest::newRow("SIGTERM, a program named") << int(SIGTERM) << "mov 3,127\r\npause 5\r\n";
+        QTest::newRow("SIGINT") << int(SIGINT) << "";
+        QTest::newRow("SIGHUP") << int(SIGHUP) << "";
     }
     void signalEndsAsClosingTheWindowDoes()
     {
         QFETCH(int, signal);
+        QFETCH(QString, program);
         const QString temp = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Taveloq/tq0001.tmp");
+        // A board on Comm Port 1, so that no start-up message waits for an answer.
+        VirtualBoard board;
+        SerialPortMap::SetDevicePath(1, board.DevicePath());
+        QStringList arguments;
+        if (!program.isEmpty()) {
+            arguments << QDir(qEnvironmentVariable("HOME")).filePath(QStringLiteral("walk.tqp"));
+            QFile file(arguments.first());
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(program.toLatin1()) > 0);
+        }
         QProcess app;
-        app.start(QStringLiteral(TAVELOQ_APP), {});
+        app.start(QStringLiteral(TAVELOQ_APP), arguments);
         QVERIFY(app.waitForStarted(5000));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(temp), 10000);
+        if (!program.isEmpty()) {
+            const auto listing = [&temp] {
+                QFile file(temp);
+                return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+            };
+            QTRY_COMPARE_WITH_TIMEOUT(listing(), program, 15000);
+        }
         ::kill(pid_t(app.processId()), signal);
         QVERIFY(app.waitForFinished(20000));
         QCOMPARE(app.exitStatus(), QProcess::NormalExit);
