@@ -9,10 +9,11 @@
 #include "platform/Services.h"
 #include "program/ProgramCommands.h"
 #include "program/ProgramListing.h"
-#include "servos/frmServoControl.h"
 #include "shell/ApplicationMain.h"
 #include "support/ModalDialogs.h"
 #include "support/TestSupport.h"
+
+#include <QMenu>
 
 class TestScriptLibrary : public TestBase
 {
@@ -29,29 +30,24 @@ class TestScriptLibrary : public TestBase
         for (const QStringList &row : TestDataRows(QString::fromLatin1(file)))
             QTest::newRow(qPrintable(row[0])) << row;
     }
+    QAction *item(const char *name) { return m_app->mainWindow()->MenuItem(QString::fromLatin1(name)); }
     template <typename T> void fromMenu(const char *name, std::function<void(T *)> act)
     {
-        bool shown = false;
+        bool shown = false; // a dialog not shown fails the checks of what it did
         WhenShown<T>(act, &shown);
-        m_app->mainWindow()->MenuItem(QString::fromLatin1(name))->trigger();
-        QVERIFY(shown);
+        item(name)->trigger();
     }
 
 private Q_SLOTS:
     void init()
     {
+        m_app.reset(); // the previous test's, closed before its files go
         TestBase::init();
         Services::setClock(&m_clock);
         m_board = std::make_unique<VirtualBoard>();
         MapPortToBoard(1, *m_board);
         m_app = std::make_unique<ApplicationMain>();
         QVERIFY(RunStartUp(*m_app));
-    }
-    void cleanup()
-    {
-        m_app.reset();
-        m_board.reset();
-        TestBase::cleanup();
     }
 
     void loadScripts_data() { rows("library/load-scripts.txt"); }
@@ -74,23 +70,28 @@ private Q_SLOTS:
             }
         });
         QCOMPARE(offered, (QStringList{"a.tqs", "c.tqs"})); // the loaded b.tqs is not offered
-        QCOMPARE(TestMessages().takeTexts().join(QString()), row[3]);
-        QCOMPARE(m_app->servos().LoadedScripts(), row[2].split(QLatin1Char(' '), Qt::SkipEmptyParts));
-        QCOMPARE(m_app->mainWindow()->ServoControl()->File1()->currentRow(), row[2].isEmpty() ? -1 : 0);
+        QCOMPARE(TestMessages().takeTexts().join(QStringLiteral(" + ")), row[3]);
+        const QStringList loaded = row[2].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QCOMPARE(m_app->servos().LoadedScripts(), loaded);
+        item("miScripts")->menu()->popup(QPoint());
+        QCOMPARE(item("miRemoveAllScripts")->isEnabled() + item("miRemoveSelScript")->isEnabled(), 2 * !loaded.empty());
+        item("miRemoveSelScript")->trigger();
+        QCOMPARE(m_app->servos().LoadedScripts(), loaded.mid(1)); // Remove Selected: the first, selected after loading
     }
 
     void saveAsScript_data() { rows("library/save-script.txt"); }
     void saveAsScript()
     {
         QFETCH(QStringList, row);
-        const QString &listing = row[1], &existing = row[2], &answer = row[4], &written = row[5];
+        const QString &listing = row[1], &existing = row[2], &written = row[5];
         WriteWholeFileBytes(m_app->listing().TempFilePath(), listing.toUtf8());
-        if (!existing.isEmpty())
+        if (existing == QLatin1String("/"))
+            QDir(DataPaths::ScriptsFolder()).removeRecursively();
+        else if (!existing.isEmpty())
             WriteWholeFileBytes(scriptPath(existing), "old");
         m_app->commands().SetCurrentProgramPath(QStringLiteral("/p/prog.tqp"));
         QSignalSpy recent(&m_app->commands(), &ProgramCommands::programSaved);
-        if (!answer.isEmpty())
-            TestMessages().queueAnswer(answer == QLatin1String("yes") ? MsgAnswer::Yes : MsgAnswer::No);
+        TestMessages().queueAnswer(row[4] == QLatin1String("yes") ? MsgAnswer::Yes : MsgAnswer::No);
         bool stayed = false;
         fromMenu<frmSaveScript>("miSaveAsScript", [&](frmSaveScript *dialog) {
             dialog->txtName()->setText(row[3]);
@@ -99,13 +100,11 @@ private Q_SLOTS:
             dialog->cmdCancel()->click();
         });
         QCOMPARE(stayed, written.isEmpty());
-        QCOMPARE(TestMessages().takeTexts().join(QString()), row[6]);
+        QCOMPARE(TestMessages().takeTexts().join(QStringLiteral(" + ")), row[6]);
         if (!written.isEmpty())
             QCOMPARE(ReadWholeFileBytes(scriptPath(written)), listing.toUtf8());
-        if (!existing.isEmpty() && existing != written)
+        if (existing.endsWith(QLatin1String(".tqs")) && existing != written)
             QCOMPARE(ReadWholeFileBytes(scriptPath(existing)), QByteArray("old"));
-        QVERIFY(!QFileInfo::exists(DataPaths::UserDataFolder() + QStringLiteral("/x.tqs")));
-        // Saving a script leaves the program's file, title and recent files alone.
         QCOMPARE(m_app->commands().CurrentProgramPath(), QStringLiteral("/p/prog.tqp"));
         QCOMPARE(m_app->mainWindow()->windowTitle(), QStringLiteral("Taveloq v1.1"));
         QCOMPARE(recent.count(), 0);
