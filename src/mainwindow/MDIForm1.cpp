@@ -3,6 +3,7 @@
 #include "app/ProgramPropertyStore.h"
 #include "execution/ExecutionController.h"
 #include "execution/frmExecution.h"
+#include "library/ScriptCommands.h"
 #include "link/AllServos.h"
 #include "link/LinkSession.h"
 #include "link/frmSerialPorts.h"
@@ -71,6 +72,7 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     m_childArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_childArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_servoControl->SetScriptsMenu(m_actions->ScriptsMenu());
+    new ScriptCommands(*m_actions->ScriptsMenu(), *m_servoControl->File1(), parts.servos, parts.commands, this);
     m_servoChild->hide();
     m_executionChild->hide();
 

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/AppError.h"
+#include "platform/ErrorReport.h"
+
+#include <QString>
+#include <QStringList>
+
+/// The script files the user loads for inserting and saves the listing as:
+/// the "*.tqs" files of the Scripts folder, named without folder.
+namespace ScriptLibrary {
+
+/// The names of the folder's "*.tqs" files, by name. The extension matches in
+/// any letter case, so a script saved as "WALK.TQS" is listed too. A folder
+/// that cannot be read throws AppError 76 "Path not found".
+QStringList ScriptFiles(const QString &folder);
+
+/// Of `files`, in order, those no loaded script names exactly.
+QStringList AvailableScripts(const QStringList &files, const QStringList &loaded);
+
+/// The typed name with ".tqs" added unless it ends so in any letter case.
+QString ScriptFileName(const QString &typed);
+
+/// False for a typed name that is empty, "." or "..", or holds "/": the script
+/// would not become a file of the Scripts folder.
+bool AcceptableScriptName(const QString &typed);
+
+/// True when a file of exactly this name (letter case counts) is in the folder.
+bool ScriptExists(const QString &folder, const QString &name);
+
+/// The question asked before a script replaces a file of the same name.
+QString OverwriteQuestion(const QString &name);
+
+/// The report of the script-saving dialog's handlers, whose second line has
+/// always read "Error Number: " where every other report reads "Error Numer: ".
+void SaveScriptErrorReport(const QString &routineCode, const AppError &error);
+
+/// Runs a handler; an AppError it throws is reported under its routine code.
+template <typename F> void Reported(const QString &routineCode, F &&handler)
+{
+    try {
+        handler();
+    } catch (const AppError &e) {
+        ErrorReport(routineCode, e);
+    }
+}
+
+/// The same for the handlers of the script-saving dialog.
+template <typename F> void SaveScriptReported(const QString &routineCode, F &&handler)
+{
+    try {
+        handler();
+    } catch (const AppError &e) {
+        SaveScriptErrorReport(routineCode, e);
+    }
+}
+
+} // namespace ScriptLibrary

@@ -1,0 +1,97 @@
+#include "library/frmLoadScript.h"
+
+#include "app/ServoModel.h"
+#include "library/ScriptLibrary.h"
+#include "platform/MessageService.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmLoadScript::frmLoadScript(ServoModel &servos, const QStringList &files, QWidget *parent)
+    : QDialog(parent)
+    , m_servos(servos)
+    , m_available(new QListWidget(this))
+    , m_loaded(new QListWidget(this))
+    , m_add(new QPushButton(QStringLiteral(">"), this))
+    , m_addAll(new QPushButton(QStringLiteral(">>"), this))
+    , m_removeAll(new QPushButton(QStringLiteral("<<"), this))
+    , m_remove(new QPushButton(QStringLiteral("<"), this))
+    , m_ok(new QPushButton(QStringLiteral("&OK"), this))
+    , m_cancel(new QPushButton(QStringLiteral("&Cancel"), this))
+{
+    setObjectName(QStringLiteral("frmLoadScript"));
+    setWindowTitle(QStringLiteral("Load Scripts..."));
+    setModal(true);
+    m_available->setObjectName(QStringLiteral("lstAvailable"));
+    m_loaded->setObjectName(QStringLiteral("lstLoaded"));
+
+    auto *moves = new QVBoxLayout;
+    moves->addStretch(1);
+    for (QPushButton *button : {m_add, m_addAll, m_removeAll, m_remove})
+        moves->addWidget(button);
+    moves->addStretch(1);
+    auto *lists = new QGridLayout;
+    lists->addWidget(new QLabel(QStringLiteral("Available Scripts"), this), 0, 0);
+    lists->addWidget(new QLabel(QStringLiteral("Loaded Scripts"), this), 0, 2);
+    lists->addWidget(m_available, 1, 0);
+    lists->addLayout(moves, 1, 1);
+    lists->addWidget(m_loaded, 1, 2);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(lists);
+    layout->addLayout(buttons);
+    m_ok->setDefault(true);
+
+    using ScriptLibrary::Reported;
+    connect(m_add, &QPushButton::clicked, this,
+            [this] { Reported(QStringLiteral("0093"), [this] { moveSelected(m_available, m_loaded); }); });
+    connect(m_addAll, &QPushButton::clicked, this,
+            [this] { Reported(QStringLiteral("0094"), [this] { moveAll(m_available, m_loaded); }); });
+    connect(m_removeAll, &QPushButton::clicked, this,
+            [this] { Reported(QStringLiteral("0095"), [this] { moveAll(m_loaded, m_available); }); });
+    connect(m_remove, &QPushButton::clicked, this,
+            [this] { Reported(QStringLiteral("0096"), [this] { moveSelected(m_loaded, m_available); }); });
+    connect(m_ok, &QPushButton::clicked, this, [this] { Reported(QStringLiteral("0097"), [this] { cmdOK_Click(); }); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { Reported(QStringLiteral("0098"), [this] { reject(); }); });
+
+    Reported(QStringLiteral("0099"), [this, &files] { Form_Load(files); });
+}
+
+void frmLoadScript::Form_Load(const QStringList &files)
+{
+    const QStringList loaded = m_servos.LoadedScripts();
+    m_loaded->addItems(loaded);
+    m_available->addItems(ScriptLibrary::AvailableScripts(files, loaded));
+}
+
+void frmLoadScript::moveSelected(QListWidget *from, QListWidget *to)
+{
+    QListWidgetItem *item = from->currentItem();
+    if (!item || !item->isSelected()) {
+        ShowUserMessage(QStringLiteral("You must select a script."), MsgButtons::OkCancel, MsgIcon::Information);
+        return;
+    }
+    to->addItem(from->takeItem(from->row(item)));
+}
+
+void frmLoadScript::moveAll(QListWidget *from, QListWidget *to)
+{
+    while (from->count() > 0)
+        to->addItem(from->takeItem(0));
+}
+
+void frmLoadScript::cmdOK_Click()
+{
+    QStringList names;
+    for (int row = 0; row < m_loaded->count(); ++row)
+        names.append(m_loaded->item(row)->text());
+    m_servos.SetLoadedScripts(names);
+    accept();
+}

@@ -1,0 +1,82 @@
+#include "library/frmSaveScript.h"
+
+#include "library/ScriptLibrary.h"
+#include "platform/MessageService.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <utility>
+
+using ScriptLibrary::SaveScriptReported;
+
+frmSaveScript::frmSaveScript(const QString &scriptsFolder, SaveFunction save, QWidget *parent)
+    : QDialog(parent)
+    , m_folder(scriptsFolder)
+    , m_save(std::move(save))
+    , m_name(new QLineEdit(this))
+    , m_files(new QListWidget(this))
+    , m_ok(new QPushButton(QStringLiteral("&OK"), this))
+    , m_cancel(new QPushButton(QStringLiteral("&Cancel"), this))
+{
+    setObjectName(QStringLiteral("frmSaveScript"));
+    setWindowTitle(QStringLiteral("Save Script As..."));
+    setModal(true);
+    m_name->setObjectName(QStringLiteral("txtName"));
+    m_files->setObjectName(QStringLiteral("File1"));
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Script Name:"), this));
+    layout->addWidget(m_name);
+    layout->addWidget(new QLabel(QStringLiteral("Existing Scripts:"), this));
+    layout->addWidget(m_files, 1);
+    layout->addLayout(buttons);
+    m_ok->setDefault(true);
+
+    connect(m_files, &QListWidget::itemClicked, this,
+            [this] { SaveScriptReported(QStringLiteral("0144"), [this] { File1_Click(); }); });
+    connect(m_ok, &QPushButton::clicked, this,
+            [this] { SaveScriptReported(QStringLiteral("0143"), [this] { cmdOK_Click(); }); });
+    connect(m_cancel, &QPushButton::clicked, this,
+            [this] { SaveScriptReported(QStringLiteral("0142"), [this] { reject(); }); });
+
+    SaveScriptReported(QStringLiteral("0145"), [this] { Form_Load(); });
+}
+
+void frmSaveScript::Form_Load()
+{
+    m_files->addItems(ScriptLibrary::ScriptFiles(m_folder));
+}
+
+void frmSaveScript::File1_Click()
+{
+    if (const QListWidgetItem *item = m_files->currentItem())
+        m_name->setText(item->text());
+}
+
+void frmSaveScript::cmdOK_Click()
+{
+    const QString typed = m_name->text();
+    if (!ScriptLibrary::AcceptableScriptName(typed)) {
+        ShowUserMessage(QStringLiteral("The Script Name ( ") + typed + QStringLiteral(" ) is not a valid file name."),
+                        MsgButtons::OkCancel, MsgIcon::Information);
+        return;
+    }
+    const QString name = ScriptLibrary::ScriptFileName(typed);
+    m_name->setText(name);
+    if (ScriptLibrary::ScriptExists(m_folder, name) &&
+        ShowUserMessage(ScriptLibrary::OverwriteQuestion(name), MsgButtons::YesNoCancel, MsgIcon::Question) !=
+            MsgAnswer::Yes)
+        return;
+    // A failed write has been reported; the dialog stays for another name.
+    if (m_save(name))
+        accept();
+}

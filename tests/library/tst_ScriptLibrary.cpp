@@ -1,0 +1,115 @@
+#include "app/DataPaths.h"
+#include "app/FileHelpers.h"
+#include "app/ServoModel.h"
+#include "library/frmLoadScript.h"
+#include "library/frmSaveScript.h"
+#include "link/LinkTestSupport.h"
+#include "mainwindow/MDIForm1.h"
+#include "platform/Clock.h"
+#include "platform/Services.h"
+#include "program/ProgramCommands.h"
+#include "program/ProgramListing.h"
+#include "shell/ApplicationMain.h"
+#include "support/ModalDialogs.h"
+#include "support/TestSupport.h"
+
+#include <QMenu>
+
+class TestScriptLibrary : public TestBase
+{
+    Q_OBJECT
+
+    VirtualClock m_clock;
+    std::unique_ptr<VirtualBoard> m_board;
+    std::unique_ptr<ApplicationMain> m_app;
+
+    QString scriptPath(const QString &name) { return DataPaths::ScriptsFolder() + QLatin1Char('/') + name; }
+    void rows(const char *file)
+    {
+        QTest::addColumn<QStringList>("row");
+        for (const QStringList &row : TestDataRows(QString::fromLatin1(file)))
+            QTest::newRow(qPrintable(row[0])) << row;
+    }
+    QAction *item(const char *name) { return m_app->mainWindow()->MenuItem(QString::fromLatin1(name)); }
+    template <typename T> void fromMenu(const char *name, std::function<void(T *)> act)
+    {
+        bool shown = false; // a dialog not shown fails the checks of what it did
+        WhenShown<T>(act, &shown);
+        item(name)->trigger();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_app.reset(); // the previous test's, closed before its files go
+        TestBase::init();
+        Services::setClock(&m_clock);
+        m_board = std::make_unique<VirtualBoard>();
+        MapPortToBoard(1, *m_board);
+        m_app = std::make_unique<ApplicationMain>();
+        QVERIFY(RunStartUp(*m_app));
+    }
+
+    void loadScripts_data() { rows("library/load-scripts.txt"); }
+    void loadScripts()
+    {
+        QFETCH(QStringList, row);
+        for (const char *name : {"c.tqs", "a.tqs", "b.tqs", "d.tqp"})
+            WriteWholeFileBytes(scriptPath(QString::fromLatin1(name)), "");
+        m_app->servos().SetLoadedScripts({QStringLiteral("b.tqs")});
+        QStringList offered;
+        fromMenu<frmLoadScript>("miLoadScript", [&](frmLoadScript *dialog) {
+            for (int i = 0; i < dialog->lstAvailable()->count(); ++i)
+                offered << dialog->lstAvailable()->item(i)->text();
+            for (const QString &click : row[1].split(QLatin1Char(' '))) {
+                if (click == QLatin1String("c"))
+                    dialog->lstAvailable()->setCurrentRow(1);
+                for (QPushButton *button : dialog->findChildren<QPushButton *>())
+                    if (button->text() == click)
+                        button->click();
+            }
+        });
+        QCOMPARE(offered, (QStringList{"a.tqs", "c.tqs"})); // the loaded b.tqs is not offered
+        QCOMPARE(TestMessages().takeTexts().join(QStringLiteral(" + ")), row[3]);
+        const QStringList loaded = row[2].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QCOMPARE(m_app->servos().LoadedScripts(), loaded);
+        item("miScripts")->menu()->popup(QPoint());
+        QCOMPARE(item("miRemoveAllScripts")->isEnabled() + item("miRemoveSelScript")->isEnabled(), 2 * !loaded.empty());
+        item("miRemoveSelScript")->trigger();
+        QCOMPARE(m_app->servos().LoadedScripts(), loaded.mid(1)); // Remove Selected: the first, selected after loading
+    }
+
+    void saveAsScript_data() { rows("library/save-script.txt"); }
+    void saveAsScript()
+    {
+        QFETCH(QStringList, row);
+        const QString &listing = row[1], &existing = row[2], &written = row[5];
+        WriteWholeFileBytes(m_app->listing().TempFilePath(), listing.toUtf8());
+        if (existing == QLatin1String("/"))
+            QDir(DataPaths::ScriptsFolder()).removeRecursively();
+        else if (!existing.isEmpty())
+            WriteWholeFileBytes(scriptPath(existing), "old");
+        m_app->commands().SetCurrentProgramPath(QStringLiteral("/p/prog.tqp"));
+        QSignalSpy recent(&m_app->commands(), &ProgramCommands::programSaved);
+        TestMessages().queueAnswer(row[4] == QLatin1String("yes") ? MsgAnswer::Yes : MsgAnswer::No);
+        bool stayed = false;
+        fromMenu<frmSaveScript>("miSaveAsScript", [&](frmSaveScript *dialog) {
+            dialog->txtName()->setText(row[3]);
+            dialog->cmdOK()->click();
+            stayed = dialog->isVisible();
+            dialog->cmdCancel()->click();
+        });
+        QCOMPARE(stayed, written.isEmpty());
+        QCOMPARE(TestMessages().takeTexts().join(QStringLiteral(" + ")), row[6]);
+        if (!written.isEmpty())
+            QCOMPARE(ReadWholeFileBytes(scriptPath(written)), listing.toUtf8());
+        if (existing.endsWith(QLatin1String(".tqs")) && existing != written)
+            QCOMPARE(ReadWholeFileBytes(scriptPath(existing)), QByteArray("old"));
+        QCOMPARE(m_app->commands().CurrentProgramPath(), QStringLiteral("/p/prog.tqp"));
+        QCOMPARE(m_app->mainWindow()->windowTitle(), QStringLiteral("Taveloq v1.1"));
+        QCOMPARE(recent.count(), 0);
+    }
+};
+
+TQ_TEST_GUI_MAIN(TestScriptLibrary)
+#include "tst_ScriptLibrary.moc"
