@@ -21,8 +21,15 @@ private:
     /// One line as read: its bytes with their line end, so an untouched line is written back unchanged.
     struct Line
     {
-        QByteArray bytes;
-        QString text; // decoded, without the line end
+        QByteArray bytes; // without the line end
+        QByteArray end;   // CR LF, LF, CR, or nothing on a last line without one
+        QString text;     // decoded
     };
+    /// The line of the first section of that name, -1 when none.
+    qsizetype sectionLine(const QString &section) const;
+    /// The line just past the section's last line (the next header or the end).
+    qsizetype sectionEnd(qsizetype header) const;
+    /// Inserts a new line; the line before it gets a line end if it had none.
+    void insertLine(qsizetype at, const QString &text);
     QList<Line> m_lines;
 };
