@@ -1,0 +1,68 @@
+#include "app/FileHelpers.h"
+#include "library/IniText.h"
+#include "library/TQINI1.h"
+#include "support/TestSupport.h"
+
+#include <QRegularExpression>
+
+class TestIniText : public TestBase
+{
+    Q_OBJECT
+
+    void rows(const char *file)
+    {
+        QTest::addColumn<QStringList>("row");
+        for (QStringList row : TestDataRows(QString::fromLatin1(file)))
+            QTest::newRow(qPrintable(row[0])) << (row << QString()); // the optional last column
+    }
+    /// A table's text as file bytes: "\xHH" is one byte, "{N}" N letters "x".
+    static QByteArray bytes(const QString &field)
+    {
+        QByteArray out = field.toUtf8();
+        for (const QRegularExpressionMatch &m :
+             QRegularExpression(QStringLiteral("\\\\x([0-9A-F]{2})|\\{(\\d+)\\}")).globalMatch(QString::fromUtf8(out)))
+            out.replace(m.captured().toUtf8(), m.hasCaptured(1) ? QByteArray(1, char(m.captured(1).toInt(nullptr, 16)))
+                                                                : QByteArray(m.captured(2).toInt(), 'x'));
+        return out;
+    }
+
+private Q_SLOTS:
+    void read_data() { rows("library/ini-read.txt"); }
+    void read()
+    {
+        QFETCH(QStringList, row);
+        QCOMPARE(IniText::FromBytes(bytes(row[1])).Value(row[2], row[3]), QString::fromUtf8(bytes(row[4])));
+    }
+
+    void write_data() { rows("library/ini-write.txt"); }
+    void write()
+    {
+        QFETCH(QStringList, row);
+        IniText ini = IniText::FromBytes(bytes(row[1]));
+        const bool remove = row[4] == QLatin1String("null");
+        ini.SetValue(row[2], row[3], remove ? std::nullopt : std::optional<QString>(row[4]));
+        QCOMPARE(ini.ToBytes(), bytes(row[5]));
+        QCOMPARE(ini.Value(row[2], row[3]), row[6].isEmpty() && !remove ? row[4] : row[6]);
+    }
+
+    void fileFromAnotherSystem()
+    {
+        const QString file = QDir::homePath() + QStringLiteral("/other.tqc");
+        QCOMPARE(ReadIniValue(QStringLiteral("ServoLabels"), QStringLiteral("1"), file), QString());
+        WriteIniValue(QStringLiteral("A"), QStringLiteral("k"), std::nullopt, file);
+        QVERIFY(!QFile::exists(file)); // removing from a missing file creates none
+        const QByteArray old = ReadWholeFileBytes(TestDataPath(QStringLiteral("library/ini-other-system.tqc")));
+        WriteWholeFileBytes(file, old);
+        QCOMPARE(ReadIniValue(QStringLiteral("servolabels"), QStringLiteral("1"), file), QStringLiteral("Left Eye"));
+        WriteIniValue(QStringLiteral("ServoLabels"), QStringLiteral("3"), QStringLiteral("  Brow Left"), file);
+        QCOMPARE(ReadWholeFileBytes(file),
+                 ReadWholeFileBytes(TestDataPath(QStringLiteral("library/ini-other-system-changed.tqc"))));
+        // A file that cannot be replaced throws and stays whole.
+        QFile(file).setPermissions(QFileDevice::ReadOwner);
+        QVERIFY(ThrownNumber([&] { WriteIniValue(QStringLiteral("A"), QStringLiteral("k"), QString(), file); }) != 0);
+        QCOMPARE(ReadIniValue(QStringLiteral("ServoLabels"), QStringLiteral("3"), file), QStringLiteral("  Brow Left"));
+    }
+};
+
+TQ_TEST_MAIN(TestIniText)
+#include "tst_IniText.moc"
