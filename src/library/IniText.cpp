@@ -6,7 +6,6 @@ namespace {
 
 constexpr qsizetype kMaxValueLength = 254;
 const QByteArray kNewLineEnd = QByteArrayLiteral("\r\n");
-const QByteArray kByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
 
 bool isBlank(QChar c)
 {
@@ -121,7 +120,8 @@ QString IniText::Value(const QString &section, const QString &key) const
     if (header < 0)
         return {};
     const QString wanted = trimBlanks(key);
-    for (qsizetype i = header + 1; i < sectionEnd(header); ++i) {
+    const qsizetype end = sectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
         const QString &line = m_lines[i].text;
         const qsizetype equals = equalsSign(line);
         if (equals < 0 || !sameName(keyName(line, equals), wanted))
@@ -153,7 +153,8 @@ void IniText::SetValue(const QString &section, const QString &key, const std::op
     }
     qsizetype lastKey = header;
     bool written = false;
-    for (qsizetype i = header + 1; i < sectionEnd(header); ++i) {
+    qsizetype end = sectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
         Line &line = m_lines[i];
         const qsizetype equals = equalsSign(line.text);
         if (equals < 0)
@@ -162,20 +163,22 @@ void IniText::SetValue(const QString &section, const QString &key, const std::op
             lastKey = i;
             continue;
         }
-        if (!value || written) {
+        if (!value) {
             // Every copy goes, so that no later one is read in its place.
             m_lines.removeAt(i--);
+            --end;
             continue;
         }
+        lastKey = i;
+        if (written)
+            continue; // a later copy is never read: left as it is
         // The key's spelling and the blanks around "=" stay as the file had them.
         qsizetype valueStart = equals + 1;
         while (valueStart < line.text.size() && isBlank(line.text[valueStart]))
             ++valueStart;
         line.text = line.text.left(valueStart) + writtenValue(*value);
-        const bool marked = line.bytes.startsWith(kByteOrderMark);
-        line.bytes = (marked ? kByteOrderMark : QByteArray()) + EncodeFileText(line.text);
+        line.bytes = EncodeFileText(line.text);
         written = true;
-        lastKey = i;
     }
     if (value && !written)
         insertLine(lastKey + 1, wanted + QLatin1Char('=') + writtenValue(*value));
