@@ -60,6 +60,14 @@ public:
         if (onValue)
             onValue(servo, value);
     }
+    int SliderValue(int servo) const override
+    {
+        for (auto it = values.crbegin(); it != values.crend(); ++it) {
+            if (it->first == servo)
+                return it->second;
+        }
+        return 0;
+    }
 
     QList<QPair<int, int>> ranges; ///< per servo, in servo order
     bool badRangeOrder = false;
