@@ -191,8 +191,10 @@ void ConfigurationFile::Load(const QString &path) const
     }
     if (saved(ConfigSection::ExecutionMode)) {
         step([&] {
-            m_parts.windows.SetExecutionModeIndex(
-                ToInteger(value(ConfigSection::ExecutionMode, QStringLiteral("Mode"))));
+            const int mode = ToInteger(value(ConfigSection::ExecutionMode, QStringLiteral("Mode")));
+            if (mode < 0 || mode > 3)
+                throw AppError::subscriptOutOfRange();
+            m_parts.windows.SetExecutionModeIndex(mode);
         });
     }
     if (saved(ConfigSection::SelectedInstruction)) {

@@ -24,7 +24,7 @@ public:
     virtual void SetPositions(const WindowPositions &positions) = 0;
     /// Index 0..3 of the first selected mode option.
     virtual int ExecutionModeIndex() const = 0;
-    /// Throws AppError for an index that names no option.
+    /// Selects option 0..3.
     virtual void SetExecutionModeIndex(int index) = 0;
     virtual void FocusInstructionList() = 0;
     /// The Servo Controller, the Execution Controller and the main window redrawn.

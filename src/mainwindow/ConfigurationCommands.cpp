@@ -178,8 +178,6 @@ int ConfigurationCommands::ExecutionModeIndex() const
 
 void ConfigurationCommands::SetExecutionModeIndex(int index)
 {
-    if (index < 0 || index > 3)
-        throw AppError::subscriptOutOfRange();
     m_parts.execution.SetMode(ExecutionMode(index));
 }
 
