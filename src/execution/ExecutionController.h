@@ -41,7 +41,11 @@ public:
     ProgramListing &Listing() const { return m_listing; }
 
     ExecutionMode Mode() const { return m_mode; }
-    void SetMode(ExecutionMode mode) { m_mode = mode; }
+    void SetMode(ExecutionMode mode)
+    {
+        m_mode = mode;
+        Q_EMIT modeChanged(mode);
+    }
 
     void Execute();
     void Pause();
@@ -57,6 +61,8 @@ public:
     void AbortRun();
 
 Q_SIGNALS:
+    /// The mode was set (a click or a configuration); the window checks its option.
+    void modeChanged(ExecutionMode mode);
     void progressChanged(int percent);
     void controlsChanged();
     /// The property grid, both toolbars, the menus File, View, Scripts,

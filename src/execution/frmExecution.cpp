@@ -37,6 +37,8 @@ frmExecution::frmExecution(ExecutionController &controller, QWidget *parent)
         });
     }
     m_opt[int(m_controller.Mode())]->setChecked(true);
+    connect(&m_controller, &ExecutionController::modeChanged, this,
+            [this](ExecutionMode mode) { m_opt[int(mode)]->setChecked(true); });
 
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));

@@ -9,4 +9,5 @@ public:
     virtual ~IServoSliders() = default;
     virtual void SetSliderRange(int servo, int min, int max) = 0;
     virtual void SetSliderValue(int servo, int value) = 0;
+    virtual int SliderValue(int servo) const = 0;
 };

@@ -7,6 +7,7 @@
 #include "link/AllServos.h"
 #include "link/LinkSession.h"
 #include "link/frmSerialPorts.h"
+#include "mainwindow/ConfigurationCommands.h"
 #include "mainwindow/EditCommands.h"
 #include "mainwindow/FileMenu.h"
 #include "mainwindow/MainActions.h"
@@ -86,6 +87,7 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
 
     new FileMenu(*m_actions, parts.files, *this);
     connectCommands();
+    m_configuration = new ConfigurationCommands(parts, *this);
     // Mnemonics that a button and a menu share would otherwise only move the focus.
     qApp->installEventFilter(this);
 }
@@ -150,7 +152,7 @@ void MDIForm1::Load()
         m_executionChild->hide();
         if (!m_parts.session.OpenAtStartUp())
             return;
-        // The start-up configuration is applied here once configurations exist.
+        m_configuration->LoadAtStartUp();
     } catch (const AppError &e) {
         ErrorReport(QStringLiteral("0009"), e);
     }

@@ -2,7 +2,9 @@
 
 #include <QMainWindow>
 
+class ConfigurationCommands;
 class EditCommands;
+class ExportSettingsStore;
 class IServoSliders;
 class ServoLink;
 struct ProgramProperties;
@@ -31,6 +33,7 @@ struct MainWindowParts
     ExecutionController &execution;
     ProgramCommands &commands;
     FileCommands &files;
+    ExportSettingsStore &exportSettings;
 };
 
 /// The main window: menus, the file and view toolbars, the side panel with the
@@ -90,5 +93,6 @@ private:
     QMdiSubWindow *m_servoChild;
     QMdiSubWindow *m_executionChild;
     EditCommands *m_edits;
+    ConfigurationCommands *m_configuration = nullptr;
     bool m_shownOnce = false;
 };

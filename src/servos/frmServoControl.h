@@ -41,7 +41,7 @@ public:
     // a value runs the slider's change event like a user's change.
     void SetSliderRange(int servo, int minimum, int maximum) override;
     void SetSliderValue(int servo, int value) override;
-    int SliderValue(int servo) const;
+    int SliderValue(int servo) const override;
 
     void LogServoPosition(int servo);
     void InsertWAV(const QString &sPath);

@@ -1,6 +1,7 @@
 #include "shell/ApplicationMain.h"
 
 #include "app/DataPaths.h"
+#include "app/ExportSettingsStore.h"
 #include "app/ProgramPropertyStore.h"
 #include "app/ServoModel.h"
 #include "execution/ExecutionController.h"
@@ -76,6 +77,7 @@ ApplicationMain::ApplicationMain()
     , m_files(std::make_unique<FileCommands>(*m_commands, *m_listing))
     , m_sound(std::make_unique<QtSoundPlayer>())
     , m_execution(std::make_unique<ExecutionController>(*m_listing, *m_properties, *m_servos))
+    , m_exportSettings(std::make_unique<ExportSettingsStore>())
 {
     m_execution->SetLink(m_session.get());
     m_execution->SetSoundPlayer(m_sound.get());
@@ -113,8 +115,8 @@ void ApplicationMain::SetSplashStatus(const QString &text)
 
 void ApplicationMain::LoadMainWindow()
 {
-    m_main = std::make_unique<MDIForm1>(
-        MainWindowParts{*m_properties, *m_session, *m_servos, *m_listing, *m_execution, *m_commands, *m_files});
+    m_main = std::make_unique<MDIForm1>(MainWindowParts{*m_properties, *m_session, *m_servos, *m_listing, *m_execution,
+                                                        *m_commands, *m_files, *m_exportSettings});
     m_session->SetSliders(m_main->ServoControl());
     QObject::connect(m_main.get(), &MDIForm1::closing, m_main.get(), [this] { Shutdown(); });
     m_main->Load();

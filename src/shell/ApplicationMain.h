@@ -7,6 +7,7 @@
 #include <memory>
 
 class ExecutionController;
+class ExportSettingsStore;
 class FileCommands;
 class LinkSession;
 class MDIForm1;
@@ -54,6 +55,7 @@ public:
     ProgramCommands &commands() const { return *m_commands; }
     FileCommands &files() const { return *m_files; }
     ExecutionController &execution() const { return *m_execution; }
+    ExportSettingsStore &exportSettings() const { return *m_exportSettings; }
     /// Every text the splash showed, in order.
     QStringList splashTexts() const { return m_splashTexts; }
 
@@ -67,6 +69,7 @@ private:
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<QtSoundPlayer> m_sound;
     std::unique_ptr<ExecutionController> m_execution;
+    std::unique_ptr<ExportSettingsStore> m_exportSettings;
     std::unique_ptr<frmSplash> m_splash;
     std::unique_ptr<MDIForm1> m_main;
     QStringList m_splashTexts;

@@ -13,6 +13,7 @@
 #include <QPair>
 #include <QSignalBlocker>
 
+#include <array>
 #include <fcntl.h>
 #include <functional>
 #include <termios.h>
@@ -57,13 +58,16 @@ public:
     void SetSliderValue(int servo, int value) override
     {
         values.append({servo, value});
+        last.at(servo) = value;
         if (onValue)
             onValue(servo, value);
     }
+    int SliderValue(int servo) const override { return last.at(servo); }
 
     QList<QPair<int, int>> ranges; ///< per servo, in servo order
     bool badRangeOrder = false;
     QList<QPair<int, int>> values;
+    std::array<int, 16> last{}; ///< each servo's value
     std::function<void(int, int)> onValue;
 };
 

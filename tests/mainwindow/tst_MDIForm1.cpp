@@ -1,9 +1,14 @@
 #include "app/DataPaths.h"
+#include "app/ExportSettingsStore.h"
 #include "app/FileHelpers.h"
 #include "app/ProgramPropertyStore.h"
 #include "app/ServoModel.h"
 #include "app/StartUp.h"
+#include "execution/ExecutionController.h"
 #include "execution/frmExecution.h"
+#include "library/ConfigurationFile.h"
+#include "library/TQINI1.h"
+#include "library/frmSaveConfiguration.h"
 #include "link/LinkTestSupport.h"
 #include "link/frmSerialPorts.h"
 #include "mainwindow/EditCommands.h"
@@ -34,6 +39,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QToolBar>
@@ -251,6 +258,100 @@ private Q_SLOTS:
         m_app->files().OpenPath(QStringLiteral("/nowhere/gone.tqp"));
         ExpectMessage(QStringLiteral("The program file ( /nowhere/gone.tqp ) could not be found."),
                       MsgIcon::Information);
+    }
+
+    // Saves a configuration through the dialog, clicking the named controls.
+    void saveConfiguration(const QStringList &clicks, const QString &path)
+    {
+        m_dialogs.answers << path;
+        bool shown = false;
+        WhenShown<frmSaveConfiguration>(
+            [this, &clicks](frmSaveConfiguration *dialog) {
+                dialog->cmdRestore()->click(); // the dialog stays open
+                ExpectMessage(QStringLiteral("The Start-Up Defaults have been reset."), MsgIcon::Information);
+                for (const QString &name : clicks)
+                    dialog->findChild<QAbstractButton *>(name)->click();
+                // Without a program its box stays off, Check All too.
+                const bool program = !m_app->commands().CurrentProgramPath().isEmpty();
+                QCOMPARE(dialog->Check(ConfigSection::CurrentProgram)->isEnabled(), program);
+                const bool checked = dialog->Check(ConfigSection::CurrentProgram)->isChecked();
+                QTest::mouseClick(dialog->cmdSaveAs(), Qt::LeftButton);
+                QVERIFY(checked == (program && clicks.contains(QStringLiteral("cmdCheckAll"))));
+            },
+            &shown);
+        item("miSaveConfiguration")->trigger();
+        QVERIFY(shown);
+    }
+
+    void saveConfigurationDialog_data()
+    {
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<QString>("expected"); // the file, when it is known byte for byte
+        QTest::newRow("servo labels only") << QStringList{"chkServoLabels"} << "library/config-labels-only.tqc";
+        QTest::newRow("check all without a program") << QStringList{"cmdCheckAll"} << QString();
+    }
+    void saveConfigurationDialog()
+    {
+        QFETCH(QStringList, clicks);
+        QFETCH(QString, expected);
+        m_app->servos().SetLabel(0, QStringLiteral("Kopf \u00e4"));
+        const QString path = DataPaths::ConfigFolder() + QStringLiteral("/c.tqc");
+        saveConfiguration(clicks, path);
+        QCOMPARE(m_dialogs.titles, QStringList{QStringLiteral("Save Configuration As...")});
+        QCOMPARE(ReadIniValue(QStringLiteral("CurrentProgram"), QStringLiteral("Saved"), path),
+                 QStringLiteral("False"));
+        if (!expected.isEmpty())
+            QCOMPARE(ReadWholeFileBytes(path), ReadWholeFileBytes(TestDataPath(expected)));
+    }
+
+    // Everything a configuration holds comes back after a restart, the servos through the board.
+    void configurationRestoresAfterRestart()
+    {
+        const QString program = programFile(QStringLiteral("p.tqp"), "mov 1,10\r\nPause 5\r\n");
+        open(program);
+        WriteWholeFileBytes(DataPaths::ScriptsFolder() + QStringLiteral("/walk.tqs"), "");
+        m_app->servos().SetLoadedScripts({QStringLiteral("walk.tqs")});
+        m_app->servos().SetLabel(2, QStringLiteral("Arm")); // and 4 disabled, all sliders moved, Loop, line 1
+        m_app->servos().SetEnabled(4, false);
+        m_app->properties().SetValue(PropertyField::InterInstructionDelay, QStringLiteral("500"));
+        m_app->execution().SetMode(ExecutionMode::Loop);
+        m_app->listing().ListClicked(1);
+        m_app->exportSettings().SetSettings({2, 5, 1, 1});
+        QByteArray frames;
+        for (int i = 0; i < kServoCount; ++i) {
+            servos().SetSliderValue(i, 60 + i);
+            frames += Bytes({255, i, 60 + i});
+        }
+        m_board->ReadAvailable(50);
+        saveConfiguration({QStringLiteral("cmdCheckAll")}, DataPaths::ConfigFolder() + QStringLiteral("/all.tqc"));
+        QVERIFY(main().close());
+
+        restart(); // "Next Time Only", as Check All left it
+        QCOMPARE(m_board->ReadBytes(frames.size(), 2000), frames);
+        for (int i = 0; i < kServoCount; ++i)
+            QCOMPARE(servos().SliderValue(i), 60 + i);
+        QCOMPARE(m_app->servos().Label(2), QStringLiteral("Arm"));
+        QVERIFY(!m_app->servos().Enabled(4) && m_app->servos().Enabled(5));
+        QCOMPARE(m_app->servos().LoadedScripts(), QStringList{QStringLiteral("walk.tqs")});
+        QCOMPARE(m_app->properties().Value(PropertyField::InterInstructionDelay), QStringLiteral("500"));
+        QCOMPARE(m_app->execution().Mode(), ExecutionMode::Loop);
+        QVERIFY(main().ExecutionWindow()->findChild<QRadioButton *>(QStringLiteral("optExecOpt1"))->isChecked());
+        QVERIFY(m_app->listing().SelectedLine() == 1 && m_app->listing().Items().size() == 2);
+        QCOMPARE(m_app->commands().CurrentProgramPath(), program);
+        QCOMPARE(m_app->exportSettings().Settings(), (ExportSettings{2, 5, 1, 1}));
+        QCOMPARE(ConfigurationFile::StartUpValue(QStringLiteral("Start-Up Mode")), QStringLiteral("0")); // loaded once
+    }
+
+    // A placement saved on a larger screen still leaves the title bar where the mouse reaches it.
+    void loadedWindowPositionStaysOnScreen()
+    {
+        const QString path = DataPaths::ConfigFolder() + QStringLiteral("/far.tqc");
+        WriteWholeFileBytes(path, "[WindowPos]\r\nSaved=True\r\nState=0\r\nMDILeft=30000\r\nMDITop=20000\r\n"
+                                  "MDIHeight=4000\r\nMDIWidth=6000\r\nEXELeft=0\r\nEXETop=0\r\nSRVLeft=-9000\r\n"
+                                  "SRVTop=30000\r\n[Scripts]\r\nCount=0\r\n");
+        m_dialogs.answers << path;
+        item("miLoadConfiguration")->trigger();
+        QVERIFY(main().screen()->availableGeometry().contains(main().frameGeometry().topLeft()));
     }
 
     void sharedMnemonicsDoOneThing()

@@ -1,0 +1,194 @@
+#include "mainwindow/ConfigurationCommands.h"
+
+#include "app/DataPaths.h"
+#include "execution/ExecutionController.h"
+#include "execution/frmExecution.h"
+#include "library/ConfigurationFile.h"
+#include "library/ScriptLibrary.h"
+#include "library/frmSaveConfiguration.h"
+#include "mainwindow/MDIForm1.h"
+#include "platform/AppError.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageService.h"
+#include "platform/Services.h"
+#include "program/ProgramCommands.h"
+#include "servos/frmServoControl.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+
+using ScriptLibrary::Reported;
+
+namespace {
+
+const QString kFilter = QStringLiteral("Taveloq Configuration Files    *.tqc|*.tqc");
+// What of a title bar must lie on a screen for the user to reach it with the mouse.
+constexpr int kTitleBarGrip = 24;
+
+qreal dpi(const QWidget &window)
+{
+    const QScreen *screen = window.screen();
+    return screen ? screen->logicalDotsPerInch() : 96.0;
+}
+
+qint16 toTwips(int pixels, qreal dpi)
+{
+    return qint16(qBound(-32768, qRound(pixels * 1440.0 / dpi), 32767));
+}
+
+int toPixels(int twips, qreal dpi)
+{
+    return qRound(twips * dpi / 1440.0);
+}
+
+// The top-left at which a frame's title bar lies within `area`, the frame moved as little as needed.
+QPoint titleBarInside(const QRect &frame, const QRect &area)
+{
+    const int grip = qMin(kTitleBarGrip, frame.width());
+    const int x = qBound(area.left() - frame.width() + grip, frame.x(), area.right() + 1 - grip);
+    const int y = qBound(area.top(), frame.y(), area.bottom() + 1 - kTitleBarGrip);
+    return {x, y};
+}
+
+} // namespace
+
+ConfigurationCommands::ConfigurationCommands(const MainWindowParts &parts, MDIForm1 &window)
+    : QObject(&window)
+    , m_parts(parts)
+    , m_window(window)
+    , m_file(std::make_unique<ConfigurationFile>(ConfigurationParts{parts.properties, parts.servos, parts.commands,
+                                                                    parts.listing, parts.exportSettings,
+                                                                    *window.ServoControl(), *this}))
+{
+    connect(window.MenuItem(QStringLiteral("miLoadConfiguration")), &QAction::triggered, this,
+            [this] { Reported(QStringLiteral("0029"), [this] { miLoadConfiguration_Click(); }); });
+    connect(window.MenuItem(QStringLiteral("miSaveConfiguration")), &QAction::triggered, this,
+            [this] { Reported(QStringLiteral("0040"), [this] { miSaveConfiguration_Click(); }); });
+}
+
+ConfigurationCommands::~ConfigurationCommands() = default;
+
+void ConfigurationCommands::LoadAtStartUp()
+{
+    Reported(QStringLiteral("0029"), [this] { m_file->LoadAtStartUp(); });
+}
+
+void ConfigurationCommands::miLoadConfiguration_Click()
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Open;
+    request.title = QStringLiteral("Load Configuration...");
+    request.filter = kFilter;
+    request.initialFolder = DataPaths::ConfigFolder();
+    m_file->Load(Services::fileDialogs().choose(request));
+}
+
+void ConfigurationCommands::miSaveConfiguration_Click()
+{
+    frmSaveConfiguration dialog(
+        !m_parts.commands.CurrentProgramPath().isEmpty(), [this](const ConfigurationChoice &choice) { save(choice); },
+        [] {
+            Reported(QStringLiteral("00910"), [] {
+                ConfigurationFile::RestoreStartUpDefaults();
+                ShowUserMessage(QStringLiteral("The Start-Up Defaults have been reset."), MsgButtons::OkCancel,
+                                MsgIcon::Information);
+            });
+        },
+        &m_window);
+    dialog.exec();
+}
+
+void ConfigurationCommands::save(const ConfigurationChoice &choice)
+{
+    Reported(QStringLiteral("00910"), [this, &choice] {
+        FileDialogRequest request;
+        request.mode = FileDialogRequest::Mode::Save;
+        request.title = QStringLiteral("Save Configuration As...");
+        request.filter = kFilter;
+        request.initialFolder = DataPaths::ConfigFolder();
+        // The writer changes only the keys it names, so an existing file is added to, not replaced.
+        request.confirmOverwrite = false;
+        const QString path = Services::fileDialogs().choose(request);
+        if (!path.isEmpty())
+            m_file->Save(path, choice);
+    });
+}
+
+WindowPositions ConfigurationCommands::Positions() const
+{
+    const qreal d = dpi(m_window);
+    const QRect main = m_window.frameGeometry();
+    const qint16 state = m_window.isMinimized() ? 1 : m_window.isMaximized() ? 2 : 0;
+    const QPoint exe = m_window.ExecutionChild()->pos();
+    const QPoint srv = m_window.ServoControlChild()->pos();
+    return {state,
+            toTwips(main.x(), d),
+            toTwips(main.y(), d),
+            toTwips(main.height(), d),
+            toTwips(main.width(), d),
+            toTwips(exe.x(), d),
+            toTwips(exe.y(), d),
+            toTwips(srv.x(), d),
+            toTwips(srv.y(), d)};
+}
+
+void ConfigurationCommands::SetPositions(const WindowPositions &p)
+{
+    if (p.state < 0 || p.state > 2)
+        throw AppError::invalidArgument();
+    if (p.state == 1) {
+        m_window.showMinimized();
+        return;
+    }
+    if (p.state == 2) {
+        // A maximised window is neither moved nor sized.
+        m_window.showMaximized();
+        return;
+    }
+    m_window.showNormal();
+    const qreal d = dpi(m_window);
+    const QSize frameExtra = m_window.frameGeometry().size() - m_window.size();
+    m_window.resize(qMax(1, toPixels(p.mdiWidth, d) - frameExtra.width()),
+                    qMax(1, toPixels(p.mdiHeight, d) - frameExtra.height()));
+    QRect frame(QPoint(toPixels(p.mdiLeft, d), toPixels(p.mdiTop, d)), m_window.frameGeometry().size());
+    const QScreen *screen = QGuiApplication::screenAt(frame.topLeft() + QPoint(kTitleBarGrip / 2, 1));
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen)
+        frame.moveTopLeft(titleBarInside(frame, screen->availableGeometry()));
+    m_window.move(frame.topLeft());
+
+    const QRect area = m_window.ExecutionChild()->mdiArea()->viewport()->rect();
+    const auto place = [&area](QMdiSubWindow *child, int left, int top) {
+        const QRect childFrame(QPoint(left, top), child->size());
+        child->move(titleBarInside(childFrame, area));
+    };
+    place(m_window.ExecutionChild(), toPixels(p.exeLeft, d), toPixels(p.exeTop, d));
+    place(m_window.ServoControlChild(), toPixels(p.srvLeft, d), toPixels(p.srvTop, d));
+}
+
+int ConfigurationCommands::ExecutionModeIndex() const
+{
+    return int(m_parts.execution.Mode());
+}
+
+void ConfigurationCommands::SetExecutionModeIndex(int index)
+{
+    m_parts.execution.SetMode(ExecutionMode(index));
+}
+
+void ConfigurationCommands::FocusInstructionList()
+{
+    m_window.ExecutionWindow()->List1()->setFocus();
+}
+
+void ConfigurationCommands::Redraw()
+{
+    m_window.ServoControl()->update();
+    m_window.ExecutionWindow()->update();
+    m_window.update();
+}

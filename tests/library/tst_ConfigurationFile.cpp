@@ -1,0 +1,158 @@
+#include "app/DataPaths.h"
+#include "app/ExportSettingsStore.h"
+#include "app/FileHelpers.h"
+#include "app/ProgramPropertyStore.h"
+#include "app/ServoModel.h"
+#include "library/ConfigurationFile.h"
+#include "library/IConfigurationWindows.h"
+#include "link/LinkTestSupport.h"
+#include "program/ProgramCommands.h"
+#include "program/ProgramListing.h"
+#include "support/TestSupport.h"
+
+#include <csignal>
+#include <sys/resource.h>
+
+// The windows' side as a record: what the loader set, what the writer reads.
+struct RecordingWindows final : IConfigurationWindows
+{
+    WindowPositions positions;
+    int mode = 0;
+    WindowPositions Positions() const override { return positions; }
+    void SetPositions(const WindowPositions &p) override { positions = p; }
+    int ExecutionModeIndex() const override { return mode; }
+    void SetExecutionModeIndex(int index) override { mode = index; }
+    void FocusInstructionList() override {}
+    void Redraw() override {}
+};
+
+// The stores a configuration restores, fresh for each test.
+struct Rig
+{
+    ProgramPropertyStore properties;
+    ServoModel servos;
+    ProgramListing listing{DataPaths::UserDataFolder() + QStringLiteral("/tq0001.tmp")};
+    ProgramCommands commands{properties, listing};
+    ExportSettingsStore exportSettings;
+    RecordingSliders sliders;
+    RecordingWindows windows;
+    ConfigurationFile file{{properties, servos, commands, listing, exportSettings, sliders, windows}};
+};
+
+// Only "Servo Labels" ticked (the third section).
+const ConfigurationChoice kLabelsOnly{{false, false, true}};
+
+class TestConfigurationFile : public TestBase
+{
+    Q_OBJECT
+
+    std::unique_ptr<Rig> r;
+    QString m_path;
+
+    // What a loaded configuration can change, in one line ("-" for nothing).
+    QString state() const
+    {
+        const auto text = [](const QString &t) { return t.isEmpty() ? QStringLiteral("-") : t; };
+        const ExportSettings e = r->exportSettings.Settings();
+        const QString label = r->servos.Label(0);
+        return QStringLiteral("%1 %2/%3 %4 %5 %6 %7 %8,%9,%10,%11 %12 %13")
+            .arg(r->properties.Properties().SynchByte, label.left(8))
+            .arg(label.size())
+            .arg(int(r->servos.Enabled(3)))
+            .arg(r->sliders.SliderValue(0))
+            .arg(r->windows.mode)
+            .arg(text(r->listing.SelectedInstructionIndex()))
+            .arg(e.version)
+            .arg(e.pin)
+            .arg(e.baud)
+            .arg(e.method)
+            .arg(text(r->servos.LoadedScripts().join(QLatin1Char(','))), text(r->commands.CurrentProgramPath()));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        TestBase::init();
+        QDir().mkpath(DataPaths::ScriptsFolder());
+        QDir().mkpath(DataPaths::ConfigFolder());
+        r = std::make_unique<Rig>();
+        m_path = DataPaths::ConfigFolder() + QStringLiteral("/t.tqc");
+    }
+
+    void load_data()
+    {
+        QTest::addColumn<QStringList>("row");
+        for (const QStringList &row : TestDataRows(QStringLiteral("library/config-load.txt")))
+            QTest::newRow(qPrintable(row[0])) << row;
+    }
+    void load()
+    {
+        QFETCH(QStringList, row);
+        for (const char *name : {"/Scripts/a.tqs", "/a.tqs"})
+            WriteWholeFileBytes(DataPaths::UserDataFolder() + QLatin1String(name), "");
+        r->servos.SetLoadedScripts({QStringLiteral("old.tqs")});
+        if (row[1] != QLatin1String("-"))
+            WriteWholeFileBytes(m_path, EncodeFileText(row[1]));
+        r->file.Load(m_path);
+        QCOMPARE(state(), row[2]);
+        const QString messages = row.value(3).replace(QStringLiteral("%1"), m_path);
+        QCOMPARE(TestMessages().takeTexts(),
+                 messages.isEmpty() ? QStringList() : messages.split(QStringLiteral(" + ")));
+    }
+
+    // Unticked parts lose their keys; what the writer does not name stays.
+    void writerKeepsOtherLines()
+    {
+        r->servos.SetLabel(0, QStringLiteral("Kopf \u00e4"));
+        r->servos.SetLoadedScripts({QStringLiteral("a.tqs")});
+        WriteWholeFileBytes(m_path, ReadWholeFileBytes(TestDataPath(QStringLiteral("library/config-old.tqc"))));
+        r->file.Save(m_path, kLabelsOnly);
+        QCOMPARE(ReadWholeFileBytes(m_path),
+                 ReadWholeFileBytes(TestDataPath(QStringLiteral("library/config-old-labels-only.tqc"))));
+    }
+
+    // A disk that fills while the configuration is written leaves the old file, not half a new one.
+    void failedWriteKeepsTheOldFile()
+    {
+        const QByteArray old = ReadWholeFileBytes(TestDataPath(QStringLiteral("library/config-old.tqc")));
+        WriteWholeFileBytes(m_path, old);
+        ConfigurationChoice all{{true, true, true, true, true, true, true, true, true, true}};
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{}, small{rlim_t(old.size() + 200), RLIM_INFINITY};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        setrlimit(RLIMIT_FSIZE, &small);
+        const int thrown = ThrownNumber([&] { r->file.Save(m_path, all); });
+        setrlimit(RLIMIT_FSIZE, &limit);
+        QVERIFY(thrown != 0);
+        QCOMPARE(ReadWholeFileBytes(m_path), old);
+    }
+
+    void startUpChoice_data()
+    {
+        QTest::addColumn<int>("choice");    // 0 not asked, 1 next time only, 2 every time, 3 restored after every time
+        QTest::addColumn<QString>("loads"); // at the first and the second start
+        QTest::newRow("not asked") << 0 << "no no";
+        QTest::newRow("next time only") << 1 << "yes no";
+        QTest::newRow("every time") << 2 << "yes yes";
+        QTest::newRow("defaults restored") << 3 << "no no";
+    }
+    void startUpChoice()
+    {
+        QFETCH(int, choice);
+        QFETCH(QString, loads);
+        r->servos.SetLabel(0, QStringLiteral("Loaded"));
+        r->file.Save(m_path, {kLabelsOnly.saved, choice > 0, choice > 1});
+        if (choice == 3)
+            ConfigurationFile::RestoreStartUpDefaults();
+        QStringList seen;
+        for (int start = 0; start < 2; ++start) {
+            r->servos.SetLabel(0, ServoModel::DefaultLabel(0));
+            r->file.LoadAtStartUp();
+            seen << (r->servos.Label(0) == QLatin1String("Loaded") ? QStringLiteral("yes") : QStringLiteral("no"));
+        }
+        QCOMPARE(seen.join(QLatin1Char(' ')), loads);
+    }
+};
+
+TQ_TEST_MAIN(TestConfigurationFile)
+#include "tst_ConfigurationFile.moc"
