@@ -119,18 +119,19 @@ void ApplicationMain::LoadMainWindow()
                                                         *m_commands, *m_files, *m_exportSettings});
     m_session->SetSliders(m_main->ServoControl());
     QObject::connect(m_main.get(), &MDIForm1::closing, m_main.get(), [this] { Shutdown(); });
-    m_main->Load();
 
-    // Designed centred on the screen; start-up then gives it its working size.
+    // Designed centred on the screen. The load step may move it (a start-up
+    // configuration); start-up then gives it its working size where it stands.
     const QScreen *screen = m_main->screen();
     const qreal dpiX = screen ? screen->logicalDotsPerInchX() : 96.0;
     const qreal dpiY = screen ? screen->logicalDotsPerInchY() : 96.0;
     const QSize size(twipsToPixels(12075, dpiX), twipsToPixels(7380, dpiY));
-    m_main->resize(size);
     if (screen) {
         const QRect area = screen->availableGeometry();
         m_main->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
     }
+    m_main->Load();
+    m_main->resize(size);
     m_main->show();
     QCoreApplication::processEvents();
 }
