@@ -1,0 +1,285 @@
+#include "export/BasicExport.h"
+
+#include "app/FileHelpers.h"
+#include "platform/AppError.h"
+#include "platform/ErrorReport.h"
+#include "platform/NumericText.h"
+
+#include <QDir>
+#include <QLocale>
+
+#include <cstdlib>
+
+namespace BasicExport {
+namespace {
+
+const QString kRoutineListInstruction = QStringLiteral("0106");
+const QString kRoutineExportScript = QStringLiteral("0107");
+const QString kCrLf = QStringLiteral("\r\n");
+constexpr int kChunkValues = 256;
+
+/// Thrown for an entry that would shift every later pair; the export is abandoned.
+struct Refusal
+{
+    QString text;
+};
+
+/// The state of one run: the entries in pairs and the reports so far.
+class Run
+{
+public:
+    explicit Run(const Input &input)
+        : m_in(input)
+        , m_positions(input.positions)
+    {
+    }
+
+    void ListInstruction(const QString &sCom, const QString &where)
+    {
+        try {
+            listLine(sCom, where);
+        } catch (const AppError &e) {
+            m_messages << ErrorReportText(kRoutineListInstruction, e.number(), e.description());
+        }
+    }
+
+    QStringList m_entries;
+    QStringList m_messages;
+
+private:
+    /// A number for the pair list: one entry, so no comma inside.
+    QString entry(const QString &text, const QString &where) const
+    {
+        if (text.contains(QLatin1Char(',')) || !IsNumericText(text))
+            throw Refusal{where + QStringLiteral(": \"") + text +
+                          QStringLiteral("\" is not a single number. Nothing was exported.")};
+        return text;
+    }
+
+    void listLine(const QString &sCom, const QString &where)
+    {
+        const qsizetype blank = sCom.indexOf(QLatin1Char(' '));
+        const QString rest = blank < 0 ? QString() : sCom.mid(blank + 1);
+        if (sCom.startsWith(QLatin1String("mov"), Qt::CaseInsensitive)) {
+            const qsizetype comma = rest.indexOf(QLatin1Char(','));
+            const QString s = entry(comma < 0 ? rest : rest.left(comma), where);
+            const QString v = entry(comma < 0 ? QString() : rest.mid(comma + 1), where);
+            const qint16 servo = ToInteger(s);
+            if (servo < 0 || servo >= qint16(m_positions.size()))
+                throw AppError::subscriptOutOfRange();
+            const qint16 to = ToInteger(v);
+            const int distance = std::abs(int(m_positions[servo]) - int(to));
+            m_positions[servo] = to;
+            m_entries << s << v;
+            delayPair(distance, where);
+        } else if (sCom.startsWith(QLatin1String("pause"), Qt::CaseInsensitive)) {
+            // An empty duration is copied as it stands: "PAUSE " with nothing after it.
+            m_entries << QStringLiteral("255") << (rest.isEmpty() ? rest : entry(rest, where));
+            delayPair(0, where);
+        } else if (sCom.startsWith(QLatin1String("script"), Qt::CaseInsensitive)) {
+            ExportScript(rest);
+        }
+    }
+
+    void delayPair(int distance, const QString &where)
+    {
+        const QString &iid = m_in.interInstructionDelay;
+        if (iid.compare(QLatin1String("smart"), Qt::CaseInsensitive) == 0) {
+            const qint32 wait = qint32(ToInteger(m_in.smartDelay)) * distance;
+            if (wait > 32767)
+                throw AppError::overflow();
+            m_entries << QStringLiteral("255") << QString::number(wait);
+        } else {
+            m_entries << QStringLiteral("255") << entry(iid, where + QStringLiteral(" (InterInstructionDelay)"));
+        }
+    }
+
+    /// Exact name first, then ignoring letter case, as the player finds scripts.
+    QString findScript(const QString &name) const
+    {
+        const QString exact = m_in.scriptsFolder + QLatin1Char('/') + name;
+        if (FileExistsOnDisk(exact) || name.contains(QLatin1Char('/')))
+            return FileExistsOnDisk(exact) ? exact : QString();
+        const QStringList entries = QDir(m_in.scriptsFolder).entryList(QDir::Files | QDir::Hidden);
+        for (const QString &e : entries) {
+            if (e.compare(name, Qt::CaseInsensitive) == 0)
+                return m_in.scriptsFolder + QLatin1Char('/') + e;
+        }
+        return QString();
+    }
+
+    void ExportScript(const QString &sfile)
+    {
+        const QString path = m_in.scriptsFolder + QLatin1Char('/') + sfile;
+        try {
+            const QString found = findScript(sfile);
+            if (found.isEmpty()) {
+                m_messages << QStringLiteral("The Script ( ") + path +
+                                  QStringLiteral(" ) can not be found. Execution will be terminated.");
+                return;
+            }
+            if (m_depth >= kMaxScriptDepth) {
+                // A script naming itself, directly or round a chain, would never end.
+                m_messages << QStringLiteral("The Script ( ") + path + QStringLiteral(" ) is called more than ") +
+                                  QString::number(kMaxScriptDepth) + QStringLiteral(" scripts deep. It is skipped.");
+                return;
+            }
+            QString text = DecodeFileText(ReadWholeFileBytes(found));
+            text.replace(kCrLf, QStringLiteral("\n"));
+            QStringList lines = text.split(QLatin1Char('\n'));
+            if (!lines.isEmpty() && lines.last().isEmpty())
+                lines.removeLast();
+            ++m_depth;
+            for (qsizetype i = 0; i < lines.size(); ++i)
+                ListInstruction(lines[i], QStringLiteral("Line %1 of script %2").arg(i + 1).arg(sfile));
+            --m_depth;
+        } catch (const AppError &e) {
+            m_messages << ErrorReportText(kRoutineExportScript, e.number(), e.description());
+        }
+    }
+
+    const Input &m_in;
+    std::array<qint16, 16> m_positions;
+    int m_depth = 0;
+};
+
+QString serialOut(const Input &in, const QString &values)
+{
+    const ExportSettings s = in.settings;
+    return PinList(s.version).value(s.pin) + QLatin1Char(',') +
+           BaudText(s.version, s.baud == 0 ? QStringLiteral("N2400") : QStringLiteral("N9600")) +
+           (s.version == 0 ? QStringLiteral(",(") : QStringLiteral(",[")) + in.synchByte + QLatin1Char(',') + values +
+           (s.version == 0 ? QLatin1Char(')') : QLatin1Char(']'));
+}
+
+QString tableShape(const Input &in, const QStringList &f)
+{
+    const bool bs1 = in.settings.version == 0;
+    QString main;
+    QString routines;
+    for (qsizetype start = 0; start + 1 < f.size(); start += kChunkValues) {
+        const qsizetype count = std::min<qsizetype>(kChunkValues, f.size() / 2 * 2 - start);
+        const QString k = QString::number(start / kChunkValues + 1);
+        const QString values = f.mid(start, count).join(QLatin1Char(','));
+        main += QStringLiteral("B4 = 0\r\nB5  = 0\r\n\r\nFor B2 = 0 To ") + QString::number(count - 1) + kCrLf +
+                QStringLiteral("    LookUp B2, ") + (bs1 ? QLatin1Char('(') : QLatin1Char('[')) + values +
+                (bs1 ? QLatin1Char(')') : QLatin1Char(']')) + QStringLiteral(", W0\r\n") +
+                QStringLiteral("    If B4 = 1 Then DoPause") + k + kCrLf +
+                QStringLiteral("    If W0 = 255 Then LookForPause") + k + kCrLf +
+                QStringLiteral("    If B5 = 1 Then MoveServo") + k + kCrLf +
+                QStringLiteral("    B3 = W0\r\n    B5 = 1\r\nNext") + k + QStringLiteral(":\r\nNext\r\n\r\n");
+        routines += QStringLiteral("DoPause") + k + QStringLiteral(":\r\n    Pause W0\r\n    B4 = 0\r\nGoTo Next") + k +
+                    QStringLiteral("\r\n\r\nLookForPause") + k + QStringLiteral(":\r\n    B4 = 1\r\nGoTo Next") + k +
+                    QStringLiteral("\r\n\r\nMoveServo") + k + QStringLiteral(":\r\n    SerOut ") +
+                    serialOut(in, QStringLiteral("B3,W0")) + QStringLiteral("\r\n    B5 = 0\r\nGoTo Next") + k +
+                    QStringLiteral("\r\n\r\n");
+    }
+    return QStringLiteral("Main:\r\n\r\n\r\n") + main + kCrLf +
+           (in.loop ? QStringLiteral("Goto Main\r\n\r\n") : QStringLiteral("End\r\n\r\n")) + routines;
+}
+
+} // namespace
+
+QStringList PinList(int target)
+{
+    QStringList pins;
+    if (target == 4) {
+        for (const char *port : {"GPIO.", "PORTA.", "PORTB."}) {
+            for (int i = 0; i < 8; ++i)
+                pins << QLatin1String(port) + QString::number(i);
+        }
+        return pins;
+    }
+    const int count = (target == 1 || target == 2) ? 16 : 8;
+    for (int i = 0; i < count; ++i)
+        pins << QString::number(i);
+    return pins;
+}
+
+QString BaudText(int target, const QString &baudItem)
+{
+    const bool slow = baudItem == QLatin1String("N2400");
+    switch (target) {
+    case 0:
+        return slow ? QStringLiteral("N2400") : QStringLiteral("N9600");
+    case 1:
+        return slow ? QStringLiteral("16780") : QStringLiteral("16468");
+    case 2:
+        return slow ? QStringLiteral("17405") : QStringLiteral("16624");
+    default:
+        return slow ? QStringLiteral("4") : QStringLiteral("6");
+    }
+}
+
+QString SaveFilter(int target)
+{
+    static const char *const kFilters[kTargetCount] = {"BS1 Files     *.bas|*.bas", "BS2 Files     *.bs2|*.bs2",
+                                                       "BSX Files     *.bsx|*.bsx", "PicBasic Files     *.bas|*.bas",
+                                                       "PicBasic Pro Files     *.bas|*.bas"};
+    return QLatin1String(kFilters[Checked({target, 0, 0, 0}).version]);
+}
+
+ExportSettings Checked(const ExportSettings &settings)
+{
+    ExportSettings s = settings;
+    if (s.version < 0 || s.version >= kTargetCount)
+        s.version = 0;
+    if (s.pin < 0 || s.pin >= PinList(s.version).size())
+        s.pin = 0;
+    if (s.baud < 0 || s.baud > 1)
+        s.baud = 0;
+    if (s.method < 0 || s.method > 1)
+        s.method = 0;
+    return s;
+}
+
+Result Export(const Input &given)
+{
+    Input in = given;
+    in.settings = Checked(given.settings);
+    Result result;
+    if (in.settings.version == 0 && in.settings.baud != 0) {
+        result.refusal = QStringLiteral("Basic Stamp I has no N9600 baud mode. Choose N2400.");
+        return result;
+    }
+    if (in.lines.isEmpty()) {
+        result.refusal = QStringLiteral("There is no data to export!  Please load a file.");
+        return result;
+    }
+    Run run(in);
+    try {
+        for (qsizetype i = 0; i < in.lines.size(); ++i)
+            run.ListInstruction(in.lines[i].toLower(), QStringLiteral("Line %1 (%2)").arg(i + 1).arg(in.lines[i]));
+    } catch (const Refusal &r) {
+        result.refusal = r.text;
+        result.messages = run.m_messages;
+        return result;
+    }
+    result.messages = run.m_messages;
+    const QStringList &f = run.m_entries;
+    const bool lookup = in.settings.method == 1;
+    QString code;
+    if (!lookup) {
+        for (qsizetype j = 0; j + 1 < f.size(); j += 2) {
+            if (ToLong(f[j]) >= 255)
+                code += QStringLiteral("PAUSE ") + f[j + 1] + kCrLf;
+            else
+                code += QStringLiteral("SEROUT ") + serialOut(in, f[j] + QLatin1Char(',') + f[j + 1]) + kCrLf;
+        }
+        if (in.loop)
+            code = QStringLiteral("Main:\r\n") + code + QStringLiteral("Goto Main\r\n");
+    }
+    // With SEROUT and no pair the table frame stands alone, its table empty.
+    result.code = code.isEmpty() ? tableShape(in, lookup ? f : QStringList()) : code;
+    return result;
+}
+
+QString Header(const QDateTime &now)
+{
+    const QLocale locale;
+    return QStringLiteral("' ** Created By Taveloq (") + locale.toString(now.date(), QLocale::ShortFormat) +
+           QLatin1Char(' ') + now.time().toString(QStringLiteral("HH:mm:ss")) +
+           QStringLiteral(")\r\n' ** https://taveloq.example.org\r\n\r\n");
+}
+
+} // namespace BasicExport

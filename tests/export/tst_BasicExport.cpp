@@ -1,0 +1,53 @@
+#include "app/FileHelpers.h"
+#include "export/BasicExport.h"
+#include "support/TestSupport.h"
+
+class TestBasicExport : public TestBase
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void golden_data()
+    {
+        QTest::addColumn<QStringList>("row");
+        for (const QStringList &row : TestDataRows(QStringLiteral("export/cases.txt")))
+            QTest::newRow(qPrintable(row[0])) << row;
+    }
+    void golden()
+    {
+        QFETCH(QStringList, row);
+        BasicExport::Input in;
+        const QString program =
+            row[1].startsWith(QLatin1Char('@'))
+                ? DecodeFileText(ReadWholeFileBytes(TestDataPath(QStringLiteral("export/") + row[1].mid(1))))
+                : row[1];
+        in.lines = program.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList s = row[2].split(QLatin1Char(','));
+        in.settings = {s[0].toInt(), s[1].toInt(), s[2].toInt(), s[3].toInt()};
+        in.loop = row[3] == QLatin1String("1");
+        in.interInstructionDelay = row[4];
+        in.smartDelay = row[5];
+        if (row[6] != QLatin1String("-"))
+            in.positions[row[6].section(QLatin1Char('='), 0, 0).toInt()] =
+                qint16(row[6].section(QLatin1Char('='), 1).toInt());
+        in.scriptsFolder = TestDataPath(QStringLiteral("export/scripts"));
+
+        const BasicExport::Result result = BasicExport::Export(in);
+        QCOMPARE(result.messages.join(QLatin1Char('\n')).replace(in.scriptsFolder, QStringLiteral("<Scripts>")),
+                 row[8]);
+        if (!row[7].endsWith(QLatin1String(".bas"))) {
+            QCOMPARE(result.refusal.value_or(QStringLiteral("(exported)")), row[7]);
+            return;
+        }
+        QCOMPARE(result.refusal.value_or(QString()), QString());
+        const QByteArray file = EncodeFileText(BasicExport::Header(QDateTime::currentDateTime()) + result.code);
+        QVERIFY(file.startsWith("' ** Created By Taveloq ("));
+        const qsizetype second = file.indexOf("\r\n' ** ");
+        QVERIFY(second > 0);
+        QCOMPARE(file.mid(file.indexOf("\r\n", second + 2) + 2),
+                 ReadWholeFileBytes(TestDataPath(QStringLiteral("export/") + row[7])));
+    }
+};
+
+TQ_TEST_MAIN(TestBasicExport)
+#include "tst_BasicExport.moc"
