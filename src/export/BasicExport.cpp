@@ -39,14 +39,24 @@ public:
         try {
             listLine(sCom, where);
         } catch (const AppError &e) {
-            m_messages << ErrorReportText(kRoutineListInstruction, e.number(), e.description());
+            report(kRoutineListInstruction, e);
         }
     }
 
     QStringList m_entries;
-    QStringList m_messages;
+    QList<MessageRequest> m_messages;
 
 private:
+    void report(const QString &routineCode, const AppError &e)
+    {
+        m_messages << MessageRequest{kErrorReportTitle, ErrorReportText(routineCode, e.number(), e.description()),
+                                     MsgButtons::Ok, MsgIcon::None};
+    }
+    void userMessage(const QString &text)
+    {
+        m_messages << MessageRequest{kUserMessageTitle, text, MsgButtons::OkCancel, MsgIcon::Critical};
+    }
+
     /// A number for the pair list: one entry, so no comma inside.
     QString entry(const QString &text, const QString &where) const
     {
@@ -114,14 +124,14 @@ private:
         try {
             const QString found = findScript(sfile);
             if (found.isEmpty()) {
-                m_messages << QStringLiteral("The Script ( ") + path +
-                                  QStringLiteral(" ) can not be found. Execution will be terminated.");
+                userMessage(QStringLiteral("The Script ( ") + path +
+                            QStringLiteral(" ) can not be found. Execution will be terminated."));
                 return;
             }
             if (m_depth >= kMaxScriptDepth) {
                 // A script naming itself, directly or round a chain, would never end.
-                m_messages << QStringLiteral("The Script ( ") + path + QStringLiteral(" ) is called more than ") +
-                                  QString::number(kMaxScriptDepth) + QStringLiteral(" scripts deep. It is skipped.");
+                userMessage(QStringLiteral("The Script ( ") + path + QStringLiteral(" ) is called more than ") +
+                            QString::number(kMaxScriptDepth) + QStringLiteral(" scripts deep. It is skipped."));
                 return;
             }
             QString text = DecodeFileText(ReadWholeFileBytes(found));
@@ -134,7 +144,7 @@ private:
                 ListInstruction(lines[i], QStringLiteral("Line %1 of script %2").arg(i + 1).arg(sfile));
             --m_depth;
         } catch (const AppError &e) {
-            m_messages << ErrorReportText(kRoutineExportScript, e.number(), e.description());
+            report(kRoutineExportScript, e);
         }
     }
 

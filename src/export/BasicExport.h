@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/ExportSettingsStore.h"
+#include "platform/MessageService.h"
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -42,10 +44,10 @@ struct Input
 
 struct Result
 {
-    /// Set when nothing may be written; the text to show.
+    /// Set when nothing may be written; the text of the critical user message to show.
     std::optional<QString> refusal;
-    /// Reports that did not stop the export (a skipped script, a failed line), in order.
-    QStringList messages;
+    /// The boxes of what did not stop the export (a skipped script, a failed line), in order.
+    QList<MessageRequest> messages;
     /// The generated code, without header.
     QString code;
 };

@@ -2,6 +2,8 @@
 #include "export/BasicExport.h"
 #include "support/TestSupport.h"
 
+#include <QRegularExpression>
+
 class TestBasicExport : public TestBase
 {
     Q_OBJECT
@@ -17,10 +19,14 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, row);
         BasicExport::Input in;
-        const QString program =
+        QString program =
             row[1].startsWith(QLatin1Char('@'))
                 ? DecodeFileText(ReadWholeFileBytes(TestDataPath(QStringLiteral("export/") + row[1].mid(1))))
                 : row[1];
+        // "{N x LINE}" stands for N copies of the line.
+        static const QRegularExpression repeat(QStringLiteral("\\{(\\d+) x ([^}]*)\\}"));
+        for (QRegularExpressionMatch m = repeat.match(program); m.hasMatch(); m = repeat.match(program))
+            program.replace(m.captured(), (m.captured(2) + QLatin1Char('\n')).repeated(m.captured(1).toInt()));
         in.lines = program.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         const QStringList s = row[2].split(QLatin1Char(','));
         in.settings = {s[0].toInt(), s[1].toInt(), s[2].toInt(), s[3].toInt()};
@@ -33,8 +39,10 @@ private Q_SLOTS:
         in.scriptsFolder = TestDataPath(QStringLiteral("export/scripts"));
 
         const BasicExport::Result result = BasicExport::Export(in);
-        QCOMPARE(result.messages.join(QLatin1Char('\n')).replace(in.scriptsFolder, QStringLiteral("<Scripts>")),
-                 row[8]);
+        QStringList shown;
+        for (const MessageRequest &m : result.messages)
+            shown << m.title + QStringLiteral(": ") + m.text;
+        QCOMPARE(shown.join(QLatin1Char('\n')).replace(in.scriptsFolder, QStringLiteral("<Scripts>")), row[8]);
         if (!row[7].endsWith(QLatin1String(".bas"))) {
             QCOMPARE(result.refusal.value_or(QStringLiteral("(exported)")), row[7]);
             return;
