@@ -4,6 +4,7 @@
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
 #include "platform/NumericText.h"
+#include "program/ProgramFile.h"
 
 #include <QDir>
 #include <QLocale>
@@ -134,11 +135,7 @@ private:
                             QString::number(kMaxScriptDepth) + QStringLiteral(" scripts deep. It is skipped."));
                 return;
             }
-            QString text = DecodeFileText(ReadWholeFileBytes(found));
-            text.replace(kCrLf, QStringLiteral("\n"));
-            QStringList lines = text.split(QLatin1Char('\n'));
-            if (!lines.isEmpty() && lines.last().isEmpty())
-                lines.removeLast();
+            const QStringList lines = SplitFileLines(DecodeFileText(ReadWholeFileBytes(found)));
             ++m_depth;
             for (qsizetype i = 0; i < lines.size(); ++i)
                 ListInstruction(lines[i], QStringLiteral("Line %1 of script %2").arg(i + 1).arg(sfile));

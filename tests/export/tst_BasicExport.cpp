@@ -55,6 +55,24 @@ private Q_SLOTS:
         QCOMPARE(file.mid(file.indexOf("\r\n", second + 2) + 2),
                  ReadWholeFileBytes(TestDataPath(QStringLiteral("export/") + row[7])));
     }
+
+    void targets_data()
+    {
+        QTest::addColumn<QStringList>("row");
+        for (const QStringList &row : TestDataRows(QStringLiteral("export/targets.txt")))
+            QTest::newRow(qPrintable(row[0])) << row;
+    }
+    void targets()
+    {
+        QFETCH(QStringList, row);
+        const int target = row[0].toInt();
+        const QStringList pins = BasicExport::PinList(target);
+        QCOMPARE(QString::number(pins.size()) + u' ' + pins.first() + u' ' + pins.last(),
+                 row[1] + u' ' + row[2] + u' ' + row[3]);
+        QCOMPARE(BasicExport::BaudText(target, QStringLiteral("N2400")), row[4]);
+        QCOMPARE(BasicExport::BaudText(target, QStringLiteral("N9600")), row[5]);
+        QCOMPARE(BasicExport::SaveFilter(target), row[6] + u'|' + row[7]);
+    }
 };
 
 TQ_TEST_MAIN(TestBasicExport)
