@@ -25,6 +25,20 @@ struct Refusal
     QString text;
 };
 
+/// Where a line stands; spelled out only when a refusal names it.
+struct Where
+{
+    qsizetype index;
+    const QString &text;
+    QString script; ///< empty for a line of the program
+    QString Describe() const
+    {
+        return (script.isEmpty() ? QStringLiteral("Line %1 (%2)").arg(index + 1)
+                                 : QStringLiteral("Line %1 of script %2 (%3)").arg(index + 1).arg(script))
+            .arg(text);
+    }
+};
+
 /// The state of one run: the entries in pairs and the reports so far.
 class Run
 {
@@ -35,7 +49,7 @@ public:
     {
     }
 
-    void ListInstruction(const QString &sCom, const QString &where)
+    void ListInstruction(const QString &sCom, const Where &where)
     {
         try {
             listLine(sCom, where);
@@ -59,15 +73,15 @@ private:
     }
 
     /// A number for the pair list: one entry, so no comma inside.
-    QString entry(const QString &text, const QString &where) const
+    QString entry(const QString &text, const Where &where, const QString &what = QString()) const
     {
         if (text.contains(QLatin1Char(',')) || !IsNumericText(text))
-            throw Refusal{where + QStringLiteral(": \"") + text +
+            throw Refusal{where.Describe() + what + QStringLiteral(": \"") + text +
                           QStringLiteral("\" is not a single number. Nothing was exported.")};
         return text;
     }
 
-    void listLine(const QString &sCom, const QString &where)
+    void listLine(const QString &sCom, const Where &where)
     {
         const qsizetype blank = sCom.indexOf(QLatin1Char(' '));
         const QString rest = blank < 0 ? QString() : sCom.mid(blank + 1);
@@ -92,7 +106,7 @@ private:
         }
     }
 
-    void delayPair(int distance, const QString &where)
+    void delayPair(int distance, const Where &where)
     {
         const QString &iid = m_in.interInstructionDelay;
         if (iid.compare(QLatin1String("smart"), Qt::CaseInsensitive) == 0) {
@@ -101,7 +115,7 @@ private:
                 throw AppError::overflow();
             m_entries << QStringLiteral("255") << QString::number(wait);
         } else {
-            m_entries << QStringLiteral("255") << entry(iid, where + QStringLiteral(" (InterInstructionDelay)"));
+            m_entries << QStringLiteral("255") << entry(iid, where, QStringLiteral(" InterInstructionDelay"));
         }
     }
 
@@ -138,7 +152,7 @@ private:
             const QStringList lines = SplitFileLines(DecodeFileText(ReadWholeFileBytes(found)));
             ++m_depth;
             for (qsizetype i = 0; i < lines.size(); ++i)
-                ListInstruction(lines[i], QStringLiteral("Line %1 of script %2").arg(i + 1).arg(sfile));
+                ListInstruction(lines[i], Where{i, lines[i], sfile});
             --m_depth;
         } catch (const AppError &e) {
             report(kRoutineExportScript, e);
@@ -256,7 +270,7 @@ Result Export(const Input &given)
     Run run(in);
     try {
         for (qsizetype i = 0; i < in.lines.size(); ++i)
-            run.ListInstruction(in.lines[i].toLower(), QStringLiteral("Line %1 (%2)").arg(i + 1).arg(in.lines[i]));
+            run.ListInstruction(in.lines[i].toLower(), Where{i, in.lines[i], QString()});
     } catch (const Refusal &r) {
         result.refusal = r.text;
         result.messages = run.m_messages;
