@@ -33,9 +33,10 @@ struct Where
     QString script; ///< empty for a line of the program
     QString Describe() const
     {
-        return (script.isEmpty() ? QStringLiteral("Line %1 (%2)").arg(index + 1)
-                                 : QStringLiteral("Line %1 of script %2 (%3)").arg(index + 1).arg(script))
-            .arg(text);
+        // One pass of arg(), so a "%1" inside the line stays as it is.
+        const QString line = QString::number(index + 1);
+        return script.isEmpty() ? QStringLiteral("Line %1 (%2)").arg(line, text)
+                                : QStringLiteral("Line %1 of script %2 (%3)").arg(line, script, text);
     }
 };
 
