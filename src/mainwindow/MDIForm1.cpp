@@ -3,6 +3,7 @@
 #include "app/ProgramPropertyStore.h"
 #include "execution/ExecutionController.h"
 #include "execution/frmExecution.h"
+#include "export/frmExportPBASIC.h"
 #include "library/ScriptCommands.h"
 #include "link/AllServos.h"
 #include "link/LinkSession.h"
@@ -114,6 +115,10 @@ void MDIForm1::connectCommands()
         } catch (const AppError &e) {
             ErrorReport(QStringLiteral("0020"), e);
         }
+    });
+    on("miExportPBASIC", [this] {
+        frmExportPBASIC dialog(m_parts.listing, m_parts.properties, m_parts.servos, m_parts.exportSettings, this);
+        dialog.exec();
     });
     on("miSerialPorts", [this] { frmSerialPorts::EditMapping(this); });
     on("tbSave", [this] {
