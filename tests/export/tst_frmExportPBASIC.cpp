@@ -56,6 +56,8 @@ private Q_SLOTS:
         dialog->Command1()->click();
         QCOMPARE(dialog->Label1()->text() + u' ' + QString::number(dialog->isVisible()),
                  QStringLiteral("File Saved... 0"));
+        // The export reads the positions; the servos did not move, so their record stays.
+        QCOMPARE(m_servos.Position(0) + m_servos.Position(1), 0);
         const QByteArray file = ReadWholeFileBytes(m_chosen); // compared after its two header lines
         QCOMPARE(file.mid(file.indexOf("\r\n\r\n") + 2), ReadWholeFileBytes(TestDataPath("export/worked-serout.bas")));
     }
