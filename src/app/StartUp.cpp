@@ -11,15 +11,9 @@
 
 namespace {
 
-const QString kAppKey = QStringLiteral("Software\\Taveloq Team\\Taveloq");
-
 void markFirstRun()
 {
-    cRegistry reg;
-    reg.SetClassKey(cRegistry::CurrentUser);
-    reg.SetSectionKey(kAppKey);
-    reg.SetValueKey(QStringLiteral("INIT"));
-    reg.SetValueType(cRegistry::Number);
+    cRegistry reg = cRegistry::AppKey(QStringLiteral("INIT"), cRegistry::Number);
     const QVariant init = reg.Value();
     if (!init.isValid() || init.toInt() != 1) {
         reg.SetValueType(cRegistry::Number);

@@ -20,7 +20,6 @@
 
 namespace {
 
-const QString kAppKey = QStringLiteral("Software\\Taveloq Team\\Taveloq");
 const QString kStartUpMode = QStringLiteral("Start-Up Mode");
 const QString kStartUpConfig = QStringLiteral("Start-Up Config");
 const QString kSaved = QStringLiteral("Saved");
@@ -95,19 +94,9 @@ bool toBoolean(const QString &text)
     return *number != 0;
 }
 
-cRegistry appKey(const QString &name)
-{
-    cRegistry reg;
-    reg.SetClassKey(cRegistry::CurrentUser);
-    reg.SetSectionKey(kAppKey);
-    reg.SetValueKey(name);
-    reg.SetValueType(cRegistry::Text);
-    return reg;
-}
-
 void setStartUpValue(const QString &name, const QString &value)
 {
-    appKey(name).SetValue(value);
+    cRegistry::AppKey(name).SetValue(value);
 }
 
 // One step of the loader: a failure skips the rest of it, and nothing is told.
@@ -342,7 +331,7 @@ void ConfigurationFile::RestoreStartUpDefaults()
 
 QString ConfigurationFile::StartUpValue(const QString &name)
 {
-    cRegistry reg = appKey(name);
+    cRegistry reg = cRegistry::AppKey(name);
     reg.SetDefault(QString());
     return reg.Value().toString();
 }

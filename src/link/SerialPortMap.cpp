@@ -11,16 +11,9 @@ namespace SerialPortMap {
 
 namespace {
 
-const QString kSection = QStringLiteral("Software\\Taveloq Team\\Taveloq\\Serial Ports");
-
 cRegistry portValue(int port)
 {
-    cRegistry reg;
-    reg.SetClassKey(cRegistry::CurrentUser);
-    reg.SetSectionKey(kSection);
-    reg.SetValueKey(QStringLiteral("Comm Port %1").arg(port));
-    reg.SetValueType(cRegistry::Text);
-    return reg;
+    return cRegistry::AppKey(QStringLiteral("Comm Port %1").arg(port), cRegistry::Text, QStringLiteral("Serial Ports"));
 }
 
 bool validPort(int port)

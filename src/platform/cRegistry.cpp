@@ -79,6 +79,17 @@ QString expandReferences(const QString &text)
 
 } // namespace
 
+cRegistry cRegistry::AppKey(const QString &valueName, qint32 type, const QString &subKey)
+{
+    cRegistry reg;
+    reg.SetClassKey(CurrentUser);
+    reg.SetSectionKey(QStringLiteral("Software\\Taveloq Team\\Taveloq") +
+                      (subKey.isEmpty() ? QString() : QLatin1Char('\\') + subKey));
+    reg.SetValueKey(valueName);
+    reg.SetValueType(type);
+    return reg;
+}
+
 QString cRegistry::StorePath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +

@@ -50,6 +50,9 @@ public:
 
     /// The file behind the store.
     static QString StorePath();
+    /// The application's own key under CurrentUser ("Software\Taveloq Team\Taveloq",
+    /// or its subkey `subKey`), with ValueKey and ValueType set.
+    static cRegistry AppKey(const QString &valueName = {}, qint32 type = Text, const QString &subKey = {});
 
 private:
     /// Enters the section, taking each part's stored spelling.

@@ -16,21 +16,12 @@
 
 namespace {
 
-const QString kAppKey = QStringLiteral("Software\\Taveloq Team\\Taveloq");
 const QString kSaveQuestion = QStringLiteral("Do you want to save the current file?");
 constexpr int kRecentFileCount = 4;
 
-cRegistry appRegistry()
-{
-    cRegistry registry;
-    registry.SetClassKey(cRegistry::CurrentUser);
-    registry.SetSectionKey(kAppKey);
-    return registry;
-}
-
 void saveRecentFiles(const cMRUFileList &files)
 {
-    cRegistry registry = appRegistry();
+    cRegistry registry = cRegistry::AppKey();
     files.Save(registry);
 }
 
@@ -198,7 +189,7 @@ void FileCommands::setTitle(const QString &path)
 
 void FileCommands::LoadRecentFiles()
 {
-    cRegistry registry = appRegistry();
+    cRegistry registry = cRegistry::AppKey();
     m_recentFiles.Load(registry);
     m_recentFiles.SetMaxFileCount(kRecentFileCount);
     saveRecentFiles(m_recentFiles);

@@ -26,13 +26,10 @@ void ProgramCommands::LoadProgramFile()
             return;
         }
 
-        const ParsedProgram parsed =
-            ParseProgramText(DecodeFileText(ReadWholeFileBytes(path)), m_properties.Properties());
+        const ParsedProgram parsed = ReadProgramFile(path, m_properties.Properties());
 
         if (parsed.droppedLines) {
-            ShowUserMessage(QStringLiteral("Unrecognized commands in the program file ( ") + path +
-                                QStringLiteral(" ) have been detected and were removed from the program listing."),
-                            MsgButtons::OkCancel, MsgIcon::Critical);
+            ShowUserMessage(DroppedLinesMessage(path), MsgButtons::OkCancel, MsgIcon::Critical);
         }
 
         ProgramProperties properties = parsed.properties;

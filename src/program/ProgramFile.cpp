@@ -1,5 +1,6 @@
 #include "program/ProgramFile.h"
 
+#include "app/FileHelpers.h"
 #include "platform/NumericText.h"
 #include "program/InstructionSyntax.h"
 
@@ -88,6 +89,17 @@ ParsedProgram ParseProgramText(const QString &text, const ProgramProperties &sta
         }
     }
     return parsed;
+}
+
+ParsedProgram ReadProgramFile(const QString &path, const ProgramProperties &start)
+{
+    return ParseProgramText(DecodeFileText(ReadWholeFileBytes(path)), start);
+}
+
+QString DroppedLinesMessage(const QString &path)
+{
+    return QStringLiteral("Unrecognized commands in the program file ( ") + path +
+           QStringLiteral(" ) have been detected and were removed from the program listing.");
 }
 
 QString ProgramFileText(const ProgramProperties &p, const QStringList &items, bool asScript)

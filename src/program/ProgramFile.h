@@ -21,6 +21,12 @@ struct ParsedProgram
 /// replace properties of `start`; instruction lines are kept or dropped.
 ParsedProgram ParseProgramText(const QString &text, const ProgramProperties &start);
 
+/// Reads and parses a program file (ParseProgramText). Throws AppError when it cannot be read.
+ParsedProgram ReadProgramFile(const QString &path, const ProgramProperties &start);
+
+/// The message for a file some of whose lines were dropped.
+QString DroppedLinesMessage(const QString &path);
+
 /// The file text of a listing: the nine header lines unless asScript, then each
 /// item, every line ended by CR LF.
 QString ProgramFileText(const ProgramProperties &properties, const QStringList &items, bool asScript);

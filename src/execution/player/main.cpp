@@ -99,15 +99,12 @@ int main(int argc, char **argv)
 
     ParsedProgram program;
     try {
-        program = ParseProgramText(DecodeFileText(ReadWholeFileBytes(programPath)), ProgramProperties{});
+        program = ReadProgramFile(programPath, ProgramProperties{});
     } catch (const AppError &e) {
         return fail(QStringLiteral("cannot read %1: %2").arg(programPath, e.description()));
     }
     if (program.droppedLines) {
-        messages.show({kUserMessageTitle,
-                       QStringLiteral("Unrecognized commands in the program file ( ") + programPath +
-                           QStringLiteral(" ) have been detected and were removed from the program listing."),
-                       MsgButtons::OkCancel, MsgIcon::Critical});
+        messages.show({kUserMessageTitle, DroppedLinesMessage(programPath), MsgButtons::OkCancel, MsgIcon::Critical});
     }
     // The defaults would play on Comm Port 1, a device nobody chose for this program.
     if (PropertiesInvalid(program.properties))

@@ -128,13 +128,12 @@ int main(int argc, char **argv)
     const QString programPath = parser.positionalArguments().constFirst();
     ParsedProgram program;
     try {
-        program = ParseProgramText(DecodeFileText(ReadWholeFileBytes(programPath)), ProgramProperties{});
+        program = ReadProgramFile(programPath, ProgramProperties{});
     } catch (const AppError &e) {
         return fail(QStringLiteral("cannot read %1: %2").arg(programPath, e.description()));
     }
     if (program.droppedLines) {
-        printError(QStringLiteral("Unrecognized commands in the program file ( ") + programPath +
-                   QStringLiteral(" ) have been detected and were removed from the program listing."));
+        printError(DroppedLinesMessage(programPath));
     }
 
     BasicExport::Input in;
