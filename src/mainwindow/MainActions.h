@@ -29,8 +29,6 @@ public:
     QMenu *ExecEditMenu() const { return m_execEdit; }
     QToolBar *FileBar() const { return m_fileBar; }
     QToolBar *ViewBar() const { return m_viewBar; }
-    /// The two views, exclusive: miServoControl and miExecution.
-    QActionGroup *Views() const { return m_views; }
 
     /// Everything a run must not reach: both toolbars, the menus File, View,
     /// Scripts, Configuration and Options with their shortcuts.

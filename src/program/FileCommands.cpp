@@ -43,10 +43,9 @@ FileCommands::FileCommands(ProgramCommands &commands, ProgramListing &listing, Q
 
 QStringList FileCommands::tempFileLines() const
 {
-    const QString path = m_listing.TempFilePath();
-    if (!FileExistsOnDisk(path))
+    if (!FileExistsOnDisk(m_listing.TempFilePath()))
         return {};
-    QStringList lines = SplitFileLines(DecodeFileText(ReadWholeFileBytes(path)));
+    QStringList lines = m_listing.FileLines();
     lines.removeAll(QString());
     return lines;
 }

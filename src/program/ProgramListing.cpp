@@ -88,6 +88,11 @@ void ProgramListing::ReplaceTempFile(const QStringList &lines)
     WriteWholeFileBytes(m_tempFilePath, EncodeFileText(fileText(lines)));
 }
 
+QStringList ProgramListing::FileLines() const
+{
+    return SplitFileLines(DecodeFileText(ReadWholeFileBytes(m_tempFilePath)));
+}
+
 void ProgramListing::Update()
 {
     try {
@@ -96,7 +101,7 @@ void ProgramListing::Update()
             Q_EMIT tempFileMissing();
             return;
         }
-        m_items = SplitFileLines(DecodeFileText(ReadWholeFileBytes(m_tempFilePath)));
+        m_items = FileLines();
         m_selected = -1;
         Summary summary;
         for (int i = 0; i < m_items.size();) {

@@ -45,6 +45,9 @@ public:
     /// line and sets the summary. Failures are reported with "0105".
     void Update();
     QStringList Items() const { return m_items; }
+    /// The temporary file's lines as they stand, lines appended since the last
+    /// Update included. Throws AppError when the file cannot be read.
+    QStringList FileLines() const;
     /// Replaces the lines (the editing commands, before UpdateTempFile and Update).
     void SetItems(const QStringList &items);
     /// Writes the lines to the temporary file, each followed by CR LF.
