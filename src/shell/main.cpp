@@ -1,3 +1,4 @@
+#include "platform/Version.h"
 #include "shell/ApplicationMain.h"
 
 #include <QApplication>
@@ -7,7 +8,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Taveloq"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Compose, play and export servo programs."));

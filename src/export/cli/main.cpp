@@ -5,6 +5,7 @@
 #include "app/FileHelpers.h"
 #include "export/BasicExport.h"
 #include "platform/AppError.h"
+#include "platform/Version.h"
 #include "program/ProgramFile.h"
 
 #include <QCommandLineParser>
@@ -63,7 +64,7 @@ QString targetsHelp()
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.1"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
