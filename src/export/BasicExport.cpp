@@ -4,6 +4,7 @@
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
 #include "platform/NumericText.h"
+#include "platform/WebAddress.h"
 #include "program/ProgramFile.h"
 
 #include <QDir>
@@ -300,8 +301,8 @@ QString Header(const QDateTime &now)
 {
     const QLocale locale;
     return QStringLiteral("' ** Created By Taveloq (") + locale.toString(now.date(), QLocale::ShortFormat) +
-           QLatin1Char(' ') + now.time().toString(QStringLiteral("HH:mm:ss")) +
-           QStringLiteral(")\r\n' ** https://taveloq.example.org\r\n\r\n");
+           QLatin1Char(' ') + now.time().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(")\r\n' ** ") +
+           QLatin1String(kWebAddress) + QStringLiteral("\r\n\r\n");
 }
 
 } // namespace BasicExport

@@ -1,5 +1,16 @@
 #include "platform/AppError.h"
 
+#include <QDebug>
+#include <QMutex>
+#include <QMutexLocker>
+
+namespace {
+
+QMutex g_recordMutex;
+RecordedError g_recorded;
+
+} // namespace
+
 AppError::AppError(int number, QString description)
     : m_number(number)
     , m_description(std::move(description))
@@ -48,4 +59,23 @@ AppError AppError::diskFull()
 AppError AppError::notRegularFile(const QString &path)
 {
     return pathFileAccess(path + QStringLiteral(": not a regular file"));
+}
+
+void RecordError(const QString &source, const AppError &error)
+{
+    qInfo().noquote() << source + QStringLiteral(": error") << error.number() << error.description();
+    const QMutexLocker lock(&g_recordMutex);
+    g_recorded = {source, error.number(), error.description()};
+}
+
+RecordedError LastRecordedError()
+{
+    const QMutexLocker lock(&g_recordMutex);
+    return g_recorded;
+}
+
+void ClearRecordedError()
+{
+    const QMutexLocker lock(&g_recordMutex);
+    g_recorded = {};
 }

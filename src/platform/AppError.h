@@ -33,6 +33,19 @@ private:
     QByteArray m_what;
 };
 
+/// An error a procedure records instead of showing: the application's last
+/// error, kept for whoever asks and written to the log, never put in a box.
+struct RecordedError
+{
+    QString source;
+    int number = 0;
+    QString description;
+};
+void RecordError(const QString &source, const AppError &error);
+/// The last error recorded; an empty record when none was.
+RecordedError LastRecordedError();
+void ClearRecordedError();
+
 namespace ErrorNumber {
 inline constexpr int kInvalidArgument = 5;
 inline constexpr int kOverflow = 6;

@@ -77,6 +77,26 @@ void ExpectMessage(const QString &text, MsgIcon icon, MsgButtons buttons)
     QCOMPARE(shown[0].buttons, buttons);
 }
 
+ScopedPath::ScopedPath(const QString &folder)
+    : m_old(qgetenv("PATH"))
+{
+    qputenv("PATH", QFile::encodeName(folder));
+}
+
+ScopedPath::~ScopedPath()
+{
+    qputenv("PATH", m_old);
+}
+
+void WriteScript(const QString &path, const QByteArray &body)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\n" + body + "\n");
+    file.close();
+    QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+}
+
 void TestBase::init()
 {
     if (g_home)

@@ -49,6 +49,20 @@ template <typename F> int ThrownNumber(F &&f)
     return 0;
 }
 
+/// Points PATH at one folder while it lives, so the test decides which programs exist.
+class ScopedPath
+{
+public:
+    explicit ScopedPath(const QString &folder);
+    ~ScopedPath();
+
+private:
+    QByteArray m_old;
+};
+
+/// Writes a shell script `body` to `path` and makes it executable.
+void WriteScript(const QString &path, const QByteArray &body);
+
 /// Base of the test classes: fresh data and settings folders, and a failure for
 /// any test that leaves a message box it did not take (an unexpected error report).
 class TestBase : public QObject
