@@ -68,33 +68,15 @@ QList<QStringList> TestDataRows(const QString &name)
     return rows;
 }
 
-void ExpectMessage(const QString &text, MsgIcon icon, MsgButtons buttons)
+void ExpectMessage(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title)
 {
     const QList<MessageRequest> shown = TestMessages().take();
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown[0].text, text);
     QCOMPARE(shown[0].icon, icon);
     QCOMPARE(shown[0].buttons, buttons);
-}
-
-ScopedPath::ScopedPath(const QString &folder)
-    : m_old(qgetenv("PATH"))
-{
-    qputenv("PATH", QFile::encodeName(folder));
-}
-
-ScopedPath::~ScopedPath()
-{
-    qputenv("PATH", m_old);
-}
-
-void WriteScript(const QString &path, const QByteArray &body)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("#!/bin/sh\n" + body + "\n");
-    file.close();
-    QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    if (!title.isEmpty())
+        QCOMPARE(shown[0].title, title);
 }
 
 void TestBase::init()

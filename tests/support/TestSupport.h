@@ -4,6 +4,7 @@
 #include "support/RecordingMessages.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QObject>
 #include <QString>
 #include <QTemporaryDir>
@@ -35,8 +36,9 @@ QString TestDataPath(const QString &name);
 /// a field in double quotes keeps its blanks, \r \n \t stand for those characters; '#' starts a comment.
 QList<QStringList> TestDataRows(const QString &name);
 
-/// Takes the one message box shown and checks what the user sees of it.
-void ExpectMessage(const QString &text, MsgIcon icon, MsgButtons buttons = MsgButtons::OkCancel);
+/// Takes the one message box shown and checks what the user sees of it (the title when one is given).
+void ExpectMessage(const QString &text, MsgIcon icon, MsgButtons buttons = MsgButtons::OkCancel,
+                   const QString &title = {});
 
 /// The error number `f` throws as an AppError, 0 when it throws nothing.
 template <typename F> int ThrownNumber(F &&f)
@@ -49,19 +51,20 @@ template <typename F> int ThrownNumber(F &&f)
     return 0;
 }
 
-/// Points PATH at one folder while it lives, so the test decides which programs exist.
-class ScopedPath
+/// PATH pointed at a fresh folder while it lives, which gets the shell scripts the test wants to exist.
+struct ScopedPath
 {
-public:
-    explicit ScopedPath(const QString &folder);
-    ~ScopedPath();
-
-private:
-    QByteArray m_old;
+    const QTemporaryDir dir;
+    const QByteArray old = qgetenv("PATH");
+    ScopedPath() { qputenv("PATH", QFile::encodeName(dir.path())); }
+    ~ScopedPath() { qputenv("PATH", old); }
+    void AddScript(const QString &name, const QByteArray &body) const
+    {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("#!/bin/sh\n" + body + "\n") > 0);
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
 };
-
-/// Writes a shell script `body` to `path` and makes it executable.
-void WriteScript(const QString &path, const QByteArray &body);
 
 /// Base of the test classes: fresh data and settings folders, and a failure for
 /// any test that leaves a message box it did not take (an unexpected error report).
