@@ -7,10 +7,11 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev
   libgl-dev
   clang-format
+  qt6-svg-dev
 )
 # scripts/screenshot.sh also needs a virtual X server and ImageMagick: bash scripts/deps.sh screenshot
 if [ "${1:-}" = "screenshot" ]; then
-  packages+=(xvfb xauth x11-utils imagemagick fonts-dejavu-core)
+  packages+=(xvfb xauth x11-utils imagemagick fonts-dejavu-core xdotool)
 fi
 missing=()
 for p in "${packages[@]}"; do

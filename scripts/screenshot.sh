@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Taveloq, starts it under a virtual X server with a fresh home folder and
-# saves the main window as it looks after start-up to docs/screenshot.png.
+# saves the main window as it looks after start-up to docs/screenshot.png, the splash to
+# docs/splash.png and the About box to docs/about.png.
 # BUILD_DIR chooses the build folder (default: build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -51,7 +52,31 @@ if [ -z "$window" ]; then
   echo "no main window after 20 s" >&2
   exit 1
 fi
-sleep 6
 mkdir -p docs
+# The splash: above the main window for the last two seconds of start-up.
+splash="$(DISPLAY=":$display" xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "Taveloq": ("taveloq".*/\1/p' | head -n 1)"
+if [ -n "$splash" ]; then
+  DISPLAY=":$display" timeout 30 import -window "$splash" docs/splash.png
+  echo "saved docs/splash.png"
+fi
+sleep 6
 DISPLAY=":$display" timeout 30 import -window "$window" docs/screenshot.png
 echo "saved docs/screenshot.png"
+# The About box, opened from the Help menu with the keyboard.
+DISPLAY=":$display" xdotool windowfocus "$window" key alt+h
+sleep 0.5
+DISPLAY=":$display" xdotool key a
+about=""
+for _ in $(seq 50); do
+  about="$(DISPLAY=":$display" xwininfo -name "About Taveloq" 2>/dev/null | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p' || true)"
+  [ -n "$about" ] && break
+  sleep 0.1
+done
+if [ -n "$about" ]; then
+  sleep 1
+  DISPLAY=":$display" timeout 30 import -window "$about" docs/about.png
+  echo "saved docs/about.png"
+else
+  echo "the About box did not open" >&2
+  exit 1
+fi

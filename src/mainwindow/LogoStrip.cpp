@@ -1,6 +1,6 @@
 #include "mainwindow/LogoStrip.h"
 
-#include <QLinearGradient>
+#include <QEvent>
 #include <QPainter>
 
 LogoStrip::LogoStrip(QWidget *parent)
@@ -11,28 +11,31 @@ LogoStrip::LogoStrip(QWidget *parent)
     f.setPointSizeF(9.75);
     f.setBold(true);
     setFont(f);
+    // Light text: the caption sits at the bottom, on the title bar colour.
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, Qt::white);
+    setPalette(p);
+    m_logo.SetDrawingObject(this);
+    m_logo.SetStartColor(palette().color(QPalette::Active, QPalette::Highlight));
+    m_logo.SetEndColor(Qt::black);
 }
 
 void LogoStrip::SetCaption(const QString &caption)
 {
-    m_caption = caption;
+    m_logo.SetCaption(caption);
     update();
 }
 
 void LogoStrip::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    QLinearGradient gradient(0, height(), 0, 0);
-    gradient.setColorAt(0.0, palette().color(QPalette::Active, QPalette::Highlight));
-    gradient.setColorAt(1.0, Qt::black);
-    painter.fillRect(rect(), gradient);
+    m_logo.Draw(painter, size(), font(), palette().color(foregroundRole()));
+}
 
-    painter.setPen(Qt::white);
-    painter.setFont(font());
-    // Rotated a quarter turn so the caption reads upwards from near the bottom.
-    painter.translate(0, height() - 16);
-    painter.rotate(-90);
-    const QFontMetrics fm(font());
-    const int baseline = (width() + fm.ascent() - fm.descent()) / 2;
-    painter.drawText(0, baseline, m_caption);
+void LogoStrip::changeEvent(QEvent *event)
+{
+    // A new system palette brings a new title bar colour.
+    if (event->type() == QEvent::PaletteChange)
+        m_logo.SetStartColor(palette().color(QPalette::Active, QPalette::Highlight));
+    QWidget::changeEvent(event);
 }

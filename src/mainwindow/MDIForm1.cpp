@@ -17,6 +17,9 @@
 #include "mainwindow/grid/PropertyGridPanel.h"
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
+#include "platform/WebAddress.h"
+#include "platform/frmAbout.h"
+#include "platform/mShellExecute.h"
 #include "program/FileCommands.h"
 #include "program/ProgramCommands.h"
 #include "program/ProgramListing.h"
@@ -39,6 +42,9 @@
 namespace {
 
 const QString kCaption = QStringLiteral("Taveloq v1.1");
+// Help > On the Web: the makers' site, a hobby site and the co-makers' site.
+const QString kHobbySite = QStringLiteral("https://sparvane.example.org");
+const QString kCoMakerSite = QStringLiteral("https://ondrake.example.org");
 
 // A child window without a Close command: title, minimise and maximise only.
 QMdiSubWindow *addChild(QMdiArea *area, QWidget *window)
@@ -127,6 +133,13 @@ void MDIForm1::connectCommands()
         (save->isEnabled() ? save : MenuItem(QStringLiteral("miSaveAs")))->trigger();
     });
     on("tbHelp", [this] { cToolbar2_ButtonClick(3); });
+    on("miAbout", [this] {
+        frmAbout about(this);
+        about.exec();
+    });
+    on("miPellion", [] { mShellExecute::GShell(QLatin1String(kWebAddress)); });
+    on("miSparvane", [] { mShellExecute::GShell(kHobbySite); });
+    on("miOndrake", [] { mShellExecute::GShell(kCoMakerSite); });
 
     connect(MenuItem(QStringLiteral("miFile"))->menu(), &QMenu::aboutToShow, this, [this] {
         MenuItem(QStringLiteral("miSave"))->setEnabled(!m_parts.commands.CurrentProgramPath().isEmpty());

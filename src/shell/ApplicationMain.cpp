@@ -89,7 +89,7 @@ ApplicationMain::~ApplicationMain()
     m_execution->AbortRun();
     m_session->SetSliders(nullptr);
     m_main.reset();
-    m_splash.reset();
+    delete m_splash;
     m_link->Close();
 }
 
@@ -100,7 +100,8 @@ void ApplicationMain::PrepareTempFile()
 
 void ApplicationMain::ShowSplash()
 {
-    m_splash = std::make_unique<frmSplash>();
+    m_splash = new frmSplash;
+    m_splash->SetShowAsSplash(true);
     m_splashTexts << m_splash->Status();
     m_splash->show();
     m_splash->repaint();
@@ -133,6 +134,10 @@ void ApplicationMain::LoadMainWindow()
     m_main->Load();
     m_main->resize(size);
     m_main->show();
+    // Without a window manager to honour its stay-on-top flag, the splash would
+    // sit under the window that just appeared for the rest of the start-up.
+    if (m_splash)
+        m_splash->raise();
     QCoreApplication::processEvents();
 }
 
@@ -143,7 +148,12 @@ void ApplicationMain::ShowRecentFiles()
 
 void ApplicationMain::UnloadSplash()
 {
-    m_splash.reset();
+    delete m_splash;
+}
+
+frmSplash *ApplicationMain::splash() const
+{
+    return m_splash;
 }
 
 void ApplicationMain::Shutdown()

@@ -2,6 +2,7 @@
 
 #include "app/StartUp.h"
 
+#include <QPointer>
 #include <QStringList>
 
 #include <memory>
@@ -46,7 +47,7 @@ public:
     bool Terminated() const { return m_terminated; }
 
     MDIForm1 *mainWindow() const { return m_main.get(); }
-    frmSplash *splash() const { return m_splash.get(); }
+    frmSplash *splash() const;
     ProgramPropertyStore &properties() const { return *m_properties; }
     ServoModel &servos() const { return *m_servos; }
     ServoLink &link() const { return *m_link; }
@@ -70,7 +71,7 @@ private:
     std::unique_ptr<QtSoundPlayer> m_sound;
     std::unique_ptr<ExecutionController> m_execution;
     std::unique_ptr<ExportSettingsStore> m_exportSettings;
-    std::unique_ptr<frmSplash> m_splash;
+    QPointer<frmSplash> m_splash; // deletes itself when closed
     std::unique_ptr<MDIForm1> m_main;
     QStringList m_splashTexts;
     bool m_terminated = false;

@@ -22,6 +22,10 @@
 #include "platform/Clock.h"
 #include "platform/FileDialogService.h"
 #include "platform/Services.h"
+#include "platform/cLogo.h"
+#include "platform/cRegistry.h"
+#include "platform/frmAbout.h"
+#include "platform/frmSplash.h"
 #include "program/FileCommands.h"
 #include "program/ProgramCommands.h"
 #include "program/ProgramListing.h"
@@ -38,12 +42,25 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QToolBar>
+
+struct StackingLog final : QObject
+{
+    QStringList events;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if ((qobject_cast<frmSplash *>(watched) && event->type() == QEvent::ZOrderChange) ||
+            (qobject_cast<MDIForm1 *>(watched) && event->type() == QEvent::Show))
+            events << watched->objectName();
+        return false;
+    }
+};
 
 const QString kSaveQuestion = QStringLiteral("Do you want to save the current file?");
 
@@ -399,6 +416,109 @@ private Q_SLOTS:
                      expanded ? main().Side().ExpandedWidth() : main().Side().picLogo()->width());
             QCOMPARE(main().Side().cmdCenterAll()->isVisible(), expanded);
         }
+    }
+
+    void logoBands_data()
+    {
+        QTest::addColumn<QStringList>("row"); // as the file's header says
+        for (const QStringList &row : TestDataRows(QStringLiteral("mainwindow/logo-bands.txt")))
+            QTest::newRow(qPrintable(row[0])) << row;
+    }
+    void logoBands()
+    {
+        QFETCH(QStringList, row);
+        cLogo logo;
+        logo.SetStartColor(QColor(row[1]));
+        logo.SetEndColor(QColor(row[2]));
+        QImage image(17, row[0].toInt(), QImage::Format_RGB32);
+        image.fill(Qt::gray);
+        QPainter painter(&image);
+        logo.Draw(painter, image.size(), main().font(), Qt::white);
+        painter.end();
+        const auto rows = [&image](int y0) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                n += image.pixel(16, y) == image.pixel(16, y0);
+            return QString::number(n);
+        };
+        QCOMPARE(QColor(image.pixel(16, image.height() - 1)), QColor(row[3]));
+        QCOMPARE(rows(image.height() - 1), row[4]);
+        QCOMPARE(QColor(image.pixel(16, 0)), QColor(row[5]));
+        QCOMPARE(rows(0), row[6]);
+    }
+
+    void splashStaysAboveTheMainWindow()
+    {
+        StackingLog log;
+        qApp->installEventFilter(&log);
+        restart();
+        qApp->removeEventFilter(&log);
+        // Raised again once the main window is up, for a desktop without a window manager.
+        QVERIFY(log.events.lastIndexOf(QStringLiteral("frmSplash")) > log.events.indexOf(QStringLiteral("MDIForm1")));
+    }
+
+    void splashWindow_data()
+    {
+        QTest::addColumn<bool>("showAsSplash");
+        QTest::newRow("splash: status line") << true;
+        QTest::newRow("window: close button") << false;
+    }
+    void splashWindow()
+    {
+        QFETCH(bool, showAsSplash);
+        QPointer<frmSplash> splash = new frmSplash;
+        splash->SetShowAsSplash(showAsSplash);
+        splash->show();
+        QVERIFY(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(splash->Command1()->isVisible(), !showAsSplash);
+        QCOMPARE(splash->Label(3)->isVisible(), showAsSplash);
+        const QStringList texts{splash->Label(6)->text(), splash->Label(1)->text(), splash->Label(4)->text(),
+                                splash->Status()};
+        QCOMPARE(texts, (QStringList{"The Taveloq Team Presents", "Taveloq", "Version 1.1.3",
+                                     "Initializing application. Please wait..."}));
+        const QSize room = splash->screen()->size() - splash->size();
+        QCOMPARE(splash->pos(), QPoint(room.width() / 2, room.height() / 2 - 33));
+        splash->Command1()->click();
+        QTRY_VERIFY(!splash);
+    }
+
+    // Programs the Help menu starts: System Info's tool and the default handler of web addresses.
+    void helpMenuStartsProgramsFromPath_data()
+    {
+        QTest::addColumn<QStringList>("row"); // command, program, what it was started with
+        QTest::newRow("System Info, no tool") << QStringList{"miAbout", "", ""};
+        QTest::newRow("System Info, tool on PATH") << QStringList{"miAbout", "hardinfo", "started"};
+        QTest::newRow("System Info, tool in the settings") << QStringList{"miAbout", "mytool", "started"};
+        QTest::newRow("makers") << QStringList{"miPellion", "xdg-open", "https://taveloq.example.org"};
+        QTest::newRow("hobby") << QStringList{"miSparvane", "xdg-open", "https://sparvane.example.org"};
+        QTest::newRow("co-makers") << QStringList{"miOndrake", "xdg-open", "https://ondrake.example.org"};
+    }
+    void helpMenuStartsProgramsFromPath()
+    {
+        QFETCH(QStringList, row);
+        const QString &command = row[0], &program = row[1], &result = row[2];
+        const ScopedPath path;
+        const QString marker = path.dir.filePath(QStringLiteral("marker"));
+        if (!program.isEmpty())
+            path.AddScript(program, "echo \"${1:-started}\" > '" + QFile::encodeName(marker) + "'");
+        if (program == QLatin1String("mytool")) // on PATH, but only the settings name it
+            cRegistry::AppKey(frmAbout::kSystemInfoValue).SetValue(path.dir.filePath(program));
+        bool shown = false;
+        WhenShown<frmAbout>(
+            [](frmAbout *about) {
+                QCOMPARE(about->windowTitle(), QStringLiteral("About Taveloq"));
+                QCOMPARE(about->lblVersion()->text(), QStringLiteral("Version 1.1.3"));
+                about->cmdSysInfo()->click();
+                about->cmdOK()->click();
+            },
+            &shown);
+        item(qPrintable(command))->trigger();
+        QCOMPARE(shown, command == QLatin1String("miAbout"));
+        if (result.isEmpty())
+            return ExpectMessage(QStringLiteral("System Information Is Unavailable At This Time"), MsgIcon::None,
+                                 MsgButtons::OkCancel, QStringLiteral("Taveloq"));
+        QTRY_VERIFY(QFile::exists(marker));
+        QTRY_COMPARE(ReadWholeFile(marker).trimmed(), result);
     }
 
     void onlineSlidersSendFramesOfflineNothing()
