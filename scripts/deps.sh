@@ -7,10 +7,12 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev
   libgl-dev
   clang-format
+  libchm-dev fp-utils
 )
 # scripts/screenshot.sh also needs a virtual X server and ImageMagick: bash scripts/deps.sh screenshot
 if [ "${1:-}" = "screenshot" ]; then
   packages+=(xvfb xauth x11-utils imagemagick fonts-dejavu-core)
+  packages+=(xdotool)
 fi
 missing=()
 for p in "${packages[@]}"; do

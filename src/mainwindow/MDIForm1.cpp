@@ -4,6 +4,9 @@
 #include "execution/ExecutionController.h"
 #include "execution/frmExecution.h"
 #include "export/frmExportPBASIC.h"
+#include "help/HelpFile.h"
+#include "help/HelpViewerHost.h"
+#include "help/modHTMLHelp.h"
 #include "library/ScriptCommands.h"
 #include "link/AllServos.h"
 #include "link/LinkSession.h"
@@ -51,6 +54,15 @@ QMdiSubWindow *addChild(QMdiArea *area, QWidget *window)
     return child;
 }
 
+void reportFailure(const QString &routine, void (*command)())
+{
+    try {
+        command();
+    } catch (const AppError &e) {
+        ErrorReport(routine, e);
+    }
+}
+
 } // namespace
 
 MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
@@ -65,6 +77,7 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     , m_servoChild(addChild(m_childArea, m_servoControl))
     , m_executionChild(addChild(m_childArea, m_execution))
     , m_edits(new EditCommands(*m_actions, parts.listing, *m_execution, *m_servoControl, parts.properties, *this))
+    , m_help(std::make_unique<HelpViewerHost>(this))
 {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(kCaption);
@@ -93,7 +106,10 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     qApp->installEventFilter(this);
 }
 
-MDIForm1::~MDIForm1() = default;
+MDIForm1::~MDIForm1()
+{
+    modHTMLHelp::SetViewer(nullptr);
+}
 
 QAction *MDIForm1::MenuItem(const QString &name) const
 {
@@ -127,6 +143,15 @@ void MDIForm1::connectCommands()
         (save->isEnabled() ? save : MenuItem(QStringLiteral("miSaveAs")))->trigger();
     });
     on("tbHelp", [this] { cToolbar2_ButtonClick(3); });
+    on("miContents", [] { reportFailure(QStringLiteral("0015"), &modHTMLHelp::ShowContents); });
+    on("miIndex", [] { reportFailure(QStringLiteral("0024"), &modHTMLHelp::ShowIndex); });
+    on("miSearch", [] {
+        try {
+            modHTMLHelp::ShowSearch();
+        } catch (const AppError &) {
+            // Search passes over its failures.
+        }
+    });
 
     connect(MenuItem(QStringLiteral("miFile"))->menu(), &QMenu::aboutToShow, this, [this] {
         MenuItem(QStringLiteral("miSave"))->setEnabled(!m_parts.commands.CurrentProgramPath().isEmpty());
@@ -145,6 +170,11 @@ void MDIForm1::Load()
 {
     try {
         setWindowTitle(kCaption);
+        // Without a help file the Help menu names the one it expected beside the program.
+        const QString helpFile = FindHelpFile();
+        modHTMLHelp::SetHelpFile(
+            helpFile.isEmpty() ? QCoreApplication::applicationDirPath() + QLatin1Char('/') + kHelpFileName : helpFile);
+        modHTMLHelp::SetViewer(m_help.get());
         MenuItem(QStringLiteral("miServoControl"))->setChecked(true);
         m_side->Load();
         m_side->Grid()->SetDialogOwner(this, m_side);
