@@ -1,6 +1,7 @@
 #include "help/ChmArchive.h"
 #include "help/HTMLHelp.h"
 #include "help/HelpBrowser.h"
+#include "help/HelpFile.h"
 #include "help/HelpViewer.h"
 #include "help/HelpViewerHost.h"
 #include "help/modHTMLHelp.h"
@@ -68,6 +69,29 @@ private Q_SLOTS:
             QCOMPARE(shown[0].title, QStringLiteral("HTML Help Class"));
             QCOMPARE(shown[0].text, place(message));
         }
+    }
+
+    void helpFileBesideTheProgramThenInstalled_data()
+    {
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<QString>("found");
+        const QString beside = QStringLiteral("."), installed = QStringLiteral("../share/taveloq");
+        QTest::newRow("none") << QStringList() << QString();
+        QTest::newRow("installed") << QStringList{installed} << installed;
+        QTest::newRow("both") << QStringList{installed, beside} << beside;
+    }
+    void helpFileBesideTheProgramThenInstalled()
+    {
+        QFETCH(QStringList, folders);
+        QFETCH(QString, found);
+        const QDir program(QCoreApplication::applicationDirPath());
+        for (const QString &folder : folders)
+            QVERIFY(program.mkpath(folder) &&
+                    QFile::copy(TAVELOQ_HELP_FILE, program.filePath(folder + "/" + kHelpFileName)));
+        const QString result = FindHelpFile();
+        for (const QString &folder : folders)
+            QFile::remove(program.filePath(folder + "/" + kHelpFileName));
+        QCOMPARE(result, found.isEmpty() ? found : QDir::cleanPath(program.filePath(found + "/" + kHelpFileName)));
     }
 
     void contentsListEveryPage()
