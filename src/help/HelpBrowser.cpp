@@ -17,10 +17,8 @@ HelpBrowser::HelpBrowser(const ChmArchive &archive, QWidget *parent)
 
 QUrl HelpBrowser::PageUrl(const QString &page)
 {
-    QUrl url;
-    url.setScheme(kScheme);
-    url.setPath(page.startsWith(QLatin1Char('/')) ? page : QLatin1Char('/') + page);
-    return url;
+    // Parsed rather than set as a path, so a page's "#section" stays a fragment.
+    return QUrl(kScheme + QStringLiteral("://") + (page.startsWith(QLatin1Char('/')) ? page : QLatin1Char('/') + page));
 }
 
 QVariant HelpBrowser::loadResource(int type, const QUrl &name)

@@ -133,7 +133,12 @@ bool HelpViewer::OpenFile(const QString &path)
         return false;
     }
     const QList<HelpTopic> contents = m_archive.Contents();
-    ShowPage(contents.isEmpty() ? QStringLiteral("/index.htm") : contents.first().local);
+    const QUrl first = HelpBrowser::PageUrl(contents.isEmpty() ? QStringLiteral("/index.htm") : contents.first().local);
+    // Another file may have a page of the same name.
+    if (m_page->source() == first)
+        m_page->reload();
+    else
+        m_page->setSource(first);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "help/HelpViewerHost.h"
 #include "help/modHTMLHelp.h"
 #include "library/ScriptCommands.h"
+#include "library/ScriptLibrary.h"
 #include "link/AllServos.h"
 #include "link/LinkSession.h"
 #include "link/frmSerialPorts.h"
@@ -52,15 +53,6 @@ QMdiSubWindow *addChild(QMdiArea *area, QWidget *window)
     child->setWindowIcon(window->windowIcon());
     child->setOption(QMdiSubWindow::RubberBandResize, false);
     return child;
-}
-
-void reportFailure(const QString &routine, void (*command)())
-{
-    try {
-        command();
-    } catch (const AppError &e) {
-        ErrorReport(routine, e);
-    }
 }
 
 } // namespace
@@ -143,8 +135,8 @@ void MDIForm1::connectCommands()
         (save->isEnabled() ? save : MenuItem(QStringLiteral("miSaveAs")))->trigger();
     });
     on("tbHelp", [this] { cToolbar2_ButtonClick(3); });
-    on("miContents", [] { reportFailure(QStringLiteral("0015"), &modHTMLHelp::ShowContents); });
-    on("miIndex", [] { reportFailure(QStringLiteral("0024"), &modHTMLHelp::ShowIndex); });
+    on("miContents", [] { ScriptLibrary::Reported(QStringLiteral("0015"), &modHTMLHelp::ShowContents); });
+    on("miIndex", [] { ScriptLibrary::Reported(QStringLiteral("0024"), &modHTMLHelp::ShowIndex); });
     on("miSearch", [] {
         try {
             modHTMLHelp::ShowSearch();
