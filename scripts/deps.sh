@@ -8,6 +8,7 @@ packages=(
   libgl-dev
   clang-format
   qt6-svg-dev
+  libchm-dev fp-utils
 )
 # scripts/screenshot.sh also needs a virtual X server and ImageMagick: bash scripts/deps.sh screenshot
 if [ "${1:-}" = "screenshot" ]; then

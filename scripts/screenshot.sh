@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Taveloq, starts it under a virtual X server with a fresh home folder and
 # saves the main window as it looks after start-up to docs/screenshot.png, the splash to
-# docs/splash.png and the About box to docs/about.png.
+# docs/splash.png, the About box to docs/about.png and the help viewer on each of its panes
+# to docs/help-*.png.
 # BUILD_DIR chooses the build folder (default: build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -76,7 +77,33 @@ if [ -n "$about" ]; then
   sleep 1
   DISPLAY=":$display" timeout 30 import -window "$about" docs/about.png
   echo "saved docs/about.png"
+  DISPLAY=":$display" xdotool key Escape
 else
   echo "the About box did not open" >&2
   exit 1
 fi
+
+# The help viewer on each pane: F1 opens the contents, Alt+N the index, Alt+S a search.
+x() { DISPLAY=":$display" xdotool "$@"; }
+x windowfocus --sync "$window"
+x key F1
+help=""
+for _ in $(seq 100); do
+  help="$(x search --name "^Taveloq Help$" 2>/dev/null | head -n 1 || true)"
+  [ -n "$help" ] && break
+  sleep 0.1
+done
+[ -n "$help" ] || { echo "F1 opened no help window" >&2; exit 1; }
+x windowfocus --sync "$help"
+sleep 1
+DISPLAY=":$display" timeout 30 import -window "$help" docs/help-contents.png
+x key alt+n
+x type --delay 50 "port"
+sleep 1
+DISPLAY=":$display" timeout 30 import -window "$help" docs/help-index.png
+x key alt+s
+x type --delay 50 "dialout"
+x key Return
+sleep 1
+DISPLAY=":$display" timeout 30 import -window "$help" docs/help-search.png
+echo "saved docs/help-contents.png, docs/help-index.png, docs/help-search.png"

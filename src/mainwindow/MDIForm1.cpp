@@ -4,7 +4,11 @@
 #include "execution/ExecutionController.h"
 #include "execution/frmExecution.h"
 #include "export/frmExportPBASIC.h"
+#include "help/HelpFile.h"
+#include "help/HelpViewerHost.h"
+#include "help/modHTMLHelp.h"
 #include "library/ScriptCommands.h"
+#include "library/ScriptLibrary.h"
 #include "link/AllServos.h"
 #include "link/LinkSession.h"
 #include "link/frmSerialPorts.h"
@@ -71,6 +75,7 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     , m_servoChild(addChild(m_childArea, m_servoControl))
     , m_executionChild(addChild(m_childArea, m_execution))
     , m_edits(new EditCommands(*m_actions, parts.listing, *m_execution, *m_servoControl, parts.properties, *this))
+    , m_help(std::make_unique<HelpViewerHost>(this))
 {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(kCaption);
@@ -99,7 +104,10 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     qApp->installEventFilter(this);
 }
 
-MDIForm1::~MDIForm1() = default;
+MDIForm1::~MDIForm1()
+{
+    modHTMLHelp::SetViewer(nullptr);
+}
 
 QAction *MDIForm1::MenuItem(const QString &name) const
 {
@@ -140,6 +148,15 @@ void MDIForm1::connectCommands()
     on("miPellion", [] { mShellExecute::GShell(QLatin1String(kWebAddress)); });
     on("miSparvane", [] { mShellExecute::GShell(kHobbySite); });
     on("miOndrake", [] { mShellExecute::GShell(kCoMakerSite); });
+    on("miContents", [] { ScriptLibrary::Reported(QStringLiteral("0015"), &modHTMLHelp::ShowContents); });
+    on("miIndex", [] { ScriptLibrary::Reported(QStringLiteral("0024"), &modHTMLHelp::ShowIndex); });
+    on("miSearch", [] {
+        try {
+            modHTMLHelp::ShowSearch();
+        } catch (const AppError &) {
+            // Search passes over its failures.
+        }
+    });
 
     connect(MenuItem(QStringLiteral("miFile"))->menu(), &QMenu::aboutToShow, this, [this] {
         MenuItem(QStringLiteral("miSave"))->setEnabled(!m_parts.commands.CurrentProgramPath().isEmpty());
@@ -158,6 +175,11 @@ void MDIForm1::Load()
 {
     try {
         setWindowTitle(kCaption);
+        // Without a help file the Help menu names the one it expected beside the program.
+        const QString helpFile = FindHelpFile();
+        modHTMLHelp::SetHelpFile(
+            helpFile.isEmpty() ? QCoreApplication::applicationDirPath() + QLatin1Char('/') + kHelpFileName : helpFile);
+        modHTMLHelp::SetViewer(m_help.get());
         MenuItem(QStringLiteral("miServoControl"))->setChecked(true);
         m_side->Load();
         m_side->Grid()->SetDialogOwner(this, m_side);

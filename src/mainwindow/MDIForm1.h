@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class ConfigurationCommands;
 class EditCommands;
 class ExportSettingsStore;
@@ -10,6 +12,7 @@ class ServoLink;
 struct ProgramProperties;
 class ExecutionController;
 class FileCommands;
+class HelpViewerHost;
 class LinkSession;
 class MainActions;
 class ProgramCommands;
@@ -94,5 +97,6 @@ private:
     QMdiSubWindow *m_executionChild;
     EditCommands *m_edits;
     ConfigurationCommands *m_configuration = nullptr;
+    std::unique_ptr<HelpViewerHost> m_help;
     bool m_shownOnce = false;
 };

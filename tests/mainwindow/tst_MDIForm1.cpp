@@ -519,6 +519,18 @@ private Q_SLOTS:
                                  MsgButtons::OkCancel, QStringLiteral("Taveloq"));
         QTRY_VERIFY(QFile::exists(marker));
         QTRY_COMPARE(ReadWholeFile(marker).trimmed(), result);
+    void helpEntriesNameTheMissingHelpFile()
+    {
+        // No help file sits beside the test program: every entry names the one it looked for.
+        const QString missing = QStringLiteral("The file %1/Taveloq Help.chm does not exist.\nPlease make sure the "
+                                               "correct path and file name have been specified.")
+                                    .arg(QCoreApplication::applicationDirPath());
+        QTest::keyClick(&main(), Qt::Key_F1);
+        QCOMPARE(TestMessages().takeTexts(), QStringList{missing});
+        for (const char *name : {"miIndex", "miSearch", "tbHelp"}) {
+            item(name)->trigger();
+            QCOMPARE(TestMessages().takeTexts(), QStringList{missing});
+        }
     }
 
     void onlineSlidersSendFramesOfflineNothing()

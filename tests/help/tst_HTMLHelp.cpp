@@ -1,0 +1,168 @@
+#include "help/ChmArchive.h"
+#include "help/HTMLHelp.h"
+#include "help/HelpBrowser.h"
+#include "help/HelpFile.h"
+#include "help/HelpViewer.h"
+#include "help/HelpViewerHost.h"
+#include "help/modHTMLHelp.h"
+#include "support/TestSupport.h"
+
+#include <QLineEdit>
+#include <QListView>
+#include <QTabWidget>
+
+// Records what the help file was asked to show.
+struct RecordingViewer final : IHelpViewer
+{
+    QStringList shown;
+    void Show(const QString &address, HelpPane, QObject *) override { shown << address; }
+};
+
+void flatten(const QList<HelpTopic> &topics, QStringList &pages)
+{
+    for (const HelpTopic &topic : topics) {
+        pages << topic.local;
+        flatten(topic.children, pages);
+    }
+}
+
+class TestHTMLHelp : public TestBase
+{
+    Q_OBJECT
+
+    ChmArchive m_chm;
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_chm.Open(QStringLiteral(TAVELOQ_HELP_FILE))); }
+
+    void messages_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("onTop");
+        QTest::addColumn<QString>("message");
+        for (const QStringList &row : TestDataRows(QStringLiteral("help/messages.txt")))
+            QTest::newRow(qPrintable(row[0])) << row[1] << (row[2] == QLatin1String("yes")) << row[3];
+    }
+    void messages()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, onTop);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const auto place = [&](QString text) {
+            return text.replace(QLatin1String("%1"), dir.path())
+                .replace(QLatin1String("%2"), QCoreApplication::applicationDirPath());
+        };
+        // Every file a row names exists, but the deleted one.
+        if (file.contains(QLatin1Char('/')))
+            QVERIFY(QFile::copy(QStringLiteral(TAVELOQ_HELP_FILE), place(file)));
+        QFile::remove(dir.filePath(QStringLiteral("Gone.chm")));
+        RecordingViewer viewer;
+        HTMLHelp help(&viewer);
+        help.SetCHMFile(place(file));
+        help.SetHHShowOnTop(onTop);
+        help.HHDisplayContents();
+        const QList<MessageRequest> shown = TestMessages().take();
+        QCOMPARE(shown.size(), message.isEmpty() ? 0 : 1);
+        QCOMPARE(viewer.shown, message.isEmpty() ? QStringList{place(file)} : QStringList());
+        if (!message.isEmpty()) {
+            QCOMPARE(shown[0].title, QStringLiteral("HTML Help Class"));
+            QCOMPARE(shown[0].text, place(message));
+        }
+    }
+
+    void helpFileBesideTheProgramThenInstalled_data()
+    {
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<QString>("found");
+        const QString beside = QStringLiteral("."), installed = QStringLiteral("../share/taveloq");
+        QTest::newRow("none") << QStringList() << QString();
+        QTest::newRow("installed") << QStringList{installed} << installed;
+        QTest::newRow("both") << QStringList{installed, beside} << beside;
+    }
+    void helpFileBesideTheProgramThenInstalled()
+    {
+        QFETCH(QStringList, folders);
+        QFETCH(QString, found);
+        const QDir program(QCoreApplication::applicationDirPath());
+        for (const QString &folder : folders)
+            QVERIFY(program.mkpath(folder) &&
+                    QFile::copy(TAVELOQ_HELP_FILE, program.filePath(folder + "/" + kHelpFileName)));
+        const QString result = FindHelpFile();
+        for (const QString &folder : folders)
+            QFile::remove(program.filePath(folder + "/" + kHelpFileName));
+        QCOMPARE(result, found.isEmpty() ? found : QDir::cleanPath(program.filePath(found + "/" + kHelpFileName)));
+    }
+
+    void contentsListEveryPage()
+    {
+        QStringList contents;
+        flatten(m_chm.Contents(), contents);
+        QStringList pages = QDir(QStringLiteral(TAVELOQ_HELP_SOURCES)).entryList({QStringLiteral("*.htm")});
+        for (QString &page : pages)
+            page.prepend(QLatin1Char('/'));
+        contents.sort();
+        QCOMPARE(contents, pages);
+        QCOMPARE(m_chm.Pages(), pages);
+        // The full-text data of the compiler, the pictures the pages show.
+        QVERIFY(m_chm.Read(QStringLiteral("/$FIftiMain")).has_value());
+        QVERIFY(m_chm.Read(QStringLiteral("/images/main-window.png")).value_or(QByteArray()).startsWith("\x89PNG"));
+    }
+
+    void lookups_data()
+    {
+        QTest::addColumn<bool>("index");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QStringList>("pages");
+        for (const QStringList &row : TestDataRows(QStringLiteral("help/lookups.txt")))
+            QTest::newRow(qPrintable(row[0]))
+                << (row[1] == QLatin1String("index")) << row[2] << row[3].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    }
+    void lookups()
+    {
+        QFETCH(bool, index);
+        QFETCH(QString, word);
+        QFETCH(QStringList, pages);
+        QStringList found;
+        for (const HelpTopic &keyword : m_chm.Index()) {
+            if (index && keyword.name == word)
+                found << keyword.local;
+        }
+        QCOMPARE(index ? found : m_chm.PagesHolding(word), pages);
+    }
+
+    void routinesOpenTheViewerOnTheirPane_data()
+    {
+        QTest::addColumn<int>("pane");
+        QTest::newRow("contents") << int(HelpPane::Contents);
+        QTest::newRow("index") << int(HelpPane::Index);
+        QTest::newRow("search") << int(HelpPane::Search);
+    }
+    void routinesOpenTheViewerOnTheirPane()
+    {
+        QFETCH(int, pane);
+        QWidget owner;
+        HelpViewerHost host(&owner);
+        modHTMLHelp::SetViewer(&host);
+        modHTMLHelp::SetHelpFile(QStringLiteral(TAVELOQ_HELP_FILE));
+        void (*const routines[])() = {&modHTMLHelp::ShowContents, &modHTMLHelp::ShowIndex, &modHTMLHelp::ShowSearch};
+        routines[(pane + 1) % 3]();
+        HelpViewer *viewer = host.Window();
+        QVERIFY(viewer && viewer->isVisible());
+        routines[pane]();
+        modHTMLHelp::SetViewer(nullptr);
+        QCOMPARE(host.Window(), viewer);
+        QCOMPARE(int(viewer->CurrentPane()), pane);
+        QVERIFY(viewer->Page()->toPlainText().contains(QStringLiteral("Welcome to Taveloq")));
+        // The search pane finds the one page and shows it; the index filter narrows its list.
+        QTest::keyClicks(viewer->SearchWord(), QStringLiteral("usermod"));
+        QTest::keyClick(viewer->SearchWord(), Qt::Key_Return);
+        QCOMPARE(viewer->SearchResults()->model()->rowCount(), 1);
+        QVERIFY(viewer->Page()->toPlainText().startsWith(QStringLiteral("Serial ports on Linux")));
+        QTest::keyClicks(viewer->IndexFilter(), QStringLiteral("taveloq-"));
+        QCOMPARE(viewer->IndexList()->model()->rowCount(), 3);
+    }
+};
+
+TQ_TEST_GUI_MAIN(TestHTMLHelp)
+#include "tst_HTMLHelp.moc"
