@@ -8,6 +8,8 @@ packages=(
   libgl-dev
   clang-format
 )
+# The install tests (ctest -L install): validators, the .deb's tools, man and systemd-analyze.
+packages+=(desktop-file-utils appstream shared-mime-info dpkg-dev man-db systemd)
 # scripts/screenshot.sh also needs a virtual X server and ImageMagick: bash scripts/deps.sh screenshot
 if [ "${1:-}" = "screenshot" ]; then
   packages+=(xvfb xauth x11-utils imagemagick fonts-dejavu-core)
