@@ -10,6 +10,8 @@ packages=(
   qt6-svg-dev
   libchm-dev fp-utils
 )
+# The install tests (ctest -L install): validators, the .deb's tools, man and systemd-analyze.
+packages+=(desktop-file-utils appstream shared-mime-info dpkg-dev man-db systemd)
 # scripts/screenshot.sh also needs a virtual X server and ImageMagick: bash scripts/deps.sh screenshot
 if [ "${1:-}" = "screenshot" ]; then
   packages+=(xvfb xauth x11-utils imagemagick fonts-dejavu-core xdotool)

@@ -9,6 +9,7 @@
 #include "link/LinkSession.h"
 #include "link/ServoLink.h"
 #include "mainwindow/MDIForm1.h"
+#include "platform/MessageService.h"
 #include "platform/Services.h"
 #include "platform/WidgetServices.h"
 #include "platform/frmSplash.h"
@@ -18,8 +19,11 @@
 #include "servos/frmServoControl.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QTextStream>
 
 #include <csignal>
 #include <fcntl.h>
@@ -56,6 +60,32 @@ void watchTerminationSignals(QObject *context, const std::function<void()> &term
     sigemptyset(&sa.sa_mask);
     for (int sig : {SIGTERM, SIGINT, SIGHUP})
         sigaction(sig, &sa, nullptr);
+}
+
+/// Nobody answers the boxes of an unattended check: each text goes to stderr
+/// and gets the answer of a box nobody can click.
+class StderrMessages final : public IMessageService
+{
+public:
+    MsgAnswer show(const MessageRequest &request) override
+    {
+        QTextStream(stderr) << "taveloq: " << QString(request.text).replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                            << Qt::endl;
+        return DefaultAnswer(request.buttons);
+    }
+};
+
+// A stand-in until the help viewer lands with FindHelpFile() of "help/HelpFile.h",
+// which replaces it: the help file beside the program or in ../share/taveloq.
+QString findHelpFile()
+{
+    const QString name = QStringLiteral("Taveloq Help.chm");
+    const QDir bin(QCoreApplication::applicationDirPath());
+    for (const QString &path : {bin.filePath(name), bin.filePath(QStringLiteral("../share/taveloq/") + name)}) {
+        if (QFileInfo::exists(path))
+            return QDir::cleanPath(path);
+    }
+    return QString();
 }
 
 // One twip is 1/1440 inch.
@@ -193,4 +223,35 @@ int RunApplication(const QString &programPath)
     Services::setMessages(nullptr);
     Services::setFileDialogs(nullptr);
     return code;
+}
+
+int CheckApplication(const QString &programPath)
+{
+    StderrMessages messages;
+    WidgetFileDialogService dialogs;
+    Services::setMessages(&messages);
+    Services::setFileDialogs(&dialogs);
+
+    bool programFound = false;
+    QTextStream out(stdout);
+    {
+        ApplicationMain host;
+        QObject::connect(&host.commands(), &ProgramCommands::programLoaded, &host.commands(),
+                         [&programFound] { programFound = true; });
+        if (RunStartUp(host) && host.mainWindow() && !programPath.isEmpty())
+            host.files().OpenPath(programPath);
+        if (programFound) {
+            out << "Program: " << host.commands().CurrentProgramPath() << ", " << host.listing().Items().size()
+                << " lines" << Qt::endl;
+        } else {
+            out << "Program: none opened" << Qt::endl;
+        }
+        host.Shutdown();
+    }
+    const QString helpFile = findHelpFile(); // HOOK: becomes FindHelpFile() when the help viewer lands
+    out << "Help file: " << (helpFile.isEmpty() ? QStringLiteral("none found") : helpFile) << Qt::endl;
+
+    Services::setMessages(nullptr);
+    Services::setFileDialogs(nullptr);
+    return programFound && !helpFile.isEmpty() ? 0 : 1;
 }

@@ -80,3 +80,8 @@ private:
 /// Runs the desktop application in an existing QApplication, opening
 /// programPath after start-up when it is given; returns its exit code.
 int RunApplication(const QString &programPath = QString());
+
+/// For packagers and CI: starts as usual with messages on stderr, opens
+/// programPath, prints the program's name and line count and the help file
+/// found (or that none was), and returns 0 only when both were found.
+int CheckApplication(const QString &programPath);

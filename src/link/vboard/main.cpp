@@ -4,6 +4,7 @@
 
 #include "link/vboard/VirtualBoard.h"
 #include "platform/AppError.h"
+#include "platform/Version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -27,11 +28,13 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("taveloq-vboard"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "A virtual servo board: opens a serial device for Taveloq and prints the servo positions it receives."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption linkOption(
         QStringList{QStringLiteral("l"), QStringLiteral("link")},
         QStringLiteral("Also make a symbolic link at <path> to the device, so its name stays the same between runs."),
