@@ -6,6 +6,7 @@
 #include "app/ServoModel.h"
 #include "execution/ExecutionController.h"
 #include "execution/sound/QtSoundPlayer.h"
+#include "help/HelpFile.h"
 #include "link/LinkSession.h"
 #include "link/ServoLink.h"
 #include "mainwindow/MDIForm1.h"
@@ -77,17 +78,6 @@ public:
 
 // A stand-in until the help viewer lands with FindHelpFile() of "help/HelpFile.h",
 // which replaces it: the help file beside the program or in ../share/taveloq.
-QString findHelpFile()
-{
-    const QString name = QStringLiteral("Taveloq Help.chm");
-    const QDir bin(QCoreApplication::applicationDirPath());
-    for (const QString &path : {bin.filePath(name), bin.filePath(QStringLiteral("../share/taveloq/") + name)}) {
-        if (QFileInfo::exists(path))
-            return QDir::cleanPath(path);
-    }
-    return QString();
-}
-
 // One twip is 1/1440 inch.
 int twipsToPixels(int twips, qreal dpi)
 {
@@ -248,7 +238,7 @@ int CheckApplication(const QString &programPath)
         }
         host.Shutdown();
     }
-    const QString helpFile = findHelpFile(); // HOOK: becomes FindHelpFile() when the help viewer lands
+    const QString helpFile = FindHelpFile();
     out << "Help file: " << (helpFile.isEmpty() ? QStringLiteral("none found") : helpFile) << Qt::endl;
 
     Services::setMessages(nullptr);

@@ -519,6 +519,8 @@ private Q_SLOTS:
                                  MsgButtons::OkCancel, QStringLiteral("Taveloq"));
         QTRY_VERIFY(QFile::exists(marker));
         QTRY_COMPARE(ReadWholeFile(marker).trimmed(), result);
+    }
+
     void helpEntriesNameTheMissingHelpFile()
     {
         // No help file sits beside the test program: every entry names the one it looked for.
