@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <csignal>
 
@@ -108,6 +109,52 @@ private Q_SLOTS:
         QCOMPARE(p.readAllStandardError().isEmpty(), status == 0);
         if (signal == 0)
             QVERIFY2(board.ReadAvailable(50).isEmpty(), "a refused program plays nothing");
+    }
+
+    void aLostBoardThatComesBack_data()
+    {
+        QTest::addColumn<bool>("reconnect");
+        QTest::newRow("--reconnect centres and plays from the start again") << true;
+        QTest::newRow("without it the loss ends the run") << false;
+    }
+    void aLostBoardThatComesBack()
+    {
+        QFETCH(bool, reconnect);
+        QTemporaryDir dir;
+        const QStringList link{QStringLiteral("--link"), dir.filePath(QStringLiteral("board"))};
+        QByteArray seen;
+        const auto saw = [&seen](QProcess &board, const char *text) {
+            seen += board.readAllStandardOutput();
+            return seen.contains(text);
+        };
+        QProcess first;
+        first.start(QStringLiteral(TAVELOQ_VBOARD), link);
+        QTRY_VERIFY(saw(first, "Ctrl+C"));
+        QProcess p;
+        QStringList args{QStringLiteral("--loop"), QStringLiteral("--device"), link[1],
+                         writeProgram(";ServoCenter=100\r\n;InterInstructionDelay=20\r\nmov 1,1\r\nmov 1,2\r\n")};
+        start(p, reconnect ? args << QStringLiteral("--reconnect") : args);
+        QTRY_VERIFY(saw(first, "servo  1  position   2"));
+        first.terminate();
+        QVERIFY(first.waitForFinished(5000));
+        if (!reconnect) {
+            QVERIFY(p.waitForFinished(5000));
+            QCOMPARE(p.exitCode(), 1);
+            return;
+        }
+        QByteArray said;
+        QTRY_VERIFY2((said += p.readAllStandardError()).contains("waiting for it to come back"), said);
+        seen.clear();
+        QProcess second;
+        second.start(QStringLiteral(TAVELOQ_VBOARD), link);
+        QTRY_VERIFY(saw(second, "servo  1  position   2"));
+        QVERIFY2(seen.indexOf("servo 15  position 100") < seen.indexOf("servo  1  position   1"), seen);
+        QCOMPARE(seen.count("servo 15  position 100"), 1);
+        ::kill(pid_t(p.processId()), SIGTERM);
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitCode(), 0);
+        second.terminate();
+        QVERIFY(second.waitForFinished(5000));
     }
 
     void errorsGiveANonZeroStatus()
