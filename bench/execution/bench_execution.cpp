@@ -2,10 +2,14 @@
 // frame's arrival at the board is compared with the ideal schedule (the first
 // k x 20 ms from a phase fitted as the median offset): median, p99 and max of
 // the error, the drift of the last frame and the first frame's own error.
-// Three runs: the headless player; the Execution Controller window open; the
-// same with the UI thread busy 30 ms in every 100 ms. The window runs also
-// give the time each write(2) returned ("sent"), which leaves out the
-// pseudo-terminal's delivery (a kernel worker) to the board side.
+// Runs: the headless player and, right after it, the same moves written with
+// a relative sleep after each frame (the timing without compensation), both
+// on a quiet machine and with every core kept busy by spinning threads; the
+// Execution Controller window open; the same with the UI thread busy 30 ms in
+// every 100 ms. The window runs also give the time each write(2) returned
+// ("sent"), which leaves out the pseudo-terminal's delivery (a kernel worker)
+// to the board side. `--soak SECONDS` instead loops the player that long and
+// gives its frame gaps and resident memory.
 
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
@@ -23,6 +27,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QProcess>
 #include <QSerialPort>
 #include <QTemporaryDir>
@@ -33,10 +38,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
+#include <sched.h>
 #include <thread>
 #include <unistd.h>
 
@@ -115,12 +122,14 @@ private:
     std::thread m_thread;
 };
 
-void report(const QString &name, const std::vector<qint64> &arrivals)
+/// Prints the run's figures and returns how much longer than scheduled the
+/// moves took, first frame to last, in ms (NaN when frames are missing).
+double report(const QString &name, const std::vector<qint64> &arrivals)
 {
     QTextStream out(stdout);
     if (arrivals.size() < size_t(kMoves)) {
         out << name << ": only " << arrivals.size() << " frames arrived\n";
-        return;
+        return std::nan("");
     }
     // The board cannot know when the run started: the ideal schedule's phase
     // is the median offset of all frames from k x 20 ms, so one late frame
@@ -147,6 +156,7 @@ void report(const QString &name, const std::vector<qint64> &arrivals)
                .arg(drift, 0, 'f', 3)
                .arg(first, 0, 'f', 3);
     out.flush();
+    return double(arrivals[kMoves - 1] - arrivals[0] - (kMoves - 1) * kDelayNs) / 1e6;
 }
 
 QStringList program()
@@ -200,7 +210,48 @@ private:
     int m_fd;
 };
 
-void benchPlayer(const QString &folder)
+/// Whether any thread of the process runs under SCHED_FIFO (field 41 of its stat).
+bool runsRealTime(qint64 pid)
+{
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString &tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(tasks.filePath(tid + QStringLiteral("/stat")));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 38 && fields[38].toInt() == SCHED_FIFO)
+            return true;
+    }
+    return false;
+}
+
+/// Every core busy with plain arithmetic at normal priority while alive.
+class CompetingLoad
+{
+public:
+    explicit CompetingLoad(unsigned threads)
+    {
+        for (unsigned i = 0; i < threads; ++i)
+            m_threads.emplace_back([this] {
+                volatile unsigned long spin = 0;
+                while (!m_quit.load(std::memory_order_relaxed))
+                    spin = spin + 1;
+            });
+    }
+    ~CompetingLoad()
+    {
+        m_quit = true;
+        for (std::thread &t : m_threads)
+            t.join();
+    }
+
+private:
+    std::atomic<bool> m_quit{false};
+    std::vector<std::thread> m_threads;
+};
+
+double benchPlayer(const QString &folder, const QString &name)
 {
     VirtualBoard board;
     const QString path = folder + QStringLiteral("/bench.tqp");
@@ -210,9 +261,107 @@ void benchPlayer(const QString &folder)
     QProcess player;
     player.start(QStringLiteral(TAVELOQ_PLAY),
                  {QStringLiteral("--no-center"), QStringLiteral("--device"), board.DevicePath(), path});
+    clock.waitFor(10, 5000);
+    const bool realTime = runsRealTime(player.processId());
     player.waitForFinished(60000);
     clock.waitFor(kMoves, 2000);
-    report(QStringLiteral("taveloq-play (headless)"), clock.arrivals());
+    return report(name + (realTime ? QStringLiteral(", SCHED_FIFO") : QStringLiteral(", normal policy")),
+                  clock.arrivals());
+}
+
+/// The same moves with the old timing: a frame, then a relative sleep of the
+/// delay, nothing compensated, on an ordinary thread.
+double benchLiteral(const QString &name)
+{
+    VirtualBoard board;
+    BoardClock clock(board.BoardFd());
+    const int fd = ::open(QFile::encodeName(board.DevicePath()).constData(), O_WRONLY | O_NOCTTY);
+    std::thread literal([fd] {
+        for (int k = 0; k < kMoves; ++k) {
+            const char frame[3] = {char(255), char(k % 16), char(k % 2 ? 200 : 50)};
+            [[maybe_unused]] const ssize_t n = ::write(fd, frame, 3);
+            const timespec delay{0, kDelayNs};
+            nanosleep(&delay, nullptr);
+        }
+    });
+    literal.join();
+    ::close(fd);
+    clock.waitFor(kMoves, 2000);
+    return report(name, clock.arrivals());
+}
+
+/// The player and the old timing on the same machine at the same time, with
+/// and without every core kept busy.
+void benchDrifts(const QString &folder)
+{
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    for (const unsigned load : {0u, cores}) {
+        const std::unique_ptr<CompetingLoad> busy = load ? std::make_unique<CompetingLoad>(load) : nullptr;
+        const QString when = load ? QStringLiteral(", %1 busy threads").arg(load) : QString();
+        const double player = benchPlayer(folder, QStringLiteral("taveloq-play") + when);
+        const double literal = benchLiteral(QStringLiteral("relative sleeps") + when);
+        QTextStream(stdout)
+            << QStringLiteral(
+                   "  first to last frame, longer than scheduled by: player %1 ms, relative sleeps %2 ms, ratio %3\n")
+                   .arg(player, 0, 'f', 3)
+                   .arg(literal, 0, 'f', 3)
+                   .arg(std::abs(literal) / std::max(std::abs(player), 0.001), 0, 'f', 0);
+    }
+}
+
+/// Resident memory of a process in KiB.
+qint64 residentKiB(qint64 pid)
+{
+    QFile statm(QStringLiteral("/proc/%1/statm").arg(pid));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    return statm.readAll().split(' ').value(1).toLongLong() * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+/// taveloq-play looping a program for the given time: every frame's error
+/// against a 20 ms grid, and the player's resident memory at the start and end.
+void benchSoak(const QString &folder, int seconds)
+{
+    VirtualBoard board;
+    const QString path = folder + QStringLiteral("/soak.tqp");
+    WriteWholeFile(path, QStringLiteral(";InterInstructionDelay=20\r\n") + program().join(QStringLiteral("\r\n")) +
+                             QStringLiteral("\r\n"));
+    BoardClock clock(board.BoardFd());
+    QProcess player;
+    player.start(QStringLiteral(TAVELOQ_PLAY), {QStringLiteral("--loop"), QStringLiteral("--no-center"),
+                                                QStringLiteral("--device"), board.DevicePath(), path});
+    clock.waitFor(kMoves, 30000);
+    const qint64 startKiB = residentKiB(player.processId());
+    QThread::sleep(seconds);
+    const qint64 endKiB = residentKiB(player.processId());
+    player.terminate();
+    player.waitForFinished(5000);
+    double load[3] = {};
+    getloadavg(load, 3);
+    const std::vector<qint64> arrivals = clock.arrivals();
+    QTextStream(stdout) << QStringLiteral("%1 s, %2 frames, load average %3 %4 %5, player exit %6\n")
+                               .arg(seconds)
+                               .arg(arrivals.size())
+                               .arg(load[0], 0, 'f', 2)
+                               .arg(load[1], 0, 'f', 2)
+                               .arg(load[2], 0, 'f', 2)
+                               .arg(player.exitCode());
+    // One long schedule: gaps between frames, each against 20 ms.
+    std::vector<double> errors;
+    for (size_t k = 1; k < arrivals.size(); ++k)
+        errors.push_back(std::abs(double(arrivals[k] - arrivals[k - 1] - kDelayNs)) / 1e6);
+    std::sort(errors.begin(), errors.end());
+    const auto pct = [&](double p) { return errors[std::min(errors.size() - 1, size_t(p * (errors.size() - 1)))]; };
+    const double drift = double(arrivals.back() - arrivals.front() - qint64(arrivals.size() - 1) * kDelayNs) / 1e6;
+    QTextStream(stdout) << QStringLiteral("gap error median %1 ms  p99 %2 ms  p99.99 %3 ms  max %4 ms  drift %5 ms\n"
+                                          "resident memory %6 KiB after the first pass, %7 KiB at the end\n")
+                               .arg(pct(0.5), 0, 'f', 3)
+                               .arg(pct(0.99), 0, 'f', 3)
+                               .arg(pct(0.9999), 0, 'f', 3)
+                               .arg(errors.back(), 0, 'f', 3)
+                               .arg(drift, 0, 'f', 3)
+                               .arg(startKiB)
+                               .arg(endKiB);
 }
 
 void benchWindow(bool busy)
@@ -268,9 +417,15 @@ int main(int argc, char **argv)
     qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
     QApplication app(argc, argv);
     QDir().mkpath(DataPaths::UserDataFolder());
+    // --soak SECONDS: only the long real-time run of taveloq-play.
+    const int soak = app.arguments().indexOf(QStringLiteral("--soak"));
+    if (soak > 0) {
+        benchSoak(home.path(), app.arguments().value(soak + 1, QStringLiteral("600")).toInt());
+        return 0;
+    }
     QTextStream(stdout) << kMoves << " moves, " << kDelayNs / 1'000'000
                         << " ms apart, error of each frame at the board against the ideal schedule\n";
-    benchPlayer(home.path());
+    benchDrifts(home.path());
     benchWindow(false);
     benchWindow(true);
     return 0;

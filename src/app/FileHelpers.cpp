@@ -4,7 +4,7 @@
 #include "platform/ErrorReport.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <cerrno>
@@ -105,35 +105,72 @@ QByteArray ReadWholeFileBytes(const QString &path)
     return bytes;
 }
 
+namespace {
+
+/// The name a save's new content has for a moment beside the file.
+QByteArray SavingName(const QByteArray &target)
+{
+    const qsizetype slash = target.lastIndexOf('/');
+    return target.left(slash + 1) + '.' + target.mid(slash + 1) + ".saving";
+}
+
+} // namespace
+
 void WriteWholeFileBytes(const QString &path, const QByteArray &bytes)
 {
-    const QByteArray native = QFile::encodeName(path);
+    QByteArray native = QFile::encodeName(path);
     struct stat st = {};
     // stat follows a link: a link to a device is refused, not replaced by a file.
-    if (::stat(native.constData(), &st) == 0) {
+    const bool exists = ::stat(native.constData(), &st) == 0;
+    if (exists) {
         if (!S_ISREG(st.st_mode))
             throw AppError::notRegularFile(path);
         if (isReadOnly(native, st))
             throw errorFromErrno(EACCES, path);
+        // Through a link, the file it names is replaced and the link kept.
+        native = QFile::encodeName(QFileInfo(path).canonicalFilePath());
     }
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
+    // The new content is written to an unnamed file in the same folder, which
+    // gets the one name SavingName only to be renamed over the file. A save
+    // killed in between leaves that name, and the next save takes it over;
+    // QSaveFile's random names for the same moment would be left for good.
+    const qsizetype slash = native.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : native.left(slash);
+    const QByteArray saving = SavingName(native);
+    ::unlink(saving.constData());
+    int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    bool named = fd < 0; // a file system without unnamed files: written under the name itself
+    if (named)
+        fd = ::open(saving.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
         throw errorFromErrno(errno ? errno : EACCES, path);
-    if (!bytes.isEmpty()) {
-        errno = 0;
-        // Small writes stay in Qt's buffer, and commit() does not notice when
-        // writing that buffer out fails (a full disk): flush and check first.
-        if (file.write(bytes) != bytes.size() || !file.flush()) {
-            const int err = errno;
-            file.cancelWriting();
-            throw errorFromErrno(err ? err : EIO, path);
-        }
+    const auto failed = [&](int err) {
+        ::close(fd);
+        if (named)
+            ::unlink(saving.constData());
+        return errorFromErrno(err ? err : EIO, path);
+    };
+    if (exists)
+        (void)::fchmod(fd, st.st_mode & 07777);
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno != EINTR)
+            throw failed(errno);
+        done += qMax<ssize_t>(n, 0);
     }
-    errno = 0;
-    if (!file.commit())
-        throw errorFromErrno(errno ? errno : EIO, path);
+    if (::fdatasync(fd) != 0)
+        throw failed(errno);
+    if (!named) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, saving.constData(), AT_SYMLINK_FOLLOW) != 0)
+            throw failed(errno);
+        named = true;
+    }
+    if (::close(fd) != 0 || ::rename(saving.constData(), native.constData()) != 0) {
+        const int err = errno;
+        ::unlink(saving.constData());
+        throw errorFromErrno(err ? err : EIO, path);
+    }
 }
 
 QString ReadWholeFile(const QString &path)

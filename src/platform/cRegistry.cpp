@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
@@ -187,6 +189,19 @@ void cRegistry::SetValue(const QVariant &value)
 
     if (!storeIsUsable())
         throw AppError::notRegularFile(StorePath());
+    // QSettings names its new copy STORE.XXXXXX just before renaming it over
+    // the file; a write killed then leaves it in this folder of ours. Its lock
+    // file, left by a write killed while making it, names no process and
+    // would hold every write for half a minute: taken over after a second.
+    const QFileInfo file(StorePath());
+    for (const QString &stray : file.dir().entryList({file.fileName() + QStringLiteral(".??????")}, QDir::Files))
+        QFile::remove(file.dir().filePath(stray));
+    {
+        QLockFile lock(StorePath() + QStringLiteral(".lock"));
+        lock.setStaleLockTime(std::chrono::seconds(1));
+        if (lock.tryLock(std::chrono::seconds(2)))
+            lock.unlock();
+    }
     QSettings store(StorePath(), QSettings::IniFormat);
     openSection(store);
     const QString name = valueName(store);

@@ -3,9 +3,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <QScopeGuard>
+#include <QThread>
 
 #include <csignal>
 #include <sys/mount.h>
@@ -108,6 +111,89 @@ private Q_SLOTS:
         // No temporary file is left beside it.
         QFile::remove(filler.fileName());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("show.tqp")});
+    }
+
+    // Each row's writer run in a child (one helper for all): killed at random
+    // moments while it saves two contents in turn, or given a full disk.
+    // Either way the file is one content whole and nothing else is left.
+    void faultsLeaveAWholeFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("fullDisk");
+        for (const char *kind : {"program", "script", "configuration", "settings"}) {
+            QTest::addRow("%s, killed 200 times", kind) << QString::fromLatin1(kind) << false;
+            QTest::addRow("%s, full disk", kind) << QString::fromLatin1(kind) << true;
+        }
+    }
+    void faultsLeaveAWholeFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, fullDisk);
+        QTemporaryDir dir;
+        if (fullDisk && (geteuid() != 0 || mount("tmpfs", qPrintable(dir.path()), "tmpfs", 0, "size=1m") != 0))
+            QSKIP("mounting a small file system needs root");
+        const auto unmount = qScopeGuard([&] {
+            if (fullDisk)
+                umount2(qPrintable(dir.path()), MNT_DETACH);
+        });
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (fullDisk)
+            env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+        const QString path = kind == QLatin1String("settings") ? env.value(QStringLiteral("XDG_CONFIG_HOME")) +
+                                                                     QStringLiteral("/Taveloq/Taveloq.conf")
+                                                               : dir.filePath(QStringLiteral("saved"));
+        const auto save = [&](QProcess &p, const QStringList &once) {
+            p.setProcessEnvironment(env);
+            p.start(QStringLiteral(TAVELOQ_FAULT_SAVER), QStringList{kind, path} + once);
+            return p.waitForStarted();
+        };
+        QByteArray whole[2];
+        for (int n : {1, 0}) {
+            QProcess once;
+            QVERIFY(save(once, {QString::number(n)}) && once.waitForFinished(30000));
+            QCOMPARE(once.exitCode(), 0);
+            whole[n] = bytesOf(path);
+        }
+        const QDir folder = QFileInfo(path).dir();
+        const QString stray =
+            kind == QLatin1String("settings") ? QStringLiteral("Taveloq.conf.a1B2c3") : QStringLiteral(".saved.saving");
+        const QStringList files = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+        QFile filler(dir.filePath(QStringLiteral("filler")));
+        QVERIFY(!fullDisk || filler.open(QIODevice::WriteOnly));
+        while (filler.isOpen() && filler.write(QByteArray(4096, 'f')) > 0 && filler.flush()) {
+        }
+        for (int trial = 0; trial < (fullDisk ? 1 : 200); ++trial) {
+            QProcess p;
+            QVERIFY(save(p, fullDisk ? QStringList{QStringLiteral("1")} : QStringList{}));
+            if (fullDisk) {
+                QVERIFY(p.waitForFinished(30000));
+                QCOMPARE(p.exitCode(), 1);
+            } else {
+                QVERIFY(p.waitForReadyRead(30000));
+                // The moment of the kill is the trial's random part: a few saves' time.
+                QThread::usleep(QRandomGenerator::global()->bounded(20000));
+                p.kill();
+                QVERIFY(p.waitForFinished(5000));
+            }
+            const QByteArray now = bytesOf(path);
+            QVERIFY2(now == whole[0] || now == whole[1],
+                     qPrintable(QStringLiteral("trial %1: %2 bytes").arg(trial).arg(now.size())));
+            filler.close(); // an open file keeps its blocks
+            QFile::remove(filler.fileName());
+            // What a kill may leave, taken over by the next save: the new
+            // copy's name before its rename, and the settings' own copy and lock file.
+            QStringList left = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+            left.removeIf(
+                [&](const QString &name) { return name == stray || name.startsWith(QStringLiteral("Taveloq.conf.")); });
+            QCOMPARE(left.join(" "), files.join(" "));
+        }
+        // Left by a kill for sure; an empty lock file by one while it was being made.
+        QVERIFY(WriteWholeFile(folder.filePath(stray), QStringLiteral("left by a kill")));
+        QVERIFY(kind != QLatin1String("settings") || WriteWholeFile(path + QStringLiteral(".lock"), QString()));
+        QProcess next;
+        QVERIFY(save(next, {QStringLiteral("1")}) && next.waitForFinished(10000));
+        QCOMPARE(bytesOf(path), whole[1]);
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden | QDir::System), files);
     }
 
     // Each row reads or writes one name in a folder holding a read-only file, a FIFO and a link to the FIFO.

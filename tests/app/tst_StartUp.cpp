@@ -11,6 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
+
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace {
 
@@ -112,39 +116,56 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(cRegistry::StorePath()).lastModified(), past);
     }
 
-    // Something of the wrong kind where start-up needs a file or folder: reported once.
+    // Something of the wrong kind where start-up needs a file or folder, or a
+    // data folder on a read-only file system: reported, nothing else goes wrong.
     void blockedPathsAreReported_data()
     {
         QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("folder"); // a folder, else a file, is put there
+        QTest::addColumn<int>(
+            "what"); // put there: 0 a file, 1 a folder, 2 a read-only folder, 3 the same with its folders
         QTest::addColumn<bool>("goesOn");
-        QTest::addColumn<QString>("report");
+        QTest::addColumn<QString>("report"); // the reports, joined by "|"
         const QString data = DataPaths::UserDataFolder();
         QTest::newRow("settings folder is a file")
-            << qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Taveloq") << false << true
+            << qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Taveloq") << 0 << true
             << "Routine Code: 0139\r\nError Numer: 26001\r\n";
-        QTest::newRow("data folder is a file") << data << false << false << "Routine Code: 0139\r\nError Numer: 75\r\n";
+        QTest::newRow("data folder is a file") << data << 0 << false << "Routine Code: 0139\r\nError Numer: 75\r\n";
         QTest::newRow("temporary file that is a folder")
-            << data + QStringLiteral("/tq0001.tmp") << true << true << "Routine Code: 0141\r\n.*not a regular file";
+            << data + QStringLiteral("/tq0001.tmp") << 1 << true << "Routine Code: 0141\r\n.*not a regular file";
+        const QString readOnly = QStringLiteral("Routine Code: 0141\r\nError Numer: 75\r\n.*tq0001.tmp[^|]*");
+        QTest::newRow("read-only data folder, first run")
+            << data << 2 << false << readOnly + "|Routine Code: 0139\r\nError Numer: 75\r\n.*Scripts";
+        QTest::newRow("read-only data folder with its folders") << data << 3 << true << readOnly + "$";
     }
     void blockedPathsAreReported()
     {
         QFETCH(QString, path);
-        QFETCH(bool, folder);
+        QFETCH(int, what);
         QFETCH(bool, goesOn);
         QFETCH(QString, report);
-        QDir().mkpath(folder ? path : QFileInfo(path).path());
-        QVERIFY(folder || WriteWholeFile(path, QString()));
+        QDir().mkpath(what ? path : QFileInfo(path).path());
+        QVERIFY(what || WriteWholeFile(path, QString()));
+        const QByteArray mountPoint = QFile::encodeName(path);
+        if (what >= 2 && (geteuid() != 0 || mount("tmpfs", mountPoint, "tmpfs", 0, "size=64k") != 0))
+            QSKIP("mounting a read-only file system needs root");
+        const auto unmount = qScopeGuard([&] {
+            if (what >= 2)
+                umount2(mountPoint, MNT_DETACH);
+        });
+        for (const QString &folder :
+             {DataPaths::ScriptsFolder(), DataPaths::ProgramsFolder(), DataPaths::ConfigFolder()})
+            QVERIFY(what != 3 || QDir().mkpath(folder));
+        QVERIFY(what < 2 || mount("tmpfs", mountPoint, "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0);
         RecordingHost host(m_clock);
         QCOMPARE(RunStartUp(host), goesOn);
-        QCOMPARE(host.calls.size(), goesOn ? 6 : 1);
+        QCOMPARE(host.calls.size(), goesOn ? 6 : what == 2 ? 2 : 1); // the splash is up when the folders fail
         QVERIFY(host.calls.last().endsWith(QStringLiteral("unload splash")));
-        const QStringList reports = TestMessages().takeTexts();
-        QCOMPARE(reports.size(), 1);
+        const QString reports = TestMessages().takeTexts().join(QLatin1Char('|'));
         QVERIFY2(QRegularExpression(QStringLiteral("^") + report, QRegularExpression::DotMatchesEverythingOption)
-                     .match(reports[0])
+                     .match(reports)
                      .hasMatch(),
-                 qPrintable(reports[0]));
+                 qPrintable(reports));
+        QCOMPARE(reports.count(QStringLiteral("Routine Code")), report.count(QStringLiteral("Routine Code")));
     }
 
     void secondCopyTakesTheNextNameAndLeftoverLocksAreTakenOver()

@@ -11,9 +11,50 @@
 #include "support/TestSupport.h"
 
 #include "FakeExecutionHost.h"
+#include "link/LinkTestSupport.h"
 
 #include <QDir>
 #include <QSignalSpy>
+
+/// The session's own sink, held before frame `at` so that a test can take the
+/// board away at just that point.
+struct HoldingLink final : IRunLink
+{
+    struct Sink final : IFrameSink
+    {
+        std::unique_ptr<IFrameSink> inner;
+        HoldingLink &link;
+        int count = 0;
+        Sink(std::unique_ptr<IFrameSink> i, HoldingLink &l)
+            : inner(std::move(i))
+            , link(l)
+        {
+        }
+        void WriteFrame(const ServoFrame &frame) override
+        {
+            if (count++ == link.at) {
+                link.entered.release();
+                link.release.acquire();
+            }
+            inner->WriteFrame(frame);
+        }
+    };
+    HoldingLink(LinkSession &s, int a)
+        : session(s)
+        , at(a)
+    {
+    }
+    bool PortOpen() const override { return session.PortOpen(); }
+    void GoOnline() override { session.GoOnline(); }
+    QString CenterOnExecution() const override { return session.CenterOnExecution(); }
+    std::unique_ptr<IFrameSink> CreateRunFrameSink() override
+    {
+        return std::make_unique<Sink>(session.CreateRunFrameSink(), *this);
+    }
+    LinkSession &session;
+    int at;
+    QSemaphore entered, release;
+};
 
 class TestExecutionController : public TestBase
 {
@@ -306,6 +347,40 @@ private Q_SLOTS:
         QVERIFY(run.wait(5000));
         QCOMPARE(run.Outcome().end, RunOutcome::End::StoppedThenEnded);
         QVERIFY2(reports.load() <= 2, qPrintable(QString::number(reports.load())));
+    }
+
+    void boardVanishingEndsTheRun_data()
+    {
+        QTest::addColumn<ExecutionMode>("mode");
+        QTest::addColumn<int>("at"); // frames out before the board goes; the first 16 centre
+        QTest::newRow("once, during centring") << ExecutionMode::Once << 5;
+        QTest::newRow("once, mid-run") << ExecutionMode::Once << 17;
+        QTest::newRow("once, last line") << ExecutionMode::Once << 18;
+        QTest::newRow("loop, second pass") << ExecutionMode::Loop << 20;
+        QTest::newRow("run to selected, its line") << ExecutionMode::RunToSelected << 18;
+        QTest::newRow("step") << ExecutionMode::StepOneLine << 0;
+    }
+    void boardVanishingEndsTheRun()
+    {
+        QFETCH(ExecutionMode, mode);
+        QFETCH(int, at);
+        BoardRig rig;
+        rig.session.SetCenterOnExecution(QStringLiteral("True"));
+        HoldingLink link(rig.session, at);
+        m_exec->SetLink(&link);
+        load({"mov 1,1", "mov 1,2", "mov 1,3"});
+        m_listing->SetSelectedLine(mode == ExecutionMode::StepOneLine ? 0 : 2);
+        m_exec->SetMode(mode);
+        m_exec->Execute();
+        QVERIFY(link.entered.tryAcquire(1, 5000));
+        QCOMPARE(rig.board.ReadFrames(at, 5000).size(), at);
+        rig.board.Unplug();
+        link.release.release();
+        QVERIFY(waitRunEnded());
+        QTRY_VERIFY(!rig.session.PortOpen());
+        const QStringList reports = TestMessages().takeTexts();
+        QVERIFY2(reports.size() == 1, qPrintable(reports.join(QLatin1Char('|'))));
+        checkIdle();
     }
 
     void popupEditItemByExactCase()

@@ -11,27 +11,33 @@
 #include "platform/MessageService.h"
 #include "platform/NumericText.h"
 #include "platform/Services.h"
+#include "platform/Version.h"
 #include "program/ProgramFile.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QSerialPort>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <QTimer>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
-const char *const kUsage = "usage: taveloq-play [--loop] [--no-center] [--device PATH] PROGRAM.tqp\n"
-                           "Plays a program file on the servo board with the properties of its header.\n"
-                           "  --loop         play again and again until Ctrl-C\n"
-                           "  --no-center    do not centre the servos before playing\n"
-                           "  --device PATH  the board's serial device (default: the device mapped to the\n"
-                           "                 program's CommPort)\n";
+/// How often a lost board's device path is looked at while waiting for it.
+constexpr int kReconnectPollMs = 200;
 
-/// The run's messages, on stderr. Every one counts as an error for the exit status.
+/// The run's messages, on stderr, one plain line each (a service's journal
+/// gets the same lines as a terminal). Every one counts as an error for the
+/// exit status.
 class StderrMessages final : public IMessageService
 {
 public:
@@ -55,10 +61,61 @@ void onSignal(int signal)
     [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
 }
 
-int fail(const QString &text)
+void say(const QString &text)
 {
     QTextStream(stderr) << "taveloq-play: " << text << Qt::endl;
+}
+
+int fail(const QString &text)
+{
+    say(text);
     return 1;
+}
+
+int badUsage(const QCommandLineParser &parser, const QString &text)
+{
+    say(text);
+    QTextStream(stderr) << parser.helpText();
+    return 2;
+}
+
+/// The name that comes back with a replugged board: a link given as such, or
+/// the /dev/serial/by-id/ link that points at the given device (the kernel may
+/// give the board another ttyUSB number when it returns).
+QString StableDeviceName(const QString &device)
+{
+    const QFileInfo given(device);
+    if (given.isSymLink())
+        return device;
+    const QString real = given.canonicalFilePath();
+    const QFileInfoList links = QDir(QStringLiteral("/dev/serial/by-id"))
+                                    .entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &link : links) {
+        if (!real.isEmpty() && link.canonicalFilePath() == real)
+            return link.absoluteFilePath();
+    }
+    return device;
+}
+
+/// Opens the board with the program's line settings; returns a descriptor of
+/// its own for the frame sink, or -1 with the reason in error.
+int OpenBoard(QSerialPort &serial, const QString &device, const ProgramProperties &props, QString &error)
+{
+    serial.close();
+    serial.setPortName(device);
+    serial.setBaudRate(qint32(ToLong(props.BaudRate)));
+    serial.setDataBits(QSerialPort::Data8);
+    serial.setParity(QSerialPort::NoParity);
+    serial.setStopBits(QSerialPort::OneStop);
+    serial.setFlowControl(QSerialPort::NoFlowControl);
+    if (!serial.open(QIODevice::WriteOnly)) {
+        error = serial.errorString();
+        return -1;
+    }
+    const int fd = ::fcntl(int(serial.handle()), F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        error = QString::fromLocal8Bit(std::strerror(errno));
+    return fd;
 }
 
 } // namespace
@@ -66,33 +123,42 @@ int fail(const QString &text)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    bool loop = false;
-    bool center = true;
-    QString device;
-    QString programPath;
-    while (!args.isEmpty()) {
-        const QString a = args.takeFirst();
-        if (a == QLatin1String("--loop")) {
-            loop = true;
-        } else if (a == QLatin1String("--no-center")) {
-            center = false;
-        } else if (a == QLatin1String("--device") && !args.isEmpty()) {
-            device = args.takeFirst();
-        } else if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
-            QTextStream(stdout) << kUsage;
-            return 0;
-        } else if (!a.startsWith(QLatin1Char('-')) && programPath.isEmpty()) {
-            programPath = a;
-        } else {
-            QTextStream(stderr) << kUsage;
-            return 2;
-        }
+    QCoreApplication::setApplicationName(QStringLiteral("taveloq-play"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Plays a program file on the servo board with the properties of its header."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption loopOption(QStringLiteral("loop"),
+                                        QStringLiteral("Play again and again until Ctrl-C or SIGTERM."));
+    const QCommandLineOption noCenterOption(QStringLiteral("no-center"),
+                                            QStringLiteral("Do not centre the servos before playing."));
+    const QCommandLineOption deviceOption(
+        QStringLiteral("device"),
+        QStringLiteral("The board's serial device (default: the device mapped to the program's CommPort)."),
+        QStringLiteral("PATH"));
+    const QCommandLineOption reconnectOption(
+        QStringLiteral("reconnect"), QStringLiteral("When the board is lost, wait for it to come back (by its "
+                                                    "/dev/serial/by-id/ name or the given path), centre the servos "
+                                                    "and play the program again from its first line."));
+    parser.addOptions({loopOption, noCenterOption, deviceOption, reconnectOption});
+    parser.addPositionalArgument(QStringLiteral("PROGRAM.tqp"), QStringLiteral("The program file to play."));
+
+    if (!parser.parse(app.arguments()))
+        return badUsage(parser, parser.errorText());
+    if (parser.isSet(helpOption)) {
+        QTextStream(stdout) << parser.helpText();
+        return 0;
     }
-    if (programPath.isEmpty()) {
-        QTextStream(stderr) << kUsage;
-        return 2;
-    }
+    if (parser.isSet(versionOption))
+        parser.showVersion();
+    if (parser.positionalArguments().size() != 1)
+        return badUsage(parser, QStringLiteral("give one program file"));
+    const QString programPath = parser.positionalArguments().constFirst();
+    const bool reconnect = parser.isSet(reconnectOption);
+    QString device = parser.value(deviceOption);
 
     StderrMessages messages;
     Services::setMessages(&messages);
@@ -122,27 +188,22 @@ int main(int argc, char **argv)
             return fail(
                 QStringLiteral("Comm Port %1 stands for no device; give one with --device").arg(props.CommPort));
     }
-    QSerialPort serial(device);
-    serial.setBaudRate(qint32(ToLong(props.BaudRate)));
-    serial.setDataBits(QSerialPort::Data8);
-    serial.setParity(QSerialPort::NoParity);
-    serial.setStopBits(QSerialPort::OneStop);
-    serial.setFlowControl(QSerialPort::NoFlowControl);
-    if (!serial.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("cannot open %1: %2").arg(device, serial.errorString()));
-    const int fd = ::fcntl(int(serial.handle()), F_DUPFD_CLOEXEC, 0);
+    // Resolved now, while the board is there to be matched with its stable name.
+    if (reconnect)
+        device = StableDeviceName(device);
+    QSerialPort serial;
+    QString openError;
+    int fd = OpenBoard(serial, device, props, openError);
     if (fd < 0)
-        return fail(QStringLiteral("cannot use %1").arg(device));
-    // Written on the playback thread, read once it has ended.
-    QString lostReason;
-    PortFrameSink sink(fd, [&lostReason](const QString &reason) { lostReason = reason; });
+        return fail(QStringLiteral("cannot open %1: %2").arg(device, openError));
     QtSoundPlayer sound;
-
-    PlaybackThread playback(&sink, &Services::clock(), &sound);
 
     // Ctrl-C stops at the next yield, as Stop does; a second one ends at once.
     // SIGTERM ends at once, cutting the current wait, as closing the window
-    // does: a service manager sends it only once.
+    // does: a service manager sends it only once. Either ends a wait for a
+    // lost board.
+    PlaybackThread *playing = nullptr;
+    QEventLoop *waitingForBoard = nullptr;
     bool interrupted = false;
     if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
         auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
@@ -151,10 +212,12 @@ int main(int argc, char **argv)
             ssize_t n = 0;
             while ((n = ::read(g_signalPipe[0], buf, sizeof buf)) > 0) {
                 for (ssize_t i = 0; i < n; ++i) {
-                    if (buf[i] == char(SIGTERM) || interrupted)
-                        playback.AbortRun();
-                    else
-                        playback.Mailbox().Post(RunMailbox::Kind::Stop);
+                    if (playing && (buf[i] == char(SIGTERM) || interrupted))
+                        playing->AbortRun();
+                    else if (playing)
+                        playing->Mailbox().Post(RunMailbox::Kind::Stop);
+                    if (waitingForBoard)
+                        waitingForBoard->quit();
                     interrupted = true;
                 }
             }
@@ -170,22 +233,57 @@ int main(int argc, char **argv)
 
     RunRequest request;
     request.items = program.listing;
-    request.mode = loop ? ExecutionMode::Loop : ExecutionMode::Once;
-    request.center = center;
+    request.mode = parser.isSet(loopOption) ? ExecutionMode::Loop : ExecutionMode::Once;
+    request.center = !parser.isSet(noCenterOption);
     request.properties = props;
     request.scriptsFolder = DataPaths::ScriptsFolder();
 
-    QObject::connect(&playback, &QThread::finished, &app, &QCoreApplication::quit);
-    playback.StartRun(request);
-    app.exec();
-    playback.wait();
+    for (;;) {
+        // Written on the playback thread, read once it has ended.
+        QString lostReason;
+        RunOutcome outcome;
+        messages.shown = 0;
+        {
+            PortFrameSink sink(fd, [&lostReason](const QString &reason) { lostReason = reason; });
+            PlaybackThread playback(&sink, &Services::clock(), &sound);
+            playing = &playback;
+            QEventLoop running;
+            QObject::connect(&playback, &QThread::finished, &running, &QEventLoop::quit);
+            playback.StartRun(request);
+            running.exec();
+            playback.wait();
+            playing = nullptr;
+            outcome = playback.Outcome();
+        }
+        fd = -1; // closed with the sink
+        serial.close();
 
-    // A lost board is an error wherever it happened, even on the last line,
-    // after which the run itself ends as completed.
-    if (!lostReason.isEmpty())
-        return fail(QStringLiteral("the board on %1 stopped taking data: %2").arg(device, lostReason));
-    const RunOutcome &outcome = playback.Outcome();
-    if (outcome.end == RunOutcome::End::Failed || messages.shown > 0)
-        return 1;
-    return 0;
+        // A lost board is an error wherever it happened, even on the last line,
+        // after which the run itself ends as completed.
+        const QString lost = QStringLiteral("the board on %1 stopped taking data: %2").arg(device, lostReason);
+        if (lostReason.isEmpty()) {
+            if (outcome.end == RunOutcome::End::Failed || messages.shown > 0)
+                return 1;
+            return 0;
+        }
+        if (!reconnect || interrupted)
+            return fail(lost);
+
+        say(lost + QStringLiteral("; waiting for it to come back"));
+        QEventLoop waiting;
+        QTimer poll;
+        poll.setInterval(kReconnectPollMs);
+        QObject::connect(&poll, &QTimer::timeout, &waiting, [&] {
+            if (QFileInfo::exists(device) && (fd = OpenBoard(serial, device, props, openError)) >= 0)
+                waiting.quit();
+        });
+        poll.start();
+        waitingForBoard = &waiting;
+        if (!interrupted)
+            waiting.exec();
+        waitingForBoard = nullptr;
+        if (fd < 0)
+            return 0;
+        say(QStringLiteral("the board on %1 is back; playing from the first line").arg(device));
+    }
 }
