@@ -114,7 +114,10 @@ HelpViewer::HelpViewer(QWidget *parent)
     connect(m_indexList, &QListView::clicked, this, &HelpViewer::openIndexEntry);
     connect(m_searchWord, &QLineEdit::returnPressed, this, &HelpViewer::search);
     connect(find, &QPushButton::clicked, this, &HelpViewer::search);
-    const auto openResult = [this](const QModelIndex &index) { ShowPage(index.data(kPageRole).toString()); };
+    const auto openResult = [this](const QModelIndex &index) {
+        if (const QString page = index.data(kPageRole).toString(); !page.isEmpty())
+            ShowPage(page);
+    };
     connect(m_results, &QListView::activated, this, openResult);
     connect(m_results, &QListView::clicked, this, openResult);
 }
@@ -198,8 +201,13 @@ void HelpViewer::search()
         item->setData(page, kPageRole);
         m_resultModel->appendRow(item);
     }
-    if (pages.isEmpty())
+    if (pages.isEmpty()) {
+        // Say so rather than leave an empty list that looks like nothing happened.
+        auto *none = new QStandardItem(QStringLiteral("No topics found."));
+        none->setEnabled(false);
+        m_resultModel->appendRow(none);
         return;
+    }
     m_results->setCurrentIndex(m_resultModel->index(0, 0));
     ShowPage(pages.first());
 }

@@ -159,6 +159,11 @@ private Q_SLOTS:
         QTest::keyClick(viewer->SearchWord(), Qt::Key_Return);
         QCOMPARE(viewer->SearchResults()->model()->rowCount(), 1);
         QVERIFY(viewer->Page()->toPlainText().startsWith(QStringLiteral("Serial ports on Linux")));
+        // A word no page holds says so and leaves the page as it was.
+        viewer->SearchWord()->setText(QStringLiteral("zzzqqq"));
+        QTest::keyClick(viewer->SearchWord(), Qt::Key_Return);
+        QCOMPARE(viewer->SearchResults()->model()->index(0, 0).data().toString(), QStringLiteral("No topics found."));
+        QVERIFY(viewer->Page()->toPlainText().startsWith(QStringLiteral("Serial ports on Linux")));
         QTest::keyClicks(viewer->IndexFilter(), QStringLiteral("taveloq-"));
         QCOMPARE(viewer->IndexList()->model()->rowCount(), 3);
     }
