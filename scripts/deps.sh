@@ -7,6 +7,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev
   libgl-dev
   clang-format
+  # scripts/check: the fuzz targets and their sanitizer runtimes
+  clang libclang-rt-14-dev
 )
 # scripts/screenshot.sh also needs a virtual X server and ImageMagick: bash scripts/deps.sh screenshot
 if [ "${1:-}" = "screenshot" ]; then
