@@ -37,14 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (PropertiesInvalid(program.properties))
         return 0;
 
-    BasicExport::Input in;
-    in.lines = program.listing;
-    in.synchByte = program.properties.SynchByte;
-    in.interInstructionDelay = program.properties.InterInstructionDelay;
-    in.smartDelay = program.properties.SmartDelay;
-    in.settings = {data[0] % 5, data[1], (data[0] >> 3) & 1, (data[0] >> 4) & 1};
-    in.loop = data[0] & 0x20;
-    in.scriptsFolder = scripts;
+    const ProgramProperties &p = program.properties;
+    const BasicExport::Input in{.lines = program.listing,
+                                .synchByte = p.SynchByte,
+                                .interInstructionDelay = p.InterInstructionDelay,
+                                .smartDelay = p.SmartDelay,
+                                .settings = {data[0] % 5, data[1], (data[0] >> 3) & 1, (data[0] >> 4) & 1},
+                                .loop = bool(data[0] & 0x20),
+                                .scriptsFolder = scripts};
     const BasicExport::Result out = BasicExport::Export(in);
     if (out.refusal)
         return 0;

@@ -66,8 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 1 || size > 4096)
         return 0;
-    const QString home = FuzzHome();
-    QTemporaryDir scripts(home + QStringLiteral("/scripts-XXXXXX"));
+    QTemporaryDir scripts(FuzzHome() + QStringLiteral("/scripts-XXXXXX"));
     const QStringList parts = FuzzText(data + 1, size - 1).split(QStringLiteral("\n#\n"));
     for (qsizetype i = 1; i < parts.size(); ++i) {
         const QString name = parts[i].section(QLatin1Char('\n'), 0, 0);
@@ -87,13 +86,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const ParsedProgram program = ParseProgramText(parts[0], ProgramProperties());
     Recorder rec;
     ExecutionEngine engine({&rec, &rec, nullptr, &rec, &rec, &rec.mailbox});
-    RunRequest request;
-    request.items = program.listing;
-    request.properties = program.properties;
-    request.mode = ExecutionMode(data[0] & 3);
-    request.center = data[0] & 4;
-    request.selectedLine = int(program.listing.size()) - 1 - (data[0] >> 3);
-    request.scriptsFolder = scripts.path();
-    engine.Run(request);
+    engine.Run({.items = program.listing,
+                .mode = ExecutionMode(data[0] & 3),
+                .selectedLine = int(program.listing.size()) - 1 - (data[0] >> 3),
+                .center = bool(data[0] & 4),
+                .properties = program.properties,
+                .scriptsFolder = scripts.path()});
     return 0;
 }
