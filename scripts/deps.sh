@@ -9,6 +9,8 @@ packages=(
   clang-format
   qt6-svg-dev
   libchm-dev fp-utils
+  # scripts/check: the fuzz targets and their sanitizer runtimes
+  clang libclang-rt-14-dev
 )
 # The install tests (ctest -L install): validators, the .deb's tools, man and systemd-analyze.
 packages+=(desktop-file-utils appstream shared-mime-info dpkg-dev man-db systemd)

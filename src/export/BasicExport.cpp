@@ -149,13 +149,17 @@ private:
                 // A script naming itself, directly or round a chain, would never end.
                 userMessage(QStringLiteral("The Script ( ") + path + QStringLiteral(" ) is called more than ") +
                             QString::number(kMaxScriptDepth) + QStringLiteral(" scripts deep. It is skipped."));
+                // The chain that called it unwinds as the player's does: a script naming
+                // itself twice would otherwise be read 2^16 times.
+                m_unwinding = true;
                 return;
             }
             const QStringList lines = SplitFileLines(DecodeFileText(ReadWholeFileBytes(found)));
             ++m_depth;
-            for (qsizetype i = 0; i < lines.size(); ++i)
+            for (qsizetype i = 0; i < lines.size() && !m_unwinding; ++i)
                 ListInstruction(lines[i], Where{i, lines[i], sfile});
-            --m_depth;
+            // The next line of the program itself is listed again.
+            m_unwinding = --m_depth > 0 && m_unwinding;
         } catch (const AppError &e) {
             report(kRoutineExportScript, e);
         }
@@ -164,6 +168,7 @@ private:
     const Input &m_in;
     std::array<qint16, 16> m_positions;
     int m_depth = 0;
+    bool m_unwinding = false; ///< a script chain hit the nesting limit: skip the rest of it
 };
 
 QString serialOut(const Input &in, const QString &values)

@@ -19,17 +19,21 @@ private Q_SLOTS:
         QTest::newRow("bs1-9600") << "--target bs1 --pin 0 --baud 9600" << 1 << "-";
         QTest::newRow("no-such-pin") << "--target pbp --pin 8 --baud 2400" << 1 << "-";
         QTest::newRow("no-baud") << "--target bs2 --pin 0" << 2 << "-";
+        // A sync byte the application would not load is not copied into the source.
+        QTest::newRow("invalid-synch") << "--target bs2 --pin 0 --baud 9600" << 1 << "-";
     }
     void exports()
     {
         QFETCH(QString, args);
         QFETCH(int, exitCode);
         QFETCH(QString, golden);
+        const QString synch = QTest::currentDataTag() == QByteArray("invalid-synch") ? "1e2,x" : "255";
         QTemporaryDir dir;
         const QString program = dir.filePath(QStringLiteral("show.tqp"));
         const QString out = dir.filePath(QStringLiteral("show.bas"));
-        QVERIFY(WriteWholeFile(program, QStringLiteral(";SynchByte=255\r\n;InterInstructionDelay=1000\r\n"
-                                                       "mov 0,127\r\npause 500\r\nmov 1,200\r\n")));
+        QVERIFY(
+            WriteWholeFile(program, ";SynchByte=" + synch +
+                                        "\r\n;InterInstructionDelay=1000\r\nmov 0,127\r\npause 500\r\nmov 1,200\r\n"));
         QProcess p;
         p.start(QStringLiteral(TAVELOQ_EXPORT), args.split(u' ') + QStringList{program, QStringLiteral("-o"), out});
         QVERIFY(p.waitForFinished(10000));

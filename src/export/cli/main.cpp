@@ -136,6 +136,10 @@ int main(int argc, char **argv)
     if (program.droppedLines) {
         printError(DroppedLinesMessage(programPath));
     }
+    // Values the application would not load (a sync byte that is not a number) would be copied
+    // into the source as they stand.
+    if (PropertiesInvalid(program.properties))
+        return fail(QStringLiteral("%1 has invalid property values; nothing was exported").arg(programPath));
 
     BasicExport::Input in;
     in.lines = program.listing;
