@@ -317,8 +317,11 @@ private Q_SLOTS:
         r.scriptsFolder = DataPaths::ScriptsFolder();
         QCOMPARE(int(engine.Run(r).end), int(RunOutcome::End::StoppedThenEnded));
         QCOMPARE(run.lines, 100'001); // Stop is seen after one more line
+#ifndef __SANITIZE_ADDRESS__
+        // AddressSanitizer holds freed memory back on purpose; its leak check stands in for this there.
         QVERIFY2(residentKiB() - run.startKiB < 1024,
                  qPrintable(QStringLiteral("%1 KiB, then %2 KiB").arg(run.startKiB).arg(residentKiB())));
+#endif
     }
 };
 
