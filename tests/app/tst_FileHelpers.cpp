@@ -196,31 +196,16 @@ private Q_SLOTS:
         QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden | QDir::System), files);
     }
 
-    // Each row reads or writes one name in a folder holding a read-only file, a FIFO and a link to the FIFO.
     void failuresAreReported_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("write");
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("end"); // %1: the path
-        const QString access = QStringLiteral("Routine Code: 0141\r\nError Numer: 75\r\n");
-        const QString notRegular =
-            QStringLiteral("Error Numer: 75\r\nError Description: Path/File access error (%1: not a regular file)");
-        QTest::newRow("read-only file") << "plain" << true << access << "";
-        QTest::newRow("folder is a file") << "plain/inside.tqp" << true << access << "";
-        QTest::newRow("missing file") << "gone.tqp" << false
-                                      << "Routine Code: 0140\r\nError Numer: 53\r\nError Description: File not found"
-                                      << "";
-        QTest::newRow("read a device") << "/dev/zero" << false << "" << notRegular;
-        QTest::newRow("read a FIFO") << "fifo" << false << "" << notRegular;
-        QTest::newRow("replace a link to a FIFO") << "link" << true << "" << notRegular;
+        QTest::addColumn<QStringList>("row"); // as the file's header says
+        for (const QStringList &row : TestDataRows(QStringLiteral("app/failures.txt")))
+            QTest::newRow(qPrintable(row[0])) << row;
     }
     void failuresAreReported()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, write);
-        QFETCH(QString, start);
-        QFETCH(QString, end);
+        QFETCH(QStringList, row);
+        const QString &name = row[1], &start = row[3], &end = row[4];
         QTemporaryDir dir;
         const QString plain = dir.filePath(QStringLiteral("plain"));
         const QString fifo = dir.filePath(QStringLiteral("fifo"));
@@ -229,7 +214,8 @@ private Q_SLOTS:
         QCOMPARE(mkfifo(qPrintable(fifo), 0600), 0);
         QVERIFY(QFile::link(fifo, dir.filePath(QStringLiteral("link"))));
         const QString path = name.startsWith(QLatin1Char('/')) ? name : dir.filePath(name);
-        QVERIFY(write ? !WriteWholeFile(path, QStringLiteral("new")) : ReadWholeFile(path).isEmpty());
+        QVERIFY(row[2] == QLatin1String("write") ? !WriteWholeFile(path, QStringLiteral("new"))
+                                                 : ReadWholeFile(path).isEmpty());
         const QStringList reports = TestMessages().takeTexts();
         QCOMPARE(reports.size(), 1);
         QVERIFY2(reports[0].startsWith(start) &&

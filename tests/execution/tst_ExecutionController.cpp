@@ -165,38 +165,30 @@ private Q_SLOTS:
         QCOMPARE(m_listing->SelectedLine(), -1);
     }
 
+    void executeRefusals_data()
+    {
+        QTest::addColumn<QStringList>("row"); // as the file's header says
+        for (const QStringList &row : TestDataRows(QStringLiteral("execution/execute-refusals.txt")))
+            QTest::newRow(qPrintable(row[0])) << row;
+    }
     void executeRefusals()
     {
-        // An empty listing: nothing at all.
+        QFETCH(QStringList, row);
+        load(row[1].split(QLatin1Char(';'), Qt::SkipEmptyParts));
+        m_store.SetProperties({.InterInstructionDelay = row[2], .SmartDelay = row[3], .CommPort = "3"});
+        m_host->open = row[4] == QLatin1String("Online");
+        if (!row[5].isEmpty())
+            TestMessages().queueAnswer(row[5] == QLatin1String("Yes") ? MsgAnswer::Yes : MsgAnswer::No);
+        m_host->goOnlineError = row[6].toInt();
         m_exec->Execute();
-        QVERIFY(m_host->locks.isEmpty());
-
-        load({"mov 1,1"});
-        // Both words in any letter case, as the engine reads them.
-        m_store.SetProperties({.InterInstructionDelay = "smart", .SmartDelay = "(NONE)"});
-        m_exec->Execute();
-        ExpectMessage(QStringLiteral("Your current Smart rating is not set.  Please set this value before continuing."),
-                      MsgIcon::Information);
-        QVERIFY(m_host->locks.isEmpty());
-
-        m_store.SetValue(ProgramPropertyStore::Field::InterInstructionDelay, QStringLiteral("5"));
-        m_host->open = false;
-        TestMessages().queueAnswer(MsgAnswer::No);
-        m_exec->Execute();
-        QCOMPARE(TestMessages().takeTexts(),
-                 QStringList{QStringLiteral("You must be in Online mode.  Would you like to go online?")});
-        QCOMPARE(m_host->goOnlineCalls, 0);
-        QVERIFY(m_host->locks.isEmpty());
-
-        m_store.SetValue(ProgramPropertyStore::Field::CommPort, QStringLiteral("3"));
-        m_host->goOnlineError = 8002;
-        TestMessages().queueAnswer(MsgAnswer::Yes);
-        m_exec->Execute();
-        QCOMPARE(TestMessages().takeTexts(),
-                 (QStringList{QStringLiteral("You must be in Online mode.  Would you like to go online?"),
-                              QStringLiteral("Error 8002:  Comm Port 3 is an invalid port.  Try changing to a "
-                                             "different port and try again.")}));
-        QCOMPARE(m_host->goOnlineCalls, 1);
+        QStringList shown;
+        const QStringList icons{"None", "Information", "Critical", "Question", "Exclamation"},
+            buttons{"Ok", "OkCancel", "YesNo", "YesNoCancel"};
+        for (const MessageRequest &m : TestMessages().take())
+            shown << icons.value(int(m.icon)) + QLatin1Char(' ') + buttons.value(int(m.buttons)) + QLatin1Char(' ') +
+                         m.text;
+        QCOMPARE(shown.join(QLatin1Char(';')), row[7]);
+        QCOMPARE(m_host->goOnlineCalls, row[8].toInt());
         QVERIFY(m_host->locks.isEmpty());
     }
 

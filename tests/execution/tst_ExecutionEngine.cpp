@@ -82,42 +82,23 @@ private:
     int m_frames = 0;
 };
 
-/// One run and what the user does during it: each post is "<trace line>=<click>",
-/// the click being Stop, Pause, Resume, +<ms> (the user takes that long) or a
-/// new listing, its lines joined by '|'.
-struct Scenario
+/// A row of the traces file: the run as its "> key = value" lines give it, and the trace it records.
+struct TraceRow
 {
-    QStringList items{};
-    ExecutionMode mode = ExecutionMode::Once;
-    int selected = -1;
-    ProgramProperties props{};
-    bool center = false;
-    qint16 servo2 = 0; ///< where servo 2 stands before the run
-    QStringList posts{};
-    QStringList only{}; ///< the events the trace keeps; all of them when empty
-    qint64 writeCostMs = 0;
-    int failFramesFrom = -1;
+    QHash<QString, QString> run;
+    QStringList trace;
+    QStringList list(const char *key) const
+    {
+        QStringList out;
+        for (const QString &v : run.value(QLatin1String(key)).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            out.append(v.trimmed());
+        return out;
+    }
 };
-
-/// The trace a row expects, from a section "[row tag]" of the traces file;
-/// $DATA stands for the user data folder, lines starting with '#' are comments.
-QStringList expectedTrace(const QString &row)
-{
-    const QStringList lines =
-        ReadWholeFile(TestDataPath(QStringLiteral("execution/engine-traces.txt"))).split(QLatin1Char('\n'));
-    const qsizetype at = lines.indexOf(QLatin1Char('[') + row + QLatin1Char(']'));
-    if (at < 0)
-        return {QStringLiteral("no section [%1]").arg(row)};
-    QStringList out;
-    for (qsizetype i = at + 1; i < lines.size() && !lines.at(i).startsWith(QLatin1Char('[')); ++i)
-        if (!lines.at(i).isEmpty() && !lines.at(i).startsWith(QLatin1Char('#')))
-            out.append(QString(lines.at(i)).replace(QStringLiteral("$DATA"), DataPaths::UserDataFolder()));
-    return out;
-}
 
 } // namespace
 
-Q_DECLARE_METATYPE(Scenario)
+Q_DECLARE_METATYPE(TraceRow)
 
 class TestExecutionEngine : public TestBase
 {
@@ -132,105 +113,24 @@ private Q_SLOTS:
 
     void traces_data()
     {
-        using M = ExecutionMode;
-        QTest::addColumn<Scenario>("s");
-        const QStringList three{"mov 0,1", "mov 0,2", "mov 0,3"};
-        const QStringList four = three + QStringList{"mov 0,4"};
-        const QStringList five = four + QStringList{"mov 0,5"};
-        const ProgramProperties ms10{.InterInstructionDelay = "10"};
-        const ProgramProperties ms100{.InterInstructionDelay = "100"};
-        const ProgramProperties centre{.SynchByte = "254", .ServoCenter = "100"};
-        const ProgramProperties smart3{.InterInstructionDelay = "Smart", .SmartDelay = "3"};
-
-        QTest::newRow("once") << Scenario{.items = {"Mov 3,127", "pause 500", "WAV sounds/hello.wav", "mov 0,200"}};
-        QTest::newRow("centring first") << Scenario{.items = {"mov 1,5"}, .props = centre, .center = true};
-        QTest::newRow("no centring in a step")
-            << Scenario{.items = {"mov 1,5"}, .mode = M::StepOneLine, .selected = 0, .props = centre, .center = true};
-        QTest::newRow("bad centre") << Scenario{
-            .items = {"mov 0,1"}, .props = {.ServoCenter = "middle"}, .center = true};
-        QTest::newRow("run to selected") << Scenario{.items = five,
-                                                     .mode = M::RunToSelected,
-                                                     .selected = 2,
-                                                     .props = ms10,
-                                                     .only = {"select", "progress", "frame"}};
-        QTest::newRow("run to no selection") << Scenario{.items = five, .mode = M::RunToSelected};
-        QTest::newRow("step the last line") << Scenario{.items = three, .mode = M::StepOneLine, .selected = 2};
-        QTest::newRow("step the first line") << Scenario{.items = three, .mode = M::StepOneLine, .selected = 0};
-        QTest::newRow("step no line") << Scenario{.items = three, .mode = M::StepOneLine};
-        QTest::newRow("smart delays") << Scenario{
-            .items = {"Mov 2,150", "Pause 500", "mov 2,140"}, .props = smart3, .servo2 = 100, .only = {"wait"}};
-        // A rating is used as a whole number: 1.27 waits 1 ms per unit.
-        QTest::newRow("smart rating as a whole number")
-            << Scenario{.items = {"mov 2,200"}, .props = {.InterInstructionDelay = "Smart", .SmartDelay = "1.27"}};
-        // The largest rating times a move from a refused position: the deadline must not wrap.
-        QTest::newRow("longest wait capped")
-            << Scenario{.items = {"mov 2,255"},
-                        .props = {.InterInstructionDelay = "Smart", .SmartDelay = "2147483647"},
-                        .servo2 = -32768,
-                        .posts = {"0 wait 2147483647=+2147483547"},
-                        .only = {"wait"}};
-        QTest::newRow("negative waits take no time") << Scenario{
-            .items = {"pause -5", "mov 1,1"}, .props = {.InterInstructionDelay = "-100"}, .only = {"wait", "select"}};
-        // Each write takes 7 ms: the lines still start every 100 ms, not every 107.
-        QTest::newRow("no drift with slow writes")
-            << Scenario{.items = four, .props = ms100, .only = {"select"}, .writeCostMs = 7};
-        // The instruction under way finishes with its delay; the run stops at the next yield.
-        const QStringList stopAt1{"100 select 1=Stop"};
-        QTest::newRow("stop once") << Scenario{
-            .items = four, .props = ms100, .posts = stopAt1, .only = {"select", "frame", "wait"}};
-        // Loop tests Stop before the yield: one more line runs.
-        QTest::newRow("stop a loop") << Scenario{
-            .items = four, .mode = M::Loop, .props = ms100, .posts = stopAt1, .only = {"select"}};
-        QTest::newRow("stop a run to selected") << Scenario{.items = four,
-                                                            .mode = M::RunToSelected,
-                                                            .selected = 3,
-                                                            .props = ms100,
-                                                            .posts = stopAt1,
-                                                            .only = {"select"}};
-        QTest::newRow("loop until stopped") << Scenario{.items = {"mov 0,1", "mov 0,2"},
-                                                        .mode = M::Loop,
-                                                        .props = ms10,
-                                                        .posts = {"40 select 0=Stop"},
-                                                        .only = {"select", "progress"}};
-        QTest::newRow("loop of no time comes round once a millisecond")
-            << Scenario{.items = {"WAV /a.wav"}, .mode = M::Loop, .posts = {"2 sound /a.wav=Stop"}, .only = {"sound"}};
-        // The missing script asks for a stop; the resume clears that request too.
-        QTest::newRow("pause, resume on a new schedule")
-            << Scenario{.items = {"mov 0,1", "script gone.tqs", "mov 0,3"},
-                        .props = ms100,
-                        .posts = {"100 select 1=Pause", "100 paused=+5000", "100 paused=Resume"},
-                        .only = {"select", "frame", "wait", "paused"}};
-        QTest::newRow("stop while paused in a loop") << Scenario{.items = three,
-                                                                 .mode = M::Loop,
-                                                                 .posts = {"0 select 0=Pause", "1000 paused=Stop"},
-                                                                 .only = {"select", "paused"}};
-        // The count of an Execute-once run is taken at its start; lines gone by then end the run.
-        QTest::newRow("listing edits at the yield") << Scenario{.items = three,
-                                                                .props = ms10,
-                                                                .posts = {"0 frame FF 00 01=mov 0,1|mov 5,5"},
-                                                                .only = {"frame", "progress"}};
-        // Found ignoring letter case; the Stop waits until the whole script has run.
-        QTest::newRow("scripts run whole")
-            << Scenario{.items = {"Script Wave.TQS", "mov 0,0"}, .props = ms10, .posts = {"0 frame FF 01 0A=Stop"}};
-        const QStringList missing{"mov 1,1", "script gone.tqs", "mov 1,2"};
-        const ProgramProperties ms0{.InterInstructionDelay = "0"};
-        QTest::newRow("missing script stops a loop")
-            << Scenario{.items = missing, .mode = M::Loop, .props = ms0, .only = {"select", "frame"}};
-        QTest::newRow("missing script ends a step")
-            << Scenario{.items = missing, .mode = M::StepOneLine, .selected = 1, .props = ms0};
-        QTest::newRow("script calling itself")
-            << Scenario{.items = {"script self.tqs", "mov 2,2"}, .props = ms0, .only = {"frame"}};
-        // No second report of a vanished board.
-        QTest::newRow("board gone in a loop")
-            << Scenario{.items = three, .mode = M::Loop, .only = {"frame", "select"}, .failFramesFrom = 1};
-        QTest::newRow("board gone while centring")
-            << Scenario{.items = {"mov 0,1"}, .center = true, .failFramesFrom = 3};
-        for (const char *line : {"mov 16,100", "mov -1,100", "mov 1,300", "mov 1", "mov a,1", "mov 1,40000", "pause x"})
-            QTest::newRow(line) << Scenario{.items = {line, "mov 2,2"}, .props = ms10, .only = {"frame", "wait"}};
+        QTest::addColumn<TraceRow>("row");
+        QList<std::pair<QString, TraceRow>> rows;
+        for (const QString &line :
+             ReadWholeFile(TestDataPath(QStringLiteral("execution/engine-traces.txt"))).split(QLatin1Char('\n'))) {
+            if (line.startsWith(QLatin1Char('[')))
+                rows.append({line.mid(1, line.size() - 2), {}});
+            else if (line.startsWith(QLatin1String("> ")))
+                rows.last().second.run.insert(line.section(QLatin1Char('='), 0, 0).mid(2).trimmed(),
+                                              line.section(QLatin1Char('='), 1).trimmed());
+            else if (!line.isEmpty() && !line.startsWith(QLatin1Char('#')))
+                rows.last().second.trace.append(line);
+        }
+        for (const auto &[tag, row] : rows)
+            QTest::newRow(qPrintable(tag)) << row;
     }
     void traces()
     {
-        QFETCH(Scenario, s);
+        QFETCH(TraceRow, row);
         const QString scripts = DataPaths::ScriptsFolder() + QLatin1Char('/');
         QDir().mkpath(scripts);
         // A name outside Latin-1 survives the file and finds its file.
@@ -242,13 +142,14 @@ private Q_SLOTS:
         TraceRecorder rec(clock);
         RunMailbox mailbox;
         ExecutionEngine engine({&rec, &clock, &rec, &TestMessages(), &rec, &mailbox});
-        rec.writeCostNs = s.writeCostMs * 1'000'000;
-        rec.failFramesFrom = s.failFramesFrom;
+        rec.writeCostNs = row.run.value(QStringLiteral("write cost")).toLongLong() * 1'000'000;
+        rec.failFramesFrom = row.run.value(QStringLiteral("fail from"), QStringLiteral("-1")).toInt();
+        const QStringList posts = row.list("posts");
         rec.hook = [&](const QString &line) {
             static const QHash<QString, RunMailbox::Kind> clicks{{"Stop", RunMailbox::Kind::Stop},
                                                                  {"Pause", RunMailbox::Kind::Pause},
                                                                  {"Resume", RunMailbox::Kind::Resume}};
-            for (const QString &post : s.posts) {
+            for (const QString &post : posts) {
                 const QString click = post.section(QLatin1Char('='), 1);
                 if (post.section(QLatin1Char('='), 0, 0) != line)
                     continue;
@@ -261,24 +162,34 @@ private Q_SLOTS:
             }
         };
         RunRequest r;
-        r.items = s.items;
-        r.mode = s.mode;
-        r.selectedLine = s.selected;
-        r.properties = s.props;
-        r.center = s.center;
-        r.positions[2] = s.servo2;
+        r.items = row.list("items");
+        const int mode = QStringList{"Once", "Loop", "RunToSelected", "StepOneLine"}.indexOf(
+            row.run.value(QStringLiteral("mode"), QStringLiteral("Once")));
+        QVERIFY(mode >= 0);
+        r.mode = ExecutionMode(mode);
+        r.selectedLine = row.run.value(QStringLiteral("selected"), QStringLiteral("-1")).toInt();
+        const std::pair<const char *, QString ProgramProperties::*> props[] = {
+            {"sync", &ProgramProperties::SynchByte},
+            {"delay", &ProgramProperties::InterInstructionDelay},
+            {"smart", &ProgramProperties::SmartDelay},
+            {"centre", &ProgramProperties::ServoCenter}};
+        for (const auto &[key, member] : props)
+            if (row.run.contains(QLatin1String(key)))
+                r.properties.*member = row.run.value(QLatin1String(key));
+        r.center = row.run.value(QStringLiteral("center")) == QLatin1String("true");
+        r.positions[2] = qint16(row.run.value(QStringLiteral("servo2")).toInt());
         r.scriptsFolder = DataPaths::ScriptsFolder();
         const RunOutcome out = engine.Run(r);
 
         // The trace, then the boxes shown and how the run ended.
-        QStringList got = rec.only(s.only);
+        QStringList got = rec.only(row.list("only"));
         for (const MessageRequest &m : TestMessages().take())
             got.append(QLatin1String(m.icon == MsgIcon::Critical ? "critical " : "message ") +
                        QString(m.text).replace(QStringLiteral("\r\n"), QStringLiteral("\\r\\n")));
         const char *const ends[] = {"completed", "stopped", "stopped then ended", "failed"};
         got.append(QString::number(clock.nowNs() / 1'000'000) + QStringLiteral(" end ") +
                    QLatin1String(ends[int(out.end)]));
-        QCOMPARE(got, expectedTrace(QLatin1String(QTest::currentDataTag())));
+        QCOMPARE(got, row.trace.replaceInStrings(QStringLiteral("$DATA"), DataPaths::UserDataFolder()));
     }
 
     // Loop mode for 100,000 instructions on virtual time (moves, pauses, a

@@ -17,30 +17,17 @@ class TestServoLink : public TestBase
 private Q_SLOTS:
     void frameGoesOutAsThreeBytesOrNotAtAll_data()
     {
-        QTest::addColumn<QString>("sync");
-        QTest::addColumn<int>("servo");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::addColumn<int>("error");
-        QTest::newRow("servo 3 at 127") << "255" << 3 << 127 << Bytes({0xFF, 0x03, 0x7F}) << 0;
-        QTest::newRow("line-feed and zero bytes pass untouched") << "10" << 15 << 0 << Bytes({0x0A, 0x0F, 0x00}) << 0;
-        QTest::newRow("sync half rounds to even") << "254.5" << 1 << 13 << Bytes({0xFE, 0x01, 0x0D}) << 0;
-        QTest::newRow("position 256") << "255" << 3 << 256 << QByteArray() << 5;
-        QTest::newRow("position -1") << "255" << 3 << -1 << QByteArray() << 5;
-        QTest::newRow("servo 16") << "255" << 16 << 10 << QByteArray() << 5;
-        QTest::newRow("sync 256") << "256" << 0 << 10 << QByteArray() << 5;
-        QTest::newRow("sync not a number") << "FF" << 0 << 10 << QByteArray() << 13;
+        QTest::addColumn<QStringList>("row"); // as the file's header says
+        for (const QStringList &row : TestDataRows(QStringLiteral("link/servo-frames.txt")))
+            QTest::newRow(qPrintable(row[0])) << row;
     }
     void frameGoesOutAsThreeBytesOrNotAtAll()
     {
-        QFETCH(QString, sync);
-        QFETCH(int, servo);
-        QFETCH(int, position);
-        QFETCH(QByteArray, expected);
-        QFETCH(int, error);
+        QFETCH(QStringList, row);
+        const QByteArray expected = QByteArray::fromHex(row[4].toLatin1());
         BoardRig rig;
-        rig.properties.SetValue(ProgramPropertyStore::Field::SynchByte, sync);
-        QCOMPARE(ThrownNumber([&] { rig.link.SendServoFrame(servo, position); }), error);
+        rig.properties.SetValue(ProgramPropertyStore::Field::SynchByte, row[1]);
+        QCOMPARE(ThrownNumber([&] { rig.link.SendServoFrame(row[2].toInt(), row[3].toInt()); }), row[5].toInt());
         // No event loop turn: the bytes must already be on their way.
         QCOMPARE(rig.board.ReadBytes(3, expected.isEmpty() ? 100 : 2000), expected);
         QVERIFY(rig.link.PortOpen());

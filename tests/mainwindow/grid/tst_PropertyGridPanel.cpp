@@ -202,51 +202,21 @@ private Q_SLOTS:
         QCOMPARE(chooser()->currentText(), QStringLiteral("200"));
     }
 
-    // Servo Max is 200 first: the limits are read when a value is checked.
     void customValues_data()
     {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("refusal"); ///< empty when accepted
-        QTest::addColumn<QString>("shown");   ///< the row's default when refused
-        const QString large = "is too large", small = "is too small", numeric = "must be numeric",
-                      decimal = "can not contain a decimal", none;
-        QTest::newRow("sync 255") << 2 << "255" << none << "255";
-        QTest::newRow("sync 256") << 2 << "256" << large << "255";
-        QTest::newRow("sync -1") << 2 << "-1" << small << "255";
-        QTest::newRow("sync 255.5 rounds to 256") << 2 << "255.5" << large + ".\r\nThis value " + decimal << "255";
-        QTest::newRow("sync -1.5") << 2 << "-1.5" << small + ".\r\nThis value " + decimal << "255";
-        QTest::newRow("sync letters") << 2 << "abc" << numeric << "255";
-        QTest::newRow("sync 12.5") << 2 << "12.5" << decimal << "255";
-        QTest::newRow("blanks around") << 2 << " 12 " << none << " 12 ";
-        QTest::newRow("grouped digits") << 3 << "1,000" << none << "1,000";
-        QTest::newRow("delay 12.4") << 3 << "12.4" << decimal << "1000";
-        QTest::newRow("delay 65535") << 3 << "65535" << large << "1000";
-        QTest::newRow("delay beyond 32 bits") << 3 << "99999999999" << large << "1000";
-        QTest::newRow("rating 0.25") << 4 << "0.25" << none << "0.25";
-        QTest::newRow("rating -0.4 rounds to 0") << 4 << "-0.4" << none << "-0.4";
-        QTest::newRow("rating 65534.6") << 4 << "65534.6" << large << "(None)";
-        QTest::newRow("max equal to center") << 7 << "127" << none << "127";
-        QTest::newRow("max below center: the default, not the 200 before") << 7 << "126" << small << "254";
-        QTest::newRow("min beyond 32 bits below") << 8 << "-3000000000" << small << "0";
-        QTest::newRow("min equal to center") << 8 << "127" << none << "127";
-        QTest::newRow("min above center") << 8 << "128" << large << "0";
-        QTest::newRow("center letters with a point") << 9 << "a.b" << numeric << "127";
-        QTest::newRow("center at min") << 9 << "0" << none << "0";
-        QTest::newRow("center above max") << 9 << "201" << large << "127";
-        QTest::newRow("center at max") << 9 << "200" << none << "200";
+        QTest::addColumn<QStringList>("row"); // as the file's header says
+        for (const QStringList &row : TestDataRows(QStringLiteral("mainwindow/custom-values.txt")))
+            QTest::newRow(qPrintable(row[0])) << row;
     }
     void customValues()
     {
-        QFETCH(int, row);
-        QFETCH(QString, text);
-        QFETCH(QString, refusal);
-        QFETCH(QString, shown);
+        QFETCH(QStringList, row);
+        const int at = row[1].toInt();
         custom(PropertyGridModel::ServoMax, "200");
-        custom(row, text);
-        if (!refusal.isEmpty())
-            ExpectMessage(kInvalid + "This value " + refusal + ".\r\n", MsgIcon::Critical);
-        QCOMPARE(cell(row), shown);
+        custom(at, row[2]);
+        if (!row[3].isEmpty())
+            ExpectMessage(kInvalid + "This value " + row[3] + ".\r\n", MsgIcon::Critical);
+        QCOMPARE(cell(at), row[4]);
     }
 
     void cancelPutsBackThePreviousValue()
