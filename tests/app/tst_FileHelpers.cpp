@@ -196,12 +196,7 @@ private Q_SLOTS:
         QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden | QDir::System), files);
     }
 
-    void failuresAreReported_data()
-    {
-        QTest::addColumn<QStringList>("row"); // as the file's header says
-        for (const QStringList &row : TestDataRows(QStringLiteral("app/failures.txt")))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
+    void failuresAreReported_data() { AddTestDataRows(QStringLiteral("app/failures.txt")); }
     void failuresAreReported()
     {
         QFETCH(QStringList, row);

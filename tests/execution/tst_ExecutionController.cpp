@@ -165,12 +165,7 @@ private Q_SLOTS:
         QCOMPARE(m_listing->SelectedLine(), -1);
     }
 
-    void executeRefusals_data()
-    {
-        QTest::addColumn<QStringList>("row"); // as the file's header says
-        for (const QStringList &row : TestDataRows(QStringLiteral("execution/execute-refusals.txt")))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
+    void executeRefusals_data() { AddTestDataRows(QStringLiteral("execution/execute-refusals.txt")); }
     void executeRefusals()
     {
         QFETCH(QStringList, row);

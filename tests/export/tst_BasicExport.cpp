@@ -9,12 +9,7 @@ class TestBasicExport : public TestBase
     Q_OBJECT
 
 private Q_SLOTS:
-    void golden_data()
-    {
-        QTest::addColumn<QStringList>("row");
-        for (const QStringList &row : TestDataRows(QStringLiteral("export/cases.txt")))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
+    void golden_data() { AddTestDataRows(QStringLiteral("export/cases.txt")); }
     void golden()
     {
         QFETCH(QStringList, row);
@@ -56,12 +51,7 @@ private Q_SLOTS:
                  ReadWholeFileBytes(TestDataPath(QStringLiteral("export/") + row[7])));
     }
 
-    void targets_data()
-    {
-        QTest::addColumn<QStringList>("row");
-        for (const QStringList &row : TestDataRows(QStringLiteral("export/targets.txt")))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
+    void targets_data() { AddTestDataRows(QStringLiteral("export/targets.txt")); }
     void targets()
     {
         QFETCH(QStringList, row);

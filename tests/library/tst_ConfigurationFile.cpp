@@ -79,12 +79,7 @@ private Q_SLOTS:
         m_path = DataPaths::ConfigFolder() + QStringLiteral("/t.tqc");
     }
 
-    void load_data()
-    {
-        QTest::addColumn<QStringList>("row");
-        for (const QStringList &row : TestDataRows(QStringLiteral("library/config-load.txt")))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
+    void load_data() { AddTestDataRows(QStringLiteral("library/config-load.txt")); }
     void load()
     {
         QFETCH(QStringList, row);

@@ -15,12 +15,7 @@ class TestServoLink : public TestBase
 {
     Q_OBJECT
 private Q_SLOTS:
-    void frameGoesOutAsThreeBytesOrNotAtAll_data()
-    {
-        QTest::addColumn<QStringList>("row"); // as the file's header says
-        for (const QStringList &row : TestDataRows(QStringLiteral("link/servo-frames.txt")))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
+    void frameGoesOutAsThreeBytesOrNotAtAll_data() { AddTestDataRows(QStringLiteral("link/servo-frames.txt")); }
     void frameGoesOutAsThreeBytesOrNotAtAll()
     {
         QFETCH(QStringList, row);

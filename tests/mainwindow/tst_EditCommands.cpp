@@ -92,12 +92,7 @@ private Q_SLOTS:
         TestBase::cleanup();
     }
 
-    void commands_data()
-    {
-        QTest::addColumn<QStringList>("row");
-        for (const QStringList &row : TestDataRows(QStringLiteral("mainwindow/edit-commands.txt")))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
+    void commands_data() { AddTestDataRows(QStringLiteral("mainwindow/edit-commands.txt")); }
     void commands()
     {
         QFETCH(QStringList, row);

@@ -210,12 +210,7 @@ private Q_SLOTS:
         return captions;
     }
 
-    void savePromptBeforeTheListingIsReplaced_data()
-    {
-        QTest::addColumn<QStringList>("row"); // as the file's header says
-        for (const QStringList &row : TestDataRows(QStringLiteral("mainwindow/save-prompt.txt")))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
+    void savePromptBeforeTheListingIsReplaced_data() { AddTestDataRows(QStringLiteral("mainwindow/save-prompt.txt")); }
     void savePromptBeforeTheListingIsReplaced()
     {
         QFETCH(QStringList, row);
@@ -404,12 +399,7 @@ private Q_SLOTS:
         }
     }
 
-    void logoBands_data()
-    {
-        QTest::addColumn<QStringList>("row"); // as the file's header says
-        for (const QStringList &row : TestDataRows(QStringLiteral("mainwindow/logo-bands.txt")))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
+    void logoBands_data() { AddTestDataRows(QStringLiteral("mainwindow/logo-bands.txt")); }
     void logoBands()
     {
         QFETCH(QStringList, row);

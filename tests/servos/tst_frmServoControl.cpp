@@ -154,12 +154,7 @@ private Q_SLOTS:
         QDir().rmdir(m_listing.TempFilePath());
     }
 
-    void insertPause_data()
-    {
-        QTest::addColumn<QStringList>("row"); // as the file's header says
-        for (const QStringList &row : TestDataRows(QStringLiteral("servos/insert-pause.txt")))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
+    void insertPause_data() { AddTestDataRows(QStringLiteral("servos/insert-pause.txt")); }
     void insertPause()
     {
         QFETCH(QStringList, row);

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 namespace {
 IsolatedHome *g_home = nullptr;
@@ -66,6 +67,13 @@ QList<QStringList> TestDataRows(const QString &name)
         rows << fields;
     }
     return rows;
+}
+
+void AddTestDataRows(const QString &name)
+{
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList &row : TestDataRows(name))
+        QTest::newRow(qPrintable(row[0])) << row;
 }
 
 void ExpectMessage(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title)

@@ -36,6 +36,9 @@ QString TestDataPath(const QString &name);
 /// a field in double quotes keeps its blanks, \r \n \t stand for those characters; '#' starts a comment.
 QList<QStringList> TestDataRows(const QString &name);
 
+/// For a _data function: one column "row" holding each row of the table, named by its first field.
+void AddTestDataRows(const QString &name);
+
 /// Takes the one message box shown and checks what the user sees of it (the title when one is given).
 void ExpectMessage(const QString &text, MsgIcon icon, MsgButtons buttons = MsgButtons::OkCancel,
                    const QString &title = {});

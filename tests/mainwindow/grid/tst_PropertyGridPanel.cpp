@@ -202,12 +202,7 @@ private Q_SLOTS:
         QCOMPARE(chooser()->currentText(), QStringLiteral("200"));
     }
 
-    void customValues_data()
-    {
-        QTest::addColumn<QStringList>("row"); // as the file's header says
-        for (const QStringList &row : TestDataRows(QStringLiteral("mainwindow/custom-values.txt")))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
+    void customValues_data() { AddTestDataRows(QStringLiteral("mainwindow/custom-values.txt")); }
     void customValues()
     {
         QFETCH(QStringList, row);
