@@ -55,12 +55,7 @@ private:
 
 cRegistry initValue()
 {
-    cRegistry reg;
-    reg.SetClassKey(cRegistry::CurrentUser);
-    reg.SetSectionKey(QStringLiteral("Software\\Taveloq Team\\Taveloq"));
-    reg.SetValueKey(QStringLiteral("INIT"));
-    reg.SetValueType(cRegistry::Number);
-    return reg;
+    return cRegistry::AppKey(QStringLiteral("INIT"), cRegistry::Number);
 }
 
 } // namespace
