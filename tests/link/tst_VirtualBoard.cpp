@@ -12,43 +12,28 @@ class TestVirtualBoard : public TestBase
 {
     Q_OBJECT
 private Q_SLOTS:
-    void decoderResynchronises_data()
-    {
-        QTest::addColumn<int>("sync");
-        QTest::addColumn<QByteArray>("stream");
-        QTest::addColumn<QByteArray>("frames"); // servo, position pairs
-        QTest::addColumn<int>("skipped");
-        QTest::newRow("clean") << 0xFF << Bytes({0xFF, 3, 0x7F, 0xFF, 0, 0xC8}) << Bytes({3, 0x7F, 0, 0xC8}) << 0;
-        QTest::newRow("leading noise") << 0xFF << Bytes({1, 2, 0xFF, 3, 9}) << Bytes({3, 9}) << 2;
-        QTest::newRow("position may equal sync")
-            << 0xFF << Bytes({0xFF, 2, 0xFF, 0xFF, 4, 5}) << Bytes({2, 0xFF, 4, 5}) << 0;
-        QTest::newRow("doubled sync") << 0xFF << Bytes({0xFF, 0xFF, 6, 7}) << Bytes({6, 7}) << 1;
-        QTest::newRow("servo out of range") << 0xFF << Bytes({0xFF, 0x20, 0xFF, 1, 1}) << Bytes({1, 1}) << 2;
-        QTest::newRow("lost byte") << 0xFF << Bytes({0xFF, 5, 0xFF, 6, 7}) << Bytes({5, 0xFF}) << 2;
-        QTest::newRow("other sync") << 0x80 << Bytes({0xFF, 3, 4, 0x80, 3, 4}) << Bytes({3, 4}) << 3;
-    }
+    void decoderResynchronises_data() { AddTestDataRows(QStringLiteral("link/decoder-frames.txt")); }
     void decoderResynchronises()
     {
-        QFETCH(int, sync);
-        QFETCH(QByteArray, stream);
-        QFETCH(QByteArray, frames);
-        QFETCH(int, skipped);
+        QFETCH(QStringList, row);
+        const auto hex = [&](int field) { return QByteArray::fromHex(row[field].toLatin1()); };
+        const int sync = quint8(hex(1)[0]), skipped = row[4].toInt();
         // Byte by byte and all at once decode the same.
         for (bool split : {false, true}) {
             FrameDecoder decoder{quint8(sync)};
             QList<ServoFrame> got;
             if (split) {
-                for (char c : stream)
+                for (char c : hex(2))
                     got += decoder.Feed(QByteArray(1, c));
             } else {
-                got = decoder.Feed(stream);
+                got = decoder.Feed(hex(2));
             }
             QByteArray pairs;
             for (const ServoFrame &f : got) {
                 QCOMPARE(f.sync, quint8(sync));
                 pairs.append(char(f.servo)).append(char(f.position));
             }
-            QCOMPARE(pairs, frames);
+            QCOMPARE(pairs, hex(3));
             QCOMPARE(decoder.SkippedBytes(), qint64(skipped));
         }
     }
