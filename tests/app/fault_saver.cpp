@@ -58,11 +58,7 @@ int main(int argc, char **argv)
     NoSliders sliders;
     NoWindows windows;
     const ConfigurationFile configuration({properties, servos, commands, listing, exportSettings, sliders, windows});
-    cRegistry setting;
-    setting.SetClassKey(cRegistry::CurrentUser);
-    setting.SetValueType(cRegistry::Text);
-    setting.SetSectionKey(QStringLiteral("Fault"));
-    setting.SetValueKey(QStringLiteral("Value"));
+    cRegistry setting = cRegistry::AppKey(QStringLiteral("Value"), cRegistry::Text, QStringLiteral("Fault"));
 
     // Contents of different lengths, so a partial file cannot pass for either.
     QStringList lines[2];
