@@ -59,17 +59,6 @@ private Q_SLOTS:
         TestBase::cleanup();
     }
 
-    void opensIdleAndShowsTheListing()
-    {
-        QVERIFY(child<QRadioButton>("optExecOpt0")->isChecked());
-        QVERIFY(child<QPushButton>("cmdExecute")->isEnabled());
-        QVERIFY(!child<QPushButton>("cmdPause")->isEnabled());
-        QVERIFY(!child<QPushButton>("cmdStop")->isEnabled());
-        m_listing->Update();
-        QCOMPARE(m_window->List1()->count(), 4);
-        QCOMPARE(child<QLabel>("lblProgSum3")->text(), QStringLiteral("250 ms"));
-    }
-
     void clickRemembersTheLineAndRightClickLeavesTheSelection()
     {
         m_listing->Update();
@@ -91,8 +80,16 @@ private Q_SLOTS:
         QCOMPARE(right.count(), 1);
     }
 
-    void executeFromTheButtonRunsToTheSelectedLine()
+    void opensIdleThenExecuteRunsToTheSelectedLine()
     {
+        QVERIFY(child<QRadioButton>("optExecOpt0")->isChecked());
+        QVERIFY(child<QPushButton>("cmdExecute")->isEnabled());
+        QVERIFY(!child<QPushButton>("cmdPause")->isEnabled());
+        QVERIFY(!child<QPushButton>("cmdStop")->isEnabled());
+        m_listing->Update();
+        QCOMPARE(m_window->List1()->count(), 4);
+        QCOMPARE(child<QLabel>("lblProgSum3")->text(), QStringLiteral("250 ms"));
+
         QVERIFY(
             WriteWholeFile(m_listing->TempFilePath(), QStringLiteral("mov 0,1\r\nmov 0,2\r\nmov 0,3\r\nmov 0,4\r\n")));
         m_listing->Update();
