@@ -35,19 +35,11 @@ class TestHTMLHelp : public TestBase
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_chm.Open(QStringLiteral(TAVELOQ_HELP_FILE))); }
 
-    void messages_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("onTop");
-        QTest::addColumn<QString>("message");
-        for (const QStringList &row : TestDataRows(QStringLiteral("help/messages.txt")))
-            QTest::newRow(qPrintable(row[0])) << row[1] << (row[2] == QLatin1String("yes")) << row[3];
-    }
+    void messages_data() { AddTestDataRows(QStringLiteral("help/messages.txt")); }
     void messages()
     {
-        QFETCH(QString, file);
-        QFETCH(bool, onTop);
-        QFETCH(QString, message);
+        QFETCH(QStringList, row);
+        const QString &file = row[1], &message = row[3];
         QTemporaryDir dir;
         const auto place = [&](QString text) {
             return text.replace(QLatin1String("%1"), dir.path())
@@ -60,7 +52,7 @@ private Q_SLOTS:
         RecordingViewer viewer;
         HTMLHelp help(&viewer);
         help.SetCHMFile(place(file));
-        help.SetHHShowOnTop(onTop);
+        help.SetHHShowOnTop(row[2] == QLatin1String("yes"));
         help.HHDisplayContents();
         const QList<MessageRequest> shown = TestMessages().take();
         QCOMPARE(shown.size(), message.isEmpty() ? 0 : 1);
@@ -109,26 +101,18 @@ private Q_SLOTS:
         QVERIFY(m_chm.Read(QStringLiteral("/images/main-window.png")).value_or(QByteArray()).startsWith("\x89PNG"));
     }
 
-    void lookups_data()
-    {
-        QTest::addColumn<bool>("index");
-        QTest::addColumn<QString>("word");
-        QTest::addColumn<QStringList>("pages");
-        for (const QStringList &row : TestDataRows(QStringLiteral("help/lookups.txt")))
-            QTest::newRow(qPrintable(row[0]))
-                << (row[1] == QLatin1String("index")) << row[2] << row[3].split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    }
+    void lookups_data() { AddTestDataRows(QStringLiteral("help/lookups.txt")); }
     void lookups()
     {
-        QFETCH(bool, index);
-        QFETCH(QString, word);
-        QFETCH(QStringList, pages);
+        QFETCH(QStringList, row);
+        const bool index = row[1] == QLatin1String("index");
+        const QString &word = row[2];
         QStringList found;
         for (const HelpTopic &keyword : m_chm.Index()) {
             if (index && keyword.name == word)
                 found << keyword.local;
         }
-        QCOMPARE(index ? found : m_chm.PagesHolding(word), pages);
+        QCOMPARE(index ? found : m_chm.PagesHolding(word), row[3].split(QLatin1Char(' '), Qt::SkipEmptyParts));
     }
 
     void routinesOpenTheViewerOnTheirPane_data()
