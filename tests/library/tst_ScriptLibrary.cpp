@@ -24,12 +24,6 @@ class TestScriptLibrary : public TestBase
     std::unique_ptr<ApplicationMain> m_app;
 
     QString scriptPath(const QString &name) { return DataPaths::ScriptsFolder() + QLatin1Char('/') + name; }
-    void rows(const char *file)
-    {
-        QTest::addColumn<QStringList>("row");
-        for (const QStringList &row : TestDataRows(QString::fromLatin1(file)))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
     QAction *item(const char *name) { return m_app->mainWindow()->MenuItem(QString::fromLatin1(name)); }
     template <typename T> void fromMenu(const char *name, std::function<void(T *)> act)
     {
@@ -50,7 +44,7 @@ private Q_SLOTS:
         QVERIFY(RunStartUp(*m_app));
     }
 
-    void loadScripts_data() { rows("library/load-scripts.txt"); }
+    void loadScripts_data() { AddTestDataRows(QStringLiteral("library/load-scripts.txt")); }
     void loadScripts()
     {
         QFETCH(QStringList, row);
@@ -79,7 +73,7 @@ private Q_SLOTS:
         QCOMPARE(m_app->servos().LoadedScripts(), loaded.mid(1)); // Remove Selected: the first, selected after loading
     }
 
-    void saveAsScript_data() { rows("library/save-script.txt"); }
+    void saveAsScript_data() { AddTestDataRows(QStringLiteral("library/save-script.txt")); }
     void saveAsScript()
     {
         QFETCH(QStringList, row);
