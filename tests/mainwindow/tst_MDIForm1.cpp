@@ -459,20 +459,11 @@ private Q_SLOTS:
     }
 
     // Programs the Help menu starts: System Info's tool and the default handler of web addresses.
-    void helpMenuStartsProgramsFromPath_data()
-    {
-        QTest::addColumn<QStringList>("row"); // command, program, what it was started with
-        QTest::newRow("System Info, no tool") << QStringList{"miAbout", "", ""};
-        QTest::newRow("System Info, tool on PATH") << QStringList{"miAbout", "hardinfo", "started"};
-        QTest::newRow("System Info, tool in the settings") << QStringList{"miAbout", "mytool", "started"};
-        QTest::newRow("makers") << QStringList{"miPellion", "xdg-open", "https://taveloq.example.org"};
-        QTest::newRow("hobby") << QStringList{"miSparvane", "xdg-open", "https://sparvane.example.org"};
-        QTest::newRow("co-makers") << QStringList{"miOndrake", "xdg-open", "https://ondrake.example.org"};
-    }
+    void helpMenuStartsProgramsFromPath_data() { AddTestDataRows(QStringLiteral("mainwindow/help-menu-programs.txt")); }
     void helpMenuStartsProgramsFromPath()
     {
         QFETCH(QStringList, row);
-        const QString &command = row[0], &program = row[1], &result = row[2];
+        const QString &command = row[1], &program = row[2], &result = row[3];
         const ScopedPath path;
         const QString marker = path.dir.filePath(QStringLiteral("marker"));
         if (!program.isEmpty())
