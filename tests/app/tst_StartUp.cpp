@@ -111,33 +111,14 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(cRegistry::StorePath()).lastModified(), past);
     }
 
-    // Something of the wrong kind where start-up needs a file or folder, or a
-    // data folder on a read-only file system: reported, nothing else goes wrong.
-    void blockedPathsAreReported_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>(
-            "what"); // put there: 0 a file, 1 a folder, 2 a read-only folder, 3 the same with its folders
-        QTest::addColumn<bool>("goesOn");
-        QTest::addColumn<QString>("report"); // the reports, joined by "|"
-        const QString data = DataPaths::UserDataFolder();
-        QTest::newRow("settings folder is a file")
-            << qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Taveloq") << 0 << true
-            << "Routine Code: 0139\r\nError Numer: 26001\r\n";
-        QTest::newRow("data folder is a file") << data << 0 << false << "Routine Code: 0139\r\nError Numer: 75\r\n";
-        QTest::newRow("temporary file that is a folder")
-            << data + QStringLiteral("/tq0001.tmp") << 1 << true << "Routine Code: 0141\r\n.*not a regular file";
-        const QString readOnly = QStringLiteral("Routine Code: 0141\r\nError Numer: 75\r\n.*tq0001.tmp[^|]*");
-        QTest::newRow("read-only data folder, first run")
-            << data << 2 << false << readOnly + "|Routine Code: 0139\r\nError Numer: 75\r\n.*Scripts";
-        QTest::newRow("read-only data folder with its folders") << data << 3 << true << readOnly + "$";
-    }
+    void blockedPathsAreReported_data() { AddTestDataRows(QStringLiteral("app/blocked-paths.txt")); }
     void blockedPathsAreReported()
     {
-        QFETCH(QString, path);
-        QFETCH(int, what);
-        QFETCH(bool, goesOn);
-        QFETCH(QString, report);
+        QFETCH(QStringList, row);
+        const QString path = QFileInfo(qEnvironmentVariable("XDG_CONFIG_HOME")).path() + QLatin1Char('/') + row[1];
+        const int what = row[2].toInt();
+        const bool goesOn = row[3] == QLatin1String("yes");
+        const QString &report = row[4];
         QDir().mkpath(what ? path : QFileInfo(path).path());
         QVERIFY(what || WriteWholeFile(path, QString()));
         const QByteArray mountPoint = QFile::encodeName(path);
@@ -155,7 +136,7 @@ private Q_SLOTS:
         QCOMPARE(RunStartUp(host), goesOn);
         QCOMPARE(host.calls.size(), goesOn ? 6 : what == 2 ? 2 : 1); // the splash is up when the folders fail
         QVERIFY(host.calls.last().endsWith(QStringLiteral("unload splash")));
-        const QString reports = TestMessages().takeTexts().join(QLatin1Char('|'));
+        const QString reports = TestMessages().takeTexts().join(QStringLiteral(" + "));
         QVERIFY2(QRegularExpression(QStringLiteral("^") + report, QRegularExpression::DotMatchesEverythingOption)
                      .match(reports)
                      .hasMatch(),
