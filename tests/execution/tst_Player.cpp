@@ -75,23 +75,13 @@ private Q_SLOTS:
             QCOMPARE(all.mid(i, 3), Bytes({255, 1, (i / 3) % 3 + 1}));
     }
 
-    void endsAndRefusals_data()
-    {
-        QTest::addColumn<QString>("body");
-        QTest::addColumn<int>("signal"); ///< sent after the first frame; -1 unplugs the board, 0 does nothing
-        QTest::addColumn<int>("status");
-        QTest::newRow("smart without a rating, any case") << ";InterInstructionDelay=smart\r\nmov 1,1\r\n" << 0 << 1;
-        QTest::newRow("invalid properties") << ";BaudRate=1200\r\nmov 1,1\r\n" << 0 << 1;
-        QTest::newRow("missing script") << "script gone.tqs\r\nmov 1,1\r\n" << 0 << 1;
-        const QString hold = QStringLiteral(";InterInstructionDelay=0\r\nmov 1,1\r\nscript hold.tqs\r\n");
-        QTest::newRow("board lost in the last line") << hold << -1 << 1;
-        QTest::newRow("SIGTERM cuts a script's pause") << hold << int(SIGTERM) << 0;
-    }
+    void endsAndRefusals_data() { AddTestDataRows(QStringLiteral("execution/player-ends.txt")); }
     void endsAndRefusals()
     {
-        QFETCH(QString, body);
-        QFETCH(int, signal);
-        QFETCH(int, status);
+        QFETCH(QStringList, row);
+        const QString &body = row[1];
+        const int signal = row[2] == QLatin1String("SIGTERM") ? SIGTERM : row[2].isEmpty() ? 0 : -1;
+        const int status = row[3].toInt();
         VirtualBoard board;
         QDir().mkpath(DataPaths::ScriptsFolder());
         QVERIFY(WriteWholeFile(DataPaths::ScriptsFolder() + "/hold.tqs", QStringLiteral("pause 3000\r\nmov 1,2\r\n")));
