@@ -122,19 +122,11 @@ private Q_SLOTS:
         QCOMPARE(ReadWholeFileBytes(m_path), old);
     }
 
-    void startUpChoice_data()
-    {
-        QTest::addColumn<int>("choice");    // 0 not asked, 1 next time only, 2 every time, 3 restored after every time
-        QTest::addColumn<QString>("loads"); // at the first and the second start
-        QTest::newRow("not asked") << 0 << "no no";
-        QTest::newRow("next time only") << 1 << "yes no";
-        QTest::newRow("every time") << 2 << "yes yes";
-        QTest::newRow("defaults restored") << 3 << "no no";
-    }
+    void startUpChoice_data() { AddTestDataRows(QStringLiteral("library/config-start-up.txt")); }
     void startUpChoice()
     {
-        QFETCH(int, choice);
-        QFETCH(QString, loads);
+        QFETCH(QStringList, row);
+        const int choice = row[1].toInt();
         r->servos.SetLabel(0, QStringLiteral("Loaded"));
         r->file.Save(m_path, {kLabelsOnly.saved, choice > 0, choice > 1});
         if (choice == 3)
@@ -145,7 +137,7 @@ private Q_SLOTS:
             r->file.LoadAtStartUp();
             seen << (r->servos.Label(0) == QLatin1String("Loaded") ? QStringLiteral("yes") : QStringLiteral("no"));
         }
-        QCOMPARE(seen.join(QLatin1Char(' ')), loads);
+        QCOMPARE(seen.join(QLatin1Char(' ')), row[2]);
     }
 };
 
