@@ -9,7 +9,7 @@ class TestOndProgressBar : public TestBase
 {
     Q_OBJECT
 private Q_SLOTS:
-    void settingTheSameValueSendsNothing()
+    void settingTheSameValueSendsNothingAndRecreatingKeepsState()
     {
         ondProgressBar bar;
         bar.ReadProperties({});
@@ -32,12 +32,8 @@ private Q_SLOTS:
         QCOMPARE(bar.Native()->position, 40);
         bar.SetPosition(40);
         QCOMPARE(bar.NativeUpdates(), before + 1);
-    }
 
-    void smoothRecreatesAndKeepsState()
-    {
-        ondProgressBar bar;
-        bar.ReadProperties({});
+        // Smooth and orientation recreate the native bar, which keeps the state.
         bar.SetPosition(30);
         bar.SetBorderstyle(2);
         bar.SetBackColor(Qt::black);
