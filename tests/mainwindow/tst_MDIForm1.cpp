@@ -494,10 +494,8 @@ private Q_SLOTS:
         const QString missing = QStringLiteral("The file %1/Taveloq Help.chm does not exist.\nPlease make sure the "
                                                "correct path and file name have been specified.")
                                     .arg(QCoreApplication::applicationDirPath());
-        QTest::keyClick(&main(), Qt::Key_F1);
-        QCOMPARE(TestMessages().takeTexts(), QStringList{missing});
-        for (const char *name : {"miIndex", "miSearch", "tbHelp"}) {
-            item(name)->trigger();
+        for (const char *name : {"F1", "miIndex", "miSearch", "tbHelp"}) {
+            name == QLatin1String("F1") ? QTest::keyClick(&main(), Qt::Key_F1) : item(name)->trigger();
             QCOMPARE(TestMessages().takeTexts(), QStringList{missing});
         }
     }
