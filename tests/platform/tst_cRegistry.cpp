@@ -43,43 +43,24 @@ private Q_SLOTS:
         QVERIFY(!at(QStringLiteral("Software\\Nobody"), QStringLiteral("x")).Value().isValid());
     }
 
-    void valuesComeBackWithTheirType_data()
-    {
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QVariant>("read");
-        QTest::addColumn<int>("readType");
-        // Written with one type, read back with the value and the type the store reports.
-        const auto row = [](const char *name, const QVariant &value, int type, const QVariant &read, int readType) {
-            QTest::newRow(name) << value << type << read << readType;
-        };
-        const auto text = [](const char *t) { return QVariant(QString::fromLatin1(t)); };
-        const QVariant bytes(QByteArray("\x00\xff\x10", 3));
-        row("number", qint32(-7), cRegistry::Number, qint32(-7), cRegistry::Number);
-        row("short", QVariant::fromValue<short>(4), cRegistry::Number, qint32(4), cRegistry::Number);
-        row("binary", bytes, cRegistry::Binary, bytes, cRegistry::Binary);
-        row("big-endian is stored as a plain number", qint32(0x01020304), cRegistry::NumberBigEndian,
-            qint32(0x01020304), cRegistry::Number);
-        row("single percent", text("100% sure"), cRegistry::Text, text("100% sure"), cRegistry::Text);
-        // The second % must come at least two characters after the first.
-        row("adjacent percents", text("a%%b"), cRegistry::Text, text("a%%b"), cRegistry::Text);
-        row("reference", text("%TAVELOQ_TEST_DIR%/haunt.tqp"), cRegistry::Text, text("/opt/figures/haunt.tqp"),
-            cRegistry::ExpandText);
-        row("unknown reference", text("%TAVELOQ_NO_SUCH_VARIABLE%/x"), cRegistry::Text,
-            text("%TAVELOQ_NO_SUCH_VARIABLE%/x"), cRegistry::ExpandText);
-    }
+    void valuesComeBackWithTheirType_data() { AddTestDataRows(QStringLiteral("platform/registry-values.txt")); }
     void valuesComeBackWithTheirType()
     {
-        QFETCH(QVariant, value);
-        QFETCH(int, type);
-        QFETCH(QVariant, read);
-        QFETCH(int, readType);
+        QFETCH(QStringList, row);
+        const auto value = [](int type, const QString &text) {
+            return type == cRegistry::Binary   ? QVariant(QByteArray::fromHex(text.toLatin1()))
+                   : type >= cRegistry::Number ? QVariant(qint32(text.toInt()))
+                                               : QVariant(text);
+        };
+        const bool isShort = row[1] == QLatin1String("short");
+        const int type = isShort ? int(cRegistry::Number) : row[1].toInt();
         qputenv("TAVELOQ_TEST_DIR", "/opt/figures");
-        at(kKey, QStringLiteral("V"), type).SetValue(value);
+        at(kKey, QStringLiteral("V"), type)
+            .SetValue(isShort ? QVariant::fromValue(row[2].toShort()) : value(type, row[2]));
         // A fresh object, as the application reads it later; the stored type is reported back.
         cRegistry back = at(kKey, QStringLiteral("V"), cRegistry::MultiText);
-        QCOMPARE(back.Value(), read);
-        QCOMPARE(back.ValueType(), qint32(readType));
+        QCOMPARE(back.Value(), value(row[3].toInt(), row[4]));
+        QCOMPARE(back.ValueType(), qint32(row[3].toInt()));
     }
 
     void bigEndianValuesAreReversedOnRead()
