@@ -75,21 +75,12 @@ private Q_SLOTS:
     }
 
     // Start-up and Execute's "go online": whenever the port stays closed, the status says so.
-    void statusFollowsFailedOpening_data()
-    {
-        QTest::addColumn<bool>("atStartUp");
-        QTest::addColumn<bool>("inUse");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("start-up, in use")
-            << true << true << "Comm Port 1 is not available.  Taveloq will go into Offline mode.";
-        QTest::newRow("start-up, missing") << true << false << "Routine Code: 0009\r\nError Numer: 8002";
-        QTest::newRow("go online, missing") << false << false << "";
-    }
+    void statusFollowsFailedOpening_data() { AddTestDataRows(QStringLiteral("link/failed-opening.txt")); }
     void statusFollowsFailedOpening()
     {
-        QFETCH(bool, atStartUp);
-        QFETCH(bool, inUse);
-        QFETCH(QString, message);
+        QFETCH(QStringList, row);
+        const bool atStartUp = row[1] == QLatin1String("start-up"), inUse = row[2] == QLatin1String("in use");
+        const QString &message = row[3];
         BoardRig rig(1, false);
         ServoLink other(rig.properties);
         if (inUse)
