@@ -63,19 +63,12 @@ private Q_SLOTS:
         }
     }
 
-    void helpFileBesideTheProgramThenInstalled_data()
-    {
-        QTest::addColumn<QStringList>("folders");
-        QTest::addColumn<QString>("found");
-        const QString beside = QStringLiteral("."), installed = QStringLiteral("../share/taveloq");
-        QTest::newRow("none") << QStringList() << QString();
-        QTest::newRow("installed") << QStringList{installed} << installed;
-        QTest::newRow("both") << QStringList{installed, beside} << beside;
-    }
+    void helpFileBesideTheProgramThenInstalled_data() { AddTestDataRows(QStringLiteral("help/help-file-places.txt")); }
     void helpFileBesideTheProgramThenInstalled()
     {
-        QFETCH(QStringList, folders);
-        QFETCH(QString, found);
+        QFETCH(QStringList, row);
+        const QStringList folders = row[1].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QString &found = row[2];
         const QDir program(QCoreApplication::applicationDirPath());
         for (const QString &folder : folders)
             QVERIFY(program.mkpath(folder) &&
