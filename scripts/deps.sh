@@ -15,9 +15,11 @@ packages=(
 # The install tests (ctest -L install): validators, the .deb's tools, man and systemd-analyze.
 packages+=(desktop-file-utils appstream shared-mime-info dpkg-dev man-db systemd)
 # scripts/screenshot.sh also needs a virtual X server and ImageMagick: bash scripts/deps.sh screenshot
-if [ "${1:-}" = "screenshot" ]; then
-  packages+=(xvfb xauth x11-utils imagemagick fonts-dejavu-core xdotool)
-fi
+# scripts/try adds a window manager: bash scripts/deps.sh try
+case "${1:-}" in
+screenshot) packages+=(xvfb xauth x11-utils imagemagick fonts-dejavu-core xdotool) ;;
+try) packages+=(xvfb xauth x11-utils imagemagick fonts-dejavu-core xdotool openbox) ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
