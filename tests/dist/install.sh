@@ -51,7 +51,7 @@ if [ "$mode" = tree ]; then
   else
     echo "SKIP: systemd-analyze is not installed (package systemd); the unit was not verified"
   fi
-  for page in "$root"/share/man/man1/*.1; do
+  for page in "$root"/share/man/man1/*.1.gz; do
     err=$(man --warnings -l "$page" 2>&1 >"$work/page.txt") && ! grep -qi warning <<<"$err" || fail "man $page: $err"
     grep -q "^SYNOPSIS" "$work/page.txt" || fail "man $page rendered no SYNOPSIS"
   done
