@@ -76,8 +76,6 @@ public:
     }
 };
 
-// A stand-in until the help viewer lands with FindHelpFile() of "help/HelpFile.h",
-// which replaces it: the help file beside the program or in ../share/taveloq.
 // One twip is 1/1440 inch.
 int twipsToPixels(int twips, qreal dpi)
 {
