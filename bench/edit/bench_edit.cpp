@@ -71,10 +71,10 @@ int main(int argc, char **argv)
     });
     if (listing.Items().size() != kLines)
         qFatal("loaded %lld lines instead of %d", qlonglong(listing.Items().size()), kLines);
-    const int middle = kLines / 2;
+    constexpr int middle = kLines / 2;
     const double insertMs = medianMs([&] {
-        applyEdit(listing, [middle](QStringList &items) { items.insert(middle, QStringLiteral("Mov 12,200")); });
-        applyEdit(listing, [middle](QStringList &items) { items.removeAt(middle); });
+        applyEdit(listing, [](QStringList &items) { items.insert(middle, QStringLiteral("Mov 12,200")); });
+        applyEdit(listing, [](QStringList &items) { items.removeAt(middle); });
     });
     const double saveMs = medianMs([&] {
         commands.SetCurrentProgramPath(dir.filePath(QStringLiteral("resaved.tqp")));

@@ -63,14 +63,18 @@ QString DecodeFileText(const QByteArray &bytes)
         qsizetype end = start;
         while (end < rest.size() && rest[end] != '\r' && rest[end] != '\n')
             ++end;
-        const QByteArrayView line = rest.sliced(start, end - start);
-        const std::optional<QString> utf8 = fromUtf8(line);
-        text += utf8 ? *utf8 : QString::fromLatin1(line);
+        text += DecodeLineText(rest.sliced(start, end - start));
         while (end < rest.size() && (rest[end] == '\r' || rest[end] == '\n'))
             text += QLatin1Char(rest[end++]);
         start = end;
     }
     return text;
+}
+
+QString DecodeLineText(QByteArrayView line)
+{
+    const std::optional<QString> utf8 = fromUtf8(line);
+    return utf8 ? *utf8 : QString::fromLatin1(line);
 }
 
 QByteArray EncodeFileText(const QString &text)

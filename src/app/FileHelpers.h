@@ -13,6 +13,9 @@
 /// byte-order mark is dropped. Line ends are kept as they are.
 QString DecodeFileText(const QByteArray &bytes);
 
+/// One line's text, as DecodeFileText decides it; a byte-order mark here is content.
+QString DecodeLineText(QByteArrayView line);
+
 /// The bytes a text is written as: UTF-8, so an all-ASCII text stays byte for byte.
 QByteArray EncodeFileText(const QString &text);
 

@@ -26,6 +26,17 @@ struct Refusal
     QString text;
 };
 
+/// One entry of a pair list or of a SEROUT list: a comma inside would shift every later one.
+bool isSingleNumber(const QString &text)
+{
+    return !text.contains(QLatin1Char(',')) && IsNumericText(text);
+}
+
+QString notASingleNumber(const QString &text)
+{
+    return QStringLiteral(": \"") + text + QStringLiteral("\" is not a single number. Nothing was exported.");
+}
+
 /// Where a line stands; spelled out only when a refusal names it.
 struct Where
 {
@@ -77,9 +88,8 @@ private:
     /// A number for the pair list: one entry, so no comma inside.
     QString entry(const QString &text, const Where &where, const QString &what = QString()) const
     {
-        if (text.contains(QLatin1Char(',')) || !IsNumericText(text))
-            throw Refusal{where.Describe() + what + QStringLiteral(": \"") + text +
-                          QStringLiteral("\" is not a single number. Nothing was exported.")};
+        if (!isSingleNumber(text))
+            throw Refusal{where.Describe() + what + notASingleNumber(text)};
         return text;
     }
 
@@ -272,6 +282,11 @@ Result Export(const Input &given)
     }
     if (in.lines.isEmpty()) {
         result.refusal = QStringLiteral("There is no data to export!  Please load a file.");
+        return result;
+    }
+    // Written into every SEROUT as it stands; "1,88" reads as a number but would send three bytes.
+    if (!isSingleNumber(in.synchByte)) {
+        result.refusal = QStringLiteral("Synch Byte") + notASingleNumber(in.synchByte);
         return result;
     }
     Run run(in);

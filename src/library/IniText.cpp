@@ -87,8 +87,9 @@ IniText IniText::FromBytes(const QByteArray &bytes)
         if (next < bytes.size() && bytes[next] == '\n')
             ++next;
         line.end = bytes.mid(end, next - end);
-        // Each line on its own, so a Latin-1 line beside UTF-8 ones keeps its characters.
-        line.text = DecodeFileText(line.bytes);
+        // Each line on its own, so a Latin-1 line beside UTF-8 ones keeps its characters;
+        // only the file's first line may start with a byte-order mark that is not text.
+        line.text = start == 0 ? DecodeFileText(line.bytes) : DecodeLineText(line.bytes);
         ini.m_lines.append(line);
         start = next;
     }

@@ -28,7 +28,9 @@ private Q_SLOTS:
         in.loop = row[3] == QLatin1String("1");
         in.interInstructionDelay = row[4];
         in.smartDelay = row[5];
-        if (row[6] != QLatin1String("-"))
+        if (row[6].startsWith(QLatin1String("synch=")))
+            in.synchByte = row[6].mid(6);
+        else if (row[6] != QLatin1String("-"))
             in.positions[row[6].section(QLatin1Char('='), 0, 0).toInt()] =
                 qint16(row[6].section(QLatin1Char('='), 1).toInt());
         in.scriptsFolder = TestDataPath(QStringLiteral("export/scripts"));
