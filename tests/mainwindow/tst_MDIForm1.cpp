@@ -319,12 +319,14 @@ private Q_SLOTS:
         m_app->execution().SetMode(ExecutionMode::Loop);
         m_app->listing().ListClicked(1);
         m_app->exportSettings().SetSettings({2, 5, 1, 1});
-        QByteArray frames;
+        QByteArray frames, moved; // a disabled servo's slider sends nothing; the configuration does
         for (int i = 0; i < kServoCount; ++i) {
             servos().SetSliderValue(i, 60 + i);
             frames += Bytes({255, i, 60 + i});
+            if (i != 4)
+                moved += Bytes({255, i, 60 + i});
         }
-        m_board->ReadAvailable(50);
+        QCOMPARE(m_board->ReadBytes(moved.size(), 2000), moved); // all of them, or late ones count below
         saveConfiguration({QStringLiteral("cmdCheckAll")}, DataPaths::ConfigFolder() + QStringLiteral("/all.tqc"));
         QVERIFY(main().close());
 
@@ -514,7 +516,7 @@ private Q_SLOTS:
         QCOMPARE(m_board->ReadBytes(3, 1000), Bytes({0xFF, 0, 151}));
         // Center sends its frame, and the slider's own too when it moved.
         QTest::mouseClick(servos().cmdCenter(4), Qt::LeftButton);
-        QCOMPARE(m_board->ReadAvailable(200), Bytes({0xFF, 4, 127}));
+        QCOMPARE(m_board->ReadBytes(3, 1000), Bytes({0xFF, 4, 127})); // once: the next frame is the move
         servos().vscServo(4)->setValue(10);
         QCOMPARE(m_board->ReadBytes(3, 1000), Bytes({0xFF, 4, 10}));
         QTest::mouseClick(servos().cmdCenter(4), Qt::LeftButton);
