@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <utility>
+
 /// Buttons, icons and answers of a message box.
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgIcon { None, Information, Critical, Question, Exclamation };
@@ -33,6 +35,22 @@ inline const QString kErrorReportTitle = QStringLiteral("Taveloq");
 
 /// The answer of a box nobody can click: Ok, or No for a question.
 MsgAnswer DefaultAnswer(MsgButtons buttons);
+
+/// Boxes nobody can click, for a program without windows: each text goes to stderr in plain
+/// lines after "PREFIX: " (the box's title when there is no prefix) and gets DefaultAnswer.
+class StderrMessageService final : public IMessageService
+{
+public:
+    explicit StderrMessageService(QString prefix = {})
+        : m_prefix(std::move(prefix))
+    {
+    }
+    MsgAnswer show(const MessageRequest &request) override;
+    int shown = 0; ///< how many boxes were shown
+
+private:
+    QString m_prefix;
+};
 
 /// Shows a user message with the application's title.
 MsgAnswer ShowUserMessage(const QString &text, MsgButtons buttons, MsgIcon icon);

@@ -8,19 +8,6 @@
 
 namespace {
 
-// Used until an entry point installs its own: prints, so no message is lost.
-class StderrMessages final : public IMessageService
-{
-public:
-    MsgAnswer show(const MessageRequest &request) override
-    {
-        QTextStream err(stderr);
-        err << request.title << ": " << QString(request.text).replace(QLatin1String("\r\n"), QLatin1String("\n"))
-            << Qt::endl;
-        return DefaultAnswer(request.buttons);
-    }
-};
-
 // No dialog can be shown without a UI: behaves as a cancelled dialog.
 class NoFileDialogs final : public IFileDialogService
 {
@@ -28,7 +15,8 @@ public:
     QString choose(const FileDialogRequest &) override { return {}; }
 };
 
-StderrMessages g_stderrMessages;
+// Used until an entry point installs its own: prints, so no message is lost.
+StderrMessageService g_stderrMessages;
 NoFileDialogs g_noFileDialogs;
 SystemClock g_systemClock;
 
@@ -67,6 +55,14 @@ void setClock(IClock *clock)
 }
 
 } // namespace Services
+
+MsgAnswer StderrMessageService::show(const MessageRequest &request)
+{
+    ++shown;
+    QTextStream(stderr) << (m_prefix.isEmpty() ? request.title : m_prefix) << ": "
+                        << QString(request.text).replace(QLatin1String("\r\n"), QLatin1String("\n")) << Qt::endl;
+    return DefaultAnswer(request.buttons);
+}
 
 MsgAnswer DefaultAnswer(MsgButtons buttons)
 {

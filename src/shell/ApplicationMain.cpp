@@ -63,19 +63,6 @@ void watchTerminationSignals(QObject *context, const std::function<void()> &term
         sigaction(sig, &sa, nullptr);
 }
 
-/// Nobody answers the boxes of an unattended check: each text goes to stderr
-/// and gets the answer of a box nobody can click.
-class StderrMessages final : public IMessageService
-{
-public:
-    MsgAnswer show(const MessageRequest &request) override
-    {
-        QTextStream(stderr) << "taveloq: " << QString(request.text).replace(QLatin1String("\r\n"), QLatin1String("\n"))
-                            << Qt::endl;
-        return DefaultAnswer(request.buttons);
-    }
-};
-
 // One twip is 1/1440 inch.
 int twipsToPixels(int twips, qreal dpi)
 {
@@ -215,7 +202,8 @@ int RunApplication(const QString &programPath)
 
 int CheckApplication(const QString &programPath)
 {
-    StderrMessages messages;
+    // Nobody answers the boxes of an unattended check.
+    StderrMessageService messages(QStringLiteral("taveloq"));
     WidgetFileDialogService dialogs;
     Services::setMessages(&messages);
     Services::setFileDialogs(&dialogs);

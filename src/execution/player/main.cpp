@@ -35,24 +35,6 @@ namespace {
 /// How often a lost board's device path is looked at while waiting for it.
 constexpr int kReconnectPollMs = 200;
 
-/// The run's messages, on stderr, one plain line each (a service's journal
-/// gets the same lines as a terminal). Every one counts as an error for the
-/// exit status.
-class StderrMessages final : public IMessageService
-{
-public:
-    int shown = 0;
-    MsgAnswer show(const MessageRequest &request) override
-    {
-        ++shown;
-        QTextStream err(stderr);
-        err << "taveloq-play: " << QString(request.text).replace(QLatin1String("\r\n"), QLatin1String("\n"))
-            << Qt::endl;
-        return request.buttons == MsgButtons::YesNo || request.buttons == MsgButtons::YesNoCancel ? MsgAnswer::No
-                                                                                                  : MsgAnswer::Ok;
-    }
-};
-
 int g_signalPipe[2] = {-1, -1};
 
 void onSignal(int signal)
@@ -160,7 +142,9 @@ int main(int argc, char **argv)
     const bool reconnect = parser.isSet(reconnectOption);
     QString device = parser.value(deviceOption);
 
-    StderrMessages messages;
+    // One plain line each, so a service's journal reads as a terminal does; every box counts as an
+    // error for the exit status.
+    StderrMessageService messages(QStringLiteral("taveloq-play"));
     Services::setMessages(&messages);
 
     ParsedProgram program;
