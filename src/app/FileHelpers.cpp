@@ -179,23 +179,13 @@ void WriteWholeFileBytes(const QString &path, const QByteArray &bytes)
 
 QString ReadWholeFile(const QString &path)
 {
-    try {
-        return DecodeFileText(ReadWholeFileBytes(path));
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0140"), e);
-        return {};
-    }
+    return Reported(QStringLiteral("0140"), [&] { return DecodeFileText(ReadWholeFileBytes(path)); })
+        .value_or(QString());
 }
 
 bool WriteWholeFile(const QString &path, const QString &text)
 {
-    try {
-        WriteWholeFileBytes(path, EncodeFileText(text));
-        return true;
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0141"), e);
-        return false;
-    }
+    return Reported(QStringLiteral("0141"), [&] { WriteWholeFileBytes(path, EncodeFileText(text)); });
 }
 
 bool FileExistsOnDisk(const QString &path)

@@ -43,11 +43,7 @@ bool RunStartUp(IStartupHost &host)
 
         // The mark is only a note that the program has run here; a settings file
         // that cannot be written must not keep the program from starting.
-        try {
-            markFirstRun();
-        } catch (const AppError &e) {
-            ErrorReport(QStringLiteral("0139"), e);
-        }
+        Reported(QStringLiteral("0139"), markFirstRun);
 
         ensureFolder(DataPaths::ScriptsFolder());
         ensureFolder(DataPaths::ProgramsFolder());

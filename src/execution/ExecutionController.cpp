@@ -17,8 +17,6 @@
 namespace {
 
 const QString kRoutineExecute = QStringLiteral("0101");
-const QString kRoutinePause = QStringLiteral("0102");
-const QString kRoutineStop = QStringLiteral("0103");
 
 } // namespace
 
@@ -71,7 +69,7 @@ void ExecutionController::setProgress(int percent)
 
 void ExecutionController::Execute()
 {
-    try {
+    Reported(kRoutineExecute, [&] {
         if (m_listing.Items().isEmpty())
             return;
         const ProgramProperties &props = m_properties.Properties();
@@ -117,9 +115,7 @@ void ExecutionController::Execute()
             return;
         }
         startRun();
-    } catch (const AppError &e) {
-        ErrorReport(kRoutineExecute, e);
-    }
+    });
 }
 
 void ExecutionController::startRun()
@@ -202,33 +198,25 @@ void ExecutionController::onRunFinished()
 
 void ExecutionController::Pause()
 {
-    try {
-        m_pauseRequested = true;
-        if (m_run)
-            m_run->Mailbox().Post(RunMailbox::Kind::Pause);
-        setControls(true, false, m_stopEnabled);
-    } catch (const AppError &e) {
-        ErrorReport(kRoutinePause, e);
-    }
+    m_pauseRequested = true;
+    if (m_run)
+        m_run->Mailbox().Post(RunMailbox::Kind::Pause);
+    setControls(true, false, m_stopEnabled);
 }
 
 void ExecutionController::Stop()
 {
-    try {
-        m_startPending = false;
-        if (!m_run) {
-            stopHandling();
-            return;
-        }
-        // The run finishes its line (a whole script, in Loop one more line)
-        // first: the interface stays locked until it has really ended.
-        m_pauseRequested = false;
-        setControls(true, false, false);
-        setProgress(0);
-        m_run->Mailbox().Post(RunMailbox::Kind::Stop);
-    } catch (const AppError &e) {
-        ErrorReport(kRoutineStop, e);
+    m_startPending = false;
+    if (!m_run) {
+        stopHandling();
+        return;
     }
+    // The run finishes its line (a whole script, in Loop one more line)
+    // first: the interface stays locked until it has really ended.
+    m_pauseRequested = false;
+    setControls(true, false, false);
+    setProgress(0);
+    m_run->Mailbox().Post(RunMailbox::Kind::Stop);
 }
 
 void ExecutionController::stopHandling()

@@ -11,8 +11,6 @@
 #include <QListWidget>
 #include <QMenu>
 
-using ScriptLibrary::Reported;
-
 ScriptCommands::ScriptCommands(QMenu &scriptsMenu, QListWidget &loadedList, ServoModel &servos,
                                ProgramCommands &commands, QWidget *owner)
     : QObject(owner)

@@ -35,17 +35,7 @@ QString OverwriteQuestion(const QString &name);
 /// always read "Error Number: " where every other report reads "Error Numer: ".
 void SaveScriptErrorReport(const QString &routineCode, const AppError &error);
 
-/// Runs a handler; an AppError it throws is reported under its routine code.
-template <typename F> void Reported(const QString &routineCode, F &&handler)
-{
-    try {
-        handler();
-    } catch (const AppError &e) {
-        ErrorReport(routineCode, e);
-    }
-}
-
-/// The same for the handlers of the script-saving dialog.
+/// Reported, for the handlers of the script-saving dialog.
 template <typename F> void SaveScriptReported(const QString &routineCode, F &&handler)
 {
     try {

@@ -49,7 +49,6 @@ frmLoadScript::frmLoadScript(ServoModel &servos, const QStringList &files, QWidg
     layout->addLayout(buttons);
     m_ok->setDefault(true);
 
-    using ScriptLibrary::Reported;
     connect(m_add, &QPushButton::clicked, this,
             [this] { Reported(QStringLiteral("0093"), [this] { moveSelected(m_available, m_loaded); }); });
     connect(m_addAll, &QPushButton::clicked, this,

@@ -38,16 +38,14 @@ int sliderValue(double value)
 void allServos(const QString &routine, const QString ProgramProperties::*target, ServoLink &link,
                const ProgramProperties &properties, IServoSliders &sliders)
 {
-    try {
+    Reported(routine, [&] {
         for (int servo = 0; servo < kServoCount; ++servo) {
             const double value = numberOf(properties.*target);
             if (link.PortOpen())
                 link.SendServoFrame(servo, framePosition(value));
             sliders.SetSliderValue(servo, sliderValue(value));
         }
-    } catch (const AppError &e) {
-        ErrorReport(routine, e);
-    }
+    });
 }
 
 } // namespace

@@ -92,11 +92,7 @@ void LinkSession::UpdatePropertiesFromGrid()
         SetCommPortStatus(kOffline);
         m_applying = true;
         m_properties.SetValue(ProgramPropertyStore::Field::CommPort, previousPort);
-        try {
-            applySteps();
-        } catch (const AppError &again) {
-            ErrorReport(QStringLiteral("0061"), again);
-        }
+        Reported(QStringLiteral("0061"), [this] { applySteps(); });
         m_applying = false;
     }
 }

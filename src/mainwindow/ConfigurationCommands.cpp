@@ -21,8 +21,6 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 
-using ScriptLibrary::Reported;
-
 namespace {
 
 const QString kFilter = QStringLiteral("Taveloq Configuration Files    *.tqc|*.tqc");

@@ -47,15 +47,13 @@ void EditCommands::connectItems()
     on("miInsertWav", [this] { chooseWav(true); });
     on("miEditWAV", [this] { chooseWav(false); });
     on("miDeleteInstruction", [this] {
-        try {
+        Reported(QStringLiteral("0016"), [&] {
             change([](QStringList &items, int i) {
                 if (i >= items.size())
                     throw AppError::invalidArgument();
                 items.removeAt(i);
             });
-        } catch (const AppError &e) {
-            ErrorReport(QStringLiteral("0016"), e);
-        }
+        });
     });
     // Exactly the Servo Controller's own Insert button, message included.
     on("miInsSelScript", [this] { m_servoControl.cmdInsertScript()->click(); });
@@ -146,20 +144,18 @@ QStringList EditCommands::ScriptNames() const
 
 template <typename Dialog> void EditCommands::showDialog(const char *routine, bool insert)
 {
-    try {
+    Reported(QString::fromLatin1(routine), [&] {
         if (insert)
             m_insertMode = true;
         Dialog dialog(*this, &m_owner);
         dialog.exec();
-    } catch (const AppError &e) {
-        ErrorReport(QString::fromLatin1(routine), e);
-    }
+    });
     m_insertMode = false;
 }
 
 void EditCommands::chooseWav(bool insert)
 {
-    try {
+    Reported(insert ? QStringLiteral("miInsertWav_Click") : QStringLiteral("miEditWAV_Click"), [&] {
         FileDialogRequest request;
         request.mode = FileDialogRequest::Mode::Open;
         request.title = QStringLiteral("Edit WAV...");
@@ -170,7 +166,5 @@ void EditCommands::chooseWav(bool insert)
         if (chosen.isEmpty())
             return;
         place(QStringLiteral("WAV ") + chosen, insert);
-    } catch (const AppError &e) {
-        ErrorReport(insert ? QStringLiteral("miInsertWav_Click") : QStringLiteral("miEditWAV_Click"), e);
-    }
+    });
 }

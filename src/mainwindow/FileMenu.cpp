@@ -44,7 +44,7 @@ FileMenu::FileMenu(MainActions &actions, FileCommands &files, QMainWindow &windo
 void FileMenu::DisplayMRU(bool openFileFirst)
 {
     m_openFileFirst = openFileFirst;
-    try {
+    Reported(QStringLiteral("0052"), [&] {
         const cMRUFileList &files = m_files.RecentFiles();
         for (int i = 1; i <= 4; ++i) {
             QAction *entry = m_actions.Item(entryName(i));
@@ -58,7 +58,5 @@ void FileMenu::DisplayMRU(bool openFileFirst)
             entry->setChecked(i == 1 && openFileFirst);
         }
         m_actions.Item(QStringLiteral("miMRUSep"))->setVisible(files.FileCount() > 0);
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0052"), e);
-    }
+    });
 }

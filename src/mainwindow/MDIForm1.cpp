@@ -120,15 +120,13 @@ void MDIForm1::connectCommands()
         connect(MenuItem(QString::fromLatin1(name)), &QAction::triggered, this, handler);
     };
     on("miExit", [this] { close(); });
-    on("miServoControl", [this] { selectView(0, QStringLiteral("0042")); });
-    on("miExecution", [this] { selectView(1, QStringLiteral("0021")); });
+    on("miServoControl", [this] { cToolbar2_ButtonClick(0); });
+    on("miExecution", [this] { cToolbar2_ButtonClick(1); });
     on("miEditServoLabels", [this] {
-        try {
+        Reported(QStringLiteral("0020"), [&] {
             frmServoEdit dialog(m_parts.servos, this);
             dialog.exec();
-        } catch (const AppError &e) {
-            ErrorReport(QStringLiteral("0020"), e);
-        }
+        });
     });
     on("miExportPBASIC", [this] {
         frmExportPBASIC dialog(m_parts.listing, m_parts.properties, m_parts.servos, m_parts.exportSettings, this);
@@ -148,8 +146,8 @@ void MDIForm1::connectCommands()
     on("miPellion", [] { mShellExecute::GShell(QLatin1String(kWebAddress)); });
     on("miSparvane", [] { mShellExecute::GShell(kHobbySite); });
     on("miOndrake", [] { mShellExecute::GShell(kCoMakerSite); });
-    on("miContents", [] { ScriptLibrary::Reported(QStringLiteral("0015"), &modHTMLHelp::ShowContents); });
-    on("miIndex", [] { ScriptLibrary::Reported(QStringLiteral("0024"), &modHTMLHelp::ShowIndex); });
+    on("miContents", [] { Reported(QStringLiteral("0015"), &modHTMLHelp::ShowContents); });
+    on("miIndex", [] { Reported(QStringLiteral("0024"), &modHTMLHelp::ShowIndex); });
     on("miSearch", [] {
         try {
             modHTMLHelp::ShowSearch();
@@ -167,13 +165,12 @@ void MDIForm1::connectCommands()
     connect(m_side, &SidePanel::maxAllClicked, this, [this] { allServos(&MaxAllServos); });
 
     connect(&m_parts.execution, &ExecutionController::interfaceLocked, this, &MDIForm1::SetInterfaceLocked);
-    connect(&m_parts.listing, &ProgramListing::tempFileMissing, this,
-            [this] { selectView(0, QStringLiteral("0042")); });
+    connect(&m_parts.listing, &ProgramListing::tempFileMissing, this, [this] { cToolbar2_ButtonClick(0); });
 }
 
 void MDIForm1::Load()
 {
-    try {
+    Reported(QStringLiteral("0009"), [&] {
         setWindowTitle(kCaption);
         // Without a help file the Help menu names the one it expected beside the program.
         const QString helpFile = FindHelpFile();
@@ -193,9 +190,7 @@ void MDIForm1::Load()
         if (!m_parts.session.OpenAtStartUp())
             return;
         m_configuration->LoadAtStartUp();
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0009"), e);
-    }
+    });
 }
 
 void MDIForm1::showView(int index)
@@ -212,23 +207,12 @@ void MDIForm1::showView(int index)
 
 void MDIForm1::cToolbar2_ButtonClick(int index)
 {
-    try {
+    Reported(QStringLiteral("0008"), [&] {
         if (index == 0 || index == 1)
             showView(index);
         else if (index == 3)
             MenuItem(QStringLiteral("miContents"))->trigger();
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0008"), e);
-    }
-}
-
-void MDIForm1::selectView(int index, const QString &routine)
-{
-    try {
-        cToolbar2_ButtonClick(index);
-    } catch (const AppError &e) {
-        ErrorReport(routine, e);
-    }
+    });
 }
 
 void MDIForm1::allServos(void (*operation)(ServoLink &, const ProgramProperties &, IServoSliders &))

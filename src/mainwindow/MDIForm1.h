@@ -82,7 +82,6 @@ protected:
 private:
     void connectCommands();
     void showView(int index);
-    void selectView(int index, const QString &routine);
     void allServos(void (*operation)(ServoLink &, const ProgramProperties &, IServoSliders &));
     bool resolveMnemonic(const QKeySequence &key);
 

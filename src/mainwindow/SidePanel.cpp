@@ -90,7 +90,7 @@ void SidePanel::Load()
 
 void SidePanel::cmdLogo_Click()
 {
-    try {
+    Reported(QStringLiteral("0003"), [&] {
         const int strip = m_logo->width();
         const bool expanded = maximumWidth() != strip;
         if (expanded) {
@@ -103,9 +103,7 @@ void SidePanel::cmdLogo_Click()
             m_cmdLogo->setText(QStringLiteral(">"));
         }
         update();
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0003"), e);
-    }
+    });
 }
 
 void SidePanel::SetLocked(bool locked)

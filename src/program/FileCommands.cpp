@@ -71,7 +71,7 @@ bool FileCommands::savePrompt()
 
 void FileCommands::New()
 {
-    try {
+    Reported(QStringLiteral("0032"), [&] {
         if (!savePrompt())
             return;
         m_commands.SetCurrentProgramPath(QString());
@@ -79,14 +79,12 @@ void FileCommands::New()
         m_savedLines.clear();
         setTitle(QString());
         m_listing.Update();
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0032"), e);
-    }
+    });
 }
 
 void FileCommands::Open()
 {
-    try {
+    Reported(QStringLiteral("0033"), [&] {
         if (!savePrompt())
             return;
         // A cancelled dialog leaves the listing without a file: Save stays off until Save As names one.
@@ -102,43 +100,36 @@ void FileCommands::Open()
         m_commands.SetCurrentProgramPath(path);
         m_commands.LoadProgramFile();
         afterLoad();
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0033"), e);
-    }
+    });
 }
 
 void FileCommands::Save()
 {
-    try {
-        m_commands.SaveProgram(false);
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0037"), e);
-    }
+    Reported(QStringLiteral("0037"), [&] { m_commands.SaveProgram(false); });
 }
 
 bool FileCommands::SaveAs()
 {
-    try {
-        FileDialogRequest request;
-        request.mode = FileDialogRequest::Mode::Save;
-        request.title = QStringLiteral("Save As...");
-        request.filter = QStringLiteral("Taveloq Project Files  *.tqp|*.tqp");
-        request.initialFolder = DataPaths::ProgramsFolder();
-        const QString path = Services::fileDialogs().choose(request);
-        if (path.isEmpty())
-            return false;
-        m_commands.SetCurrentProgramPath(path);
-        // A saved program enters the recent files and the title through programSaved.
-        return m_commands.SaveProgram(false);
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0054"), e);
-        return false;
-    }
+    return Reported(QStringLiteral("0054"),
+                    [&] {
+                        FileDialogRequest request;
+                        request.mode = FileDialogRequest::Mode::Save;
+                        request.title = QStringLiteral("Save As...");
+                        request.filter = QStringLiteral("Taveloq Project Files  *.tqp|*.tqp");
+                        request.initialFolder = DataPaths::ProgramsFolder();
+                        const QString path = Services::fileDialogs().choose(request);
+                        if (path.isEmpty())
+                            return false;
+                        m_commands.SetCurrentProgramPath(path);
+                        // A saved program enters the recent files and the title through programSaved.
+                        return m_commands.SaveProgram(false);
+                    })
+        .value_or(false);
 }
 
 void FileCommands::OpenRecent(int index)
 {
-    try {
+    Reported(QStringLiteral("0031"), [&] {
         const QString path = m_recentFiles.File(index);
         if (path.isEmpty() || !savePrompt())
             return;
@@ -146,20 +137,16 @@ void FileCommands::OpenRecent(int index)
         m_commands.SetCurrentProgramPath(path);
         m_commands.LoadProgramFile();
         afterLoad();
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0031"), e);
-    }
+    });
 }
 
 void FileCommands::OpenPath(const QString &path)
 {
-    try {
+    Reported(QStringLiteral("0033"), [&] {
         m_commands.SetCurrentProgramPath(QFileInfo(path).absoluteFilePath());
         m_commands.LoadProgramFile();
         afterLoad();
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0033"), e);
-    }
+    });
 }
 
 void FileCommands::afterLoad()
@@ -198,18 +185,18 @@ void FileCommands::LoadRecentFiles()
 
 bool FileCommands::QueryClose()
 {
-    try {
-        if (!Modified())
-            return true;
-        const MsgAnswer answer = ShowUserMessage(kSaveQuestion, MsgButtons::YesNoCancel, MsgIcon::Question);
-        if (answer != MsgAnswer::Yes)
-            return answer != MsgAnswer::Cancel;
-        if (m_commands.CurrentProgramPath().isEmpty())
-            return SaveAs();
-        return m_commands.SaveProgram(false);
-    } catch (const AppError &e) {
-        // Closing must stay possible when the listing cannot be read.
-        ErrorReport(QStringLiteral("0011"), e);
-        return true;
-    }
+    // Closing must stay possible when the listing cannot be read.
+    return Reported(QStringLiteral("0011"),
+                    [&] {
+                        if (!Modified())
+                            return true;
+                        const MsgAnswer answer =
+                            ShowUserMessage(kSaveQuestion, MsgButtons::YesNoCancel, MsgIcon::Question);
+                        if (answer != MsgAnswer::Yes)
+                            return answer != MsgAnswer::Cancel;
+                        if (m_commands.CurrentProgramPath().isEmpty())
+                            return SaveAs();
+                        return m_commands.SaveProgram(false);
+                    })
+        .value_or(true);
 }

@@ -18,7 +18,7 @@ ProgramCommands::ProgramCommands(ProgramPropertyStore &properties, ProgramListin
 void ProgramCommands::LoadProgramFile()
 {
     const QString path = m_currentProgramPath;
-    try {
+    Reported(QStringLiteral("0056"), [&] {
         if (!FileExistsOnDisk(path)) {
             ShowUserMessage(QStringLiteral("The program file ( ") + path + QStringLiteral(" ) could not be found."),
                             MsgButtons::OkCancel, MsgIcon::Information);
@@ -45,23 +45,20 @@ void ProgramCommands::LoadProgramFile()
         m_listing.ReplaceTempFile(parsed.listing);
         m_listing.Update();
         Q_EMIT programLoaded(path);
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0056"), e);
-    }
+    });
 }
 
 bool ProgramCommands::SaveProgram(bool asScript)
 {
-    try {
-        m_listing.Update();
-        const QString text = ProgramFileText(m_properties.Properties(), m_listing.Items(), asScript);
-        WriteWholeFileBytes(m_currentProgramPath, EncodeFileText(text));
-        // Only a program that really reached the disk goes into the recent files.
-        if (!asScript)
-            Q_EMIT programSaved(m_currentProgramPath);
-        return true;
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0055"), e);
-        return false;
-    }
+    return Reported(QStringLiteral("0055"),
+                    [&] {
+                        m_listing.Update();
+                        const QString text = ProgramFileText(m_properties.Properties(), m_listing.Items(), asScript);
+                        WriteWholeFileBytes(m_currentProgramPath, EncodeFileText(text));
+                        // Only a program that really reached the disk goes into the recent files.
+                        if (!asScript)
+                            Q_EMIT programSaved(m_currentProgramPath);
+                        return true;
+                    })
+        .value_or(false);
 }

@@ -128,7 +128,7 @@ frmServoControl::frmServoControl(ServoModel &servos, ProgramListing &listing, co
 
 void frmServoControl::Load()
 {
-    try {
+    Reported(QStringLiteral("0082"), [&] {
         const ProgramProperties p = m_properties.Properties();
         for (int servo = 0; servo < kServoCount; ++servo) {
             showLabel(servo);
@@ -151,9 +151,7 @@ void frmServoControl::Load()
             for (QWidget *child : f->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
                 child->setFont(normal);
         }
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0082"), e);
-    }
+    });
 }
 
 QSlider *frmServoControl::vscServo(int servo) const
@@ -220,40 +218,34 @@ void frmServoControl::vscServo_Change(int servo, int value)
 {
     if (!vscServo(servo)->isEnabled())
         return;
-    try {
+    Reported(QStringLiteral("0085"), [&] {
         if (portOpen())
             m_link.SendServoFrame(servo, value);
         m_servos.SetPosition(servo, qint16(value));
         lblServoValue(servo)->setText(QString::number(value));
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0085"), e);
-    }
+    });
 }
 
 void frmServoControl::vscServo_Scroll(int servo, int value)
 {
     if (!vscServo(servo)->isEnabled())
         return;
-    try {
+    Reported(QStringLiteral("0086"), [&] {
         if (portOpen())
             m_link.SendServoFrame(servo, value);
         lblServoValue(servo)->setText(QString::number(value));
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0086"), e);
-    }
+    });
 }
 
 void frmServoControl::cmdCenter_Click(int servo)
 {
-    try {
+    Reported(QStringLiteral("0077"), [&] {
         const QString center = m_properties.Properties().ServoCenter;
         const qint16 value = ToInteger(center);
         if (portOpen())
             m_link.SendServoFrame(servo, value);
         vscServo(servo)->setValue(value);
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0077"), e);
-    }
+    });
 }
 
 void frmServoControl::cmdLog_Click(int servo)
@@ -263,26 +255,20 @@ void frmServoControl::cmdLog_Click(int servo)
 
 void frmServoControl::LogServoPosition(int servo)
 {
-    try {
+    Reported(QStringLiteral("0087"), [&] {
         m_listing.Append(QStringLiteral("Mov ") + QString::number(servo) + QLatin1Char(',') +
                          QString::number(vscServo(servo)->value()));
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0087"), e);
-    }
+    });
 }
 
 void frmServoControl::InsertWAV(const QString &sPath)
 {
-    try {
-        m_listing.Append(QStringLiteral("WAV ") + sPath);
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("InsertWAV"), e);
-    }
+    Reported(QStringLiteral("InsertWAV"), [&] { m_listing.Append(QStringLiteral("WAV ") + sPath); });
 }
 
 void frmServoControl::cmdInsertPause_Click()
 {
-    try {
+    Reported(QStringLiteral("0079"), [&] {
         const QString text = m_pauseText->text();
         if (!isInsertablePause(text)) {
             ShowUserMessage(QStringLiteral("The Pause value is invalid."), MsgButtons::OkCancel, MsgIcon::Information);
@@ -294,14 +280,12 @@ void frmServoControl::cmdInsertPause_Click()
         m_listing.Append(QStringLiteral("Pause ") + text);
         m_listing.Update();
         m_pauseText->setText(QStringLiteral("0"));
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0079"), e);
-    }
+    });
 }
 
 void frmServoControl::cmdInsertScript_Click()
 {
-    try {
+    Reported(QStringLiteral("0080"), [&] {
         const QListWidgetItem *item = m_scripts->currentItem();
         if (!item || !item->isSelected()) {
             ShowUserMessage(QStringLiteral("You must first select a script file to insert."), MsgButtons::OkCancel,
@@ -310,9 +294,7 @@ void frmServoControl::cmdInsertScript_Click()
         }
         m_listing.Append(QStringLiteral("Script ") + item->text());
         m_listing.Update();
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0080"), e);
-    }
+    });
 }
 
 void frmServoControl::cmdBrowseWav_Click()

@@ -83,7 +83,7 @@ void frmSmart::Command2_Click()
 {
     if (m_finished)
         return;
-    try {
+    Reported(QStringLiteral("0067"), [&] {
         const ProgramProperties p = m_properties.Properties();
         const double rating = SmartRatingCalculator::Calculate(m_seconds->text(), m_per->currentText(),
                                                                m_range->currentText(), p.ServoMax, p.ServoMin);
@@ -93,9 +93,7 @@ void frmSmart::Command2_Click()
         SmartRatingCalculator::FinishEdit(m_properties, m_valueBefore, answer == MsgAnswer::Yes ? &text : nullptr);
         m_finished = true;
         accept();
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0067"), e);
-    }
+    });
 }
 
 void frmSmart::Command1_Click()
@@ -103,11 +101,7 @@ void frmSmart::Command1_Click()
     if (m_finished)
         return;
     m_finished = true;
-    try {
-        SmartRatingCalculator::FinishEdit(m_properties, m_valueBefore, nullptr);
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0066"), e);
-    }
+    Reported(QStringLiteral("0066"), [&] { SmartRatingCalculator::FinishEdit(m_properties, m_valueBefore, nullptr); });
     QDialog::reject();
 }
 

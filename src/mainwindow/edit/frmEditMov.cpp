@@ -37,7 +37,7 @@ frmEditMov::frmEditMov(EditCommands &commands, QWidget *owner)
 
 void frmEditMov::Load()
 {
-    try {
+    Reported(QStringLiteral("0118"), [&] {
         for (int servo = 0; servo <= 15; ++servo)
             m_combo->addItem(QString::number(servo));
         if (m_commands.InsertMode()) {
@@ -49,14 +49,12 @@ void frmEditMov::Load()
             m_combo->setEditText(fields.servo);
             m_text->setText(fields.value);
         }
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0118"), e);
-    }
+    });
 }
 
 void frmEditMov::Command1_Click()
 {
-    try {
+    Reported(QStringLiteral("Command1_Click"), [&] {
         const ProgramProperties &properties = m_commands.Properties();
         const QString number = m_combo->currentText();
         const QString value = m_text->text();
@@ -70,7 +68,5 @@ void frmEditMov::Command1_Click()
         }
         m_commands.Finish(QStringLiteral("Mov ") + number + QLatin1Char(',') + value);
         accept();
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("Command1_Click"), e);
-    }
+    });
 }

@@ -26,21 +26,19 @@ frmEditPause::frmEditPause(EditCommands &commands, QWidget *owner)
 
 void frmEditPause::Load()
 {
-    try {
+    Reported(QStringLiteral("0113"), [&] {
         if (m_commands.InsertMode()) {
             m_text->setText(QStringLiteral("0"));
         } else {
             const QString line = m_commands.TargetLine();
             m_text->setText(line.mid(line.indexOf(QLatin1Char(' ')) + 1));
         }
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0113"), e);
-    }
+    });
 }
 
 void frmEditPause::Command1_Click()
 {
-    try {
+    Reported(QStringLiteral("0111"), [&] {
         // A pasted value can hold what the key filter keeps out.
         const QString value = m_text->text();
         if (!IsPauseValueValid(value)) {
@@ -49,7 +47,5 @@ void frmEditPause::Command1_Click()
         }
         m_commands.Finish(QStringLiteral("Pause ") + value);
         accept();
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0111"), e);
-    }
+    });
 }

@@ -23,18 +23,16 @@ frmScriptEdit::frmScriptEdit(EditCommands &commands, QWidget *owner)
 
 void frmScriptEdit::Load()
 {
-    try {
+    Reported(QStringLiteral("0090"), [&] {
         setWindowTitle(m_commands.InsertMode() ? QStringLiteral("Insert Script") : QStringLiteral("Edit Script Name"));
         m_list->addItems(m_commands.ScriptNames());
         m_list->clearSelection();
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0090"), e);
-    }
+    });
 }
 
 void frmScriptEdit::Command1_Click()
 {
-    try {
+    Reported(QStringLiteral("0088"), [&] {
         const QList<QListWidgetItem *> selected = m_list->selectedItems();
         if (selected.isEmpty()) {
             showError(QStringLiteral("You must first select a Script."), m_list);
@@ -42,7 +40,5 @@ void frmScriptEdit::Command1_Click()
         }
         m_commands.Finish(QStringLiteral("Script ") + selected.first()->text());
         accept();
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0088"), e);
-    }
+    });
 }

@@ -55,24 +55,14 @@ bool CustomValueCheck::IsTooSmall(const QString &text, const QString &limit)
 {
     if (NotNumericFlag)
         return false;
-    try {
-        return compareWholeNumbers(text, limit) < 0;
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0127"), e);
-    }
-    return false;
+    return Reported(QStringLiteral("0127"), [&] { return compareWholeNumbers(text, limit) < 0; }).value_or(false);
 }
 
 bool CustomValueCheck::IsTooLarge(const QString &text, const QString &limit)
 {
     if (NotNumericFlag)
         return false;
-    try {
-        return compareWholeNumbers(text, limit) > 0;
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0126"), e);
-    }
-    return false;
+    return Reported(QStringLiteral("0126"), [&] { return compareWholeNumbers(text, limit) > 0; }).value_or(false);
 }
 
 bool CustomValueCheck::HasDecimal(const QString &text)

@@ -23,68 +23,58 @@ void GridValueEntry::remember(const QString &text)
 
 void GridValueEntry::GridSelectionChange(int row, int column)
 {
-    try {
-        remember(m_cells.CellText(row, column));
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0059"), e);
-    }
+    Reported(QStringLiteral("0059"), [&] { remember(m_cells.CellText(row, column)); });
 }
 
 GridValueEntry::EditResponse GridValueEntry::GridEditRequest(int row, int column, int key)
 {
-    EditResponse response;
-    try {
-        if (key == kKeyEnter)
-            return response;
-        if (row == PropertyGridModel::ProgramHeading || row == PropertyGridModel::ExecutionHeading)
-            return response;
-        if (column == 1) {
-            response.cancel = true;
-            return response;
-        }
-        response.entries = GridChoices::ForRow(row);
-        if (!ValueInChoices(row))
-            response.entries << m_cells.CellText(row, 2);
-        response.show = true;
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0049"), e);
-        response = EditResponse{};
-    }
-    return response;
+    return Reported(QStringLiteral("0049"),
+                    [&] {
+                        EditResponse response;
+                        if (key == kKeyEnter)
+                            return response;
+                        if (row == PropertyGridModel::ProgramHeading || row == PropertyGridModel::ExecutionHeading)
+                            return response;
+                        if (column == 1) {
+                            response.cancel = true;
+                            return response;
+                        }
+                        response.entries = GridChoices::ForRow(row);
+                        if (!ValueInChoices(row))
+                            response.entries << m_cells.CellText(row, 2);
+                        response.show = true;
+                        return response;
+                    })
+        .value_or(EditResponse{});
 }
 
 bool GridValueEntry::ValueInChoices(int row)
 {
-    try {
-        return GridChoices::Contains(row, m_cells.CellText(row, 2));
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0060"), e);
-    }
-    return false;
+    return Reported(QStringLiteral("0060"), [&] { return GridChoices::Contains(row, m_cells.CellText(row, 2)); })
+        .value_or(false);
 }
 
 GridValueEntry::Next GridValueEntry::ChoicePicked(int row, const QString &entry)
 {
-    try {
-        remember(m_cells.CellText(row, 2));
-        if (entry == QLatin1String("Custom...")) {
-            m_cells.SetPendingText(row, entry);
-            return Next::Custom;
-        }
-        if (entry == QLatin1String("Wizard...")) {
-            m_cells.SetPendingText(row, entry);
-            return Next::Wizard;
-        }
-        m_cells.SetCellText(row, 2, entry);
-        if (entry == QLatin1String("Online"))
-            goOnline();
-        else if (entry == QLatin1String("Offline"))
-            goOffline();
-        return Next::Done;
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0051"), e);
-    }
-    return Next::Nothing;
+    return Reported(QStringLiteral("0051"),
+                    [&] {
+                        remember(m_cells.CellText(row, 2));
+                        if (entry == QLatin1String("Custom...")) {
+                            m_cells.SetPendingText(row, entry);
+                            return Next::Custom;
+                        }
+                        if (entry == QLatin1String("Wizard...")) {
+                            m_cells.SetPendingText(row, entry);
+                            return Next::Wizard;
+                        }
+                        m_cells.SetCellText(row, 2, entry);
+                        if (entry == QLatin1String("Online"))
+                            goOnline();
+                        else if (entry == QLatin1String("Offline"))
+                            goOffline();
+                        return Next::Done;
+                    })
+        .value_or(Next::Nothing);
 }
 
 void GridValueEntry::goOnline()
@@ -117,7 +107,7 @@ QString GridValueEntry::CustomPrompt(int row) const
 
 void GridValueEntry::CustomOk(int row, const QString &text)
 {
-    try {
+    Reported(QStringLiteral("0121"), [&] {
         const ProgramProperties properties = m_cells.Properties().Properties();
         if (!CustomValueCheck::RuleForRow(row, properties))
             return;
@@ -126,37 +116,25 @@ void GridValueEntry::CustomOk(int row, const QString &text)
             RestoreFirstChoice(row);
         else
             ApplyCustomValue(row, text);
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0121"), e);
-    }
+    });
 }
 
 void GridValueEntry::CustomCancel(int row)
 {
-    try {
-        m_cells.SetCellText(row, 2, m_cellValue[0]);
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0122"), e);
-    }
+    Reported(QStringLiteral("0122"), [&] { m_cells.SetCellText(row, 2, m_cellValue[0]); });
 }
 
 void GridValueEntry::RestoreFirstChoice(int row)
 {
-    try {
+    Reported(QStringLiteral("0130"), [&] {
         const QStringList choices = GridChoices::ForRow(row);
         if (choices.isEmpty())
             throw AppError::subscriptOutOfRange();
         m_cells.SetCellText(row, 2, choices.first());
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0130"), e);
-    }
+    });
 }
 
 void GridValueEntry::ApplyCustomValue(int row, const QString &text)
 {
-    try {
-        m_cells.SetCellText(row, 2, text);
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0131"), e);
-    }
+    Reported(QStringLiteral("0131"), [&] { m_cells.SetCellText(row, 2, text); });
 }

@@ -120,20 +120,18 @@ void PropertyGridPanel::sGrid_GridEditRequest(int row, int column, int key, bool
         *cancel = true;
     if (!response.show)
         return;
-    try {
+    Reported(QStringLiteral("0049"), [&] {
         const QRect cell = m_grid->GridCellRect(row, column);
         const QString current = m_grid->GridCellDisplayText(row, column);
         m_chooser->clear();
         m_chooser->addItems(response.entries);
         ShowValueChooser(current, row, column, cell.left(), cell.top(), cell.width());
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0049"), e);
-    }
+    });
 }
 
 void PropertyGridPanel::ShowValueChooser(const QString &current, int row, int column, int left, int top, int width)
 {
-    try {
+    Reported(QStringLiteral("0050"), [&] {
         QStringList entries;
         for (int i = 0; i < m_chooser->count(); ++i)
             entries << m_chooser->itemText(i);
@@ -152,9 +150,7 @@ void PropertyGridPanel::ShowValueChooser(const QString &current, int row, int co
         m_chooser->show();
         m_chooser->raise();
         m_chooser->setFocus(Qt::OtherFocusReason);
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0050"), e);
-    }
+    });
 }
 
 void PropertyGridPanel::sGrid_GridSelectionChange(int row, int column)
@@ -227,12 +223,10 @@ void PropertyGridPanel::showSmartCalculator()
 
 void PropertyGridPanel::cboEdit_LostFocus()
 {
-    try {
+    Reported(QStringLiteral("0001"), [&] {
         m_chooser->hide();
         m_grid->EndGridEdit();
         if (!m_dialog)
             m_grid->setFocus(Qt::OtherFocusReason);
-    } catch (const AppError &e) {
-        ErrorReport(QStringLiteral("0001"), e);
-    }
+    });
 }
