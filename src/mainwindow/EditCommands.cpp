@@ -11,6 +11,7 @@
 #include "platform/FileDialogService.h"
 #include "platform/NumericText.h"
 #include "platform/Services.h"
+#include "program/InstructionSyntax.h"
 #include "program/ProgramListing.h"
 #include "servos/frmServoControl.h"
 
@@ -64,19 +65,17 @@ void EditCommands::ShowPopup(int line, const QPoint &globalPos)
     const QStringList items = m_listing.Items();
     if (line < 0 || line >= items.size())
         return;
-    using Kind = ProgramListing::EditItem;
-    const Kind kind = ProgramListing::EditItemFor(items.at(line));
-    if (kind != Kind::Unchanged) {
-        const auto show = [this](const char *name, bool visible) {
-            m_actions.Item(QString::fromLatin1(name))->setVisible(visible);
-        };
-        show("miEditMovInstruction", kind == Kind::Mov);
-        show("miEditPauseInstruction", kind == Kind::Pause);
-        show("miEditScriptInstruction", kind == Kind::Script);
-        show("miEditWAV", kind == Kind::Wav);
-        show("miDeleteInstruction", true);
-        show("miLN6", true);
-    }
+    // Only the line's own edit item: another one would rewrite it as another kind.
+    const InstructionKind kind = ParseInstruction(items.at(line)).kind;
+    const auto show = [this](const char *name, bool visible) {
+        m_actions.Item(QString::fromLatin1(name))->setVisible(visible);
+    };
+    show("miEditMovInstruction", kind == InstructionKind::Mov);
+    show("miEditPauseInstruction", kind == InstructionKind::Pause);
+    show("miEditScriptInstruction", kind == InstructionKind::Script);
+    show("miEditWAV", kind == InstructionKind::Wav);
+    show("miDeleteInstruction", true);
+    show("miLN6", true);
     // Inserting needs a selected line to insert at.
     m_actions.Item(QStringLiteral("miInsert"))->setEnabled(!m_window.List1()->selectedItems().isEmpty());
     QMenu *popup = m_actions.ExecEditMenu();
@@ -92,7 +91,7 @@ int EditCommands::target() const
     return *index;
 }
 
-QString EditCommands::TargetLine() const
+QString EditCommands::targetLine() const
 {
     const QStringList items = m_listing.Items();
     const int i = target();
@@ -110,12 +109,6 @@ void EditCommands::change(const std::function<void(QStringList &, int)> &edit)
     m_listing.Update();
 }
 
-void EditCommands::Finish(const QString &line)
-{
-    place(line, m_insertMode);
-    m_insertMode = false;
-}
-
 void EditCommands::place(const QString &line, bool insert)
 {
     change([&line, insert](QStringList &items, int i) {
@@ -128,12 +121,7 @@ void EditCommands::place(const QString &line, bool insert)
     });
 }
 
-const ProgramProperties &EditCommands::Properties() const
-{
-    return m_properties.Properties();
-}
-
-QStringList EditCommands::ScriptNames() const
+QStringList EditCommands::scriptNames() const
 {
     QStringList names;
     const QListWidget *list = m_servoControl.File1();
@@ -145,10 +133,11 @@ QStringList EditCommands::ScriptNames() const
 template <typename Dialog> void EditCommands::showDialog(const char *routine, bool insert)
 {
     Reported(QString::fromLatin1(routine), [&] {
-        if (insert)
-            m_insertMode = true;
-        Dialog dialog(*this, &m_owner);
-        dialog.exec();
+        m_insertMode = insert;
+        const EditStart start{insert, insert ? QString() : targetLine(), m_properties.Properties(), scriptNames()};
+        Dialog dialog(start, &m_owner);
+        if (dialog.exec() == QDialog::Accepted)
+            place(dialog.Line(), insert);
     });
     m_insertMode = false;
 }
@@ -161,7 +150,7 @@ void EditCommands::chooseWav(bool insert)
         request.title = QStringLiteral("Edit WAV...");
         request.filter = QStringLiteral("WAV Files    *.wav|*.wav");
         // The path after "WAV ".
-        request.fileName = insert ? QString() : TargetLine().mid(4);
+        request.fileName = insert ? QString() : targetLine().mid(4);
         const QString chosen = Services::fileDialogs().choose(request);
         if (chosen.isEmpty())
             return;

@@ -9,13 +9,13 @@
 class MainActions;
 class ProgramListing;
 class ProgramPropertyStore;
-struct ProgramProperties;
 class QWidget;
 class frmExecution;
 class frmServoControl;
 
 /// The commands that change the listing at a line of the Execution
-/// Controller: the list's popup menu and, with them, the edit dialogs.
+/// Controller: the list's popup menu and, with them, the edit dialogs, which
+/// return the line the user entered.
 class EditCommands final : public QObject
 {
     Q_OBJECT
@@ -27,23 +27,18 @@ public:
     /// The popup for line `line`: the edit item that fits the line, Tag = the line.
     void ShowPopup(int line, const QPoint &globalPos);
 
-    /// True from an Insert command to the end of its dialog: the dialog inserts
-    /// at the target line instead of replacing it.
+    /// True from an Insert command to the end of its dialog: the line entered
+    /// goes in at the target line instead of replacing it.
     bool InsertMode() const { return m_insertMode; }
-    void SetInsertMode(bool insert) { m_insertMode = insert; }
-    /// The line the popup was last opened for (its Tag). Throws AppError when
-    /// the listing no longer has it.
-    QString TargetLine() const;
-    /// Inserts `line` at the target (InsertMode) or replaces the target line,
-    /// writes and reloads the listing and ends InsertMode. Throws AppError.
-    void Finish(const QString &line);
-    const ProgramProperties &Properties() const;
-    /// The Servo Controller's loaded scripts, in its order.
-    QStringList ScriptNames() const;
 
 private:
     void connectItems();
     int target() const;
+    /// The line the popup was last opened for (its Tag). Throws AppError when
+    /// the listing no longer has it.
+    QString targetLine() const;
+    /// The Servo Controller's loaded scripts, in its order.
+    QStringList scriptNames() const;
     void change(const std::function<void(QStringList &, int)> &edit);
     void place(const QString &line, bool insert);
     template <typename Dialog> void showDialog(const char *routine, bool insert);

@@ -45,3 +45,11 @@ bool IsAcceptedInstructionLine(const QString &line)
     }
     return false;
 }
+
+Instruction ParseInstruction(const QString &line)
+{
+    const InstructionKind kind = InstructionKindOf(line);
+    if (kind == InstructionKind::None)
+        return {};
+    return {kind, line.mid(line.indexOf(QLatin1Char(' ')) + 1), IsAcceptedInstructionLine(line)};
+}

@@ -12,3 +12,14 @@ InstructionKind InstructionKindOf(const QString &line);
 /// "mov S,P" and "pause MS" with exactly one space and a number after it (commas
 /// group digits), "script NAME.tqs" and "wav NAME.wav" (extensions in lower case).
 bool IsAcceptedInstructionLine(const QString &line);
+
+/// An instruction line as the grammar above reads it.
+struct Instruction
+{
+    InstructionKind kind = InstructionKind::None;
+    QString argument;      ///< the text after the keyword's space
+    bool accepted = false; ///< IsAcceptedInstructionLine
+};
+
+/// The one reading of a line that every reader of instruction lines asks.
+Instruction ParseInstruction(const QString &line);

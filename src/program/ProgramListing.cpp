@@ -162,16 +162,3 @@ void ProgramListing::SetSelectedLine(int line)
     m_selected = line;
     Q_EMIT selectionChanged(line);
 }
-
-ProgramListing::EditItem ProgramListing::EditItemFor(const QString &line)
-{
-    if (line.startsWith(QLatin1String("Mov")))
-        return EditItem::Mov;
-    if (line.startsWith(QLatin1String("Pause")))
-        return EditItem::Pause;
-    if (line.startsWith(QLatin1String("Script")))
-        return EditItem::Script;
-    if (line.startsWith(QLatin1String("WAV ")))
-        return EditItem::Wav;
-    return EditItem::Unchanged;
-}

@@ -24,9 +24,6 @@ public:
         qint64 pauseTime = 0;
         int scriptCount = 0;
     };
-    /// Which edit item the list's popup menu shows for a line (exact letter case).
-    enum class EditItem { Unchanged, Mov, Pause, Script, Wav };
-
     /// `tempFilePath` names the first choice, "tq0001.tmp" in the data folder.
     explicit ProgramListing(const QString &tempFilePath, QObject *parent = nullptr);
     ~ProgramListing() override;
@@ -70,8 +67,6 @@ public:
     void SetSelectedLine(int line);
     QString SelectedInstructionIndex() const { return m_selectedInstructionIndex; }
     void SetSelectedInstructionIndex(const QString &index) { m_selectedInstructionIndex = index; }
-
-    static EditItem EditItemFor(const QString &line);
 
 Q_SIGNALS:
     void listChanged();

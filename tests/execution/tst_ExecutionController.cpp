@@ -369,15 +369,6 @@ private Q_SLOTS:
         QVERIFY2(reports.size() == 1, qPrintable(reports.join(QLatin1Char('|'))));
         checkIdle();
     }
-
-    void popupEditItemByExactCase()
-    {
-        using E = ProgramListing::EditItem;
-        QList<E> items;
-        for (const char *line : {"Mov 1,1", "mov 1,1", "Pause 5", "Script a.tqs", "WAV /a.wav", "wav /a.wav"})
-            items.append(ProgramListing::EditItemFor(QLatin1String(line)));
-        QCOMPARE(items, (QList<E>{E::Mov, E::Unchanged, E::Pause, E::Script, E::Wav, E::Unchanged}));
-    }
 };
 
 TQ_TEST_MAIN(TestExecutionController)

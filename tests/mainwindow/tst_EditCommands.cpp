@@ -24,8 +24,8 @@
 
 namespace {
 
-// What the dialog showed on opening; then fills it (the Mov value typed key by key, the pause
-// pasted), presses Enter in the first field, and Cancel after a refusal.
+// What the dialog showed on opening; then fills it (the Mov value typed key by key, then the
+// third input pasted; the pause pasted), presses Enter in the first field, and Cancel after a refusal.
 QString answer(EditDialog *dialog, const QStringList &input)
 {
     QStringList shown;
@@ -34,6 +34,7 @@ QString answer(EditDialog *dialog, const QStringList &input)
         mov->Combo1()->setEditText(input.value(0));
         mov->Text1()->clear();
         QTest::keyClicks(mov->Text1(), input.value(1));
+        mov->Text1()->insert(input.value(2));
     } else if (auto *pause = qobject_cast<frmEditPause *>(dialog)) {
         shown = {pause->Text1()->text()};
         pause->Text1()->setText(input.value(0));
@@ -100,8 +101,12 @@ private Q_SLOTS:
         const auto file = [](QString text) { return text.isEmpty() ? text : text.replace(';', "\r\n") + "\r\n"; };
         WriteWholeFile(m_app->listing().TempFilePath(), file(row[1]));
         QTest::keyClick(&main(), Qt::Key_F4);
-        main().Edits().ShowPopup(row[2].toInt(), main().mapToGlobal(QPoint(40, 40)));
-        main().Actions().ExecEditMenu()->hide();
+        // The popup was opened on the first line before; the command must be one it offers now.
+        for (const QString &line : {QStringLiteral("0"), row[2]}) {
+            main().Edits().ShowPopup(line.toInt(), main().mapToGlobal(QPoint(40, 40)));
+            main().Actions().ExecEditMenu()->hide();
+        }
+        QVERIFY(main().MenuItem(row[4])->isVisible());
 
         bool seen = false;
         if (!row[3].isEmpty()) {
@@ -114,7 +119,7 @@ private Q_SLOTS:
         QString shown;
         m_chosen = row[6];
         if (dialog)
-            WhenShown<EditDialog>([&](EditDialog *d) { shown = answer(d, lines(row[6])); }, &seen);
+            WhenShown<EditDialog>([&](EditDialog *d) { shown = answer(d, row[6].split(u';')); }, &seen);
         main().MenuItem(row[4])->trigger();
         QCOMPARE(dialog ? shown : m_offered, row[5]);
         if (!row[7].isEmpty())

@@ -1,6 +1,5 @@
 #include "mainwindow/edit/EditDialog.h"
 
-#include "mainwindow/EditCommands.h"
 #include "platform/MessageService.h"
 
 #include <QEvent>
@@ -10,9 +9,9 @@
 #include <QPushButton>
 #include <QTimer>
 
-EditDialog::EditDialog(EditCommands &commands, QWidget *owner, const QString &name, int widthTwips, int heightTwips)
+EditDialog::EditDialog(const EditStart &start, QWidget *owner, const QString &name, int widthTwips, int heightTwips)
     : QDialog(owner)
-    , m_commands(commands)
+    , m_start(start)
     , m_ok(new QPushButton(QStringLiteral("&OK"), this))
     , m_cancel(new QPushButton(QStringLiteral("&Cancel"), this))
 {
@@ -22,7 +21,7 @@ EditDialog::EditDialog(EditCommands &commands, QWidget *owner, const QString &na
     m_ok->setObjectName(QStringLiteral("Command1"));
     m_cancel->setObjectName(QStringLiteral("Command2"));
     connect(m_ok, &QPushButton::clicked, this, &EditDialog::Command1_Click);
-    connect(m_cancel, &QPushButton::clicked, this, &EditDialog::Command2_Click);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     setFixedSize(twipsX(widthTwips), twipsY(heightTwips));
 }
 
@@ -100,13 +99,8 @@ bool EditDialog::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void EditDialog::Command2_Click()
+void EditDialog::finish(const QString &line)
 {
-    m_commands.SetInsertMode(false);
-    QDialog::reject();
-}
-
-void EditDialog::reject()
-{
-    Command2_Click();
+    m_line = line;
+    accept();
 }

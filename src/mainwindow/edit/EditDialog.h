@@ -1,16 +1,28 @@
 #pragma once
 
+#include "app/ProgramProperties.h"
+
 #include <QDialog>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
-class EditCommands;
 class QGroupBox;
 class QPushButton;
 
+/// What an instruction dialog opens with.
+struct EditStart
+{
+    bool insert = false;          ///< Insert: the empty defaults; Edit: the values of `line`
+    QString line;                 ///< the line being edited
+    ProgramProperties properties; ///< the servo value's range
+    QStringList scripts;          ///< the loaded scripts, in their order
+};
+
 /// What the three instruction dialogs share: OK (`Command1`) and Cancel
 /// (`Command2`), a fixed client size laid out in twips, the key filters of
-/// their fields, and Cancel ending InsertMode on every way out.
+/// their fields. A dialog only checks what the user entered; accepted, it
+/// hands back the instruction line (Line), and the caller changes the listing.
 class EditDialog : public QDialog
 {
     Q_OBJECT
@@ -19,15 +31,11 @@ public:
     QPushButton *Command2() const { return m_cancel; }
 
     virtual void Command1_Click() = 0;
-    /// InsertMode ends; the dialog closes.
-    void Command2_Click();
-
-public Q_SLOTS:
-    /// Escape and the window's close button count as Cancel.
-    void reject() override;
+    /// The line entered, once the dialog was accepted.
+    QString Line() const { return m_line; }
 
 protected:
-    EditDialog(EditCommands &commands, QWidget *owner, const QString &name, int widthTwips, int heightTwips);
+    EditDialog(const EditStart &start, QWidget *owner, const QString &name, int widthTwips, int heightTwips);
 
     /// Twips from the top left of the dialog or of the frame the widget sits in.
     void place(QWidget *widget, int left, int top, int width, int height = 0);
@@ -39,10 +47,12 @@ protected:
     /// The line edit selects all of its text when it gains the focus.
     void selectAllOnFocus(QWidget *field);
     void showError(const QString &text, QWidget *field);
+    /// OK with a checked line: the dialog closes.
+    void finish(const QString &line);
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    EditCommands &m_commands;
+    const EditStart m_start;
 
 private:
     int twipsX(int twips) const;
@@ -50,6 +60,7 @@ private:
 
     QPushButton *m_ok;
     QPushButton *m_cancel;
+    QString m_line;
     QHash<QObject *, QString> m_accepted;
     QObject *m_selectsAll = nullptr;
 };

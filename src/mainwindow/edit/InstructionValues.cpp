@@ -17,11 +17,18 @@ std::optional<qint16> whole16(const QString &text)
     }
 }
 
+// A comma in a field of a Mov line would split the line's values anew
+// ("Mov 1,5,127" plays servo 1 at 5127): there it is no digit-group separator.
+std::optional<qint16> movField(const QString &text)
+{
+    return text.contains(QLatin1Char(',')) ? std::nullopt : whole16(text);
+}
+
 } // namespace
 
 bool IsServoValueWrong(const QString &text, const QString &servoMin, const QString &servoMax)
 {
-    const std::optional<qint16> value = whole16(text);
+    const std::optional<qint16> value = movField(text);
     const std::optional<qint16> lower = whole16(servoMin);
     const std::optional<qint16> upper = whole16(servoMax);
     return !value || !lower || !upper || *value > *upper || *value < *lower;
@@ -29,7 +36,7 @@ bool IsServoValueWrong(const QString &text, const QString &servoMin, const QStri
 
 bool IsServoNumberWrong(const QString &text)
 {
-    const std::optional<qint16> number = whole16(text);
+    const std::optional<qint16> number = movField(text);
     return !number || *number < 0;
 }
 

@@ -3,12 +3,13 @@
 #include <QString>
 
 /// The value checks of the Mov and Pause dialogs. Whole numbers are those of
-/// the general numeric test, rounded halves to even.
+/// the general numeric test, rounded halves to even; a comma is refused, since
+/// it separates the values of a line.
 
-/// True when the servo value is not a number, does not fit in 16 bits, or its
+/// True when the servo value is not a number (a comma included), does not fit in 16 bits, or its
 /// whole number lies outside that of `servoMin`..`servoMax`.
 bool IsServoValueWrong(const QString &text, const QString &servoMin, const QString &servoMax);
-/// True when the servo number is not a number, does not fit in 16 bits, or is
+/// True when the servo number is not a number (a comma included), does not fit in 16 bits, or is
 /// below 0; the dialog offers 0..15 but takes any higher number typed.
 bool IsServoNumberWrong(const QString &text);
 /// A number without ",", whole number from 0 to 2147483646. Throws AppError

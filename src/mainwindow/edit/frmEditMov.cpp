@@ -1,7 +1,6 @@
 #include "mainwindow/edit/frmEditMov.h"
 
 #include "app/ProgramProperties.h"
-#include "mainwindow/EditCommands.h"
 #include "mainwindow/edit/InstructionValues.h"
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
@@ -10,8 +9,8 @@
 #include <QGroupBox>
 #include <QLineEdit>
 
-frmEditMov::frmEditMov(EditCommands &commands, QWidget *owner)
-    : EditDialog(commands, owner, QStringLiteral("frmEditMov"), 3180, 1680)
+frmEditMov::frmEditMov(const EditStart &start, QWidget *owner)
+    : EditDialog(start, owner, QStringLiteral("frmEditMov"), 3180, 1680)
 {
     setWindowTitle(QStringLiteral("Edit Mov Instruction"));
     QGroupBox *number = addFrame(QStringLiteral("Servo Number"), 120, 120, 1455, 975);
@@ -40,11 +39,11 @@ void frmEditMov::Load()
     Reported(QStringLiteral("0118"), [&] {
         for (int servo = 0; servo <= 15; ++servo)
             m_combo->addItem(QString::number(servo));
-        if (m_commands.InsertMode()) {
+        if (m_start.insert) {
             m_combo->setCurrentIndex(0);
             m_text->setText(QStringLiteral("0"));
         } else {
-            const MovFields fields = SplitMovLine(m_commands.TargetLine());
+            const MovFields fields = SplitMovLine(m_start.line);
             m_combo->setCurrentIndex(m_combo->findText(fields.servo));
             m_combo->setEditText(fields.servo);
             m_text->setText(fields.value);
@@ -55,7 +54,7 @@ void frmEditMov::Load()
 void frmEditMov::Command1_Click()
 {
     Reported(QStringLiteral("Command1_Click"), [&] {
-        const ProgramProperties &properties = m_commands.Properties();
+        const ProgramProperties &properties = m_start.properties;
         const QString number = m_combo->currentText();
         const QString value = m_text->text();
         if (IsServoValueWrong(value, properties.ServoMin, properties.ServoMax)) {
@@ -66,7 +65,6 @@ void frmEditMov::Command1_Click()
             showError(QStringLiteral("There was an error in your Servo Number."), m_combo);
             return;
         }
-        m_commands.Finish(QStringLiteral("Mov ") + number + QLatin1Char(',') + value);
-        accept();
+        finish(QStringLiteral("Mov ") + number + QLatin1Char(',') + value);
     });
 }

@@ -11,7 +11,7 @@ class frmEditMov final : public EditDialog
 {
     Q_OBJECT
 public:
-    frmEditMov(EditCommands &commands, QWidget *owner);
+    frmEditMov(const EditStart &start, QWidget *owner);
 
     QComboBox *Combo1() const { return m_combo; }
     QLineEdit *Text1() const { return m_text; }

@@ -1,6 +1,5 @@
 #include "mainwindow/edit/frmEditPause.h"
 
-#include "mainwindow/EditCommands.h"
 #include "mainwindow/edit/InstructionValues.h"
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
@@ -8,8 +7,8 @@
 #include <QGroupBox>
 #include <QLineEdit>
 
-frmEditPause::frmEditPause(EditCommands &commands, QWidget *owner)
-    : EditDialog(commands, owner, QStringLiteral("frmEditPause"), 2565, 1695)
+frmEditPause::frmEditPause(const EditStart &start, QWidget *owner)
+    : EditDialog(start, owner, QStringLiteral("frmEditPause"), 2565, 1695)
 {
     setWindowTitle(QStringLiteral("Edit Pause Instruction"));
     QGroupBox *frame = addFrame(QStringLiteral("Pause Value"), 120, 120, 2295, 855);
@@ -27,10 +26,10 @@ frmEditPause::frmEditPause(EditCommands &commands, QWidget *owner)
 void frmEditPause::Load()
 {
     Reported(QStringLiteral("0113"), [&] {
-        if (m_commands.InsertMode()) {
+        if (m_start.insert) {
             m_text->setText(QStringLiteral("0"));
         } else {
-            const QString line = m_commands.TargetLine();
+            const QString line = m_start.line;
             m_text->setText(line.mid(line.indexOf(QLatin1Char(' ')) + 1));
         }
     });
@@ -45,7 +44,6 @@ void frmEditPause::Command1_Click()
             showError(QStringLiteral("The Pause Value is an invalid number."), m_text);
             return;
         }
-        m_commands.Finish(QStringLiteral("Pause ") + value);
-        accept();
+        finish(QStringLiteral("Pause ") + value);
     });
 }

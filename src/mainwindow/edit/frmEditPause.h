@@ -9,7 +9,7 @@ class frmEditPause final : public EditDialog
 {
     Q_OBJECT
 public:
-    frmEditPause(EditCommands &commands, QWidget *owner);
+    frmEditPause(const EditStart &start, QWidget *owner);
 
     QLineEdit *Text1() const { return m_text; }
 

@@ -1,14 +1,13 @@
 #include "mainwindow/edit/frmScriptEdit.h"
 
-#include "mainwindow/EditCommands.h"
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
 
 #include <QGroupBox>
 #include <QListWidget>
 
-frmScriptEdit::frmScriptEdit(EditCommands &commands, QWidget *owner)
-    : EditDialog(commands, owner, QStringLiteral("frmScriptEdit"), 3780, 2700)
+frmScriptEdit::frmScriptEdit(const EditStart &start, QWidget *owner)
+    : EditDialog(start, owner, QStringLiteral("frmScriptEdit"), 3780, 2700)
 {
     QGroupBox *frame = addFrame(QStringLiteral("Available Scripts"), 120, 120, 2175, 2415);
     m_list = new QListWidget(frame);
@@ -24,8 +23,8 @@ frmScriptEdit::frmScriptEdit(EditCommands &commands, QWidget *owner)
 void frmScriptEdit::Load()
 {
     Reported(QStringLiteral("0090"), [&] {
-        setWindowTitle(m_commands.InsertMode() ? QStringLiteral("Insert Script") : QStringLiteral("Edit Script Name"));
-        m_list->addItems(m_commands.ScriptNames());
+        setWindowTitle(m_start.insert ? QStringLiteral("Insert Script") : QStringLiteral("Edit Script Name"));
+        m_list->addItems(m_start.scripts);
         m_list->clearSelection();
     });
 }
@@ -38,7 +37,6 @@ void frmScriptEdit::Command1_Click()
             showError(QStringLiteral("You must first select a Script."), m_list);
             return;
         }
-        m_commands.Finish(QStringLiteral("Script ") + selected.first()->text());
-        accept();
+        finish(QStringLiteral("Script ") + selected.first()->text());
     });
 }

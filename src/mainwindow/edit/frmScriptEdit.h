@@ -9,7 +9,7 @@ class frmScriptEdit final : public EditDialog
 {
     Q_OBJECT
 public:
-    frmScriptEdit(EditCommands &commands, QWidget *owner);
+    frmScriptEdit(const EditStart &start, QWidget *owner);
 
     QListWidget *List1() const { return m_list; }
 
