@@ -37,6 +37,21 @@ QString notASingleNumber(const QString &text)
     return QStringLiteral(": \"") + text + QStringLiteral("\" is not a single number. Nothing was exported.");
 }
 
+/// The file of a script line's name: the name as written first, then ignoring
+/// letter case, as the player finds scripts. Empty when there is none.
+QString scriptFile(const QString &folder, const QString &name)
+{
+    const QString exact = folder + QLatin1Char('/') + name;
+    if (FileExistsOnDisk(exact) || name.contains(QLatin1Char('/')))
+        return FileExistsOnDisk(exact) ? exact : QString();
+    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    for (const QString &e : entries) {
+        if (e.compare(name, Qt::CaseInsensitive) == 0)
+            return folder + QLatin1Char('/') + e;
+    }
+    return QString();
+}
+
 /// Where a line stands; spelled out only when a refusal names it.
 struct Where
 {
@@ -131,25 +146,11 @@ private:
         }
     }
 
-    /// Exact name first, then ignoring letter case, as the player finds scripts.
-    QString findScript(const QString &name) const
-    {
-        const QString exact = m_in.scriptsFolder + QLatin1Char('/') + name;
-        if (FileExistsOnDisk(exact) || name.contains(QLatin1Char('/')))
-            return FileExistsOnDisk(exact) ? exact : QString();
-        const QStringList entries = QDir(m_in.scriptsFolder).entryList(QDir::Files | QDir::Hidden);
-        for (const QString &e : entries) {
-            if (e.compare(name, Qt::CaseInsensitive) == 0)
-                return m_in.scriptsFolder + QLatin1Char('/') + e;
-        }
-        return QString();
-    }
-
     void ExportScript(const QString &sfile)
     {
         const QString path = m_in.scriptsFolder + QLatin1Char('/') + sfile;
         try {
-            const QString found = findScript(sfile);
+            const QString found = scriptFile(m_in.scriptsFolder, sfile);
             if (found.isEmpty()) {
                 userMessage(QStringLiteral("The Script ( ") + path +
                             QStringLiteral(" ) can not be found. Execution will be terminated."));
@@ -291,8 +292,12 @@ Result Export(const Input &given)
     }
     Run run(in);
     try {
-        for (qsizetype i = 0; i < in.lines.size(); ++i)
-            run.ListInstruction(in.lines[i].toLower(), Where{i, in.lines[i], QString()});
+        for (qsizetype i = 0; i < in.lines.size(); ++i) {
+            if (in.progress)
+                in.progress(i, in.lines.size());
+            // Keywords are matched in any letter case; a script's name is looked up as written.
+            run.ListInstruction(in.lines[i], Where{i, in.lines[i], QString()});
+        }
     } catch (const Refusal &r) {
         result.refusal = r.text;
         result.messages = run.m_messages;

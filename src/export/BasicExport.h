@@ -10,6 +10,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 /// BASIC source for the five microcontroller targets: every move sends the
@@ -40,6 +41,8 @@ struct Input
     ExportSettings settings;
     bool loop = false;
     QString scriptsFolder;
+    /// Told before each line of the program: its index and the number of lines.
+    std::function<void(qsizetype, qsizetype)> progress;
 };
 
 struct Result
