@@ -1,22 +1,19 @@
 #include "export/frmExportPBASIC.h"
 
-#include "app/DataPaths.h"
 #include "app/ExportSettingsStore.h"
-#include "app/FileHelpers.h"
 #include "app/ProgramPropertyStore.h"
 #include "app/ServoModel.h"
 #include "export/BasicExport.h"
+#include "platform/AppError.h"
+#include "platform/ErrorReport.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageService.h"
 #include "platform/Services.h"
 #include "platform/ondProgressBar.h"
-#include "program/ProgramFile.h"
-#include "program/ProgramListing.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -81,6 +78,8 @@ frmExportPBASIC::frmExportPBASIC(const ProgramListing &listing, const ProgramPro
     }
     options->addWidget(m_check1, 4, 0, 1, 2);
 
+    // Placed on the dialog as a new control: without its bar it would draw nothing.
+    m_progress->InitProperties();
     m_progress->SetMin(1);
     m_progress->SetMax(100);
     m_progress->setMinimumHeight(20);
@@ -154,54 +153,51 @@ void frmExportPBASIC::setStatus(const QString &text)
     m_label1->repaint();
 }
 
+void frmExportPBASIC::showStep(const QString &status, int position)
+{
+    // No events are processed during the run: what changed is drawn at once.
+    if (status != m_label1->text())
+        setStatus(status);
+    if (position != m_progress->Position()) {
+        m_progress->SetPosition(position);
+        m_progress->repaint();
+    }
+}
+
+ExportChoice frmExportPBASIC::Choice() const
+{
+    return {m_settings.Settings(), m_check1->isChecked()};
+}
+
 void frmExportPBASIC::Command1_Click()
 {
-    setStatus(QStringLiteral("Analyzing Data..."));
-    m_progress->SetPosition(1);
-    const QString tempFile = m_listing.TempFilePath();
-    if (!FileExistsOnDisk(tempFile)) {
-        showUserMessage(QStringLiteral("Falied to find temporary file."));
-        return;
-    }
-    BasicExport::Input in;
-    in.lines = SplitFileLines(ReadWholeFile(tempFile));
-    if (in.lines.isEmpty()) {
-        showUserMessage(QStringLiteral("There is no data to export!  Please load a file."));
-        return;
-    }
-    for (int position = 1; position <= 10; ++position)
-        m_progress->SetPosition(position);
-    const ProgramProperties &p = m_properties.Properties();
-    in.synchByte = p.SynchByte;
-    in.interInstructionDelay = p.InterInstructionDelay;
-    in.smartDelay = p.SmartDelay;
-    in.positions = m_servos.Positions(); // a copy: the export moves no servo
-    in.settings = m_settings.Settings();
-    in.loop = m_check1->isChecked();
-    in.scriptsFolder = DataPaths::ScriptsFolder();
-    setStatus(QStringLiteral("Exporting Data..."));
-
-    const BasicExport::Result result = BasicExport::Export(in);
-    for (const MessageRequest &message : result.messages)
+    const ExportCommand::Outcome outcome =
+        ExportCommand::FromListing(m_listing, m_properties.Properties(), m_servos.Positions(), Choice(),
+                                   [this](const QString &status, int position) { showStep(status, position); });
+    for (const MessageRequest &message : outcome.messages)
         Services::messages().show(message);
-    if (result.refusal) {
-        showUserMessage(*result.refusal);
+    if (outcome.refusal) {
+        showUserMessage(*outcome.refusal);
+        setStatus(QStringLiteral("File not saved..."));
         return;
     }
-    m_progress->SetPosition(100);
 
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
-    request.filter = BasicExport::SaveFilter(in.settings.version);
+    request.filter = BasicExport::SaveFilter(Choice().settings.version);
     const QString fileName = Services::fileDialogs().choose(request);
     if (fileName.isEmpty()) {
         setStatus(QStringLiteral("File not saved..."));
         return;
     }
-    const QString text = BasicExport::Header(QDateTime::currentDateTime()) + result.code;
-    setStatus(QStringLiteral("Done"));
-    if (!WriteWholeFile(fileName, text))
-        return; // reported by the writer; the dialog stays open for another try
+    showStep(QStringLiteral("Done"), 100);
+    try {
+        ExportCommand::Write(fileName, outcome.code);
+    } catch (const AppError &e) {
+        // The dialog stays open for another try.
+        ErrorReport(QStringLiteral("0141"), e);
+        return;
+    }
     setStatus(QStringLiteral("File Saved..."));
     accept();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/ExportCommand.h"
+
 #include <QDialog>
 
 #include <array>
@@ -16,9 +18,9 @@ class ServoModel;
 class ondProgressBar;
 
 /// The Export As Basic dialog: collects the target, pin, baud rate, code shape
-/// and loop choice, hands the listed program to BasicExport and saves the code.
-/// The four choices live in the shared ExportSettingsStore, so they outlast the
-/// dialog; the servo record is only read.
+/// and loop choice, and runs the export command on the listed program with its
+/// status and progress in view. The four choices live in the shared
+/// ExportSettingsStore, so they outlast the dialog; the servo record is only read.
 class frmExportPBASIC : public QDialog
 {
     Q_OBJECT
@@ -34,12 +36,16 @@ public:
     QLabel *Label1() const { return m_label1; }
     QPushButton *Command1() const { return m_command1; }
     QPushButton *Command2() const { return m_command2; }
+    ondProgressBar *ProgressBar() const { return m_progress; }
+    /// What the user chose.
+    ExportChoice Choice() const;
 
 private:
     void Form_Load();
     void optExpVer_Click(int index);
     void Command1_Click();
     void setStatus(const QString &text);
+    void showStep(const QString &status, int position);
 
     const ProgramListing &m_listing;
     const ProgramPropertyStore &m_properties;

@@ -6,6 +6,7 @@
 #include "export/frmExportPBASIC.h"
 #include "platform/FileDialogService.h"
 #include "platform/Services.h"
+#include "platform/ondProgressBar.h"
 #include "program/ProgramListing.h"
 #include "support/TestSupport.h"
 
@@ -42,20 +43,28 @@ private Q_SLOTS:
         QCOMPARE(m_settings.Settings(), (ExportSettings{4, 10, 1, 1}));
     }
 
-    void cancelledThenSaved()
+    void refusedThenCancelledThenSaved()
     {
         QVERIFY(QDir().mkpath(DataPaths::UserDataFolder()));
         QVERIFY(WriteWholeFile(m_listing.TempFilePath(), QStringLiteral("mov 0,127\npause 500\nmov 1,200\n")));
         Services::setFileDialogs(this);
-        m_settings.SetSettings({1, 0, 1, 0});
+        m_settings.SetSettings({0, 0, 1, 0}); // BS1 has no N9600
         auto dialog = open();
         dialog->show();
+        dialog->Command1()->click();
+        ExpectMessage(QStringLiteral("Basic Stamp I has no N9600 baud mode. Choose N2400."), MsgIcon::Critical);
+        QCOMPARE(dialog->Label1()->text(), QStringLiteral("File not saved..."));
+        dialog->optExpVer(1)->click();
         dialog->Command1()->click();
         QCOMPARE(dialog->Label1()->text(), QStringLiteral("File not saved..."));
         m_chosen = DataPaths::UserDataFolder() + QStringLiteral("/out.bs2");
         dialog->Command1()->click();
         QCOMPARE(dialog->Label1()->text() + u' ' + QString::number(dialog->isVisible()),
                  QStringLiteral("File Saved... 0"));
+        // The bar, across the dialog, is drawn full.
+        const QImage bar = dialog->ProgressBar()->grab().toImage();
+        QVERIFY(bar.width() > dialog->width() * 3 / 4);
+        QCOMPARE(bar.pixelColor(bar.width() / 2, bar.height() / 2), ondProgressBar::DefaultBarColor());
         // The export reads the positions; the servos did not move, so their record stays.
         QCOMPARE(m_servos.Position(0) + m_servos.Position(1), 0);
         const QByteArray file = ReadWholeFileBytes(m_chosen); // compared after its two header lines

@@ -2,15 +2,13 @@
 // for scripted builds of figures.
 
 #include "app/DataPaths.h"
-#include "app/FileHelpers.h"
 #include "export/BasicExport.h"
+#include "export/ExportCommand.h"
 #include "platform/AppError.h"
 #include "platform/Version.h"
-#include "program/ProgramFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QTextStream>
 
 namespace {
@@ -84,7 +82,8 @@ int main(int argc, char **argv)
                                           QStringLiteral("A loop over LookUp tables instead of SEROUT lines."));
     const QCommandLineOption loopOption(QStringLiteral("loop"), QStringLiteral("Play the program again and again."));
     const QCommandLineOption outOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                       QStringLiteral("The file to write."), QStringLiteral("OUT"));
+                                       QStringLiteral("The file to write; - for standard output."),
+                                       QStringLiteral("OUT"));
     parser.addOptions({targetOption, pinOption, baudOption, lookupOption, loopOption, outOption});
     parser.addPositionalArgument(QStringLiteral("PROGRAM.tqp"), QStringLiteral("The program file to export."));
 
@@ -127,37 +126,16 @@ int main(int argc, char **argv)
     settings.method = parser.isSet(lookupOption) ? 1 : 0;
 
     const QString programPath = parser.positionalArguments().constFirst();
-    ParsedProgram program;
-    try {
-        program = ReadProgramFile(programPath, ProgramProperties{});
-    } catch (const AppError &e) {
-        return fail(QStringLiteral("cannot read %1: %2").arg(programPath, e.description()));
-    }
-    if (program.droppedLines) {
-        printError(DroppedLinesMessage(programPath));
-    }
-    // Values the application would not load (a sync byte that is not a number) would be copied
-    // into the source as they stand.
-    if (PropertiesInvalid(program.properties))
-        return fail(QStringLiteral("%1 has invalid property values; nothing was exported").arg(programPath));
-
-    BasicExport::Input in;
-    in.lines = program.listing;
-    in.synchByte = program.properties.SynchByte;
-    in.interInstructionDelay = program.properties.InterInstructionDelay;
-    in.smartDelay = program.properties.SmartDelay;
-    in.settings = settings;
-    in.loop = parser.isSet(loopOption);
-    in.scriptsFolder = DataPaths::ScriptsFolder();
-    const BasicExport::Result result = BasicExport::Export(in);
-    for (const MessageRequest &message : result.messages)
+    const ExportCommand::Outcome outcome =
+        ExportCommand::FromProgramFile(programPath, ExportChoice{settings, parser.isSet(loopOption)});
+    for (const MessageRequest &message : outcome.messages)
         printError(message.text);
-    if (result.refusal)
-        return fail(*result.refusal);
+    if (outcome.refusal)
+        return fail(*outcome.refusal);
 
     const QString outPath = parser.value(outOption);
     try {
-        WriteWholeFileBytes(outPath, EncodeFileText(BasicExport::Header(QDateTime::currentDateTime()) + result.code));
+        ExportCommand::Write(outPath, outcome.code);
     } catch (const AppError &e) {
         return fail(QStringLiteral("cannot write %1: %2").arg(outPath, e.description()));
     }
