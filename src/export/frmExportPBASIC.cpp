@@ -4,7 +4,6 @@
 #include "app/ProgramPropertyStore.h"
 #include "app/ServoModel.h"
 #include "export/BasicExport.h"
-#include "platform/AppError.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageService.h"
@@ -191,13 +190,9 @@ void frmExportPBASIC::Command1_Click()
         return;
     }
     showStep(QStringLiteral("Done"), 100);
-    try {
-        ExportCommand::Write(fileName, outcome.code);
-    } catch (const AppError &e) {
-        // The dialog stays open for another try.
-        ErrorReport(QStringLiteral("0141"), e);
+    // After a failed write the dialog stays open for another try.
+    if (!Reported(QStringLiteral("0141"), [&] { ExportCommand::Write(fileName, outcome.code); }))
         return;
-    }
     setStatus(QStringLiteral("File Saved..."));
     accept();
 }
