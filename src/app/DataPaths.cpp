@@ -1,8 +1,5 @@
 #include "app/DataPaths.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace DataPaths {
@@ -30,16 +27,6 @@ QString ConfigFolder()
 QString TempFileName()
 {
     return QStringLiteral("tq0001.tmp");
-}
-
-QString ResourceFolder()
-{
-    const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-    // Installed: <prefix>/bin/taveloq with resources in <prefix>/share/taveloq.
-    const QString shared = QDir::cleanPath(exeDir + QStringLiteral("/../share/taveloq"));
-    if (QFileInfo(shared).isDir())
-        return shared;
-    return exeDir;
 }
 
 } // namespace DataPaths

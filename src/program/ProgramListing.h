@@ -55,7 +55,6 @@ public:
     /// The temporary file becomes exactly these lines (the file reader). Throws AppError.
     void ReplaceTempFile(const QStringList &lines);
 
-    const Summary &ProgramSummary() const { return m_summary; }
     /// The five summary values as the window shows them.
     QStringList SummaryTexts() const;
 
