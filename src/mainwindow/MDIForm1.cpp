@@ -134,9 +134,11 @@ void MDIForm1::connectCommands()
     });
     on("miSerialPorts", [this] { frmSerialPorts::EditMapping(this); });
     on("tbSave", [this] {
-        // Without a file name Save is disabled and the button saves under a new one.
-        QAction *save = MenuItem(QStringLiteral("miSave"));
-        (save->isEnabled() ? save : MenuItem(QStringLiteral("miSaveAs")))->trigger();
+        // Without a file name the button (and Save's key) saves under a new one.
+        if (m_parts.commands.CurrentProgramPath().isEmpty())
+            m_parts.files.SaveAs();
+        else
+            m_parts.files.Save();
     });
     on("tbHelp", [this] { cToolbar2_ButtonClick(3); });
     on("miAbout", [this] {
@@ -156,8 +158,12 @@ void MDIForm1::connectCommands()
         }
     });
 
-    connect(MenuItem(QStringLiteral("miFile"))->menu(), &QMenu::aboutToShow, this, [this] {
-        MenuItem(QStringLiteral("miSave"))->setEnabled(!m_parts.commands.CurrentProgramPath().isEmpty());
+    // Save is offered only for a program with a file, also to its key; without
+    // one the key goes to the toolbar's Save, which asks for a name.
+    connect(&m_parts.commands, &ProgramCommands::currentProgramPathChanged, this, [this](const QString &path) {
+        QAction *save = MenuItem(QStringLiteral("miSave"));
+        save->setEnabled(!path.isEmpty());
+        MenuItem(QStringLiteral("tbSave"))->setShortcuts(path.isEmpty() ? save->shortcuts() : QList<QKeySequence>());
     });
 
     connect(m_side, &SidePanel::centerAllClicked, this, [this] { allServos(&CenterAllServos); });

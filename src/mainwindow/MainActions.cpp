@@ -5,6 +5,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include <tuple>
+
 static void initIconResources()
 {
     Q_INIT_RESOURCE(icons);
@@ -100,6 +102,23 @@ void MainActions::buildMenus()
     mruSep->setObjectName(QStringLiteral("miMRUSep"));
     mruSep->setVisible(false);
     addItem(file, "miExit", QStringLiteral("E&xit"));
+    // The desktop's keys for the file commands; where the platform's scheme has
+    // none (Save As and Quit outside GNOME and KDE), the common ones. A locked
+    // File menu does not keep its items' keys from working, their group does.
+    m_fileCommands = new QActionGroup(this);
+    m_fileCommands->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+    const std::tuple<const char *, QKeySequence::StandardKey, QKeyCombination> keys[] = {
+        {"miNew", QKeySequence::New, Qt::CTRL | Qt::Key_N},
+        {"miOpen", QKeySequence::Open, Qt::CTRL | Qt::Key_O},
+        {"miSave", QKeySequence::Save, Qt::CTRL | Qt::Key_S},
+        {"miSaveAs", QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S},
+        {"miExit", QKeySequence::Quit, Qt::CTRL | Qt::Key_Q}};
+    for (const auto &[name, key, common] : keys) {
+        QAction *a = Item(QString::fromLatin1(name));
+        const QList<QKeySequence> platform = QKeySequence::keyBindings(key);
+        a->setShortcuts(platform.isEmpty() ? QList<QKeySequence>{common} : platform);
+        m_fileCommands->addAction(a);
+    }
 
     QMenu *view = bar->addMenu(QStringLiteral("&View"));
     view->menuAction()->setObjectName(QStringLiteral("miView"));
@@ -187,6 +206,9 @@ void MainActions::buildToolbars()
     // Saves under a new name while Save is disabled: a command of its own.
     QAction *save = m_fileBar->addAction(Image(2), QStringLiteral("Save"));
     save->setObjectName(QStringLiteral("tbSave"));
+    // Ctrl+S while Save is off, that is without a file name.
+    save->setShortcuts(Item(QStringLiteral("miSave"))->shortcuts());
+    m_fileCommands->addAction(save);
     m_fileBar->addSeparator();
     m_fileBar->addAction(Item(QStringLiteral("miLoadScript")));
     m_fileBar->addAction(Item(QStringLiteral("miSaveAsScript")));
@@ -216,6 +238,7 @@ void MainActions::SetLocked(bool locked)
     const bool enabled = !locked;
     for (QToolBar *bar : {m_fileBar, m_viewBar})
         bar->setEnabled(enabled);
+    m_fileCommands->setEnabled(enabled);
     for (const char *menu : kLockedMenus) {
         for (QAction *a : m_window.findChildren<QAction *>(QString::fromLatin1(menu)))
             a->setEnabled(enabled);

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 MsgAnswer WidgetMessageService::show(const MessageRequest &request)
 {
@@ -55,6 +56,17 @@ MsgAnswer WidgetMessageService::show(const MessageRequest &request)
     }
 }
 
+namespace {
+
+// "Taveloq Project Files (*.tqp)" -> "tqp"; empty for a filter of every file.
+QString filterSuffix(const QString &nameFilter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.([^ *?;)]+)"));
+    return pattern.match(nameFilter).captured(1);
+}
+
+} // namespace
+
 QString WidgetFileDialogService::choose(const FileDialogRequest &request)
 {
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialFolder);
@@ -64,6 +76,11 @@ QString WidgetFileDialogService::choose(const FileDialogRequest &request)
         dialog.setFileMode(QFileDialog::AnyFile);
         if (!request.confirmOverwrite)
             dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        // A name typed without an extension gets the chosen filter's, or the
+        // Open dialog's filter would hide the file.
+        dialog.setDefaultSuffix(filterSuffix(dialog.selectedNameFilter()));
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString &filter) { dialog.setDefaultSuffix(filterSuffix(filter)); });
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);

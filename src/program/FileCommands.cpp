@@ -31,7 +31,6 @@ FileCommands::FileCommands(ProgramCommands &commands, ProgramListing &listing, Q
     : QObject(parent)
     , m_commands(commands)
     , m_listing(listing)
-    , m_title(kUserMessageTitle)
 {
     connect(&m_commands, &ProgramCommands::programSaved, this, [this](const QString &path) {
         m_savedLines = m_listing.Items();
@@ -63,10 +62,9 @@ bool FileCommands::savePrompt()
     const MsgAnswer answer = ShowUserMessage(kSaveQuestion, MsgButtons::YesNoCancel, MsgIcon::Question);
     if (answer == MsgAnswer::Cancel)
         return false;
-    // Yes always names a new file, even when the program has one.
-    if (answer == MsgAnswer::Yes)
-        SaveAs();
-    return true;
+    // Yes always names a new file, even when the program has one; a save that
+    // did not happen keeps the listing, as Cancel does.
+    return answer != MsgAnswer::Yes || SaveAs();
 }
 
 void FileCommands::New()
@@ -167,10 +165,9 @@ void FileCommands::remember(const QString &path)
 
 void FileCommands::setTitle(const QString &path)
 {
-    m_title = path.isEmpty() ? kUserMessageTitle
-                             : kUserMessageTitle + QStringLiteral(" - [ ") +
-                                   path.mid(path.lastIndexOf(QLatin1Char('/')) + 1) + QStringLiteral(" ]");
-    Q_EMIT titleChanged(m_title);
+    Q_EMIT titleChanged(path.isEmpty() ? kUserMessageTitle
+                                       : kUserMessageTitle + QStringLiteral(" - [ ") +
+                                             path.mid(path.lastIndexOf(QLatin1Char('/')) + 1) + QStringLiteral(" ]"));
 }
 
 void FileCommands::LoadRecentFiles()

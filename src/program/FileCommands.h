@@ -20,8 +20,6 @@ public:
     FileCommands(ProgramCommands &commands, ProgramListing &listing, QObject *parent = nullptr);
 
     const cMRUFileList &RecentFiles() const { return m_recentFiles; }
-    /// "Taveloq v1.1", or with " - [ walk.tqp ]" once a file is named.
-    QString Title() const { return m_title; }
     /// The listing differs from what was last loaded or saved (an empty one never does).
     bool Modified() const;
 
@@ -44,12 +42,14 @@ public:
     bool QueryClose();
 
 Q_SIGNALS:
+    /// "Taveloq v1.1", or with " - [ walk.tqp ]" once a file is named.
     void titleChanged(const QString &title);
     /// The list changed; entry 1 is the open file when openFileFirst.
     void recentFilesChanged(bool openFileFirst);
 
 private:
-    /// The save question before the listing is replaced; false for Cancel.
+    /// The save question before the listing is replaced; false for Cancel and
+    /// for a Yes whose save did not happen.
     bool savePrompt();
     /// After a load: recent files and title when the file was read.
     void afterLoad();
@@ -60,6 +60,5 @@ private:
     ProgramCommands &m_commands;
     ProgramListing &m_listing;
     cMRUFileList m_recentFiles;
-    QString m_title;
     QStringList m_savedLines;
 };

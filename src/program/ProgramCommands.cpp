@@ -15,6 +15,14 @@ ProgramCommands::ProgramCommands(ProgramPropertyStore &properties, ProgramListin
 {
 }
 
+void ProgramCommands::SetCurrentProgramPath(const QString &path)
+{
+    if (path == m_currentProgramPath)
+        return;
+    m_currentProgramPath = path;
+    Q_EMIT currentProgramPathChanged(path);
+}
+
 void ProgramCommands::LoadProgramFile()
 {
     const QString path = m_currentProgramPath;
@@ -22,7 +30,7 @@ void ProgramCommands::LoadProgramFile()
         if (!FileExistsOnDisk(path)) {
             ShowUserMessage(QStringLiteral("The program file ( ") + path + QStringLiteral(" ) could not be found."),
                             MsgButtons::OkCancel, MsgIcon::Information);
-            m_currentProgramPath.clear();
+            SetCurrentProgramPath(QString());
             return;
         }
 

@@ -16,7 +16,7 @@ public:
     ProgramCommands(ProgramPropertyStore &properties, ProgramListing &listing, QObject *parent = nullptr);
 
     QString CurrentProgramPath() const { return m_currentProgramPath; }
-    void SetCurrentProgramPath(const QString &path) { m_currentProgramPath = path; }
+    void SetCurrentProgramPath(const QString &path);
 
     /// Reads the file named by CurrentProgramPath into the program: the
     /// properties into their store, the lines into the temporary file and the
@@ -33,6 +33,8 @@ Q_SIGNALS:
     void programSaved(const QString &path);
     /// A file was read into the program.
     void programLoaded(const QString &path);
+    /// CurrentProgramPath changed (empty: the listing has no file).
+    void currentProgramPathChanged(const QString &path);
 
 private:
     ProgramPropertyStore &m_properties;

@@ -63,6 +63,27 @@ void watchTerminationSignals(QObject *context, const std::function<void()> &term
         sigaction(sig, &sa, nullptr);
 }
 
+// The splash stays above every window: a message box shown under it would
+// wait unseen, and start-up would look hung. So it goes before the first box.
+class SplashClosingMessages final : public IMessageService
+{
+public:
+    SplashClosingMessages(IMessageService &boxes, QPointer<frmSplash> &splash)
+        : m_boxes(boxes)
+        , m_splash(splash)
+    {
+    }
+    MsgAnswer show(const MessageRequest &request) override
+    {
+        delete m_splash;
+        return m_boxes.show(request);
+    }
+
+private:
+    IMessageService &m_boxes;
+    QPointer<frmSplash> &m_splash;
+};
+
 // One twip is 1/1440 inch.
 int twipsToPixels(int twips, qreal dpi)
 {
@@ -94,7 +115,7 @@ ApplicationMain::~ApplicationMain()
     m_execution->AbortRun();
     m_session->SetSliders(nullptr);
     m_main.reset();
-    delete m_splash;
+    UnloadSplash();
     m_link->Close();
 }
 
@@ -107,14 +128,15 @@ void ApplicationMain::ShowSplash()
 {
     m_splash = new frmSplash;
     m_splash->SetShowAsSplash(true);
-    m_splashTexts << m_splash->Status();
     m_splash->show();
     m_splash->repaint();
+    m_messages = &Services::messages();
+    m_splashMessages = std::make_unique<SplashClosingMessages>(*m_messages, m_splash);
+    Services::setMessages(m_splashMessages.get());
 }
 
 void ApplicationMain::SetSplashStatus(const QString &text)
 {
-    m_splashTexts << text;
     if (m_splash)
         m_splash->SetStatus(text);
 }
@@ -154,6 +176,8 @@ void ApplicationMain::ShowRecentFiles()
 void ApplicationMain::UnloadSplash()
 {
     delete m_splash;
+    if (m_splashMessages && &Services::messages() == m_splashMessages.get())
+        Services::setMessages(m_messages);
 }
 
 frmSplash *ApplicationMain::splash() const

@@ -3,13 +3,13 @@
 #include "app/StartUp.h"
 
 #include <QPointer>
-#include <QStringList>
 
 #include <memory>
 
 class ExecutionController;
 class ExportSettingsStore;
 class FileCommands;
+class IMessageService;
 class LinkSession;
 class MDIForm1;
 class ProgramCommands;
@@ -57,8 +57,6 @@ public:
     FileCommands &files() const { return *m_files; }
     ExecutionController &execution() const { return *m_execution; }
     ExportSettingsStore &exportSettings() const { return *m_exportSettings; }
-    /// Every text the splash showed, in order.
-    QStringList splashTexts() const { return m_splashTexts; }
 
 private:
     std::unique_ptr<ProgramPropertyStore> m_properties;
@@ -73,7 +71,9 @@ private:
     std::unique_ptr<ExportSettingsStore> m_exportSettings;
     QPointer<frmSplash> m_splash; // deletes itself when closed
     std::unique_ptr<MDIForm1> m_main;
-    QStringList m_splashTexts;
+    // While the splash shows, message boxes go through here, which closes it first.
+    std::unique_ptr<IMessageService> m_splashMessages;
+    IMessageService *m_messages = nullptr;
     bool m_terminated = false;
 };
 

@@ -22,6 +22,7 @@
 #include "platform/Clock.h"
 #include "platform/FileDialogService.h"
 #include "platform/Services.h"
+#include "platform/WidgetServices.h"
 #include "platform/cLogo.h"
 #include "platform/cRegistry.h"
 #include "platform/frmAbout.h"
@@ -37,6 +38,7 @@
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
@@ -50,6 +52,8 @@
 #include <QSlider>
 #include <QToolBar>
 
+#include <algorithm>
+
 struct StackingLog final : QObject
 {
     QStringList events;
@@ -59,6 +63,19 @@ struct StackingLog final : QObject
             (qobject_cast<MDIForm1 *>(watched) && event->type() == QEvent::Show))
             events << watched->objectName();
         return false;
+    }
+};
+
+// Passes each box on to the test's service, noting whether the splash was on show.
+struct SplashWatch final : IMessageService
+{
+    QList<bool> splashShown;
+    MsgAnswer show(const MessageRequest &request) override
+    {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        splashShown << std::any_of(windows.begin(), windows.end(),
+                                   [](QWidget *w) { return qobject_cast<frmSplash *>(w) && w->isVisible(); });
+        return TestMessages().show(request);
     }
 };
 
@@ -145,7 +162,6 @@ private Q_SLOTS:
     {
         QVERIFY(!m_app->splash());
         expectView(false); // the controller's window shows only when the main window does
-        QVERIFY(!item("miServoControl")->isIconVisibleInMenu() && !item("miExecution")->isIconVisibleInMenu());
         QVERIFY(!item("miSave")->isEnabled());
         for (const char *name : {"miMRU1", "miMRU4", "miMRUSep"})
             QVERIFY(!item(name)->isVisible());
@@ -176,17 +192,24 @@ private Q_SLOTS:
         QTest::mouseClick(bar->widgetForAction(bar->actions().at(7)), Qt::LeftButton);
         QCOMPARE(loadConfiguration.size(), 1);
 
-        // Save without a file name acts as Save As.
-        QSignalSpy save(item("miSave"), &QAction::triggered);
-        QSignalSpy saveAs(item("miSaveAs"), &QAction::triggered);
-        QTest::mouseClick(bar->widgetForAction(bar->actions().at(2)), Qt::LeftButton);
-        QCOMPARE(save.size(), 0);
-        QCOMPARE(saveAs.size(), 1);
-        m_app->commands().SetCurrentProgramPath(DataPaths::ProgramsFolder() + QStringLiteral("/t.tqp"));
-        item("miSave")->setEnabled(true);
-        QTest::mouseClick(bar->widgetForAction(bar->actions().at(2)), Qt::LeftButton);
-        QCOMPARE(save.size(), 1);
-        QCOMPARE(saveAs.size(), 1);
+        // Save saves a program with a file and names one otherwise, whatever the File menu showed last.
+        const QString walk = programFile(QStringLiteral("walk.tqp"), "");
+        const auto click = [bar](int index) {
+            QTest::mouseClick(bar->widgetForAction(bar->actions().at(index)), Qt::LeftButton);
+        };
+        m_dialogs.answers << walk;
+        click(1);
+        WriteWholeFileBytes(m_app->listing().TempFilePath(), "Pause 9\r\n");
+        click(2);
+        QVERIFY(ReadWholeFileBytes(walk).endsWith("Pause 9\r\n"));
+        QSignalSpy saved(item("miSave"), &QAction::triggered);
+        QTest::keySequence(&main(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(saved.size(), 1);
+        TestMessages().queueAnswer(MsgAnswer::No);
+        click(0);
+        QCOMPARE(TestMessages().takeTexts(), QStringList{kSaveQuestion});
+        click(2);
+        QCOMPARE(m_dialogs.titles.mid(1), (QStringList{"Open...", "Save As..."})); // after Load Configuration
     }
 
     // A program file in a folder deep enough for the recent files to shorten it.
@@ -215,23 +238,28 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, row);
         const int answer = QStringList{"Ok", "Cancel", "Yes", "No"}.indexOf(row[2]); // -1: no question
-        const QString &dialog = row[3];
-        const bool kept = row[4] == QLatin1String("kept");
+        const QString saveAs = row[3].isEmpty() ? QString() : DataPaths::ProgramsFolder() + '/' + row[3];
+        const QString &dialogs = row[4];
+        const bool kept = row[5] == QLatin1String("kept");
         open(programFile(QStringLiteral("walk.tqp")));
+        m_dialogs.answers << saveAs;
         const QByteArray listing = answer < 0 ? QByteArray() : QByteArray("Pause 9\r\n");
         WriteWholeFileBytes(m_app->listing().TempFilePath(), listing);
         if (answer >= 0)
             TestMessages().queueAnswer(MsgAnswer(answer));
 
         main().findChild<QAction *>(row[1])->trigger();
-        if (answer >= 0)
-            ExpectMessage(kSaveQuestion, MsgIcon::Question, MsgButtons::YesNoCancel);
-        QCOMPARE(m_dialogs.titles.mid(1).join(QLatin1Char(',')), dialog); // after walk's Open
+        // The question, and the report of a Save As that could not write.
+        const QStringList messages = TestMessages().takeTexts();
+        QCOMPARE(messages.value(0), answer < 0 ? QString() : kSaveQuestion);
+        QCOMPARE(messages.size(), (answer >= 0) + row[3].contains('/'));
+        QCOMPARE(m_dialogs.titles.mid(1).join(QLatin1Char(',')), dialogs); // after walk's Open
         QCOMPARE(ReadWholeFileBytes(m_app->listing().TempFilePath()), kept ? listing : QByteArray());
+        if (!saveAs.isEmpty())
+            QCOMPARE(FileExistsOnDisk(saveAs), !kept);
         // After a cancelled Open the listing has no file to save to.
         QCOMPARE(main().windowTitle(), QStringLiteral("Taveloq v1.1") + (kept ? " - [ walk.tqp ]" : ""));
-        Q_EMIT item("miFile")->menu()->aboutToShow();
-        QCOMPARE(item("miSave")->isEnabled(), kept && dialog.isEmpty());
+        QCOMPARE(item("miSave")->isEnabled(), kept && !dialogs.contains(QLatin1String("Open...")));
     }
 
     void openedFilesEnterTheRecentFiles()
@@ -425,7 +453,7 @@ private Q_SLOTS:
         QCOMPARE(rows(0), row[6]);
     }
 
-    void splashStaysAboveTheMainWindow()
+    void splashStaysAboveTheMainWindowButNotAboveMessages()
     {
         StackingLog log;
         qApp->installEventFilter(&log);
@@ -433,6 +461,15 @@ private Q_SLOTS:
         qApp->removeEventFilter(&log);
         // Raised again once the main window is up, for a desktop without a window manager.
         QVERIFY(log.events.lastIndexOf(QStringLiteral("frmSplash")) > log.events.indexOf(QStringLiteral("MDIForm1")));
+
+        // A start-up message is not left beneath the splash.
+        SerialPortMap::SetDevicePath(1, QStringLiteral("/dev/taveloq-no-such-device"));
+        SplashWatch watch;
+        Services::setMessages(&watch);
+        restart();
+        Services::setMessages(&TestMessages());
+        QCOMPARE(watch.splashShown, QList<bool>{false});
+        QVERIFY(TestMessages().takeTexts().value(0).startsWith(QLatin1String("Routine Code: 0009")));
     }
 
     void splashWindow_data()
@@ -450,10 +487,6 @@ private Q_SLOTS:
         QVERIFY(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(splash->Command1()->isVisible(), !showAsSplash);
         QCOMPARE(splash->Label(3)->isVisible(), showAsSplash);
-        const QStringList texts{splash->Label(6)->text(), splash->Label(1)->text(), splash->Label(4)->text(),
-                                splash->Status()};
-        QCOMPARE(texts, (QStringList{"The Taveloq Team Presents", "Taveloq", "Version 1.1.3",
-                                     "Initializing application. Please wait..."}));
         const QSize room = splash->screen()->size() - splash->size();
         QCOMPARE(splash->pos(), QPoint(room.width() / 2, room.height() / 2 - 33));
         splash->Command1()->click();
@@ -591,15 +624,26 @@ private Q_SLOTS:
 
     void lockingDisablesTheInterface()
     {
+        // The file commands' keys (Ctrl+S names a file while there is none) reach nothing during a run.
+        const std::pair<const char *, const char *> keys[] = {{"Ctrl+N", "miNew"},
+                                                              {"Ctrl+O", "miOpen"},
+                                                              {"Ctrl+S", "tbSave"},
+                                                              {"Ctrl+Shift+S", "miSaveAs"},
+                                                              {"Ctrl+Q", "miExit"}};
         for (const bool locked : {true, false}) {
             main().SetInterfaceLocked(locked);
             QCOMPARE(main().Side().cmdMaxAll()->isEnabled(), !locked);
             QCOMPARE(main().findChild<PropertyGridPanel *>(QStringLiteral("sGrid"))->isEnabled(), !locked);
             QCOMPARE(main().Actions().FileBar()->isEnabled(), !locked);
-            QCOMPARE(item("miExecution")->isEnabled(), !locked);
             QTest::keyClick(&main(), Qt::Key_F4);
             QCOMPARE(main().ServoControlChild()->isVisible(), locked);
+            for (const auto &[key, name] : keys) {
+                QSignalSpy triggered(item(name), &QAction::triggered);
+                QTest::keySequence(&main(), QKeySequence(QString::fromLatin1(key)));
+                QVERIFY2(triggered.size() == !locked, key);
+            }
         }
+        QVERIFY(!main().isVisible()); // Ctrl+Q
     }
 
     void gridSitsInTheSidePanelAndFollowsLoadedPrograms()
@@ -634,6 +678,31 @@ private Q_SLOTS:
         WhenShown<frmSerialPorts>([](frmSerialPorts *dialog) { dialog->reject(); }, &shown);
         item("miSerialPorts")->trigger();
         QVERIFY(shown);
+    }
+
+    // A name typed without an extension gets the filter's, so that Open lists the file.
+    void saveDialogAddsTheFilterExtension_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("none") << "walk";
+        QTest::newRow("the filter's") << "walk.tqp";
+    }
+    void saveDialogAddsTheFilterExtension()
+    {
+        QFETCH(QString, typed);
+        WidgetFileDialogService dialogs;
+        Services::setFileDialogs(&dialogs);
+        bool shown = false;
+        WhenShown<QFileDialog>(
+            [&typed](QFileDialog *dialog) {
+                dialog->selectFile(typed);
+                static_cast<QDialog *>(dialog)->accept(); // as the Save button does
+            },
+            &shown);
+        item("miSaveAs")->trigger();
+        QVERIFY(shown);
+        QCOMPARE(QDir(DataPaths::ProgramsFolder()).entryList(QDir::Files), QStringList{"walk.tqp"});
+        QCOMPARE(main().windowTitle(), QStringLiteral("Taveloq v1.1 - [ walk.tqp ]"));
     }
 
     void closingAsksForAnUnsavedListing_data()
