@@ -103,10 +103,7 @@ void MainActions::buildMenus()
     mruSep->setVisible(false);
     addItem(file, "miExit", QStringLiteral("E&xit"));
     // The desktop's keys for the file commands; where the platform's scheme has
-    // none (Save As and Quit outside GNOME and KDE), the common ones. A locked
-    // File menu does not keep its items' keys from working, their group does.
-    m_fileCommands = new QActionGroup(this);
-    m_fileCommands->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+    // none (Save As and Quit outside GNOME and KDE), the common ones.
     const std::tuple<const char *, QKeySequence::StandardKey, QKeyCombination> keys[] = {
         {"miNew", QKeySequence::New, Qt::CTRL | Qt::Key_N},
         {"miOpen", QKeySequence::Open, Qt::CTRL | Qt::Key_O},
@@ -117,7 +114,6 @@ void MainActions::buildMenus()
         QAction *a = Item(QString::fromLatin1(name));
         const QList<QKeySequence> platform = QKeySequence::keyBindings(key);
         a->setShortcuts(platform.isEmpty() ? QList<QKeySequence>{common} : platform);
-        m_fileCommands->addAction(a);
     }
 
     QMenu *view = bar->addMenu(QStringLiteral("&View"));
@@ -208,7 +204,6 @@ void MainActions::buildToolbars()
     save->setObjectName(QStringLiteral("tbSave"));
     // Ctrl+S while Save is off, that is without a file name.
     save->setShortcuts(Item(QStringLiteral("miSave"))->shortcuts());
-    m_fileCommands->addAction(save);
     m_fileBar->addSeparator();
     m_fileBar->addAction(Item(QStringLiteral("miLoadScript")));
     m_fileBar->addAction(Item(QStringLiteral("miSaveAsScript")));
@@ -238,7 +233,6 @@ void MainActions::SetLocked(bool locked)
     const bool enabled = !locked;
     for (QToolBar *bar : {m_fileBar, m_viewBar})
         bar->setEnabled(enabled);
-    m_fileCommands->setEnabled(enabled);
     for (const char *menu : kLockedMenus) {
         for (QAction *a : m_window.findChildren<QAction *>(QString::fromLatin1(menu)))
             a->setEnabled(enabled);

@@ -48,5 +48,4 @@ private:
     QToolBar *m_fileBar = nullptr;
     QToolBar *m_viewBar = nullptr;
     QActionGroup *m_views = nullptr;
-    QActionGroup *m_fileCommands = nullptr;
 };
