@@ -1,11 +1,13 @@
 #include "link/SerialPortMap.h"
 #include "link/vboard/VirtualBoard.h"
+#include "platform/Version.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 
 #include <csignal>
 
@@ -15,6 +17,35 @@ class TestTermination : public TestBase
 {
     Q_OBJECT
 private Q_SLOTS:
+    // Over SSH or in a packaging script: no display at all.
+    void commandLineNeedsNoDisplay_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output"); // stdout, then stderr
+        QTest::newRow("version") << "--version" << 0 << QStringLiteral(" %1\n").arg(kVersionText);
+        QTest::newRow("help") << "--help" << 0 << "  --check ";
+        QTest::newRow("unknown option") << "--bogus" << 2 << "taveloq: Unknown option 'bogus'.\nUsage: ";
+        QTest::newRow("after Qt's own option") << "-platform offscreen -v" << 0 << QString(kVersionText);
+    }
+    void commandLineNeedsNoDisplay()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        QProcess app;
+        app.setProcessEnvironment(env);
+        app.start(QStringLiteral(TAVELOQ_APP), arguments.split(QLatin1Char(' ')));
+        QVERIFY(app.waitForFinished(10000));
+        QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(app.exitCode(), status);
+        QVERIFY2((app.readAllStandardOutput() + app.readAllStandardError()).contains(output.toUtf8()),
+                 qPrintable(output));
+    }
+
     void signalEndsAsClosingTheWindowDoes_data()
     {
         QTest::addColumn<int>("signal");
