@@ -1,10 +1,9 @@
 #include "platform/Services.h"
 
 #include "platform/Clock.h"
+#include "platform/CommandLine.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageService.h"
-
-#include <QTextStream>
 
 namespace {
 
@@ -59,8 +58,8 @@ void setClock(IClock *clock)
 MsgAnswer StderrMessageService::show(const MessageRequest &request)
 {
     ++shown;
-    QTextStream(stderr) << (m_prefix.isEmpty() ? request.title : m_prefix) << ": "
-                        << QString(request.text).replace(QLatin1String("\r\n"), QLatin1String("\n")) << Qt::endl;
+    PrintMessage(m_prefix.isEmpty() ? request.title : m_prefix, request.text);
+
     return DefaultAnswer(request.buttons);
 }
 

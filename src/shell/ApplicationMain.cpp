@@ -12,6 +12,7 @@
 #include "mainwindow/MDIForm1.h"
 #include "platform/MessageService.h"
 #include "platform/Services.h"
+#include "platform/SignalWatcher.h"
 #include "platform/WidgetServices.h"
 #include "platform/frmSplash.h"
 #include "program/FileCommands.h"
@@ -23,45 +24,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScreen>
-#include <QSocketNotifier>
 #include <QTextStream>
 
 #include <csignal>
-#include <fcntl.h>
-#include <functional>
-#include <unistd.h>
 
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-void onTerminationSignal(int)
-{
-    const char c = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
-}
-
-// SIGTERM, SIGINT and SIGHUP end the program as closing the window does; the
-// handler only wakes the event loop, which does the work.
-void watchTerminationSignals(QObject *context, const std::function<void()> &terminate)
-{
-    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, context);
-    QObject::connect(notifier, &QSocketNotifier::activated, context, [terminate] {
-        char buf[16];
-        while (::read(g_signalPipe[0], buf, sizeof buf) > 0) {
-        }
-        terminate();
-    });
-    struct sigaction sa
-    {
-    };
-    sa.sa_handler = onTerminationSignal;
-    sigemptyset(&sa.sa_mask);
-    for (int sig : {SIGTERM, SIGINT, SIGHUP})
-        sigaction(sig, &sa, nullptr);
-}
 
 // The splash stays above every window: a message box shown under it would
 // wait unseen, and start-up would look hung. So it goes before the first box.
@@ -210,8 +177,9 @@ int RunApplication(const QString &programPath)
     int code = 1;
     {
         ApplicationMain host;
-        QObject context;
-        watchTerminationSignals(&context, [&host] { host.Terminate(); });
+        // They end the program as closing the window does.
+        const SignalWatcher watcher({SIGTERM, SIGINT, SIGHUP}, [&host](int) { host.Terminate(); });
+
         if (RunStartUp(host) && host.mainWindow()) {
             if (!programPath.isEmpty())
                 host.files().OpenPath(programPath);

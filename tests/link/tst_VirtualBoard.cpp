@@ -96,10 +96,17 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo(linkPath).isSymLink());
     }
 
-    void programRejectsBadSync()
+    void programRejectsBadUsage_data()
     {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("sync byte") << QStringList{"--sync", "256"};
+        QTest::newRow("unknown option") << QStringList{"--bogus"};
+    }
+    void programRejectsBadUsage()
+    {
+        QFETCH(QStringList, arguments);
         QProcess vboard;
-        vboard.start(QStringLiteral(TAVELOQ_VBOARD_PROGRAM), {QStringLiteral("--sync"), QStringLiteral("256")});
+        vboard.start(QStringLiteral(TAVELOQ_VBOARD_PROGRAM), arguments);
         QVERIFY(vboard.waitForFinished(5000));
         QCOMPARE(vboard.exitCode(), 2);
     }

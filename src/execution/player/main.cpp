@@ -8,9 +8,11 @@
 #include "link/PortFrameSink.h"
 #include "link/SerialPortMap.h"
 #include "platform/AppError.h"
+#include "platform/CommandLine.h"
 #include "platform/MessageService.h"
 #include "platform/NumericText.h"
 #include "platform/Services.h"
+#include "platform/SignalWatcher.h"
 #include "platform/Version.h"
 #include "program/ProgramFile.h"
 
@@ -20,46 +22,17 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QSerialPort>
-#include <QSocketNotifier>
-#include <QTextStream>
 #include <QTimer>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
 /// How often a lost board's device path is looked at while waiting for it.
 constexpr int kReconnectPollMs = 200;
-
-int g_signalPipe[2] = {-1, -1};
-
-void onSignal(int signal)
-{
-    const char c = char(signal);
-    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
-}
-
-void say(const QString &text)
-{
-    QTextStream(stderr) << "taveloq-play: " << text << Qt::endl;
-}
-
-int fail(const QString &text)
-{
-    say(text);
-    return 1;
-}
-
-int badUsage(const QCommandLineParser &parser, const QString &text)
-{
-    say(text);
-    QTextStream(stderr) << parser.helpText();
-    return 2;
-}
 
 /// The name that comes back with a replugged board: a link given as such, or
 /// the /dev/serial/by-id/ link that points at the given device (the kernel may
@@ -108,11 +81,10 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("taveloq-play"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
 
-    QCommandLineParser parser;
+    CommandLine line(QStringLiteral("taveloq-play"));
+    QCommandLineParser &parser = line.Parser();
     parser.setApplicationDescription(
         QStringLiteral("Plays a program file on the servo board with the properties of its header."));
-    const QCommandLineOption helpOption = parser.addHelpOption();
-    const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption loopOption(QStringLiteral("loop"),
                                         QStringLiteral("Play again and again until Ctrl-C or SIGTERM."));
     const QCommandLineOption noCenterOption(QStringLiteral("no-center"),
@@ -128,16 +100,10 @@ int main(int argc, char **argv)
     parser.addOptions({loopOption, noCenterOption, deviceOption, reconnectOption});
     parser.addPositionalArgument(QStringLiteral("PROGRAM.tqp"), QStringLiteral("The program file to play."));
 
-    if (!parser.parse(app.arguments()))
-        return badUsage(parser, parser.errorText());
-    if (parser.isSet(helpOption)) {
-        QTextStream(stdout) << parser.helpText();
-        return 0;
-    }
-    if (parser.isSet(versionOption))
-        parser.showVersion();
+    if (const auto status = line.Read(app.arguments()))
+        return *status;
     if (parser.positionalArguments().size() != 1)
-        return badUsage(parser, QStringLiteral("give one program file"));
+        return line.BadUsage(QStringLiteral("give one program file"));
     const QString programPath = parser.positionalArguments().constFirst();
     const bool reconnect = parser.isSet(reconnectOption);
     QString device = parser.value(deviceOption);
@@ -151,17 +117,18 @@ int main(int argc, char **argv)
     try {
         program = ReadProgramFile(programPath, ProgramProperties{});
     } catch (const AppError &e) {
-        return fail(QStringLiteral("cannot read %1: %2").arg(programPath, e.description()));
+        return line.Fail(QStringLiteral("cannot read %1: %2").arg(programPath, e.description()));
     }
     if (program.droppedLines) {
         messages.show({kUserMessageTitle, DroppedLinesMessage(programPath), MsgButtons::OkCancel, MsgIcon::Critical});
     }
     // The defaults would play on Comm Port 1, a device nobody chose for this program.
     if (PropertiesInvalid(program.properties))
-        return fail(QStringLiteral("%1 has invalid property values; nothing was played").arg(programPath));
+        return line.Fail(QStringLiteral("%1 has invalid property values; nothing was played").arg(programPath));
     const ProgramProperties &props = program.properties;
     if (ExecutionEngine::SmartRatingMissing(props))
-        return fail(QStringLiteral("Your current Smart rating is not set.  Please set this value before continuing."));
+        return line.Fail(
+            QStringLiteral("Your current Smart rating is not set.  Please set this value before continuing."));
     if (program.listing.isEmpty())
         return 0;
 
@@ -169,7 +136,7 @@ int main(int argc, char **argv)
         const std::optional<qint32> port = WholeNumber32(props.CommPort);
         device = port ? SerialPortMap::DevicePath(*port) : QString();
         if (device.isEmpty())
-            return fail(
+            return line.Fail(
                 QStringLiteral("Comm Port %1 stands for no device; give one with --device").arg(props.CommPort));
     }
     // Resolved now, while the board is there to be matched with its stable name.
@@ -179,7 +146,7 @@ int main(int argc, char **argv)
     QString openError;
     int fd = OpenBoard(serial, device, props, openError);
     if (fd < 0)
-        return fail(QStringLiteral("cannot open %1: %2").arg(device, openError));
+        return line.Fail(QStringLiteral("cannot open %1: %2").arg(device, openError));
     QtSoundPlayer sound;
 
     // Ctrl-C stops at the next yield, as Stop does; a second one ends at once.
@@ -189,31 +156,15 @@ int main(int argc, char **argv)
     PlaybackThread *playing = nullptr;
     QEventLoop *waitingForBoard = nullptr;
     bool interrupted = false;
-    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
-        auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, [&] {
-            char buf[16];
-            ssize_t n = 0;
-            while ((n = ::read(g_signalPipe[0], buf, sizeof buf)) > 0) {
-                for (ssize_t i = 0; i < n; ++i) {
-                    if (playing && (buf[i] == char(SIGTERM) || interrupted))
-                        playing->AbortRun();
-                    else if (playing)
-                        playing->Mailbox().Post(RunMailbox::Kind::Stop);
-                    if (waitingForBoard)
-                        waitingForBoard->quit();
-                    interrupted = true;
-                }
-            }
-        });
-        struct sigaction sa
-        {
-        };
-        sa.sa_handler = onSignal;
-        sigemptyset(&sa.sa_mask);
-        sigaction(SIGINT, &sa, nullptr);
-        sigaction(SIGTERM, &sa, nullptr);
-    }
+    const SignalWatcher watcher({SIGINT, SIGTERM}, [&](int signal) {
+        if (playing && (signal == SIGTERM || interrupted))
+            playing->AbortRun();
+        else if (playing)
+            playing->Mailbox().Post(RunMailbox::Kind::Stop);
+        if (waitingForBoard)
+            waitingForBoard->quit();
+        interrupted = true;
+    });
 
     RunRequest request;
     request.items = program.listing;
@@ -251,9 +202,9 @@ int main(int argc, char **argv)
             return 0;
         }
         if (!reconnect || interrupted)
-            return fail(lost);
+            return line.Fail(lost);
 
-        say(lost + QStringLiteral("; waiting for it to come back"));
+        line.Say(lost + QStringLiteral("; waiting for it to come back"));
         QEventLoop waiting;
         QTimer poll;
         poll.setInterval(kReconnectPollMs);
@@ -268,6 +219,6 @@ int main(int argc, char **argv)
         waitingForBoard = nullptr;
         if (fd < 0)
             return 0;
-        say(QStringLiteral("the board on %1 is back; playing from the first line").arg(device));
+        line.Say(QStringLiteral("the board on %1 is back; playing from the first line").arg(device));
     }
 }

@@ -5,11 +5,11 @@
 #include "export/BasicExport.h"
 #include "export/ExportCommand.h"
 #include "platform/AppError.h"
+#include "platform/CommandLine.h"
 #include "platform/Version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QTextStream>
 
 namespace {
 
@@ -25,25 +25,6 @@ constexpr Target kTargets[BasicExport::kTargetCount] = {{"bs1", "BASIC Stamp I"}
                                                         {"bsx", "BASIC Stamp IIsx"},
                                                         {"pbc", "PicBasic"},
                                                         {"pbp", "PicBasic Pro"}};
-
-void printError(const QString &text)
-{
-    QTextStream(stderr) << "taveloq-export: " << QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"))
-                        << Qt::endl;
-}
-
-int fail(const QString &text)
-{
-    printError(text);
-    return 1;
-}
-
-int badUsage(const QCommandLineParser &parser, const QString &text)
-{
-    printError(text);
-    QTextStream(stderr) << parser.helpText();
-    return 2;
-}
 
 QString targetsHelp()
 {
@@ -64,13 +45,13 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
 
-    QCommandLineParser parser;
+    CommandLine line(QStringLiteral("taveloq-export"));
+    QCommandLineParser &parser = line.Parser();
     parser.setApplicationDescription(
         QStringLiteral("Writes a program file as BASIC source for a microcontroller, with the properties of its "
                        "header.\nServos start at position 0; scripts come from ") +
         DataPaths::ScriptsFolder() + QLatin1Char('.'));
-    const QCommandLineOption helpOption = parser.addHelpOption();
-    const QCommandLineOption versionOption = parser.addVersionOption();
+
     const QCommandLineOption targetOption(QStringLiteral("target"),
                                           QStringLiteral("The microcontroller: bs1, bs2, bsx, pbc or pbp."),
                                           QStringLiteral("TARGET"));
@@ -87,21 +68,15 @@ int main(int argc, char **argv)
     parser.addOptions({targetOption, pinOption, baudOption, lookupOption, loopOption, outOption});
     parser.addPositionalArgument(QStringLiteral("PROGRAM.tqp"), QStringLiteral("The program file to export."));
 
-    if (!parser.parse(app.arguments()))
-        return badUsage(parser, parser.errorText());
-    if (parser.isSet(helpOption)) {
-        QTextStream(stdout) << parser.helpText() << targetsHelp();
-        return 0;
-    }
-    if (parser.isSet(versionOption)) {
-        parser.showVersion();
-    }
+    if (const auto status = line.Read(app.arguments(), targetsHelp()))
+        return *status;
+
     for (const QCommandLineOption &required : {targetOption, pinOption, baudOption, outOption}) {
         if (!parser.isSet(required))
-            return badUsage(parser, QStringLiteral("missing --%1").arg(required.names().constLast()));
+            return line.BadUsage(QStringLiteral("missing --%1").arg(required.names().constLast()));
     }
     if (parser.positionalArguments().size() != 1)
-        return badUsage(parser, QStringLiteral("give one program file"));
+        return line.BadUsage(QStringLiteral("give one program file"));
 
     ExportSettings settings;
     settings.version = -1;
@@ -110,18 +85,18 @@ int main(int argc, char **argv)
             settings.version = t;
     }
     if (settings.version < 0)
-        return fail(
+        return line.Fail(
             QStringLiteral("unknown target %1; give bs1, bs2, bsx, pbc or pbp").arg(parser.value(targetOption)));
     const QStringList pins = BasicExport::PinList(settings.version);
     settings.pin = int(pins.indexOf(parser.value(pinOption)));
     if (settings.pin < 0) {
-        return fail(QStringLiteral("%1 has no pin %2; its pins are %3")
-                        .arg(QLatin1String(kTargets[settings.version].name), parser.value(pinOption),
-                             pins.join(QLatin1Char(' '))));
+        return line.Fail(QStringLiteral("%1 has no pin %2; its pins are %3")
+                             .arg(QLatin1String(kTargets[settings.version].name), parser.value(pinOption),
+                                  pins.join(QLatin1Char(' '))));
     }
     const QString baud = parser.value(baudOption);
     if (baud != QLatin1String("2400") && baud != QLatin1String("9600"))
-        return fail(QStringLiteral("unknown baud %1; give 2400 or 9600").arg(baud));
+        return line.Fail(QStringLiteral("unknown baud %1; give 2400 or 9600").arg(baud));
     settings.baud = baud == QLatin1String("2400") ? 0 : 1;
     settings.method = parser.isSet(lookupOption) ? 1 : 0;
 
@@ -129,15 +104,15 @@ int main(int argc, char **argv)
     const ExportCommand::Outcome outcome =
         ExportCommand::FromProgramFile(programPath, ExportChoice{settings, parser.isSet(loopOption)});
     for (const MessageRequest &message : outcome.messages)
-        printError(message.text);
+        line.Say(message.text);
     if (outcome.refusal)
-        return fail(*outcome.refusal);
+        return line.Fail(*outcome.refusal);
 
     const QString outPath = parser.value(outOption);
     try {
         ExportCommand::Write(outPath, outcome.code);
     } catch (const AppError &e) {
-        return fail(QStringLiteral("cannot write %1: %2").arg(outPath, e.description()));
+        return line.Fail(QStringLiteral("cannot write %1: %2").arg(outPath, e.description()));
     }
     return 0;
 }

@@ -4,25 +4,15 @@
 
 #include "link/vboard/VirtualBoard.h"
 #include "platform/AppError.h"
+#include "platform/CommandLine.h"
+#include "platform/SignalWatcher.h"
 #include "platform/Version.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
 
 #include <csignal>
 #include <cstdio>
-
-namespace {
-
-volatile std::sig_atomic_t g_stop = 0;
-
-void onSignal(int)
-{
-    g_stop = 1;
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -30,11 +20,10 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("taveloq-vboard"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
 
-    QCommandLineParser parser;
+    CommandLine line(QStringLiteral("taveloq-vboard"));
+    QCommandLineParser &parser = line.Parser();
     parser.setApplicationDescription(QStringLiteral(
         "A virtual servo board: opens a serial device for Taveloq and prints the servo positions it receives."));
-    parser.addHelpOption();
-    parser.addVersionOption();
     const QCommandLineOption linkOption(
         QStringList{QStringLiteral("l"), QStringLiteral("link")},
         QStringLiteral("Also make a symbolic link at <path> to the device, so its name stays the same between runs."),
@@ -45,14 +34,13 @@ int main(int argc, char **argv)
         QStringLiteral("byte"), QStringLiteral("255"));
     parser.addOption(linkOption);
     parser.addOption(syncOption);
-    parser.process(app);
+    if (const auto status = line.Read(app.arguments()))
+        return *status;
 
     bool ok = false;
     const int sync = parser.value(syncOption).toInt(&ok);
-    if (!ok || sync < 0 || sync > 255) {
-        std::fprintf(stderr, "taveloq-vboard: the sync byte must be a number from 0 to 255\n");
-        return 2;
-    }
+    if (!ok || sync < 0 || sync > 255)
+        return line.BadUsage(QStringLiteral("the sync byte must be a number from 0 to 255"));
 
     try {
         VirtualBoard board{quint8(sync)};
@@ -61,8 +49,10 @@ int main(int argc, char **argv)
             board.MakeLink(parser.value(linkOption));
             device = parser.value(linkOption);
         }
-        std::signal(SIGINT, onSignal);
-        std::signal(SIGTERM, onSignal);
+        // No event loop runs here: the loop below looks at the count between its reads, which a
+        // signal cuts short.
+        const SignalWatcher watcher({SIGINT, SIGTERM});
+
         std::printf("Virtual servo board on %s\n", qPrintable(device));
         std::printf("In Taveloq choose Options > Serial Ports..., set a Comm Port to %s and go Online.\n",
                     qPrintable(device));
@@ -70,7 +60,7 @@ int main(int argc, char **argv)
         std::fflush(stdout);
 
         qint64 skipped = 0;
-        while (!g_stop) {
+        while (SignalWatcher::Received() == 0) {
             const QByteArray bytes = board.ReadAvailable(200);
             if (bytes.isEmpty())
                 continue;
@@ -85,8 +75,8 @@ int main(int argc, char **argv)
             std::fflush(stdout);
         }
     } catch (const AppError &e) {
-        std::fprintf(stderr, "taveloq-vboard: %s\n", qPrintable(e.description()));
-        return 1;
+        return line.Fail(e.description());
     }
+
     return 0;
 }
