@@ -5,19 +5,11 @@ class TestInstructionSyntax : public TestBase
 {
     Q_OBJECT
 private Q_SLOTS:
-    void lines_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<bool>("accepted");
-
-        for (const QStringList &row : TestDataRows(QStringLiteral("program/instruction-lines.txt")))
-            QTest::newRow(qPrintable(row[0])) << row[1] << (row[2] == QLatin1String("yes"));
-    }
+    void lines_data() { AddTestDataRows(QStringLiteral("program/instruction-lines.txt")); }
     void lines()
     {
-        QFETCH(QString, line);
-        QFETCH(bool, accepted);
-        QCOMPARE(IsAcceptedInstructionLine(line), accepted);
+        QFETCH(QStringList, row);
+        QCOMPARE(IsAcceptedInstructionLine(row[1]), row[2] == QLatin1String("yes"));
     }
 };
 
