@@ -50,10 +50,8 @@ class RecordingSliders final : public IServoSliders
 public:
     void SetSliderRange(int servo, int min, int max) override
     {
-        if (servo == ranges.size())
+        if (servo == ranges.size()) // out of order leaves the list short
             ranges.append({min, max});
-        else
-            badRangeOrder = true;
     }
     void SetSliderValue(int servo, int value) override
     {
@@ -65,7 +63,6 @@ public:
     int SliderValue(int servo) const override { return last.at(servo); }
 
     QList<QPair<int, int>> ranges; ///< per servo, in servo order
-    bool badRangeOrder = false;
     QList<QPair<int, int>> values;
     std::array<int, 16> last{}; ///< each servo's value
     std::function<void(int, int)> onValue;

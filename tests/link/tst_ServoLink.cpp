@@ -57,13 +57,11 @@ private Q_SLOTS:
         QCOMPARE(ThrownNumber([&] { rig.link.SetCommPort(QStringLiteral("COM1")); }), ErrorNumber::kTypeMismatch);
     }
 
-    void missingOrUnmappedPortIsInvalid()
+    // A missing device is checked through the session and the grid.
+    void unmappedPortIsInvalid()
     {
-        SerialPortMap::SetDevicePath(4, QStringLiteral("/dev/taveloq-no-such-device"));
         ProgramPropertyStore properties;
         ServoLink link(properties);
-        link.SetCommPort(QStringLiteral("4"));
-        QCOMPARE(ThrownNumber([&] { link.Open(); }), LinkError::kInvalidPort);
         link.SetCommPort(QStringLiteral("7"));
         QCOMPARE(ThrownNumber([&] { link.Open(); }), LinkError::kInvalidPort);
         QVERIFY(!link.PortOpen());
@@ -200,26 +198,6 @@ private Q_SLOTS:
         rig.link.Close();
         sink->WriteFrame(ServoFrame{255, 4, 4});
         QCOMPARE(rig.board.ReadFrames(1, 2000), (QList<ServoFrame>{ServoFrame{255, 4, 4}}));
-    }
-
-    void playbackSinkReportsVanishedBoardOnce()
-    {
-        BoardRig rig;
-        QSignalSpy lost(&rig.link, &ServoLink::BoardLost);
-        std::unique_ptr<IFrameSink> sink = rig.link.PlaybackSink();
-        rig.board.Unplug();
-        QList<int> errors;
-        std::unique_ptr<QThread> player(QThread::create([&] {
-            for (int i = 0; i < 3; ++i)
-                errors << ThrownNumber([&] { sink->WriteFrame(ServoFrame{255, 0, 0}); });
-        }));
-        player->start();
-        QVERIFY(player->wait(5000));
-        QCOMPARE(errors, (QList<int>{LinkError::kBoardLost, LinkError::kBoardLost, LinkError::kBoardLost}));
-        // The link learns of it on its own thread.
-        QTRY_VERIFY(!rig.link.PortOpen());
-        QCOMPARE(lost.count(), 1);
-        QCOMPARE(TestMessages().take().size(), 1);
     }
 };
 
