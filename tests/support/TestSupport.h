@@ -18,7 +18,6 @@ class IsolatedHome
 {
 public:
     IsolatedHome();
-    QString path() const { return m_dir.path(); }
     /// Empties the data and configuration folders between tests.
     void wipe() const;
 
