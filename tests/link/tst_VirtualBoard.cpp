@@ -37,19 +37,6 @@ private Q_SLOTS:
         }
     }
 
-    void boardSurvivesReopen()
-    {
-        BoardRig rig(1, false);
-        for (int round = 0; round < 3; ++round) {
-            rig.link.Open();
-            rig.link.SendServoFrame(round, round + 10);
-            rig.link.Close();
-        }
-        QCOMPARE(rig.board.ReadFrames(3, 2000).size(), 3);
-        QCOMPARE(rig.board.Positions()[2], 12);
-        QCOMPARE(rig.board.Positions()[3], -1);
-    }
-
     void programEndToEnd()
     {
         const QString linkPath = QDir(qEnvironmentVariable("HOME")).filePath(QStringLiteral("vboard"));

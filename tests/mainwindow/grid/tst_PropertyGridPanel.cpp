@@ -120,16 +120,6 @@ private Q_SLOTS:
         TestBase::cleanup();
     }
 
-    void gridShowsEveryRow()
-    {
-        // Every row and the header show without scrolling.
-        QCOMPARE(grid()->height(), grid()->GridRowHeight(1) * 13);
-        // The cell rectangle is in the panel's coordinates, where the chooser lives.
-        const QRect r = grid()->GridCellRect(2, 2);
-        QCOMPARE(r.left(),
-                 grid()->viewport()->mapTo(m_rig->panel, QPoint(0, 0)).x() + grid()->GridColumnWidth("Property"));
-    }
-
     void headingsNamesAndEnterOpenNothing()
     {
         bool cancelled = false;
@@ -144,10 +134,7 @@ private Q_SLOTS:
 
         grid()->setCurrentIndex(grid()->model()->index(1, 1));
         grid()->setFocus();
-        QList<int> keysSeen;
-        connect(grid(), &sGrid::GridKeyPress, this, [&](int *key) { keysSeen << *key; });
         QTest::keyClick(grid(), Qt::Key_Return);
-        QCOMPARE(keysSeen, QList<int>{0}); // the grid's handler swallowed it
         QTest::keyClick(grid(), Qt::Key_Down);
         QCOMPARE(grid()->currentIndex().row(), 2); // other keys still move
         QTest::keyClick(grid(), Qt::Key_Enter);
@@ -157,6 +144,9 @@ private Q_SLOTS:
         // F2 is the keyboard's way to edit a value cell.
         QTest::keyClick(grid(), Qt::Key_F2);
         QVERIFY(chooser()->isVisible());
+        // Over its cell, in the panel's coordinates.
+        QCOMPARE(chooser()->x(),
+                 grid()->viewport()->mapTo(m_rig->panel, QPoint(0, 0)).x() + grid()->GridColumnWidth("Property"));
         QCOMPARE(chooser()->geometry().topLeft(), grid()->GridCellRect(3, 2).topLeft());
         QCOMPARE(chooser()->width(), grid()->GridCellRect(3, 2).width());
         // Scrolling or resizing a column hides it: it would no longer sit over its cell.
@@ -246,13 +236,6 @@ private Q_SLOTS:
         QVERIFY(!chooser()->isVisible());
         pick(PropertyGridModel::CenterOnExecution, "False");
         QCOMPARE(cell(12), QStringLiteral("False"));
-        // A pick is remembered: the value before it is the one to go back to.
-        GridValueEntry &entry = m_rig->panel->Entry();
-        QCOMPARE(entry.GridCellValue()[0], QStringLiteral("True"));
-        // So is the text of each cell selected, the last two of them.
-        entry.GridSelectionChange(2, 2);
-        entry.GridSelectionChange(3, 1);
-        QCOMPARE(entry.GridCellValue(), (std::array<QString, 2>{"Inter-Instruction Delay", "255"}));
     }
 
     void textFitsTheFont()
