@@ -90,24 +90,16 @@ private Q_SLOTS:
         QVERIFY(!machine.KeyExists());
     }
 
-    void namesIgnoreLetterCase_data()
-    {
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("value name") << kKey << "init";
-        QTest::newRow("section") << kKey.toUpper() << "INIT";
-        QTest::newRow("corrupt file") << kKey << "INIT";
-    }
+    // INIT written first, then the row's section and name; the value read back as INIT is the second.
+    void namesIgnoreLetterCase_data() { AddTestDataRows(QStringLiteral("platform/registry-names.txt")); }
     void namesIgnoreLetterCase()
     {
-        QFETCH(QString, section);
-        QFETCH(QString, name);
+        QFETCH(QStringList, row);
         at(kKey, QStringLiteral("INIT")).SetValue(QStringLiteral("1"));
         QFile store(cRegistry::StorePath());
-        QVERIFY(QByteArray(QTest::currentDataTag()) != "corrupt file" ||
-                (store.open(QIODevice::Append) && store.write("no equals sign\n") > 0));
+        QVERIFY(row[3].isEmpty() || (store.open(QIODevice::Append) && store.write(row[3].toUtf8() + '\n') > 0));
         store.close();
-        at(section, name).SetValue(QStringLiteral("2"));
+        at(row[1], row[2]).SetValue(QStringLiteral("2"));
         QCOMPARE(at(kKey, QStringLiteral("INIT")).Value(), QVariant(QStringLiteral("2")));
     }
 
