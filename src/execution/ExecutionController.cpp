@@ -48,7 +48,6 @@ void ExecutionController::AbortRun()
     disconnect(m_run.get(), nullptr, this, nullptr);
     m_run.reset();
     m_ownedSink.reset();
-    m_startPending = false;
 }
 
 void ExecutionController::setControls(bool execute, bool pause, bool stop)
@@ -70,6 +69,9 @@ void ExecutionController::setProgress(int percent)
 void ExecutionController::Execute()
 {
     Reported(kRoutineExecute, [&] {
+        // Running, or stopped and not yet ended: Execute is disabled.
+        if (m_run && !m_pauseRequested)
+            return;
         if (m_listing.Items().isEmpty())
             return;
         const ProgramProperties &props = m_properties.Properties();
@@ -108,32 +110,17 @@ void ExecutionController::Execute()
             setControls(false, true, m_stopEnabled);
             return;
         }
-        if (m_run) {
-            // The stopped run has not reached its yield yet; this run follows it.
-            m_startPending = true;
-            setControls(false, true, true);
-            return;
-        }
         startRun();
     });
 }
 
 void ExecutionController::startRun()
 {
-    m_startPending = false;
-    try {
-        m_ownedSink = m_link ? m_link->CreateRunFrameSink() : nullptr;
-    } catch (const AppError &e) {
-        // Also reached from the end of a stopped run, where nothing else would catch it.
-        ErrorReport(kRoutineExecute, e);
-        setControls(true, false, false);
-        return;
-    }
+    m_ownedSink = m_link ? m_link->CreateRunFrameSink() : nullptr;
     if (!m_ownedSink) {
         // The port closed between the check and the start.
         ErrorReport(kRoutineExecute, LinkError::kPortNotOpen,
                     QStringLiteral("Operation valid only when the port is open"));
-        setControls(true, false, false);
         return;
     }
     RunRequest request;
@@ -168,8 +155,6 @@ void ExecutionController::onRunFinished()
     disconnect(m_run.get(), nullptr, this, nullptr);
     m_run.release()->deleteLater();
     m_ownedSink.reset();
-    // Every position the run set has arrived through servoPositionSet already;
-    // the outcome's whole array would undo what the user set meanwhile.
 
     switch (outcome.end) {
     case RunOutcome::End::Completed:
@@ -191,8 +176,6 @@ void ExecutionController::onRunFinished()
         }
         break;
     }
-    if (m_startPending)
-        startRun();
     Q_EMIT runEnded();
 }
 
@@ -206,16 +189,14 @@ void ExecutionController::Pause()
 
 void ExecutionController::Stop()
 {
-    m_startPending = false;
     if (!m_run) {
         stopHandling();
         return;
     }
-    // The run finishes its line (a whole script, in Loop one more line)
-    // first: the interface stays locked until it has really ended.
+    // The run cuts its wait and ends before its next line, inside a script
+    // too; the controls come back when it has really ended.
     m_pauseRequested = false;
-    setControls(true, false, false);
-    setProgress(0);
+    setControls(false, false, false);
     m_run->Mailbox().Post(RunMailbox::Kind::Stop);
 }
 

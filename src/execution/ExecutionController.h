@@ -94,7 +94,6 @@ private:
     bool m_pauseEnabled = false;
     bool m_stopEnabled = false;
     bool m_pauseRequested = false;
-    bool m_startPending = false;
     std::unique_ptr<PlaybackThread> m_run;
     std::unique_ptr<IFrameSink> m_ownedSink;
 };

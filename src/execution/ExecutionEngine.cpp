@@ -24,9 +24,9 @@ const QString kRoutineExecute = QStringLiteral("0101");
 const QString kRoutineExecuteInstruction = QStringLiteral("0106");
 const QString kRoutineRunScript = QStringLiteral("0107");
 
-// Long waits are cut into slices so that closing the application does not
-// have to sit out a long pause line. The slices end on absolute times, so
-// they cost no precision.
+// Long waits are cut into slices so that Stop and closing the application
+// do not have to sit out a long pause line. The slices end on absolute times,
+// so they cost no precision.
 constexpr qint64 kAbortSliceNs = 50'000'000;
 
 // The rest after a Loop pass that took no time.
@@ -117,7 +117,6 @@ RunOutcome ExecutionEngine::Run(const RunRequest &request)
                  MsgIcon::None});
         outcome.end = RunOutcome::End::Failed;
     }
-    outcome.positions = m_positions;
     return outcome;
 }
 
@@ -137,7 +136,7 @@ RunOutcome::End ExecutionEngine::runThrough(int lastLine, int progressTotal)
 {
     for (int n = 0; n <= lastLine; ++n) {
         yield();
-        if (m_stopRequested || m_ctx.mailbox->Aborted())
+        if (m_stopRequested || ending())
             return RunOutcome::End::Stopped;
         // Lines removed while the run went on: nothing left to play.
         if (n >= m_items.size())
@@ -157,12 +156,8 @@ void ExecutionEngine::runLoop()
             return;
         const qint64 passStartNs = m_deadlineNs;
         for (int n = 0; n <= m_items.size() - 1; ++n) {
-            // The Stop test comes before the yield: a Stop taken at the yield
-            // still lets this one instruction run.
-            if (m_stopRequested)
-                return;
             yield();
-            if (m_ctx.mailbox->Aborted())
+            if (m_stopRequested || ending())
                 return;
             if (n >= m_items.size())
                 break;
@@ -228,6 +223,8 @@ void ExecutionEngine::select(int line, int progress)
 bool ExecutionEngine::sendServoFrame(int servo, int position)
 {
     const ServoFrame frame = BuildServoFrame(m_props.SynchByte, servo, position);
+    if (ending())
+        return false;
     // The schedule counts from the first frame going out: what a fresh thread
     // spends before it (first touches of code and data) is not the program's time.
     if (m_anchorPending) {
@@ -257,10 +254,15 @@ void ExecutionEngine::waitMs(qint64 ms)
     m_deadlineNs += ms * 1'000'000;
     for (;;) {
         const qint64 now = m_ctx.clock->nowNs();
-        if (now >= m_deadlineNs || m_ctx.mailbox->Aborted())
+        if (now >= m_deadlineNs || ending())
             return;
         m_ctx.clock->sleepUntilNs(qMin(m_deadlineNs, now + kAbortSliceNs));
     }
+}
+
+bool ExecutionEngine::ending() const
+{
+    return m_ctx.mailbox->Ending();
 }
 
 void ExecutionEngine::rebaseSchedule()
@@ -288,7 +290,7 @@ void ExecutionEngine::ExecuteInstruction(const QString &sCom, const QString &lII
     // An unwinding script chain ends at the top; the next top-level line runs.
     if (m_scriptDepth == 0)
         m_unwinding = false;
-    if (m_unwinding || m_ctx.mailbox->Aborted())
+    if (m_unwinding || ending())
         return;
     const QString lower = sCom.toLower();
     try {
@@ -370,7 +372,7 @@ void ExecutionEngine::RunScript(const QString &sfile, const QString &lIID)
         const QStringList lines = SplitFileLines(DecodeFileText(ReadWholeFileBytes(found)));
         ++m_scriptDepth;
         for (const QString &line : lines) {
-            if (m_unwinding || m_ctx.mailbox->Aborted())
+            if (m_unwinding || ending())
                 break;
             ExecuteInstruction(line, lIID);
         }

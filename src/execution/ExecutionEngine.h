@@ -8,6 +8,8 @@
 // never allocates without bound, and never sleeps relative to "now": every wait
 // ends at an absolute deadline, the sum of all delays since the run started, so
 // time spent sending, selecting and repainting never shifts later instructions.
+// Stop (and an abort) is seen at once, not only at the yield: the wait under
+// way ends, and no further line or frame follows, however deep in scripts.
 
 #include "app/ProgramProperties.h"
 #include "app/ServoModel.h"
@@ -50,7 +52,6 @@ struct RunOutcome
     };
     End end = End::Completed;
     bool locked = true; ///< the interface had been locked when the run ended (false: failed while centring)
-    std::array<qint16, kServoCount> positions{};
 };
 
 /// Plays a listing: the run procedure of the Execution Controller and the
@@ -106,14 +107,16 @@ private:
     /// The yield before a top-level line: takes the mailbox, and while paused waits for more.
     void yield();
     void select(int line, int progress);
-    /// Writes one frame. False when the board is gone: the run then stops
-    /// without another report.
+    /// Writes one frame. False when the run is ending (nothing written) or the
+    /// board is gone: the run then stops without another report.
     bool sendServoFrame(int servo, int position);
     void waitMs(qint64 ms);
     void delayAfter(const QString &lIID, qint64 delta);
     MsgAnswer message(const MessageRequest &request);
     /// After an unscheduled hold (pause, message box) the schedule restarts now.
     void rebaseSchedule();
+    /// Stop was clicked or the run aborted: nothing more is played.
+    bool ending() const;
 
     Context m_ctx;
     ProgramProperties m_props;

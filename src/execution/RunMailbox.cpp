@@ -4,6 +4,8 @@ void RunMailbox::Post(Kind kind)
 {
     QMutexLocker lock(&m_mutex);
     m_events.append(Event{kind, {}});
+    if (kind == Kind::Stop)
+        m_stopPosted.store(true);
     m_posted.wakeAll();
 }
 

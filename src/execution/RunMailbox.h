@@ -9,7 +9,8 @@
 
 /// The only way the UI thread talks to a run: it posts clicks and list edits
 /// here, and the run takes them at its yield, in the order they were posted.
-/// Nothing posted here changes a run between two yields.
+/// Stop is the one exception: the run sees it at once, cuts the wait under way
+/// and plays no further line, inside scripts too.
 class RunMailbox
 {
 public:
@@ -31,6 +32,8 @@ public:
     /// Used when the application closes, not by Stop.
     void Abort();
     bool Aborted() const { return m_aborted.load(std::memory_order_relaxed); }
+    /// Stop was posted or the run aborted: no further line, no further frame.
+    bool Ending() const { return Aborted() || m_stopPosted.load(std::memory_order_relaxed); }
 
     /// Everything posted so far (run side).
     QList<Event> TakeAll();
@@ -42,4 +45,5 @@ private:
     QWaitCondition m_posted;
     QList<Event> m_events;
     std::atomic<bool> m_aborted{false};
+    std::atomic<bool> m_stopPosted{false};
 };

@@ -11,12 +11,13 @@
 #include <memory>
 #include <utility>
 
-/// The frames of every run, in order; can hold a frame until the test lets it go.
+/// The frames of every run, in order; can hold frame `holdAt` (counted from 0)
+/// once it is written, until the test lets it go.
 struct FrameLog
 {
     QMutex mutex;
     QList<QByteArray> frames;
-    bool holdFirst = false;
+    int holdAt = -1;
     QSemaphore entered;
     QSemaphore release;
 
@@ -40,7 +41,7 @@ public:
         {
             QMutexLocker lock(&m_log.mutex);
             m_log.frames.append(frame.bytes());
-            hold = std::exchange(m_log.holdFirst, false);
+            hold = m_log.frames.size() - 1 == m_log.holdAt;
         }
         if (hold) {
             m_log.entered.release();

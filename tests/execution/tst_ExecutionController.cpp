@@ -76,12 +76,12 @@ class TestExecutionController : public TestBase
         writeTemp(text);
         m_listing->Update();
     }
-    // Starts a run whose first frame holds until the test releases it.
-    void startHeld(const QStringList &lines)
+    // Starts a run whose frame `at` holds until the test releases it.
+    void startHeld(const QStringList &lines, int at = 0)
     {
         m_store.SetValue(ProgramPropertyStore::Field::InterInstructionDelay, QStringLiteral("20"));
         load(lines);
-        m_host->log.holdFirst = true;
+        m_host->log.holdAt = at;
         m_exec->Execute();
         QVERIFY(m_host->log.entered.tryAcquire(1, 5000));
     }
@@ -119,6 +119,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
+        m_host->log.release.release(); // a failed check must not leave a run held
         m_exec.reset();
         TestBase::cleanup();
     }
@@ -230,8 +231,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("resume");
         QTest::addColumn<int>("frames");
         QTest::newRow("stop once") << int(ExecutionMode::Once) << false << 1;
-        // The Loop mode tests Stop before its yield: one more line.
-        QTest::newRow("stop a loop") << int(ExecutionMode::Loop) << false << 2;
+        QTest::newRow("stop a loop") << int(ExecutionMode::Loop) << false << 1;
         QTest::newRow("execute resumes") << int(ExecutionMode::Once) << true << 3;
     }
     void pauseThenStopOrResume()
@@ -250,7 +250,7 @@ private Q_SLOTS:
         QVERIFY(!QTest::qWaitFor([this] { return m_host->log.taken().size() > 1; }, 100));
 
         resume ? m_exec->Execute() : m_exec->Stop();
-        QCOMPARE(m_exec->ExecuteEnabled(), !resume);
+        QVERIFY(!m_exec->ExecuteEnabled());
         QCOMPARE(m_exec->PauseEnabled(), resume);
         QVERIFY(waitRunEnded());
         QCOMPARE(m_host->log.taken().size(), frames);
@@ -258,32 +258,38 @@ private Q_SLOTS:
         checkIdle();
     }
 
-    void stopKeepsTheInterfaceLockedUntilTheRunEnds()
+    void stopCutsTheWaitAndEndsTheRun_data()
     {
-        startHeld({"mov 0,1", "mov 0,2"});
+        QTest::addColumn<ExecutionMode>("mode");
+        QTest::addColumn<int>("selectedAfter");
+        QTest::newRow("once") << ExecutionMode::Once << 0;
+        QTest::newRow("loop") << ExecutionMode::Loop << 0;
+        QTest::newRow("run to selected") << ExecutionMode::RunToSelected << 0;
+        // The step selects its next line after its wait: only the run's last report brings it.
+        QTest::newRow("step") << ExecutionMode::StepOneLine << 1;
+    }
+    void stopCutsTheWaitAndEndsTheRun()
+    {
+        QFETCH(ExecutionMode, mode);
+        QFETCH(int, selectedAfter);
+        QDir().mkpath(DataPaths::ScriptsFolder());
+        QVERIFY(WriteWholeFile(DataPaths::ScriptsFolder() + QStringLiteral("/self.tqs"),
+                               QStringLiteral("mov 1,5\r\npause 60000\r\nscript self.tqs\r\n")));
+        m_exec->SetMode(mode);
+        m_listing->SetSelectedInstructionIndex(mode == ExecutionMode::StepOneLine ? "0" : "1"); // kept by the load
+        // Held at the fourth frame, three scripts deep.
+        startHeld({"script self.tqs", "mov 2,2"}, 3);
         m_exec->Stop();
-        m_servos.SetPosition(9, 42); // set by the user while the line finishes
+        m_exec->Execute();
+        m_servos.SetPosition(9, 42); // set by the user while the run ends
+        QVERIFY(!m_exec->ExecuteEnabled() && !m_exec->PauseEnabled() && !m_exec->StopEnabled());
         QCOMPARE(m_host->locks, QList<bool>{true});
         m_host->log.release.release();
         QVERIFY(waitRunEnded());
-        QCOMPARE(m_host->locks, (QList<bool>{true, false}));
-        QCOMPARE(m_servos.Position(0), qint16(1));
+        QCOMPARE(m_host->log.taken().size(), 4);
+        QCOMPARE(m_clock->nowNs(), qint64(3 * (20 + 60000 + 20)) * 1'000'000); // the wait after it is cut
+        QCOMPARE(m_listing->SelectedLine(), selectedAfter);
         QCOMPARE(m_servos.Position(9), qint16(42));
-    }
-
-    void executeAfterStopStartsWhenTheStoppedRunEnds()
-    {
-        startHeld({"mov 0,1", "mov 0,2"});
-        m_exec->Stop();
-        m_exec->Execute();
-        QVERIFY(!m_exec->ExecuteEnabled());
-        // The next run cannot get its port: reported, and back to idle.
-        m_host->sinkError = 24;
-        m_host->log.release.release();
-        QVERIFY(waitRunEnded());
-        QCOMPARE(TestMessages().takeTexts(),
-                 QStringList{QStringLiteral(
-                     "Routine Code: 0101\r\nError Numer: 24\r\nError Description: Too many open files")});
         QVERIFY(!m_exec->RunActive());
         checkIdle();
     }
