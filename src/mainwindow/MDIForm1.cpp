@@ -100,7 +100,7 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     new FileMenu(*m_actions, parts.files, *this);
     connectCommands();
     m_configuration = new ConfigurationCommands(parts, *this);
-    // Mnemonics that a button and a menu share would otherwise only move the focus.
+    // Alt+letter: menus first, so that no key meant for a menu moves the figure.
     qApp->installEventFilter(this);
 }
 
@@ -235,10 +235,11 @@ void MDIForm1::SetInterfaceLocked(bool locked)
 
 bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    // Every Alt+letter of a button or menu of this window is decided in one
+    // place, whichever of them Qt hands it to.
     if (event->type() == QEvent::Shortcut) {
-        const auto *shortcut = static_cast<QShortcutEvent *>(event);
         const auto *widget = qobject_cast<QWidget *>(watched);
-        if (shortcut->isAmbiguous() && widget && widget->window() == this && resolveMnemonic(shortcut->key()))
+        if (widget && widget->window() == this && resolveMnemonic(static_cast<QShortcutEvent *>(event)->key()))
             return true;
     }
     return QMainWindow::eventFilter(watched, event);
@@ -246,24 +247,30 @@ bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
 
 bool MDIForm1::resolveMnemonic(const QKeySequence &key)
 {
-    // A button on show (the child window's, the side panel's) takes the key;
-    // a disabled one keeps it and does nothing.
-    for (QAbstractButton *button : findChildren<QAbstractButton *>()) {
-        if (button->window() == this && button->isVisible() && QKeySequence::mnemonic(button->text()) == key) {
-            if (button->isEnabled())
-                button->click();
-            return true;
-        }
+    // A key that opens a menu never moves the figure: the menu comes first.
+    // The all-servo buttons take their letters only while the focus is in
+    // the side panel; another button on show (Stop during a run, when the
+    // menus are locked) takes a letter no enabled menu has.
+    const bool focusInSide = m_side->isAncestorOf(QApplication::focusWidget());
+    QAbstractButton *button = nullptr;
+    for (QAbstractButton *b : findChildren<QAbstractButton *>()) {
+        if (b->window() == this && b->isVisible() && QKeySequence::mnemonic(b->text()) == key)
+            button = b;
     }
-    // Otherwise the menu.
-    for (QAction *menu : menuBar()->actions()) {
-        if (menu->isVisible() && QKeySequence::mnemonic(menu->text()) == key) {
-            if (menu->isEnabled())
-                menuBar()->setActiveAction(menu);
-            return true;
-        }
+    QAction *menu = nullptr;
+    for (QAction *m : menuBar()->actions()) {
+        if (m->isVisible() && QKeySequence::mnemonic(m->text()) == key)
+            menu = m;
     }
-    return false;
+    const bool sideButton = button && m_side->isAncestorOf(button);
+    if (button && button->isEnabled() && (sideButton ? focusInSide : !(menu && menu->isEnabled()))) {
+        button->click();
+    } else if (menu && menu->isEnabled()) {
+        menuBar()->setActiveAction(menu);
+    }
+    // A letter of a disabled menu or button, or of a side panel button from
+    // elsewhere, does nothing.
+    return button || menu;
 }
 
 void MDIForm1::showEvent(QShowEvent *event)

@@ -358,35 +358,46 @@ private Q_SLOTS:
         QVERIFY(main().screen()->availableGeometry().contains(main().frameGeometry().topLeft()));
     }
 
-    void sharedMnemonicsDoOneThing()
+    // Alt+letter: a menu's letter never moves the figure; the all-servo buttons take theirs only from inside
+    // the side panel; during a run (menus locked) Alt+S is the Execution Controller's Stop.
+    void mnemonics_data()
     {
-        QMenuBar *bar = main().menuBar();
-        const auto closeMenus = [bar] {
-            while (QWidget *popup = QApplication::activePopupWidget())
-                popup->close();
-            bar->setActiveAction(nullptr);
-        };
-        // A button on show first: Center All Servos, not the Configuration menu.
-        QTest::keyClick(&main(), Qt::Key_C, Qt::AltModifier);
-        QCOMPARE(m_board->ReadBytes(3 * kServoCount, 2000).size(), 3 * kServoCount);
-        QVERIFY(!bar->activeAction());
-        // No button of that letter on show: the menu.
-        QTest::keyClick(&main(), Qt::Key_S, Qt::AltModifier);
-        QCOMPARE(bar->activeAction(), item("miScripts"));
-        closeMenus();
-        QTest::mouseClick(main().Side().cmdLogo(), Qt::LeftButton);
-        QTest::keyClick(&main(), Qt::Key_C, Qt::AltModifier);
-        QCOMPARE(bar->activeAction(), item("miConfiguration"));
-        closeMenus();
-        // During a run (Stop enabled, the menus locked) Alt+S is the Execution Controller's Stop.
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("fromSidePanel");
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<QString>("takes"); // the menu opened or the button clicked
+        QTest::newRow("C opens Configuration") << int(Qt::Key_C) << false << false << "miConfiguration";
+        QTest::newRow("C in the side panel") << int(Qt::Key_C) << true << false << "cmdCenterAll";
+        QTest::newRow("M elsewhere") << int(Qt::Key_M) << false << false << "";
+        QTest::newRow("X in the side panel") << int(Qt::Key_X) << true << false << "cmdMaxAll";
+        QTest::newRow("S opens Scripts") << int(Qt::Key_S) << false << false << "miScripts";
+        QTest::newRow("S stops a run") << int(Qt::Key_S) << false << true << "cmdStop";
+        QTest::newRow("C during a run") << int(Qt::Key_C) << true << true << "";
+    }
+    void mnemonics()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, fromSidePanel);
+        QFETCH(bool, running);
+        QFETCH(QString, takes);
         QTest::keyClick(&main(), Qt::Key_F4);
-        main().SetInterfaceLocked(true);
         auto *stop = main().ExecutionWindow()->findChild<QPushButton *>(QStringLiteral("cmdStop"));
-        stop->setEnabled(true);
-        QSignalSpy stopped(stop, &QPushButton::clicked);
-        QTest::keyClick(&main(), Qt::Key_S, Qt::AltModifier);
-        QCOMPARE(stopped.count(), 1);
-        QVERIFY(!bar->activeAction());
+        main().SetInterfaceLocked(running);
+        stop->setEnabled(running);
+        (fromSidePanel ? static_cast<QWidget *>(main().Side().cmdMinAll()) : main().ExecutionWindow()->List1())
+            ->setFocus();
+        QString took;
+        QObject context;
+        for (QPushButton *b :
+             {main().Side().cmdCenterAll(), main().Side().cmdMinAll(), main().Side().cmdMaxAll(), stop})
+            connect(b, &QPushButton::clicked, &context, [&took, b] { took = b->objectName(); });
+        QTest::keyClick(&main(), Qt::Key(key), Qt::AltModifier);
+        QAction *opened = main().menuBar()->activeAction();
+        QCOMPARE(took + (opened ? opened->objectName() : QString()), takes);
+        if (!takes.endsWith(QLatin1String("All")))
+            QCOMPARE(m_board->ReadAvailable(100), QByteArray());
+        while (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
         main().SetInterfaceLocked(false);
     }
 
