@@ -29,6 +29,20 @@ void ServoModel::SetEnabled(int servo, bool enabled)
     Q_EMIT enabledChanged(servo);
 }
 
+void ServoModel::SetPosition(int servo, qint16 position)
+{
+    if (m_positions.at(servo) == position)
+        return;
+    m_positions[servo] = position;
+    Q_EMIT positionChanged(servo);
+}
+
+void ServoModel::SetPositions(const std::array<qint16, kServoCount> &positions)
+{
+    for (int servo = 0; servo < kServoCount; ++servo)
+        SetPosition(servo, positions[servo]);
+}
+
 void ServoModel::SetLoadedScripts(const QStringList &names)
 {
     m_scripts = names;

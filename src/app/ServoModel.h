@@ -10,8 +10,9 @@ inline constexpr int kServoCount = 16;
 
 /// The 16 servos as the program knows them: each one's label and enabled
 /// state, the last position sent or set, and the scripts loaded for
-/// inserting. The Servo Controller shows it, the labels editor and the
-/// configuration files change it, runs read and update the positions.
+/// inserting. The one owner of all of it: the Servo Controller and its
+/// sliders show it, the labels editor and the configuration files change it,
+/// runs read and update the positions.
 class ServoModel final : public QObject
 {
     Q_OBJECT
@@ -24,9 +25,9 @@ public:
     void SetEnabled(int servo, bool enabled);
 
     qint16 Position(int servo) const { return m_positions.at(servo); }
-    void SetPosition(int servo, qint16 position) { m_positions.at(servo) = position; }
+    void SetPosition(int servo, qint16 position);
     const std::array<qint16, kServoCount> &Positions() const { return m_positions; }
-    void SetPositions(const std::array<qint16, kServoCount> &positions) { m_positions = positions; }
+    void SetPositions(const std::array<qint16, kServoCount> &positions);
 
     QStringList LoadedScripts() const { return m_scripts; }
     void SetLoadedScripts(const QStringList &names);
@@ -37,6 +38,7 @@ public:
 Q_SIGNALS:
     void labelChanged(int servo);
     void enabledChanged(int servo);
+    void positionChanged(int servo);
     void loadedScriptsChanged();
 
 private:

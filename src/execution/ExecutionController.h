@@ -55,8 +55,6 @@ public:
     bool ExecuteEnabled() const { return m_executeEnabled; }
     bool PauseEnabled() const { return m_pauseEnabled; }
     bool StopEnabled() const { return m_stopEnabled; }
-    /// True while a run's thread is alive.
-    bool RunActive() const { return m_run != nullptr; }
     /// Ends a run at once (the application is closing) and waits for its thread.
     void AbortRun();
 

@@ -21,7 +21,6 @@ class frmExecution final : public QWidget
 public:
     explicit frmExecution(ExecutionController &controller, QWidget *parent = nullptr);
 
-    ExecutionController &Controller() const { return m_controller; }
     QListWidget *List1() const { return m_list; }
     ondProgressBar *ProgressBar() const { return m_progress; }
 

@@ -255,7 +255,7 @@ QByteArray ConfigurationFile::Text(const QByteArray &old, const ConfigurationCho
             break;
         case ConfigSection::ServoPos:
             for (int i = 0; i < kServoCount; ++i)
-                values << QString::number(m_parts.sliders.SliderValue(i));
+                values << QString::number(m_parts.servos.Position(i));
             break;
         case ConfigSection::ServoLabels:
             for (int i = 0; i < kServoCount; ++i)

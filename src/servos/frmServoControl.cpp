@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -120,9 +121,12 @@ frmServoControl::frmServoControl(ServoModel &servos, ProgramListing &listing, co
 
     connect(&m_servos, &ServoModel::labelChanged, this, &frmServoControl::showLabel);
     connect(&m_servos, &ServoModel::enabledChanged, this, &frmServoControl::showEnabled);
+    connect(&m_servos, &ServoModel::positionChanged, this, &frmServoControl::showPosition);
     connect(&m_servos, &ServoModel::loadedScriptsChanged, this, &frmServoControl::showLoadedScripts);
-    for (int servo = 0; servo < kServoCount; ++servo)
+    for (int servo = 0; servo < kServoCount; ++servo) {
         showEnabled(servo);
+        showPosition(servo);
+    }
     showLoadedScripts();
 }
 
@@ -136,9 +140,7 @@ void frmServoControl::Load()
             s->setValue(ToInteger(p.ServoCenter));
             s->setMaximum(ToInteger(p.ServoMax));
             s->setMinimum(ToInteger(p.ServoMin));
-            QLabel *label = lblServoValue(servo);
-            label->setText(p.ServoCenter);
-            label->setToolTip(QStringLiteral("Servo Value"));
+            lblServoValue(servo)->setToolTip(QStringLiteral("Servo Value"));
             cmdLog(servo)->setToolTip(QStringLiteral("Log the current position."));
             cmdCenter(servo)->setToolTip(QStringLiteral("Center the servo."));
         }
@@ -186,14 +188,17 @@ void frmServoControl::SetSliderValue(int servo, int value)
     vscServo(servo)->setValue(value);
 }
 
-int frmServoControl::SliderValue(int servo) const
-{
-    return vscServo(servo)->value();
-}
-
 void frmServoControl::showLabel(int servo)
 {
     m_panels.at(servo)->setCaption(m_servos.Label(servo));
+}
+
+void frmServoControl::showPosition(int servo)
+{
+    // Only shown: a position set elsewhere (a run, the all-servo buttons) sends nothing from here.
+    const QSignalBlocker quiet(vscServo(servo));
+    vscServo(servo)->setValue(m_servos.Position(servo));
+    lblServoValue(servo)->setText(QString::number(m_servos.Position(servo)));
 }
 
 void frmServoControl::showEnabled(int servo)
@@ -216,13 +221,12 @@ bool frmServoControl::portOpen() const
 
 void frmServoControl::vscServo_Change(int servo, int value)
 {
-    if (!vscServo(servo)->isEnabled())
-        return;
     Reported(QStringLiteral("0085"), [&] {
-        if (portOpen())
+        // A disabled slider moves only by code (the all-servo buttons, a
+        // configuration): it sends nothing, and the model still takes the value.
+        if (vscServo(servo)->isEnabled() && portOpen())
             m_link.SendServoFrame(servo, value);
         m_servos.SetPosition(servo, qint16(value));
-        lblServoValue(servo)->setText(QString::number(value));
     });
 }
 
@@ -257,7 +261,7 @@ void frmServoControl::LogServoPosition(int servo)
 {
     Reported(QStringLiteral("0087"), [&] {
         m_listing.Append(QStringLiteral("Mov ") + QString::number(servo) + QLatin1Char(',') +
-                         QString::number(vscServo(servo)->value()));
+                         QString::number(m_servos.Position(servo)));
     });
 }
 

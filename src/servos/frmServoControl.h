@@ -22,8 +22,8 @@ class ServoPanel;
 /// The Servo Controller: one panel per servo whose slider moves the servo live,
 /// "Center" and "Log" buttons, and the tools that append a pause, a WAV line or
 /// a script call to the program. Every line it adds goes to the end of the
-/// listing's temporary file. Shows the servo model's labels, enabled states
-/// and loaded scripts.
+/// listing's temporary file. Shows the servo model's labels, enabled states,
+/// positions and loaded scripts; the sliders hold no position of their own.
 class frmServoControl : public QWidget, public IServoSliders
 {
     Q_OBJECT
@@ -41,7 +41,6 @@ public:
     // a value runs the slider's change event like a user's change.
     void SetSliderRange(int servo, int minimum, int maximum) override;
     void SetSliderValue(int servo, int value) override;
-    int SliderValue(int servo) const override;
 
     void LogServoPosition(int servo);
     void InsertWAV(const QString &sPath);
@@ -75,6 +74,7 @@ private:
     bool portOpen() const;
     void selectFirstVisibleScript();
     void showLabel(int servo);
+    void showPosition(int servo);
     void showEnabled(int servo);
     void showLoadedScripts();
 

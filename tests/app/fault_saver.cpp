@@ -28,7 +28,6 @@ struct NoSliders final : IServoSliders
 {
     void SetSliderRange(int, int, int) override {}
     void SetSliderValue(int, int) override {}
-    int SliderValue(int) const override { return 0; }
 };
 
 struct NoWindows final : IConfigurationWindows

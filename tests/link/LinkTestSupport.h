@@ -60,7 +60,7 @@ public:
         if (onValue)
             onValue(servo, value);
     }
-    int SliderValue(int servo) const override { return last.at(servo); }
+    int SliderValue(int servo) const { return last.at(servo); }
 
     QList<QPair<int, int>> ranges; ///< per servo, in servo order
     QList<QPair<int, int>> values;

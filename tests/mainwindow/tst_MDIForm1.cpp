@@ -337,7 +337,7 @@ private Q_SLOTS:
         restart(); // "Next Time Only", as Check All left it
         QCOMPARE(m_board->ReadBytes(frames.size(), 2000), frames);
         for (int i = 0; i < kServoCount; ++i)
-            QCOMPARE(servos().SliderValue(i), 60 + i);
+            QCOMPARE(servos().vscServo(i)->value(), 60 + i);
         QCOMPARE(m_app->servos().Label(2), QStringLiteral("Arm"));
         QVERIFY(!m_app->servos().Enabled(4) && m_app->servos().Enabled(5));
         QCOMPARE(m_app->servos().LoadedScripts(), QStringList{QStringLiteral("walk.tqs")});
@@ -540,6 +540,10 @@ private Q_SLOTS:
         QCOMPARE(m_board->ReadBytes(3, 1000), Bytes({0xFF, 4, 10}));
         QTest::mouseClick(servos().cmdCenter(4), Qt::LeftButton);
         QCOMPARE(m_board->ReadBytes(6, 1000), Bytes({0xFF, 4, 127, 0xFF, 4, 127}));
+        // A position a run set shows on the slider, and only shows.
+        m_app->servos().SetPosition(2, 40);
+        QCOMPARE(servos().vscServo(2)->value(), 40);
+        QCOMPARE(m_board->ReadAvailable(100), QByteArray());
 
         goOffline();
         servos().vscServo(3)->setValue(90);
