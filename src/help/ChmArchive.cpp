@@ -173,14 +173,14 @@ QString ChmArchive::PageTitle(const QString &page) const
     return m.hasMatch() && !m.captured(1).isEmpty() ? m.captured(1) : page;
 }
 
-QStringList ChmArchive::PagesHolding(const QString &word) const
+QStringList ChmArchive::PagesHolding(const QString &words) const
 {
-    static const QRegularExpression words(QStringLiteral(R"([\w-]+)"));
+    static const QRegularExpression word(QStringLiteral(R"([\w-]+)"));
     const QStringList pages = Pages();
     if (m_words.isEmpty()) {
         for (const QString &page : pages) {
             QSet<QString> &set = m_words[page];
-            for (auto it = words.globalMatch(pageText(Read(page).value_or(QByteArray()))); it.hasNext();) {
+            for (auto it = word.globalMatch(pageText(Read(page).value_or(QByteArray()))); it.hasNext();) {
                 const QString w = it.next().captured().toLower();
                 set.insert(w);
                 // "taveloq-vboard" is found by "vboard" too.
@@ -189,8 +189,10 @@ QStringList ChmArchive::PagesHolding(const QString &word) const
             }
         }
     }
+    QSet<QString> wanted;
+    for (auto it = word.globalMatch(words.toLower()); it.hasNext();)
+        wanted.insert(it.next().captured());
     QStringList found;
-    const QString wanted = word.trimmed().toLower();
     for (const QString &page : pages) {
         if (!wanted.isEmpty() && m_words.value(page).contains(wanted))
             found << page;

@@ -48,8 +48,8 @@ public:
 
     /// A page's <title>, or its path when it has none.
     QString PageTitle(const QString &page) const;
-    /// The pages whose text holds the word as a whole word, any letter case.
-    QStringList PagesHolding(const QString &word) const;
+    /// The pages whose text holds every one of the words as a whole word, any letter case.
+    QStringList PagesHolding(const QString &words) const;
 
     /// Parses the sitemap lists of a .hhc or .hhk file.
     static QList<HelpTopic> ParseSitemap(const QString &text);
