@@ -20,6 +20,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QWindow>
 
 namespace {
 
@@ -119,7 +120,9 @@ void ConfigurationCommands::save(const ConfigurationChoice &choice)
 WindowPositions ConfigurationCommands::Positions() const
 {
     const qreal d = dpi(m_window);
-    const QRect main = m_window.frameGeometry();
+    // The frame's top left, as move() takes it, and the size without the frame, as resize() takes it:
+    // the window comes back as it was, also before the window manager has framed it.
+    const QRect main(m_window.frameGeometry().topLeft(), m_window.size());
     const qint16 state = m_window.isMinimized() ? 1 : m_window.isMaximized() ? 2 : 0;
     const QPoint exe = m_window.ExecutionChild()->pos();
     const QPoint srv = m_window.ServoControlChild()->pos();
@@ -147,18 +150,21 @@ void ConfigurationCommands::SetPositions(const WindowPositions &p)
         m_window.showMaximized();
         return;
     }
-    m_window.showNormal();
     const qreal d = dpi(m_window);
-    const QSize frameExtra = m_window.frameGeometry().size() - m_window.size();
-    m_window.resize(qMax(1, toPixels(p.mdiWidth, d) - frameExtra.width()),
-                    qMax(1, toPixels(p.mdiHeight, d) - frameExtra.height()));
-    QRect frame(QPoint(toPixels(p.mdiLeft, d), toPixels(p.mdiTop, d)), m_window.frameGeometry().size());
+    const QSize size(qMax(1, toPixels(p.mdiWidth, d)), qMax(1, toPixels(p.mdiHeight, d)));
+    QRect frame(QPoint(toPixels(p.mdiLeft, d), toPixels(p.mdiTop, d)),
+                size + m_window.frameGeometry().size() - m_window.size());
     const QScreen *screen = QGuiApplication::screenAt(frame.topLeft() + QPoint(kTitleBarGrip / 2, 1));
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (screen)
         frame.moveTopLeft(titleBarInside(frame, screen->availableGeometry()));
-    m_window.move(frame.topLeft());
+    m_window.showNormal();
+    // After showing, which may widen the window for its side panel.
+    m_window.resize(size);
+    // The frame goes there, also while the window manager has not yet framed a window just shown
+    // (start-up), where move() would put the client area there instead.
+    m_window.windowHandle()->setFramePosition(frame.topLeft());
 
     const QRect area = m_window.ExecutionChild()->mdiArea()->viewport()->rect();
     const auto place = [&area](QMdiSubWindow *child, int left, int top) {

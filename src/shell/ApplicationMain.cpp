@@ -115,18 +115,18 @@ void ApplicationMain::LoadMainWindow()
     m_session->SetSliders(m_main->ServoControl());
     QObject::connect(m_main.get(), &MDIForm1::closing, m_main.get(), [this] { Shutdown(); });
 
-    // Designed centred on the screen. The load step may move it (a start-up
-    // configuration); start-up then gives it its working size where it stands.
+    // Its working size, centred on the screen, before the load step: a start-up
+    // configuration's Window Position then places and sizes it as it was saved.
     const QScreen *screen = m_main->screen();
     const qreal dpiX = screen ? screen->logicalDotsPerInchX() : 96.0;
     const qreal dpiY = screen ? screen->logicalDotsPerInchY() : 96.0;
     const QSize size(twipsToPixels(12075, dpiX), twipsToPixels(7380, dpiY));
+    m_main->resize(size);
     if (screen) {
         const QRect area = screen->availableGeometry();
         m_main->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
     }
     m_main->Load();
-    m_main->resize(size);
     m_main->show();
     // Without a window manager to honour its stay-on-top flag, the splash would
     // sit under the window that just appeared for the rest of the start-up.

@@ -331,6 +331,9 @@ private Q_SLOTS:
                 moved += Bytes({255, i, 60 + i});
         }
         QCOMPARE(m_board->ReadBytes(moved.size(), 2000), moved); // all of them, or late ones count below
+        main().resize(864, 542);
+        main().move(40, 30);
+        const QRect placed = main().frameGeometry();
         saveConfiguration({QStringLiteral("cmdCheckAll")}, DataPaths::ConfigFolder() + QStringLiteral("/all.tqc"));
         QVERIFY(main().close());
 
@@ -348,6 +351,7 @@ private Q_SLOTS:
         QCOMPARE(m_app->commands().CurrentProgramPath(), program);
         QCOMPARE(m_app->exportSettings().Settings(), (ExportSettings{2, 5, 1, 1}));
         QCOMPARE(ConfigurationFile::StartUpValue(QStringLiteral("Start-Up Mode")), QStringLiteral("0")); // loaded once
+        QCOMPARE(main().frameGeometry(), placed);
     }
 
     // A placement saved on a larger screen still leaves the title bar where the mouse reaches it.
