@@ -30,7 +30,6 @@ FileMenu::FileMenu(MainActions &actions, FileCommands &files, QMainWindow &windo
     on(QStringLiteral("miSave"), [this] { m_files.Save(); });
     on(QStringLiteral("miSaveAs"), [this] { m_files.SaveAs(); });
     for (int i = 1; i <= 4; ++i) {
-        m_actions.Item(entryName(i))->setCheckable(true);
         on(entryName(i), [this, i] {
             m_files.OpenRecent(i);
             // The click toggled the entry's check mark; the list decides it.
@@ -54,8 +53,11 @@ void FileMenu::DisplayMRU(bool openFileFirst)
                 continue;
             entry->setText(files.MenuCaption(i));
             entry->setData(i);
-            // A check mark only ever comes from a click: keep it to the open file.
-            entry->setChecked(i == 1 && openFileFirst);
+            // A check mark only ever comes from a click: keep it to the open file. The other
+            // entries are not checkable, so that no style draws them an empty check box.
+            const bool marked = i == 1 && openFileFirst;
+            entry->setCheckable(marked);
+            entry->setChecked(marked);
         }
         m_actions.Item(QStringLiteral("miMRUSep"))->setVisible(files.FileCount() > 0);
     });

@@ -257,6 +257,8 @@ private Q_SLOTS:
         const QStringList expected = TestDataRows(QStringLiteral("mainwindow/recent-captions.txt")).value(0);
         QCOMPARE(recentCaptions(), expected);
         QVERIFY(item("miMRU1")->isChecked() && item("miMRUSep")->isVisible());
+        // No empty check boxes beside the others.
+        QVERIFY(!item("miMRU2")->isCheckable() && !item("miMRU4")->isCheckable());
 
         // Each open after the first asked (answered No); an unchanged listing closes unasked.
         QCOMPARE(TestMessages().takeTexts(), QStringList(5, kSaveQuestion));
@@ -264,6 +266,7 @@ private Q_SLOTS:
         QVERIFY(main().close());
         restart();
         QCOMPARE(recentCaptions(), expected);
+        QVERIFY(!item("miMRU1")->isCheckable()); // no file open
     }
 
     // Saves a configuration through the dialog, clicking the named controls.
