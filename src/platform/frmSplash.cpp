@@ -17,7 +17,6 @@ static void initPictureResources()
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kAboveCentreTwips = 500;
 constexpr int kPictureSize = 160;
 
@@ -119,12 +118,14 @@ QLabel *frmSplash::Label(int index) const
     }
 }
 
+QPoint frmSplash::Placement(const QRect &screen, const QSize &size, qreal dpiY)
+{
+    return {screen.x() + (screen.width() - size.width()) / 2,
+            screen.y() + (screen.height() - size.height()) / 2 - qRound(kAboveCentreTwips * dpiY / 1440.0)};
+}
+
 void frmSplash::place()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->geometry();
-    move(area.x() + (area.width() - width()) / 2,
-         area.y() + (area.height() - height()) / 2 - kAboveCentreTwips / kTwipsPerPixel);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(Placement(screen->geometry(), size(), screen->logicalDotsPerInchY()));
 }

@@ -22,10 +22,13 @@ public:
     QString Status() const;
 
     QLabel *Label(int index) const;
+
+    /// Where the window of `size` stands on a screen of `dpiY` dots per inch: centred
+    /// across, 500 twips above the middle.
+    static QPoint Placement(const QRect &screen, const QSize &size, qreal dpiY);
     QPushButton *Command1() const { return m_command1; }
 
 private:
-    /// Centred across, 500 twips above the middle of the screen.
     void place();
 
     bool m_showAsSplash = false;

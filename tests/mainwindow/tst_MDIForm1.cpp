@@ -482,6 +482,8 @@ private Q_SLOTS:
         QCOMPARE(splash->Label(3)->isVisible(), showAsSplash);
         const QSize room = splash->screen()->size() - splash->size();
         QCOMPARE(splash->pos(), QPoint(room.width() / 2, room.height() / 2 - 33));
+        // 500 twips above the middle are 33 pixels at 96 dpi, 50 at 144.
+        QCOMPARE(frmSplash::Placement(QRect(0, 0, 1280, 1024), QSize(480, 300), 144), QPoint(400, 312));
         splash->Command1()->click();
         QTRY_VERIFY(!splash);
     }
