@@ -75,9 +75,12 @@ frmServoControl::frmServoControl(ServoModel &servos, ProgramListing &listing, co
     m_insertPause->setObjectName(QStringLiteral("cmdInsertPause"));
     m_pauseText->setToolTip(QStringLiteral("Pause value."));
     m_insertPause->setToolTip(QStringLiteral("Insert a pause command."));
-    auto *pause = new QHBoxLayout(m_pauseFrame);
+    // The button below the box, as in Insert Script: beside it, it left the narrow column's box
+    // room for three characters.
+    auto *pause = new QVBoxLayout(m_pauseFrame);
     pause->setContentsMargins(4, 2, 4, 4);
-    pause->addWidget(m_pauseText, 1);
+    pause->setSpacing(3);
+    pause->addWidget(m_pauseText);
     pause->addWidget(m_insertPause);
     m_pauseText->installEventFilter(this);
     connect(m_pauseText, &QLineEdit::returnPressed, this, &frmServoControl::cmdInsertPause_Click);

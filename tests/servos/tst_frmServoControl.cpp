@@ -177,6 +177,19 @@ private Q_SLOTS:
         }
     }
 
+    void pauseBoxShowsAThousandWhole()
+    {
+        QLineEdit *box = m_form->Text1();
+        box->setText(QStringLiteral("1,000"));
+        const auto cursorX = [box](int position) {
+            box->setCursorPosition(position);
+            box->grab(); // painting scrolls the text to the cursor when it does not fit
+            return box->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+        };
+        const int first = cursorX(0);
+        QVERIFY(cursorX(5) - first >= box->fontMetrics().horizontalAdvance(box->text()) - 1);
+    }
+
     void insertScript()
     {
         QTest::mouseClick(m_form->cmdInsertScript(), Qt::LeftButton);
