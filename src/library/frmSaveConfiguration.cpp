@@ -1,5 +1,7 @@
 #include "library/frmSaveConfiguration.h"
 
+#include "platform/WindowFrame.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -95,6 +97,7 @@ frmSaveConfiguration::frmSaveConfiguration(bool programOpen, SaveFunction save, 
     layout->addLayout(buttons);
 
     Check(ConfigSection::CurrentProgram)->setEnabled(programOpen);
+    FixDialogSize(*this);
 
     connect(m_startUp, &QCheckBox::clicked, this, &frmSaveConfiguration::chkStartUp_Click);
     connect(m_checkAll, &QPushButton::clicked, this, &frmSaveConfiguration::cmdCheckAll_Click);

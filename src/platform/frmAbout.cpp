@@ -4,6 +4,7 @@
 #include "platform/Services.h"
 #include "platform/Version.h"
 #include "platform/WebAddress.h"
+#include "platform/WindowFrame.h"
 #include "platform/cRegistry.h"
 #include "platform/mShellExecute.h"
 
@@ -101,12 +102,15 @@ frmAbout::frmAbout(QWidget *owner)
     grid->addWidget(m_link, 4, 1);
     grid->addWidget(notice, 5, 1);
     grid->addWidget(disclaimer, 6, 0, 1, 2);
+    // Its own spacing: the grid's differs across and down, which leaves a nested row none.
     auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(8);
     buttons->addStretch();
     buttons->addWidget(m_ok);
     buttons->addWidget(m_sysInfo);
     grid->addLayout(buttons, 7, 0, 1, 2);
-    setFixedWidth(460);
+    // About 460 pixels with the usual font; a larger font widens it rather than squeezing the margins.
+    setMinimumWidth(fontMetrics().averageCharWidth() * 77);
 
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_sysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
@@ -116,6 +120,7 @@ frmAbout::frmAbout(QWidget *owner)
     setWindowTitle(QStringLiteral("About Taveloq"));
     m_version->setText(QStringLiteral("Version %1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision));
     m_title->setText(QStringLiteral("Taveloq"));
+    FixDialogSize(*this);
 }
 
 bool frmAbout::eventFilter(QObject *watched, QEvent *event)

@@ -6,9 +6,13 @@
 #include "app/StartUp.h"
 #include "execution/ExecutionController.h"
 #include "execution/frmExecution.h"
+#include "execution/smart/frmSmart.h"
+#include "export/frmExportPBASIC.h"
 #include "library/ConfigurationFile.h"
 #include "library/TQINI1.h"
+#include "library/frmLoadScript.h"
 #include "library/frmSaveConfiguration.h"
+#include "library/frmSaveScript.h"
 #include "link/LinkTestSupport.h"
 #include "link/frmSerialPorts.h"
 #include "mainwindow/EditCommands.h"
@@ -16,13 +20,18 @@
 #include "mainwindow/MDIForm1.h"
 #include "mainwindow/MainActions.h"
 #include "mainwindow/SidePanel.h"
+#include "mainwindow/edit/frmEditMov.h"
+#include "mainwindow/edit/frmEditPause.h"
+#include "mainwindow/edit/frmScriptEdit.h"
 #include "mainwindow/grid/PropertyGridModel.h"
 #include "mainwindow/grid/PropertyGridPanel.h"
+#include "mainwindow/grid/frmCustom.h"
 #include "mainwindow/grid/sGrid.h"
 #include "platform/Clock.h"
 #include "platform/FileDialogService.h"
 #include "platform/Services.h"
 #include "platform/WidgetServices.h"
+#include "platform/WindowFrame.h"
 #include "platform/cLogo.h"
 #include "platform/cRegistry.h"
 #include "platform/frmAbout.h"
@@ -500,17 +509,19 @@ private Q_SLOTS:
             path.AddScript(program, "echo \"${1:-started}\" > '" + QFile::encodeName(marker) + "'");
         if (program == QLatin1String("mytool")) // on PATH, but only the settings name it
             cRegistry::AppKey(frmAbout::kSystemInfoValue).SetValue(path.dir.filePath(program));
-        bool shown = false;
+        bool shown = false, apart = false;
         WhenShown<frmAbout>(
-            [](frmAbout *about) {
-                QCOMPARE(about->windowTitle(), QStringLiteral("About Taveloq"));
-                QCOMPARE(about->lblVersion()->text(), QStringLiteral("Version 1.1.3"));
+            [&apart](frmAbout *about) {
+                // The buttons keep apart, from each other and from the edge.
+                const QRect ok = about->cmdOK()->geometry(), info = about->cmdSysInfo()->geometry();
+                apart = info.left() - ok.right() > 4 && about->width() - info.right() > 4;
                 about->cmdSysInfo()->click();
                 about->cmdOK()->click();
             },
             &shown);
         item(qPrintable(command))->trigger();
         QCOMPARE(shown, command == QLatin1String("miAbout"));
+        QCOMPARE(apart, shown);
         if (result.isEmpty())
             return ExpectMessage(QStringLiteral("System Information Is Unavailable At This Time"), MsgIcon::None,
                                  MsgButtons::OkCancel, QStringLiteral("Taveloq"));
@@ -595,6 +606,40 @@ private Q_SLOTS:
         // What OK writes is checked in the dialog's own test; here, that it reaches this window.
         QCOMPARE(servos().panel(5)->caption(), QStringLiteral("Gripper"));
         QVERIFY(!servos().panel(5)->isEnabled());
+    }
+
+    // Each dialog is wide enough for its caption and asks for no minimise or maximise button; those
+    // of one size keep it (window managers then offer no maximise).
+    void dialogsShowTheirWholeCaption()
+    {
+        const EditStart insert{true, {}, {}, {}};
+        GridValueEntry &entry = main().findChild<PropertyGridPanel *>(QStringLiteral("sGrid"))->Entry();
+        const std::pair<bool, std::function<QDialog *()>> dialogs[] = {
+            {true, [&] { return new frmEditMov(insert, &main()); }},
+            {true, [&] { return new frmEditPause(insert, &main()); }},
+            {true, [&] { return new frmScriptEdit(insert, &main()); }},
+            {true, [&] { return new frmCustom(entry, &main()); }},
+            {true, [&] { return new frmSmart(m_app->properties(), QString(), &main()); }},
+            {true, [&] { return new frmAbout(&main()); }},
+            {true, [&] { return new frmSaveConfiguration(false, {}, {}, &main()); }},
+            {false, [&] { return new frmSaveScript(DataPaths::ScriptsFolder(), {}, &main()); }},
+            {false, [&] { return new frmLoadScript(m_app->servos(), {}, &main()); }},
+            {false, [&] { return new frmSerialPorts({}, &main()); }},
+            {false, [&] { return new frmServoEdit(m_app->servos(), &main()); }},
+            {false,
+             [&] {
+                 return new frmExportPBASIC(m_app->listing(), m_app->properties(), m_app->servos(),
+                                            m_app->exportSettings(), &main());
+             }},
+        };
+        for (const auto &[fixed, make] : dialogs) {
+            const std::unique_ptr<QDialog> dialog(make());
+            dialog->show();
+            QVERIFY2(dialog->width() >= TitleBarWidth(*dialog), qPrintable(dialog->windowTitle()));
+            QVERIFY(!(dialog->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+            if (fixed)
+                QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+        }
     }
 
     void execEditPopupOffersNothingInTheBar()

@@ -1,6 +1,7 @@
 #include "mainwindow/edit/EditDialog.h"
 
 #include "platform/MessageService.h"
+#include "platform/WindowFrame.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -97,6 +98,13 @@ bool EditDialog::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void EditDialog::showEvent(QShowEvent *event)
+{
+    // The caption is each dialog's own, set after this base is built.
+    FixDialogSize(*this);
+    QDialog::showEvent(event);
 }
 
 void EditDialog::finish(const QString &line)

@@ -51,6 +51,7 @@ protected:
     void finish(const QString &line);
 
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
     const EditStart m_start;
 

@@ -1,6 +1,7 @@
 #include "mainwindow/grid/frmCustom.h"
 
 #include "mainwindow/grid/GridValueEntry.h"
+#include "platform/WindowFrame.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -66,6 +67,7 @@ void frmCustom::fitToFont()
 
     const int right = qMax(textLeft + textWidth, m_cancel->geometry().right() + 1);
     setFixedSize(qMax(twipsX(3690), right + twipsX(157)), qMax(twipsY(1200), buttonTop + buttonHeight + twipsY(105)));
+    FixDialogSize(*this);
 }
 
 void frmCustom::Prepare(int row, const QString &prompt, const QString &value)
