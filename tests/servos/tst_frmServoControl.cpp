@@ -92,7 +92,6 @@ private Q_SLOTS:
         for (int servo : {9, 13})
             QCOMPARE(m_form->panel(servo)->minimumSizeHint(), m_form->panel(0)->minimumSizeHint());
         for (int servo : {0, 7, 8, 15}) {
-            QCOMPARE(m_form->panel(servo)->caption(), QStringLiteral("Servo #") + QString::number(servo));
             QCOMPARE(m_form->vscServo(servo)->minimum(), 10);
             QCOMPARE(m_form->vscServo(servo)->maximum(), 200);
             QCOMPARE(m_form->vscServo(servo)->value(), 100);
