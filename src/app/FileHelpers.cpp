@@ -84,7 +84,12 @@ QByteArray EncodeFileText(const QString &text)
 
 QByteArray ReadWholeFileBytes(const QString &path)
 {
-    const QByteArray native = QFile::encodeName(path);
+    return ReadNativeFileBytes(QFile::encodeName(path));
+}
+
+QByteArray ReadNativeFileBytes(const QByteArray &native)
+{
+    const QString path = QFile::decodeName(native);
     // Non-blocking, so that a FIFO is refused below instead of waiting for a writer.
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

@@ -36,4 +36,7 @@ bool FileExistsOnDisk(const QString &path);
 
 /// The same, throwing AppError instead of reporting, for callers that own the report.
 QByteArray ReadWholeFileBytes(const QString &path);
+/// The same for a file named by the system's bytes, which a name in Latin-1
+/// bytes (a file from an older system) needs: no QString path can name it.
+QByteArray ReadNativeFileBytes(const QByteArray &native);
 void WriteWholeFileBytes(const QString &path, const QByteArray &bytes);

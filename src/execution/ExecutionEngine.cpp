@@ -12,6 +12,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/NumericText.h"
 #include "program/ProgramFile.h"
+#include "program/ScriptFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -328,27 +329,11 @@ void ExecutionEngine::ExecuteInstruction(const QString &sCom, const QString &lII
     }
 }
 
-QString ExecutionEngine::FindScriptFile(const QString &folder, const QString &name)
-{
-    const QString exact = folder + QLatin1Char('/') + name;
-    if (FileExistsOnDisk(exact))
-        return exact;
-    // Names typed on a system that ignores letter case still find their file.
-    if (name.contains(QLatin1Char('/')))
-        return QString();
-    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-    for (const QString &entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0 && FileExistsOnDisk(folder + QLatin1Char('/') + entry))
-            return folder + QLatin1Char('/') + entry;
-    }
-    return QString();
-}
-
 void ExecutionEngine::RunScript(const QString &sfile, const QString &lIID)
 {
     const QString path = m_scriptsFolder + QLatin1Char('/') + sfile;
     try {
-        const QString found = FindScriptFile(m_scriptsFolder, sfile);
+        const QByteArray found = ScriptFolder::Find(m_scriptsFolder, sfile);
         if (found.isEmpty()) {
             message({kUserMessageTitle,
                      QStringLiteral("The Script ( ") + path +
@@ -369,7 +354,7 @@ void ExecutionEngine::RunScript(const QString &sfile, const QString &lIID)
             m_unwinding = true;
             return;
         }
-        const QStringList lines = SplitFileLines(DecodeFileText(ReadWholeFileBytes(found)));
+        const QStringList lines = SplitFileLines(DecodeFileText(ReadNativeFileBytes(found)));
         ++m_scriptDepth;
         for (const QString &line : lines) {
             if (m_unwinding || ending())

@@ -86,10 +86,6 @@ public:
     /// Runs every line of a script file of the Scripts folder, nested, without yielding.
     void RunScript(const QString &sfile, const QString &lIID);
 
-    /// The file a script line names: the exact name in the folder, else the one
-    /// whose name differs only in letter case; empty when there is none.
-    static QString FindScriptFile(const QString &folder, const QString &name);
-
     /// The progress of line n (from 0) out of count, in percent, rounded halves to even.
     static int ProgressPercent(int n, int count);
 

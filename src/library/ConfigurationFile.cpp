@@ -15,6 +15,7 @@
 #include "program/ProgramCommands.h"
 #include "program/ProgramFile.h"
 #include "program/ProgramListing.h"
+#include "program/ScriptFolder.h"
 
 #include <functional>
 
@@ -210,7 +211,7 @@ void ConfigurationFile::Load(const QString &path) const
             const QString script = value(ConfigSection::Scripts, QString::number(i));
             // A name with a folder in it is no file of the Scripts folder.
             if (!script.contains(QLatin1Char('/')) &&
-                FileExistsOnDisk(DataPaths::ScriptsFolder() + QLatin1Char('/') + script)) {
+                !ScriptFolder::Find(DataPaths::ScriptsFolder(), script).isEmpty()) {
                 names << script;
                 m_parts.servos.SetLoadedScripts(names);
             } else {

@@ -6,10 +6,13 @@
 #include "library/frmLoadScript.h"
 #include "library/frmSaveScript.h"
 #include "program/ProgramCommands.h"
+#include "program/ScriptFolder.h"
 
 #include <QAction>
 #include <QListWidget>
 #include <QMenu>
+
+#include <unistd.h>
 
 ScriptCommands::ScriptCommands(QMenu &scriptsMenu, QListWidget &loadedList, ServoModel &servos,
                                ProgramCommands &commands, QWidget *owner)
@@ -47,7 +50,7 @@ QAction *ScriptCommands::item(const char *name) const
 
 void ScriptCommands::miScripts_Open()
 {
-    const bool selected = m_list.currentRow() >= 0;
+    const bool selected = selectedRow() >= 0;
     item("miRemoveAllScripts")->setEnabled(!m_servos.LoadedScripts().isEmpty());
     item("miInsSelScript")->setEnabled(selected);
     item("miRemoveSelScript")->setEnabled(selected);
@@ -57,7 +60,7 @@ void ScriptCommands::miLoadScript_Click()
 {
     // An unreadable Scripts folder is reported; the loaded scripts can still be put back.
     QStringList files;
-    Reported(QStringLiteral("0099"), [&files] { files = ScriptLibrary::ScriptFiles(DataPaths::ScriptsFolder()); });
+    Reported(QStringLiteral("0099"), [&files] { files = ScriptFolder::Names(DataPaths::ScriptsFolder()); });
     frmLoadScript dialog(m_servos, files, m_owner);
     dialog.exec();
     if (m_list.count() > 0)
@@ -72,17 +75,31 @@ void ScriptCommands::miSaveAsScript_Click()
     frmSaveScript dialog(
         folder,
         [this, &folder](const QString &name) {
+            // The dialog asked before replacing a file spelt otherwise (letter
+            // case, Latin-1 bytes); once written, that file goes so one remains.
+            const QByteArray replaced = ScriptFolder::Find(folder, name);
             m_commands.SetCurrentProgramPath(folder + QLatin1Char('/') + name);
-            return m_commands.SaveProgram(true);
+            if (!m_commands.SaveProgram(true))
+                return false;
+            if (!replaced.isEmpty() && replaced != ScriptFolder::Exact(folder, name))
+                ::unlink(replaced.constData());
+            return true;
         },
         m_owner);
     dialog.exec();
     m_commands.SetCurrentProgramPath(programPath);
 }
 
+int ScriptCommands::selectedRow() const
+{
+    // The current row stays when the user clears the selection; only a selected item counts.
+    const QList<QListWidgetItem *> selected = m_list.selectedItems();
+    return selected.isEmpty() ? -1 : m_list.row(selected.first());
+}
+
 void ScriptCommands::miRemoveSelScript_Click()
 {
-    const int row = m_list.currentRow();
+    const int row = selectedRow();
     QStringList names = m_servos.LoadedScripts();
     if (row < 0 || row >= names.size())
         return;

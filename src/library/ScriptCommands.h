@@ -23,6 +23,7 @@ public:
 
 private:
     QAction *item(const char *name) const;
+    int selectedRow() const;
     void miScripts_Open();
     void miLoadScript_Click();
     void miSaveAsScript_Click();

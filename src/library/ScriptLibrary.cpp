@@ -3,25 +3,7 @@
 #include "platform/MessageService.h"
 #include "platform/Services.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace ScriptLibrary {
-
-namespace {
-constexpr int kPathNotFound = 76;
-const QString kExtension = QStringLiteral(".tqs");
-} // namespace
-
-QStringList ScriptFiles(const QString &folder)
-{
-    const QDir dir(folder);
-    if (!dir.exists() || !QFileInfo(folder).isReadable())
-        throw AppError(kPathNotFound, QStringLiteral("Path not found"));
-    // Without QDir::CaseSensitive the pattern takes ".TQS" as well, as the
-    // scripts' first home did.
-    return dir.entryList({QStringLiteral("*") + kExtension}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-}
 
 QStringList AvailableScripts(const QStringList &files, const QStringList &loaded)
 {
@@ -33,20 +15,10 @@ QStringList AvailableScripts(const QStringList &files, const QStringList &loaded
     return available;
 }
 
-QString ScriptFileName(const QString &typed)
-{
-    return typed.endsWith(kExtension, Qt::CaseInsensitive) ? typed : typed + kExtension;
-}
-
 bool AcceptableScriptName(const QString &typed)
 {
     return !typed.isEmpty() && typed != QStringLiteral(".") && typed != QStringLiteral("..") &&
            !typed.contains(QLatin1Char('/'));
-}
-
-bool ScriptExists(const QString &folder, const QString &name)
-{
-    return QFileInfo::exists(folder + QLatin1Char('/') + name);
 }
 
 QString OverwriteQuestion(const QString &name)

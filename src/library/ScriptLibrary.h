@@ -10,23 +10,12 @@
 /// the "*.tqs" files of the Scripts folder, named without folder.
 namespace ScriptLibrary {
 
-/// The names of the folder's "*.tqs" files, by name. The extension matches in
-/// any letter case, so a script saved as "WALK.TQS" is listed too. A folder
-/// that cannot be read throws AppError 76 "Path not found".
-QStringList ScriptFiles(const QString &folder);
-
 /// Of `files`, in order, those no loaded script names exactly.
 QStringList AvailableScripts(const QStringList &files, const QStringList &loaded);
-
-/// The typed name with ".tqs" added unless it ends so in any letter case.
-QString ScriptFileName(const QString &typed);
 
 /// False for a typed name that is empty, "." or "..", or holds "/": the script
 /// would not become a file of the Scripts folder.
 bool AcceptableScriptName(const QString &typed);
-
-/// True when a file of exactly this name (letter case counts) is in the folder.
-bool ScriptExists(const QString &folder, const QString &name);
 
 /// The question asked before a script replaces a file of the same name.
 QString OverwriteQuestion(const QString &name);

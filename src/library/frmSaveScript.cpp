@@ -2,6 +2,8 @@
 
 #include "library/ScriptLibrary.h"
 #include "platform/MessageService.h"
+#include "program/InstructionSyntax.h"
+#include "program/ScriptFolder.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -53,7 +55,7 @@ frmSaveScript::frmSaveScript(const QString &scriptsFolder, SaveFunction save, QW
 
 void frmSaveScript::Form_Load()
 {
-    m_files->addItems(ScriptLibrary::ScriptFiles(m_folder));
+    m_files->addItems(ScriptFolder::Names(m_folder));
 }
 
 void frmSaveScript::File1_Click()
@@ -70,9 +72,10 @@ void frmSaveScript::cmdOK_Click()
                         MsgButtons::OkCancel, MsgIcon::Information);
         return;
     }
-    const QString name = ScriptLibrary::ScriptFileName(typed);
+    const QString name = ScriptFileName(typed);
     m_name->setText(name);
-    if (ScriptLibrary::ScriptExists(m_folder, name) &&
+    // A file spelt otherwise (letter case, Latin-1 bytes) is the same script to the user.
+    if (!ScriptFolder::Find(m_folder, name).isEmpty() &&
         ShowUserMessage(ScriptLibrary::OverwriteQuestion(name), MsgButtons::YesNoCancel, MsgIcon::Question) !=
             MsgAnswer::Yes)
         return;

@@ -10,9 +10,10 @@ class QListWidget;
 class QPushButton;
 
 /// "Save Script As...": a script name typed or picked from the existing
-/// scripts. OK adds ".tqs" when missing, refuses a name that is no file of the
-/// Scripts folder, asks before replacing a file of exactly that name, and
-/// hands the name to the save; the dialog closes once the script is written.
+/// scripts. OK ends the name in ".tqs", refuses a name that is no file of the
+/// Scripts folder, asks before replacing a file of that name in any letter
+/// case, and hands the name to the save; the dialog closes once the script is
+/// written.
 class frmSaveScript : public QDialog
 {
     Q_OBJECT

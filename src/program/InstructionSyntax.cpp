@@ -53,3 +53,11 @@ Instruction ParseInstruction(const QString &line)
         return {};
     return {kind, line.mid(line.indexOf(QLatin1Char(' ')) + 1), IsAcceptedInstructionLine(line)};
 }
+
+QString ScriptFileName(const QString &name)
+{
+    const QLatin1StringView extension(".tqs");
+    if (!name.endsWith(extension, Qt::CaseInsensitive))
+        return name + extension;
+    return name.left(name.size() - extension.size()) + extension;
+}

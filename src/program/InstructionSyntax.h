@@ -23,3 +23,8 @@ struct Instruction
 
 /// The one reading of a line that every reader of instruction lines asks.
 Instruction ParseInstruction(const QString &line);
+
+/// A script's name as lines and files carry it: ending in ".tqs" in lower
+/// case, the extension added when the name lacks it in every letter case.
+/// "Script " + this name is a line the reader keeps.
+QString ScriptFileName(const QString &name);

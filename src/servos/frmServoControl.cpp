@@ -299,7 +299,7 @@ void frmServoControl::cmdInsertScript_Click()
                             MsgIcon::Information);
             return;
         }
-        m_listing.Append(QStringLiteral("Script ") + item->text());
+        m_listing.Append(QStringLiteral("Script ") + ScriptFileName(item->text()));
         m_listing.Update();
     });
 }

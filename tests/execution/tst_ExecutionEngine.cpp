@@ -138,6 +138,7 @@ private Q_SLOTS:
             WriteWholeFile(scripts + "wave.tqs", QStringLiteral("mov 1,10\r\npause 5\r\nscript \u015dipo.tqs\r\n")));
         QVERIFY(WriteWholeFile(scripts + QStringLiteral("\u015dipo.tqs"), QStringLiteral("mov 1,20\r\n")));
         QVERIFY(WriteWholeFile(scripts + "self.tqs", QStringLiteral("mov 1,5\r\nscript self.tqs\r\nmov 1,6\r\n")));
+        WriteNativeFile(QFile::encodeName(scripts) + "caf\xe9.tqs", "mov 1,30\r\n"); // named on an older system
         VirtualClock clock;
         TraceRecorder rec(clock);
         RunMailbox mailbox;

@@ -9,6 +9,7 @@
 #include "platform/Services.h"
 #include "program/ProgramCommands.h"
 #include "program/ProgramListing.h"
+#include "servos/frmServoControl.h"
 #include "shell/ApplicationMain.h"
 #include "support/ModalDialogs.h"
 #include "support/TestSupport.h"
@@ -48,8 +49,8 @@ private Q_SLOTS:
     void loadScripts()
     {
         QFETCH(QStringList, row);
-        for (const char *name : {"c.tqs", "a.tqs", "b.tqs", "d.tqp"})
-            WriteWholeFileBytes(scriptPath(QString::fromLatin1(name)), "");
+        for (const char *name : {"c.tqs", "a.tqs", "b.tqs", "d.tqp", "\xe9.TQS"}) // the last named on an older system
+            WriteNativeFile(QFile::encodeName(scriptPath(QString())) + name, "");
         m_app->servos().SetLoadedScripts({QStringLiteral("b.tqs")});
         QStringList offered;
         fromMenu<frmLoadScript>("miLoadScript", [&](frmLoadScript *dialog) {
@@ -63,14 +64,22 @@ private Q_SLOTS:
                         button->click();
             }
         });
-        QCOMPARE(offered, (QStringList{"a.tqs", "c.tqs"})); // the loaded b.tqs is not offered
+        QCOMPARE(offered, (QStringList{"a.tqs", "c.tqs", "\u00e9.TQS"})); // the loaded b.tqs is not offered
         QCOMPARE(TestMessages().takeTexts().join(QStringLiteral(" + ")), row[3]);
         const QStringList loaded = row[2].split(QLatin1Char(' '), Qt::SkipEmptyParts);
         QCOMPARE(m_app->servos().LoadedScripts(), loaded);
-        item("miScripts")->menu()->popup(QPoint());
-        QCOMPARE(item("miRemoveAllScripts")->isEnabled() + item("miRemoveSelScript")->isEnabled(), 2 * !loaded.empty());
-        item("miRemoveSelScript")->trigger();
-        QCOMPARE(m_app->servos().LoadedScripts(), loaded.mid(1)); // Remove Selected: the first, selected after loading
+        // The Selected commands need a selected script, not just a current row.
+        QListWidget *list = m_app->mainWindow()->ServoControl()->File1();
+        for (const auto selection : {QItemSelectionModel::Clear, QItemSelectionModel::ClearAndSelect}) {
+            const bool selected = selection == QItemSelectionModel::ClearAndSelect && !loaded.empty();
+            list->setCurrentRow(0, selection);
+            item("miScripts")->menu()->popup(QPoint());
+            item("miScripts")->menu()->hide();
+            QCOMPARE(item("miRemoveAllScripts")->isEnabled(), !loaded.empty());
+            QCOMPARE(item("miRemoveSelScript")->isEnabled() + item("miInsSelScript")->isEnabled(), 2 * selected);
+            item("miRemoveSelScript")->trigger();
+            QCOMPARE(m_app->servos().LoadedScripts(), selected ? loaded.mid(1) : loaded);
+        }
     }
 
     void saveAsScript_data() { AddTestDataRows(QStringLiteral("library/save-script.txt")); }
@@ -94,11 +103,11 @@ private Q_SLOTS:
             dialog->cmdCancel()->click();
         });
         QCOMPARE(stayed, written.isEmpty());
-        QCOMPARE(TestMessages().takeTexts().join(QStringLiteral(" + ")), row[6]);
-        if (!written.isEmpty())
-            QCOMPARE(ReadWholeFileBytes(scriptPath(written)), listing.toUtf8());
-        if (existing.endsWith(QLatin1String(".tqs")) && existing != written)
-            QCOMPARE(ReadWholeFileBytes(scriptPath(existing)), QByteArray("old"));
+        QCOMPARE(TestMessages().takeTexts().join(QStringLiteral(" + ")), row[7]);
+        const QStringList after = QDir(DataPaths::ScriptsFolder()).entryList(QDir::Files);
+        QCOMPARE(after.join(QLatin1Char(' ')), row[6]);
+        for (const QString &file : after)
+            QCOMPARE(ReadWholeFileBytes(scriptPath(file)), file == written ? listing.toUtf8() : QByteArray("old"));
         QCOMPARE(m_app->commands().CurrentProgramPath(), QStringLiteral("/p/prog.tqp"));
         QCOMPARE(m_app->mainWindow()->windowTitle(), QStringLiteral("Taveloq v1.1"));
         QCOMPARE(recent.count(), 0);

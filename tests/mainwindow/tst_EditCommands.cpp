@@ -81,7 +81,7 @@ private Q_SLOTS:
         MapPortToBoard(1, *m_board);
         m_app = std::make_unique<ApplicationMain>();
         QVERIFY(RunStartUp(*m_app));
-        m_app->servos().SetLoadedScripts({QStringLiteral("wave.txt"), QStringLiteral("nod.txt")});
+        m_app->servos().SetLoadedScripts({QStringLiteral("wave.txt"), QStringLiteral("NOD.TQS")});
     }
     void cleanup()
     {

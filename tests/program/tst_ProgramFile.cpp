@@ -4,6 +4,7 @@
 #include "program/ProgramCommands.h"
 #include "program/ProgramFile.h"
 #include "program/ProgramListing.h"
+#include "program/ScriptFolder.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -120,6 +121,21 @@ private Q_SLOTS:
         load(TestDataPath(QStringLiteral("program/latin1.tqp")));
         QCOMPARE(ReadWholeFileBytes(m_listing.TempFilePath()),
                  ReadWholeFileBytes(TestDataPath(QStringLiteral("program/latin1.tmp"))));
+    }
+
+    void scriptFolder_data() { AddTestDataRows(QStringLiteral("program/script-folder.txt")); }
+    void scriptFolder()
+    {
+        QFETCH(QStringList, row);
+        const QDir dir(DataPaths::UserDataFolder() + QStringLiteral("/Scripts"));
+        QVERIFY(dir.mkpath(dir.path()));
+        const QByteArray folder = QFile::encodeName(dir.path()) + '/';
+        for (const QString &name : row[1].split(QLatin1Char(' ')))
+            WriteNativeFile(folder + QByteArray::fromPercentEncoding(name.toLatin1()), "");
+        const QByteArray found =
+            row[3] == QLatin1String("-") ? QByteArray() : folder + QByteArray::fromPercentEncoding(row[3].toLatin1());
+        QCOMPARE(ScriptFolder::Find(dir.path(), row[2]), found);
+        QCOMPARE(ScriptFolder::Names(dir.path()).join(QLatin1Char(' ')), row[4]);
     }
 
     void saveWritesTheCanonicalForm()

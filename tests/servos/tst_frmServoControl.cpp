@@ -196,12 +196,12 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("You must first select a script file to insert.")});
         QCOMPARE(tempFile(), QByteArray());
 
-        m_servos.SetLoadedScripts({QStringLiteral("wave.tqs"), QStringLiteral("nod.tqs")});
+        m_servos.SetLoadedScripts({QStringLiteral("wave.tqs"), QStringLiteral("NOD.TQS")});
         QCOMPARE(m_form->File1()->currentRow(), 0);
         m_form->File1()->setCurrentRow(1);
         QTest::mouseClick(m_form->cmdInsertScript(), Qt::LeftButton);
-        QCOMPARE(tempFile(), QByteArray("Script nod.tqs\r\n"));
-        QCOMPARE(m_listing.Items(), QStringList{QStringLiteral("Script nod.tqs")});
+        QCOMPARE(tempFile(), QByteArray("Script NOD.tqs\r\n")); // a line the reader keeps
+        QCOMPARE(m_listing.Items(), QStringList{QStringLiteral("Script NOD.tqs")});
     }
 
     void insertWav()

@@ -7,9 +7,14 @@
 #include <QFile>
 #include <QTest>
 
+#include <cstdio>
+#include <utility>
+
 namespace {
 IsolatedHome *g_home = nullptr;
-}
+// Files named in bytes QDir cannot name, which its removal would leave behind.
+QList<QByteArray> g_nativeFiles;
+} // namespace
 
 IsolatedHome::IsolatedHome()
 {
@@ -98,10 +103,20 @@ void TestBase::init()
 
 void TestBase::cleanup()
 {
+    for (const QByteArray &path : std::exchange(g_nativeFiles, {}))
+        std::remove(path.constData());
     const QList<MessageRequest> left = TestMessages().take();
     for (const MessageRequest &m : left)
         qWarning("unexpected message box \"%s\": %s", qPrintable(m.title), qPrintable(m.text));
     QVERIFY2(left.isEmpty(), "the test left message boxes it did not expect");
+}
+
+void WriteNativeFile(const QByteArray &path, const QByteArray &bytes)
+{
+    g_nativeFiles << path;
+    std::FILE *file = std::fopen(path.constData(), "wb");
+    QVERIFY(file && std::fwrite(bytes.constData(), 1, bytes.size(), file) == size_t(bytes.size()));
+    QVERIFY(std::fclose(file) == 0);
 }
 
 int RunTestMain(int argc, char **argv, QObject *test)

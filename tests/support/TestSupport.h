@@ -42,6 +42,10 @@ void AddTestDataRows(const QString &name);
 void ExpectMessage(const QString &text, MsgIcon icon, MsgButtons buttons = MsgButtons::OkCancel,
                    const QString &title = {});
 
+/// Writes a file named by the system's bytes: a name in Latin-1 bytes, as older systems wrote them.
+/// The test's cleanup removes it.
+void WriteNativeFile(const QByteArray &path, const QByteArray &bytes);
+
 /// The error number `f` throws as an AppError, 0 when it throws nothing.
 template <typename F> int ThrownNumber(F &&f)
 {

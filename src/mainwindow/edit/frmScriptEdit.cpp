@@ -2,6 +2,7 @@
 
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
+#include "program/InstructionSyntax.h"
 
 #include <QGroupBox>
 #include <QListWidget>
@@ -37,6 +38,6 @@ void frmScriptEdit::Command1_Click()
             showError(QStringLiteral("You must first select a Script."), m_list);
             return;
         }
-        finish(QStringLiteral("Script ") + selected.first()->text());
+        finish(QStringLiteral("Script ") + ScriptFileName(selected.first()->text()));
     });
 }
