@@ -1,8 +1,5 @@
 #include "link/frmSerialPorts.h"
 
-#include "platform/AppError.h"
-#include "platform/MessageService.h"
-
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -79,25 +76,4 @@ QStringList frmSerialPorts::Mapping() const
         paths << path.trimmed();
     }
     return paths;
-}
-
-bool frmSerialPorts::EditMapping(QWidget *parent)
-{
-    frmSerialPorts dialog(SerialPortMap::DetectedPorts(), parent);
-    QStringList current;
-    for (int port = SerialPortMap::kFirstPort; port <= SerialPortMap::kLastPort; ++port)
-        current << SerialPortMap::DevicePath(port);
-    dialog.SetMapping(current);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    const QStringList chosen = dialog.Mapping();
-    try {
-        for (int port = SerialPortMap::kFirstPort; port <= SerialPortMap::kLastPort; ++port)
-            SerialPortMap::SetDevicePath(port, chosen[port - 1]);
-    } catch (const AppError &e) {
-        ShowUserMessage(QStringLiteral("The serial port choices could not be saved: ") + e.description(),
-                        MsgButtons::Ok, MsgIcon::Critical);
-        return false;
-    }
-    return true;
 }

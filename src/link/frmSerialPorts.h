@@ -12,6 +12,7 @@ class QComboBox;
 /// Options > Serial Ports: which device each Comm Port number (1..4) stands
 /// for. Offers the serial devices found on this machine, by their stable
 /// /dev/serial/by-id/ names where they have one; any path may be typed.
+/// It returns the choice; EditSerialPorts stores it.
 class frmSerialPorts : public QDialog
 {
     Q_OBJECT
@@ -21,10 +22,6 @@ public:
     /// Device paths for ports 1..4, in order.
     void SetMapping(const QStringList &paths);
     QStringList Mapping() const;
-
-    /// Shows the dialog with the stored mapping and stores what the user
-    /// accepts. Returns whether anything was stored.
-    static bool EditMapping(QWidget *parent);
 
 private:
     std::array<QComboBox *, SerialPortMap::kLastPort> m_boxes{};

@@ -10,8 +10,8 @@
 #include "library/ScriptCommands.h"
 #include "library/ScriptLibrary.h"
 #include "link/AllServos.h"
+#include "link/EditSerialPorts.h"
 #include "link/LinkSession.h"
-#include "link/frmSerialPorts.h"
 #include "mainwindow/ConfigurationCommands.h"
 #include "mainwindow/EditCommands.h"
 #include "mainwindow/FileMenu.h"
@@ -132,7 +132,7 @@ void MDIForm1::connectCommands()
         frmExportPBASIC dialog(m_parts.listing, m_parts.properties, m_parts.servos, m_parts.exportSettings, this);
         dialog.exec();
     });
-    on("miSerialPorts", [this] { frmSerialPorts::EditMapping(this); });
+    on("miSerialPorts", [this] { EditSerialPorts(this); });
     on("tbSave", [this] {
         // Without a file name the button (and Save's key) saves under a new one.
         if (m_parts.commands.CurrentProgramPath().isEmpty())

@@ -1,13 +1,15 @@
 #include "support/TestSupport.h"
 
+#include "link/EditSerialPorts.h"
 #include "link/SerialPortMap.h"
 #include "link/frmSerialPorts.h"
 #include "link/vboard/VirtualBoard.h"
 #include "platform/AppError.h"
+#include "support/ModalDialogs.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QTimer>
+#include <QDir>
 
 class TestSerialPorts : public TestBase
 {
@@ -62,20 +64,47 @@ private Q_SLOTS:
         QCOMPARE(dialog.Mapping().at(2), QStringLiteral("/dev/ttyACM1"));
     }
 
-    void editMappingStoresOnlyWhenAccepted()
+    // Cancel stores nothing; a store that refuses is told and the dialog comes back with the choice.
+    void editStoresWhatIsAccepted()
     {
-        for (bool accept : {false, true}) {
-            QTimer::singleShot(0, [accept] {
-                auto *dialog = qobject_cast<frmSerialPorts *>(QApplication::activeModalWidget());
-                QVERIFY(dialog);
-                dialog->findChild<QComboBox *>(QStringLiteral("cboPort2"))->setEditText(QStringLiteral("/tmp/vboard"));
-                accept ? dialog->accept() : dialog->reject();
-            });
-            QCOMPARE(frmSerialPorts::EditMapping(nullptr), accept);
-            QCOMPARE(SerialPortMap::DevicePath(2),
-                     accept ? QStringLiteral("/tmp/vboard") : QStringLiteral("/dev/ttyS1"));
+        const QString store = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Taveloq");
+        for (const QString how : {"cancel", "accept", "refused"}) {
+            if (how == QLatin1String("refused")) {
+                QVERIFY(QDir(store).removeRecursively());
+                QFile blocker(store); // the store's folder a file: every write fails
+                QVERIFY(blocker.open(QIODevice::WriteOnly));
+            }
+            const bool refused = how == QLatin1String("refused");
+            bool shown = false, again = false;
+            QStringList kept;
+            WhenShown<frmSerialPorts>(
+                [&](frmSerialPorts *dialog) {
+                    dialog->findChild<QComboBox *>(QStringLiteral("cboPort2"))
+                        ->setEditText(QStringLiteral("/tmp/vboard"));
+                    if (how == QLatin1String("cancel"))
+                        return dialog->reject();
+                    dialog->accept(); // hidden at once, so what is shown next is the dialog back
+                    if (refused)
+                        WhenShown<frmSerialPorts>(
+                            [&kept](frmSerialPorts *back) {
+                                kept = back->Mapping();
+                                back->reject();
+                            },
+                            &again);
+                },
+                &shown);
+            QCOMPARE(EditSerialPorts(nullptr), how == QLatin1String("accept"));
+            QVERIFY(shown && again == refused);
+            if (refused)
+                QCOMPARE(kept.value(1), QStringLiteral("/tmp/vboard"));
+            if (refused)
+                QVERIFY(TestMessages().takeTexts().value(0).startsWith(
+                    QStringLiteral("The serial port choices could not be saved: ")));
+            else
+                QCOMPARE(SerialPortMap::DevicePath(2),
+                         how == QLatin1String("accept") ? QStringLiteral("/tmp/vboard") : QStringLiteral("/dev/ttyS1"));
         }
-        QCOMPARE(SerialPortMap::DevicePath(1), QStringLiteral("/dev/ttyS0"));
+        QVERIFY(QFile::remove(store));
     }
 };
 
