@@ -104,8 +104,8 @@ frmSaveConfiguration::frmSaveConfiguration(bool programOpen, SaveFunction save, 
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_restore, &QPushButton::clicked, this, [this] { m_restoreFunction(); });
     connect(m_save, &QPushButton::clicked, this, [this] {
-        m_saveFunction(Choice());
-        accept();
+        if (m_saveFunction(Choice()))
+            accept();
     });
 }
 

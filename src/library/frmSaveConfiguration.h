@@ -13,12 +13,14 @@ class QRadioButton;
 
 /// "Save Configuration - Options": which sections to save and whether to load
 /// the file at start-up. "&Save As..." hands the choice to the writer and
-/// closes; "Restore Start-Up Defaults" leaves the dialog open.
+/// closes, unless the write failed; "Restore Start-Up Defaults" leaves the
+/// dialog open.
 class frmSaveConfiguration : public QDialog
 {
     Q_OBJECT
 public:
-    using SaveFunction = std::function<void(const ConfigurationChoice &choice)>;
+    /// False when the write failed (and was reported): the dialog stays with the user's choices.
+    using SaveFunction = std::function<bool(const ConfigurationChoice &choice)>;
     using RestoreFunction = std::function<void()>;
 
     /// `programOpen` false disables "Current Program".

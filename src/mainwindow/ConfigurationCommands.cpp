@@ -6,7 +6,6 @@
 #include "library/ConfigurationFile.h"
 #include "library/ScriptLibrary.h"
 #include "library/frmSaveConfiguration.h"
-#include "mainwindow/MDIForm1.h"
 #include "platform/AppError.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageService.h"
@@ -17,6 +16,7 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -55,17 +55,18 @@ QPoint titleBarInside(const QRect &frame, const QRect &area)
 
 } // namespace
 
-ConfigurationCommands::ConfigurationCommands(const MainWindowParts &parts, MDIForm1 &window)
-    : QObject(&window)
+ConfigurationCommands::ConfigurationCommands(const MainWindowParts &parts, const ConfigurationWindows &windows)
+    : QObject(&windows.main)
     , m_parts(parts)
-    , m_window(window)
+    , m_windows(windows)
+    , m_window(windows.main)
     , m_file(std::make_unique<ConfigurationFile>(ConfigurationParts{parts.properties, parts.servos, parts.commands,
                                                                     parts.listing, parts.exportSettings,
-                                                                    *window.ServoControl(), *this}))
+                                                                    windows.servoControl, *this}))
 {
-    connect(window.MenuItem(QStringLiteral("miLoadConfiguration")), &QAction::triggered, this,
+    connect(&windows.load, &QAction::triggered, this,
             [this] { Reported(QStringLiteral("0029"), [this] { miLoadConfiguration_Click(); }); });
-    connect(window.MenuItem(QStringLiteral("miSaveConfiguration")), &QAction::triggered, this,
+    connect(&windows.save, &QAction::triggered, this,
             [this] { Reported(QStringLiteral("0040"), [this] { miSaveConfiguration_Click(); }); });
 }
 
@@ -89,7 +90,8 @@ void ConfigurationCommands::miLoadConfiguration_Click()
 void ConfigurationCommands::miSaveConfiguration_Click()
 {
     frmSaveConfiguration dialog(
-        !m_parts.commands.CurrentProgramPath().isEmpty(), [this](const ConfigurationChoice &choice) { save(choice); },
+        !m_parts.commands.CurrentProgramPath().isEmpty(),
+        [this](const ConfigurationChoice &choice) { return save(choice); },
         [] {
             Reported(QStringLiteral("00910"), [] {
                 ConfigurationFile::RestoreStartUpDefaults();
@@ -101,9 +103,10 @@ void ConfigurationCommands::miSaveConfiguration_Click()
     dialog.exec();
 }
 
-void ConfigurationCommands::save(const ConfigurationChoice &choice)
+bool ConfigurationCommands::save(const ConfigurationChoice &choice)
 {
-    Reported(QStringLiteral("00910"), [this, &choice] {
+    bool written = false;
+    Reported(QStringLiteral("00910"), [this, &choice, &written] {
         FileDialogRequest request;
         request.mode = FileDialogRequest::Mode::Save;
         request.title = QStringLiteral("Save Configuration As...");
@@ -114,7 +117,9 @@ void ConfigurationCommands::save(const ConfigurationChoice &choice)
         const QString path = Services::fileDialogs().choose(request);
         if (!path.isEmpty())
             m_file->Save(path, choice);
+        written = true; // or nothing chosen: the dialog closes either way
     });
+    return written;
 }
 
 WindowPositions ConfigurationCommands::Positions() const
@@ -124,8 +129,8 @@ WindowPositions ConfigurationCommands::Positions() const
     // the window comes back as it was, also before the window manager has framed it.
     const QRect main(m_window.frameGeometry().topLeft(), m_window.size());
     const qint16 state = m_window.isMinimized() ? 1 : m_window.isMaximized() ? 2 : 0;
-    const QPoint exe = m_window.ExecutionChild()->pos();
-    const QPoint srv = m_window.ServoControlChild()->pos();
+    const QPoint exe = m_windows.executionChild.pos();
+    const QPoint srv = m_windows.servoChild.pos();
     return {state,
             toTwips(main.x(), d),
             toTwips(main.y(), d),
@@ -166,13 +171,13 @@ void ConfigurationCommands::SetPositions(const WindowPositions &p)
     // (start-up), where move() would put the client area there instead.
     m_window.windowHandle()->setFramePosition(frame.topLeft());
 
-    const QRect area = m_window.ExecutionChild()->mdiArea()->viewport()->rect();
+    const QRect area = m_windows.executionChild.mdiArea()->viewport()->rect();
     const auto place = [&area](QMdiSubWindow *child, int left, int top) {
         const QRect childFrame(QPoint(left, top), child->size());
         child->move(titleBarInside(childFrame, area));
     };
-    place(m_window.ExecutionChild(), toPixels(p.exeLeft, d), toPixels(p.exeTop, d));
-    place(m_window.ServoControlChild(), toPixels(p.srvLeft, d), toPixels(p.srvTop, d));
+    place(&m_windows.executionChild, toPixels(p.exeLeft, d), toPixels(p.exeTop, d));
+    place(&m_windows.servoChild, toPixels(p.srvLeft, d), toPixels(p.srvTop, d));
 }
 
 int ConfigurationCommands::ExecutionModeIndex() const
@@ -187,12 +192,12 @@ void ConfigurationCommands::SetExecutionModeIndex(int index)
 
 void ConfigurationCommands::FocusInstructionList()
 {
-    m_window.ExecutionWindow()->List1()->setFocus();
+    m_windows.execution.List1()->setFocus();
 }
 
 void ConfigurationCommands::Redraw()
 {
-    m_window.ServoControl()->update();
-    m_window.ExecutionWindow()->update();
+    m_windows.servoControl.update();
+    m_windows.execution.update();
     m_window.update();
 }

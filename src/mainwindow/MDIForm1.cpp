@@ -99,7 +99,9 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
 
     new FileMenu(*m_actions, parts.files, *this);
     connectCommands();
-    m_configuration = new ConfigurationCommands(parts, *this);
+    m_configuration = new ConfigurationCommands(
+        parts, {*this, *m_servoControl, *m_servoChild, *m_execution, *m_executionChild,
+                *MenuItem(QStringLiteral("miLoadConfiguration")), *MenuItem(QStringLiteral("miSaveConfiguration"))});
     // Alt+letter: menus first, so that no key meant for a menu moves the figure.
     qApp->installEventFilter(this);
 }

@@ -1,43 +1,24 @@
 #pragma once
 
+#include "mainwindow/MainWindowParts.h"
+
 #include <QMainWindow>
 
 #include <memory>
 
 class ConfigurationCommands;
 class EditCommands;
-class ExportSettingsStore;
 class IServoSliders;
 class ServoLink;
 struct ProgramProperties;
-class ExecutionController;
-class FileCommands;
 class HelpViewerHost;
-class LinkSession;
 class MainActions;
-class ProgramCommands;
-class ProgramListing;
-class ProgramPropertyStore;
 class PropertyGridModel;
 class QMdiArea;
 class QMdiSubWindow;
-class ServoModel;
 class SidePanel;
 class frmExecution;
 class frmServoControl;
-
-/// What the main window shows and drives; all of it outlives the window.
-struct MainWindowParts
-{
-    ProgramPropertyStore &properties;
-    LinkSession &session;
-    ServoModel &servos;
-    ProgramListing &listing;
-    ExecutionController &execution;
-    ProgramCommands &commands;
-    FileCommands &files;
-    ExportSettingsStore &exportSettings;
-};
 
 /// The main window: menus, the file and view toolbars, the side panel with the
 /// property grid and the all-servo buttons, and the child area that shows

@@ -278,13 +278,13 @@ private Q_SLOTS:
         QVERIFY(!item("miMRU1")->isCheckable()); // no file open
     }
 
-    // Saves a configuration through the dialog, clicking the named controls.
-    void saveConfiguration(const QStringList &clicks, const QString &path)
+    // Saves a configuration through the dialog, clicking the named controls; *stayed: the dialog stayed open.
+    void saveConfiguration(const QStringList &clicks, const QString &path, bool *stayed = nullptr)
     {
         m_dialogs.answers << path;
-        bool shown = false;
+        bool shown = false, open = false;
         WhenShown<frmSaveConfiguration>(
-            [this, &clicks](frmSaveConfiguration *dialog) {
+            [this, &clicks, &open](frmSaveConfiguration *dialog) {
                 dialog->cmdRestore()->click(); // the dialog stays open
                 ExpectMessage(QStringLiteral("The Start-Up Defaults have been reset."), MsgIcon::Information);
                 for (const QString &name : clicks)
@@ -295,10 +295,14 @@ private Q_SLOTS:
                 const bool checked = dialog->Check(ConfigSection::CurrentProgram)->isChecked();
                 QTest::mouseClick(dialog->cmdSaveAs(), Qt::LeftButton);
                 QVERIFY(checked == (program && clicks.contains(QStringLiteral("cmdCheckAll"))));
+                if ((open = dialog->isVisible()))
+                    dialog->cmdCancel()->click();
             },
             &shown);
         item("miSaveConfiguration")->trigger();
         QVERIFY(shown);
+        if (stayed)
+            *stayed = open;
     }
 
     void saveConfigurationDialog_data()
@@ -307,15 +311,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected"); // the file, when it is known byte for byte
         QTest::newRow("servo labels only") << QStringList{"chkServoLabels"} << "library/config-labels-only.tqc";
         QTest::newRow("check all without a program") << QStringList{"cmdCheckAll"} << QString();
+        QTest::newRow("failed write keeps the dialog") << QStringList{"chkServoLabels"} << "fails";
     }
     void saveConfigurationDialog()
     {
         QFETCH(QStringList, clicks);
         QFETCH(QString, expected);
         m_app->servos().SetLabel(0, QStringLiteral("Kopf \u00e4"));
-        const QString path = DataPaths::ConfigFolder() + QStringLiteral("/c.tqc");
-        saveConfiguration(clicks, path);
+        const bool fails = expected == QLatin1String("fails");
+        const QString path =
+            DataPaths::ConfigFolder() + (fails ? QStringLiteral("/none/c.tqc") : QStringLiteral("/c.tqc"));
+        bool stayed = false;
+        saveConfiguration(clicks, path, &stayed);
+        QCOMPARE(stayed, fails);
         QCOMPARE(m_dialogs.titles, QStringList{QStringLiteral("Save Configuration As...")});
+        if (fails) {
+            QVERIFY(TestMessages().takeTexts().value(0).startsWith(QStringLiteral("Routine Code: 00910\r\n")));
+            return;
+        }
         QCOMPARE(ReadIniValue(QStringLiteral("CurrentProgram"), QStringLiteral("Saved"), path),
                  QStringLiteral("False"));
         if (!expected.isEmpty())
