@@ -113,7 +113,6 @@ private Q_SLOTS:
         QVERIFY(m_commands.CurrentProgramPath().isEmpty());
         QCOMPARE(m_store.Properties(), windowsProperties());
         QCOMPARE(ReadWholeFile(m_listing.TempFilePath()), QStringLiteral("mov 9,9\r\n"));
-        QCOMPARE(m_listing.Items(), QStringList{QStringLiteral("mov 9,9")});
     }
 
     void latin1AndUtf8LinesAreWrittenAsUtf8()
@@ -127,15 +126,14 @@ private Q_SLOTS:
     void scriptFolder()
     {
         QFETCH(QStringList, row);
-        const QDir dir(DataPaths::UserDataFolder() + QStringLiteral("/Scripts"));
-        QVERIFY(dir.mkpath(dir.path()));
-        const QByteArray folder = QFile::encodeName(dir.path()) + '/';
+        const QString folder = DataPaths::UserDataFolder();
+        const auto bytes = [&folder](const QString &name) {
+            return QFile::encodeName(folder) + '/' + QByteArray::fromPercentEncoding(name.toLatin1());
+        };
         for (const QString &name : row[1].split(QLatin1Char(' ')))
-            WriteNativeFile(folder + QByteArray::fromPercentEncoding(name.toLatin1()), "");
-        const QByteArray found =
-            row[3] == QLatin1String("-") ? QByteArray() : folder + QByteArray::fromPercentEncoding(row[3].toLatin1());
-        QCOMPARE(ScriptFolder::Find(dir.path(), row[2]), found);
-        QCOMPARE(ScriptFolder::Names(dir.path()).join(QLatin1Char(' ')), row[4]);
+            WriteNativeFile(bytes(name), "");
+        QCOMPARE(ScriptFolder::Find(folder, row[2]), row[3] == QLatin1String("-") ? QByteArray() : bytes(row[3]));
+        QCOMPARE(ScriptFolder::Names(folder).join(QLatin1Char(' ')), row[4]);
     }
 
     void saveWritesTheCanonicalForm()
