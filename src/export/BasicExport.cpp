@@ -6,8 +6,8 @@
 #include "platform/NumericText.h"
 #include "platform/WebAddress.h"
 #include "program/ProgramFile.h"
+#include "program/ScriptFolder.h"
 
-#include <QDir>
 #include <QLocale>
 
 #include <cstdlib>
@@ -35,21 +35,6 @@ bool isSingleNumber(const QString &text)
 QString notASingleNumber(const QString &text)
 {
     return QStringLiteral(": \"") + text + QStringLiteral("\" is not a single number. Nothing was exported.");
-}
-
-/// The file of a script line's name: the name as written first, then ignoring
-/// letter case, as the player finds scripts. Empty when there is none.
-QString scriptFile(const QString &folder, const QString &name)
-{
-    const QString exact = folder + QLatin1Char('/') + name;
-    if (FileExistsOnDisk(exact) || name.contains(QLatin1Char('/')))
-        return FileExistsOnDisk(exact) ? exact : QString();
-    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-    for (const QString &e : entries) {
-        if (e.compare(name, Qt::CaseInsensitive) == 0)
-            return folder + QLatin1Char('/') + e;
-    }
-    return QString();
 }
 
 /// Where a line stands; spelled out only when a refusal names it.
@@ -150,7 +135,7 @@ private:
     {
         const QString path = m_in.scriptsFolder + QLatin1Char('/') + sfile;
         try {
-            const QString found = scriptFile(m_in.scriptsFolder, sfile);
+            const QByteArray found = ScriptFolder::Find(m_in.scriptsFolder, sfile);
             if (found.isEmpty()) {
                 userMessage(QStringLiteral("The Script ( ") + path +
                             QStringLiteral(" ) can not be found. Execution will be terminated."));
@@ -165,7 +150,7 @@ private:
                 m_unwinding = true;
                 return;
             }
-            const QStringList lines = SplitFileLines(DecodeFileText(ReadWholeFileBytes(found)));
+            const QStringList lines = SplitFileLines(DecodeFileText(ReadNativeFileBytes(found)));
             ++m_depth;
             for (qsizetype i = 0; i < lines.size() && !m_unwinding; ++i)
                 ListInstruction(lines[i], Where{i, lines[i], sfile});

@@ -53,6 +53,18 @@ private Q_SLOTS:
                  ReadWholeFileBytes(TestDataPath(QStringLiteral("export/") + row[7])));
     }
 
+    void scriptNamedInLatin1OnDisk()
+    {
+        QTemporaryDir dir;
+        WriteNativeFile(QFile::encodeName(dir.path()) + "/caf\xe9.tqs", "mov 3,40\r\n");
+        BasicExport::Input in;
+        in.scriptsFolder = dir.path();
+        in.lines = {QStringLiteral("script caf\u00e9.tqs")};
+        const BasicExport::Result result = BasicExport::Export(in);
+        QVERIFY(result.messages.isEmpty());
+        QVERIFY(result.code.contains(QStringLiteral("255,3,40")));
+    }
+
     void targets_data() { AddTestDataRows(QStringLiteral("export/targets.txt")); }
     void targets()
     {
