@@ -86,6 +86,7 @@ struct SplashWatch final : IMessageService
 };
 
 const QString kSaveQuestion = QStringLiteral("Do you want to save the current file?");
+const QStringList kAnswers{"Ok", "Cancel", "Yes", "No"}; // MsgAnswer's order
 
 // Answers file dialogs in order (cancelled when none is left) and records their titles.
 struct ScriptedDialogs final : IFileDialogService
@@ -232,7 +233,7 @@ private Q_SLOTS:
     void savePromptBeforeTheListingIsReplaced()
     {
         QFETCH(QStringList, row);
-        const int answer = QStringList{"Ok", "Cancel", "Yes", "No"}.indexOf(row[2]); // -1: no question
+        const int answer = kAnswers.indexOf(row[2]); // -1: no question
         const QString saveAs = row[3].isEmpty() ? QString() : DataPaths::ProgramsFolder() + '/' + row[3];
         const QString &dialogs = row[4];
         const bool kept = row[5] == QLatin1String("kept");
@@ -304,22 +305,15 @@ private Q_SLOTS:
         QVERIFY(shown);
     }
 
-    void saveConfigurationDialog_data()
-    {
-        QTest::addColumn<QStringList>("clicks");
-        QTest::addColumn<QString>("expected"); // the file, when it is known byte for byte
-        QTest::newRow("servo labels only") << QStringList{"chkServoLabels"} << "library/config-labels-only.tqc";
-        QTest::newRow("check all without a program") << QStringList{"cmdCheckAll"} << QString();
-        QTest::newRow("failed write keeps the dialog") << QStringList{"chkServoLabels"} << "fails";
-    }
+    void saveConfigurationDialog_data() { AddTestDataRows(QStringLiteral("mainwindow/save-configuration.txt")); }
     void saveConfigurationDialog()
     {
-        QFETCH(QStringList, clicks);
-        QFETCH(QString, expected);
+        QFETCH(QStringList, row);
+        const QString &expected = row[2];
         m_app->servos().SetLabel(0, QStringLiteral("Kopf \u00e4"));
         const bool fails = expected == QLatin1String("fails");
         const QString path = DataPaths::ConfigFolder() + (fails ? "/none/c.tqc" : "/c.tqc");
-        saveConfiguration(clicks, path);
+        saveConfiguration({row[1]}, path);
         QCOMPARE(m_dialogs.titles, QStringList{QStringLiteral("Save Configuration As...")});
         if (fails) {
             QCOMPARE(TestMessages().takeTexts().size(), 1); // the report
@@ -383,28 +377,12 @@ private Q_SLOTS:
         QVERIFY(main().screen()->availableGeometry().contains(main().frameGeometry().topLeft()));
     }
 
-    // Alt+letter: a menu's letter never moves the figure; the all-servo buttons take theirs only from inside
-    // the side panel; during a run (menus locked) Alt+S is the Execution Controller's Stop.
-    void mnemonics_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<bool>("fromSidePanel");
-        QTest::addColumn<bool>("running");
-        QTest::addColumn<QString>("takes"); // the menu opened or the button clicked
-        QTest::newRow("C opens Configuration") << int(Qt::Key_C) << false << false << "miConfiguration";
-        QTest::newRow("C in the side panel") << int(Qt::Key_C) << true << false << "cmdCenterAll";
-        QTest::newRow("M elsewhere") << int(Qt::Key_M) << false << false << "";
-        QTest::newRow("X in the side panel") << int(Qt::Key_X) << true << false << "cmdMaxAll";
-        QTest::newRow("S opens Scripts") << int(Qt::Key_S) << false << false << "miScripts";
-        QTest::newRow("S stops a run") << int(Qt::Key_S) << false << true << "cmdStop";
-        QTest::newRow("C during a run") << int(Qt::Key_C) << true << true << "";
-    }
+    void mnemonics_data() { AddTestDataRows(QStringLiteral("mainwindow/mnemonics.txt")); }
     void mnemonics()
     {
-        QFETCH(int, key);
-        QFETCH(bool, fromSidePanel);
-        QFETCH(bool, running);
-        QFETCH(QString, takes);
+        QFETCH(QStringList, row);
+        const bool fromSidePanel = row[2] == QLatin1String("yes"), running = row[3] == QLatin1String("yes");
+        const QString &takes = row[4];
         QTest::keyClick(&main(), Qt::Key_F4);
         auto *stop = main().ExecutionWindow()->findChild<QPushButton *>(QStringLiteral("cmdStop"));
         main().SetInterfaceLocked(running);
@@ -416,7 +394,7 @@ private Q_SLOTS:
         for (QPushButton *b :
              {main().Side().cmdCenterAll(), main().Side().cmdMinAll(), main().Side().cmdMaxAll(), stop})
             connect(b, &QPushButton::clicked, &context, [&took, b] { took = b->objectName(); });
-        QTest::keyClick(&main(), Qt::Key(key), Qt::AltModifier);
+        QTest::keyClick(&main(), Qt::Key(row[1].at(0).unicode()), Qt::AltModifier); // Qt::Key_A is 'A'
         QAction *opened = main().menuBar()->activeAction();
         QCOMPARE(took + (opened ? opened->objectName() : QString()), takes);
         if (!takes.endsWith(QLatin1String("All")))
@@ -428,13 +406,10 @@ private Q_SLOTS:
 
     void cmdLogoCollapsesAndExpands()
     {
-        QPushButton *logo = main().Side().cmdLogo();
-        QCOMPARE(logo->text(), QStringLiteral(">"));
         QCOMPARE(main().Side().width(), main().Side().ExpandedWidth());
         for (const bool expanded : {false, true}) {
-            QTest::mouseClick(logo, Qt::LeftButton);
+            QTest::mouseClick(main().Side().cmdLogo(), Qt::LeftButton);
             QCoreApplication::processEvents();
-            QCOMPARE(logo->text(), expanded ? QStringLiteral(">") : QStringLiteral("<"));
             QCOMPARE(main().Side().width(),
                      expanded ? main().Side().ExpandedWidth() : main().Side().picLogo()->width());
             QCOMPARE(main().Side().cmdCenterAll()->isVisible(), expanded);
@@ -484,26 +459,21 @@ private Q_SLOTS:
         QCOMPARE(TestMessages().takeTexts().size(), 1); // the port's report
     }
 
-    void splashWindow_data()
-    {
-        QTest::addColumn<bool>("showAsSplash");
-        QTest::newRow("splash: status line") << true;
-        QTest::newRow("window: close button") << false;
-    }
     void splashWindow()
     {
-        QFETCH(bool, showAsSplash);
-        QPointer<frmSplash> splash = new frmSplash;
-        splash->SetShowAsSplash(showAsSplash);
-        splash->show();
-        QCOMPARE(splash->Command1()->isVisible(), !showAsSplash);
-        QCOMPARE(splash->Label(3)->isVisible(), showAsSplash);
-        const QSize room = splash->screen()->size() - splash->size();
-        QCOMPARE(splash->pos(), QPoint(room.width() / 2, room.height() / 2 - 33));
         // 500 twips above the middle are 33 pixels at 96 dpi, 50 at 144.
         QCOMPARE(frmSplash::Placement(QRect(0, 0, 1280, 1024), QSize(480, 300), 144), QPoint(400, 312));
-        splash->Command1()->click();
-        QTRY_VERIFY(!splash);
+        for (const bool showAsSplash : {true, false}) { // a status line, or a close button
+            QPointer<frmSplash> splash = new frmSplash;
+            splash->SetShowAsSplash(showAsSplash);
+            splash->show();
+            QCOMPARE(splash->Command1()->isVisible(), !showAsSplash);
+            QCOMPARE(splash->Label(3)->isVisible(), showAsSplash);
+            const QSize room = splash->screen()->size() - splash->size();
+            QCOMPARE(splash->pos(), QPoint(room.width() / 2, room.height() / 2 - 33));
+            splash->Command1()->click();
+            QTRY_VERIFY(!splash);
+        }
     }
 
     // Programs the Help menu starts: System Info's tool and the default handler of web addresses.
@@ -655,16 +625,13 @@ private Q_SLOTS:
     {
         QMenu *popup = main().Actions().ExecEditMenu();
         QVERIFY(!popup->menuAction()->isVisible());
-        // Opened for a Pause line: only its edit item, Delete and the separator; Tag = the line.
+        // Opened for a Pause line: no other line's edit item (what it offers is used in the edit tests).
         WriteWholeFileBytes(m_app->listing().TempFilePath(), "Mov 1,20\r\nPause 5\r\n");
         m_app->listing().Update();
         main().Edits().ShowPopup(1, main().mapToGlobal(QPoint(40, 40)));
         QVERIFY(popup->isVisible());
-        QCOMPARE(popup->property("Tag").toString(), QStringLiteral("1"));
-        QVERIFY(item("miEditPauseInstruction")->isVisible());
         QVERIFY(!item("miEditMovInstruction")->isVisible());
         QVERIFY(!item("miEditWAV")->isVisible());
-        QVERIFY(item("miDeleteInstruction")->isVisible());
         // Insert needs a selected line; a right click selects none by itself.
         QVERIFY(!item("miInsert")->isEnabled());
         popup->hide();
@@ -752,24 +719,14 @@ private Q_SLOTS:
         QCOMPARE(QDir(DataPaths::ProgramsFolder()).entryList(QDir::Files), (QStringList{"jump.tqp", "walk.tqp"}));
     }
 
-    void closingAsksForAnUnsavedListing_data()
-    {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("save");
-        QTest::addColumn<bool>("closes");
-        QTest::newRow("No") << int(MsgAnswer::No) << false << true;
-        QTest::newRow("Cancel keeps the window") << int(MsgAnswer::Cancel) << false << false;
-        QTest::newRow("Yes saves first") << int(MsgAnswer::Yes) << true << true;
-        QTest::newRow("Yes, Save As cancelled") << int(MsgAnswer::Yes) << false << false;
-    }
+    void closingAsksForAnUnsavedListing_data() { AddTestDataRows(QStringLiteral("mainwindow/closing-unsaved.txt")); }
     void closingAsksForAnUnsavedListing()
     {
-        QFETCH(int, answer);
-        QFETCH(bool, save);
-        QFETCH(bool, closes);
+        QFETCH(QStringList, row);
+        const bool save = row[2] == QLatin1String("yes"), closes = row[3] == QLatin1String("yes");
         const QString saveAs = save ? DataPaths::ProgramsFolder() + QStringLiteral("/a.tqp") : QString();
         WriteWholeFileBytes(m_app->listing().TempFilePath(), "Mov 1,1\r\n");
-        TestMessages().queueAnswer(MsgAnswer(answer));
+        TestMessages().queueAnswer(MsgAnswer(kAnswers.indexOf(row[1])));
         m_dialogs.answers << saveAs;
         QCOMPARE(main().close(), closes);
         ExpectMessage(kSaveQuestion, MsgIcon::Question, MsgButtons::YesNoCancel);
