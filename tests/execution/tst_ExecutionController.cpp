@@ -90,11 +90,13 @@ class TestExecutionController : public TestBase
         QSignalSpy ended(m_exec.get(), &ExecutionController::runEnded);
         return ended.wait(5000);
     }
+    static ExecutionMode modeNamed(const QString &name)
+    {
+        return ExecutionMode(QStringList{"Once", "Loop", "RunToSelected", "StepOneLine"}.indexOf(name));
+    }
     void checkIdle()
     {
-        QVERIFY(m_exec->ExecuteEnabled());
-        QVERIFY(!m_exec->PauseEnabled());
-        QVERIFY(!m_exec->StopEnabled());
+        QVERIFY(m_exec->ExecuteEnabled() && !m_exec->PauseEnabled() && !m_exec->StopEnabled());
         QCOMPARE(m_exec->Progress(), 0);
         QCOMPARE(m_host->locks.last(), false);
     }
@@ -225,27 +227,16 @@ private Q_SLOTS:
         checkIdle();
     }
 
-    void pauseThenStopOrResume_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("resume");
-        QTest::addColumn<int>("frames");
-        QTest::newRow("stop once") << int(ExecutionMode::Once) << false << 1;
-        QTest::newRow("stop a loop") << int(ExecutionMode::Loop) << false << 1;
-        QTest::newRow("execute resumes") << int(ExecutionMode::Once) << true << 3;
-    }
+    void pauseThenStopOrResume_data() { AddTestDataRows(QStringLiteral("execution/stop-and-pause.txt")); }
     void pauseThenStopOrResume()
     {
-        QFETCH(int, mode);
-        QFETCH(bool, resume);
-        QFETCH(int, frames);
-        m_exec->SetMode(ExecutionMode(mode));
+        QFETCH(QStringList, row);
+        const bool resume = row[2] == QLatin1String("Execute");
+        m_exec->SetMode(modeNamed(row[1]));
         startHeld({"mov 0,1", "mov 0,2", "mov 0,3"});
         // Clicked while the first line is under way: it finishes, then the run holds.
         m_exec->Pause();
-        QVERIFY(m_exec->ExecuteEnabled());
-        QVERIFY(!m_exec->PauseEnabled());
-        QVERIFY(m_exec->StopEnabled());
+        QVERIFY(m_exec->ExecuteEnabled() && !m_exec->PauseEnabled() && m_exec->StopEnabled());
         m_host->log.release.release();
         QVERIFY(!QTest::qWaitFor([this] { return m_host->log.taken().size() > 1; }, 100));
 
@@ -253,25 +244,16 @@ private Q_SLOTS:
         QVERIFY(!m_exec->ExecuteEnabled());
         QCOMPARE(m_exec->PauseEnabled(), resume);
         QVERIFY(waitRunEnded());
-        QCOMPARE(m_host->log.taken().size(), frames);
+        QCOMPARE(m_host->log.taken().size(), row[3].toInt());
         QCOMPARE(m_host->locks.mid(0, 2), (QList<bool>{true, false})); // no second lock on resuming
         checkIdle();
     }
 
-    void stopCutsTheWaitAndEndsTheRun_data()
-    {
-        QTest::addColumn<ExecutionMode>("mode");
-        QTest::addColumn<int>("selectedAfter");
-        QTest::newRow("once") << ExecutionMode::Once << 0;
-        QTest::newRow("loop") << ExecutionMode::Loop << 0;
-        QTest::newRow("run to selected") << ExecutionMode::RunToSelected << 0;
-        // The step selects its next line after its wait: only the run's last report brings it.
-        QTest::newRow("step") << ExecutionMode::StepOneLine << 1;
-    }
+    void stopCutsTheWaitAndEndsTheRun_data() { AddTestDataRows(QStringLiteral("execution/stop-cuts-the-wait.txt")); }
     void stopCutsTheWaitAndEndsTheRun()
     {
-        QFETCH(ExecutionMode, mode);
-        QFETCH(int, selectedAfter);
+        QFETCH(QStringList, row);
+        const ExecutionMode mode = modeNamed(row[1]);
         QDir().mkpath(DataPaths::ScriptsFolder());
         QVERIFY(WriteWholeFile(DataPaths::ScriptsFolder() + QStringLiteral("/self.tqs"),
                                QStringLiteral("mov 1,5\r\npause 60000\r\nscript self.tqs\r\n")));
@@ -288,7 +270,7 @@ private Q_SLOTS:
         QVERIFY(waitRunEnded());
         QCOMPARE(m_host->log.taken().size(), 4);
         QCOMPARE(m_clock->nowNs(), qint64(3 * (20 + 60000 + 20)) * 1'000'000); // the wait after it is cut
-        QCOMPARE(m_listing->SelectedLine(), selectedAfter);
+        QCOMPARE(m_listing->SelectedLine(), row[2].toInt());
         QCOMPARE(m_servos.Position(9), qint16(42));
         checkIdle();
     }
@@ -341,21 +323,12 @@ private Q_SLOTS:
         QVERIFY2(reports.load() <= 2, qPrintable(QString::number(reports.load())));
     }
 
-    void boardVanishingEndsTheRun_data()
-    {
-        QTest::addColumn<ExecutionMode>("mode");
-        QTest::addColumn<int>("at"); // frames out before the board goes; the first 16 centre
-        QTest::newRow("once, during centring") << ExecutionMode::Once << 5;
-        QTest::newRow("once, mid-run") << ExecutionMode::Once << 17;
-        QTest::newRow("once, last line") << ExecutionMode::Once << 18;
-        QTest::newRow("loop, second pass") << ExecutionMode::Loop << 20;
-        QTest::newRow("run to selected, its line") << ExecutionMode::RunToSelected << 18;
-        QTest::newRow("step") << ExecutionMode::StepOneLine << 0;
-    }
+    void boardVanishingEndsTheRun_data() { AddTestDataRows(QStringLiteral("execution/board-vanishing.txt")); }
     void boardVanishingEndsTheRun()
     {
-        QFETCH(ExecutionMode, mode);
-        QFETCH(int, at);
+        QFETCH(QStringList, row);
+        const ExecutionMode mode = modeNamed(row[1]);
+        const int at = row[2].toInt();
         BoardRig rig;
         rig.session.SetCenterOnExecution(QStringLiteral("True"));
         HoldingLink link(rig.session, at);
