@@ -9,26 +9,12 @@ class TestExportCli : public TestBase
     Q_OBJECT
 
 private Q_SLOTS:
-    void exports_data()
-    {
-        QTest::addColumn<QString>("args");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("golden"); // "-": no file may be written
-        QTest::newRow("bs2") << "--target bs2 --pin 0 --baud 9600" << 0 << "worked-serout.bas";
-        QTest::newRow("stdout") << "--target bs2 --pin 0 --baud 9600 -o -" << 0 << "worked-serout.bas";
-        QTest::newRow("bs1-lookup-loop") << "--target bs1 --pin 7 --baud 2400 --lookup --loop" << 0 << "bs1-lookup.bas";
-        QTest::newRow("bs1-9600") << "--target bs1 --pin 0 --baud 9600" << 1 << "-";
-        QTest::newRow("no-such-pin") << "--target pbp --pin 8 --baud 2400" << 1 << "-";
-        QTest::newRow("no-baud") << "--target bs2 --pin 0" << 2 << "-";
-        // A sync byte the application would not load is not copied into the source.
-        QTest::newRow("invalid-synch") << "--target bs2 --pin 0 --baud 9600" << 1 << "-";
-    }
+    void exports_data() { AddTestDataRows(QStringLiteral("export/cli.txt")); }
     void exports()
     {
-        QFETCH(QString, args);
-        QFETCH(int, exitCode);
-        QFETCH(QString, golden);
-        const QString synch = QTest::currentDataTag() == QByteArray("invalid-synch") ? "1e2,x" : "255";
+        QFETCH(QStringList, row);
+        const QString &args = row[1], &synch = row[2], &golden = row[4];
+        const int exitCode = row[3].toInt();
         QTemporaryDir dir;
         const QString program = dir.filePath(QStringLiteral("show.tqp"));
         const QString out = dir.filePath(QStringLiteral("show.bas"));

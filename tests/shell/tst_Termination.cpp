@@ -17,22 +17,13 @@ class TestTermination : public TestBase
 {
     Q_OBJECT
 private Q_SLOTS:
-    // Over SSH or in a packaging script: no display at all.
-    void commandLineNeedsNoDisplay_data()
-    {
-        QTest::addColumn<QString>("arguments");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("output"); // stdout, then stderr
-        QTest::newRow("version") << "--version" << 0 << QStringLiteral(" %1\n").arg(kVersionText);
-        QTest::newRow("help") << "--help" << 0 << "  --check ";
-        QTest::newRow("unknown option") << "--bogus" << 2 << "taveloq: Unknown option 'bogus'.\nUsage: ";
-        QTest::newRow("after Qt's own option") << "-platform offscreen -v" << 0 << QString(kVersionText);
-    }
+    void commandLineNeedsNoDisplay_data() { AddTestDataRows(QStringLiteral("shell/command-line.txt")); }
     void commandLineNeedsNoDisplay()
     {
-        QFETCH(QString, arguments);
-        QFETCH(int, status);
-        QFETCH(QString, output);
+        QFETCH(QStringList, row);
+        const QString &arguments = row[1];
+        const QString output = QString(row[3]).replace(QLatin1String("%v"), QString::fromLatin1(kVersionText));
+        const int status = row[2].toInt();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             env.remove(QString::fromLatin1(name));
@@ -46,18 +37,13 @@ private Q_SLOTS:
                  qPrintable(output));
     }
 
-    void signalEndsAsClosingTheWindowDoes_data()
-    {
-        QTest::addColumn<int>("signal");
-        QTest::addColumn<QString>("program"); // opened from the command line
-        QTest::newRow("SIGTERM, a program named") << int(SIGTERM) << "mov 3,127\r\npause 5\r\n";
-        QTest::newRow("SIGINT") << int(SIGINT) << "";
-        QTest::newRow("SIGHUP") << int(SIGHUP) << "";
-    }
+    void signalEndsAsClosingTheWindowDoes_data() { AddTestDataRows(QStringLiteral("shell/termination-signals.txt")); }
     void signalEndsAsClosingTheWindowDoes()
     {
-        QFETCH(int, signal);
-        QFETCH(QString, program);
+        QFETCH(QStringList, row);
+        const int signal =
+            QHash<QString, int>{{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}, {"SIGHUP", SIGHUP}}.value(row[1]);
+        const QString &program = row[2];
         const QString temp = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Taveloq/tq0001.tmp");
         // A board on Comm Port 1, so that no start-up message waits for an answer.
         VirtualBoard board;
