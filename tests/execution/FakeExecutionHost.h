@@ -59,7 +59,6 @@ class FakeHost final : public IRunLink
 {
 public:
     bool open = true;
-    int sinkError = 0;
     int goOnlineError = 0;
     int goOnlineCalls = 0;
     QString center = QStringLiteral("False");
@@ -77,8 +76,6 @@ public:
     QString CenterOnExecution() const override { return center; }
     std::unique_ptr<IFrameSink> CreateRunFrameSink() override
     {
-        if (sinkError)
-            throw AppError(sinkError, QStringLiteral("Too many open files"));
         return open ? std::make_unique<LogSink>(log) : nullptr;
     }
 };
