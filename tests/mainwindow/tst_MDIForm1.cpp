@@ -511,12 +511,11 @@ private Q_SLOTS:
     void helpEntriesNameTheMissingHelpFile()
     {
         // No help file sits beside the test program: every entry names the one it looked for.
-        const QString missing = QStringLiteral("The file %1/Taveloq Help.chm does not exist.\nPlease make sure the "
-                                               "correct path and file name have been specified.")
-                                    .arg(QCoreApplication::applicationDirPath());
+        const QString missing = QCoreApplication::applicationDirPath() + QStringLiteral("/Taveloq Help.chm ");
         for (const char *name : {"F1", "miIndex", "miSearch", "tbHelp"}) {
             name == QLatin1String("F1") ? QTest::keyClick(&main(), Qt::Key_F1) : item(name)->trigger();
-            QCOMPARE(TestMessages().takeTexts(), QStringList{missing});
+            const QStringList shown = TestMessages().takeTexts();
+            QVERIFY2(shown.size() == 1 && shown[0].contains(missing), qPrintable(shown.join(u'|')));
         }
     }
 
