@@ -9,12 +9,6 @@ class TestIniText : public TestBase
 {
     Q_OBJECT
 
-    void rows(const char *file)
-    {
-        QTest::addColumn<QStringList>("row");
-        for (const QStringList &row : TestDataRows(QString::fromLatin1(file)))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
     /// A table's text as file bytes: "\xHH" is one byte, "{N}" N letters "x".
     static QByteArray bytes(const QString &field)
     {
@@ -27,14 +21,14 @@ class TestIniText : public TestBase
     }
 
 private Q_SLOTS:
-    void read_data() { rows("library/ini-read.txt"); }
+    void read_data() { AddTestDataRows(QStringLiteral("library/ini-read.txt")); }
     void read()
     {
         QFETCH(QStringList, row);
         QCOMPARE(IniText::FromBytes(bytes(row[1])).Value(row[2], row[3]), QString::fromUtf8(bytes(row[4])));
     }
 
-    void write_data() { rows("library/ini-write.txt"); }
+    void write_data() { AddTestDataRows(QStringLiteral("library/ini-write.txt")); }
     void write()
     {
         QFETCH(QStringList, row); // a value of "null" removes the key
