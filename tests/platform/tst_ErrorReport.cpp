@@ -14,13 +14,9 @@ private Q_SLOTS:
     void reportHasThreeLinesAndTheApplicationTitle()
     {
         ErrorReport(QStringLiteral("0141"), AppError::pathFileAccess());
-        const QList<MessageRequest> shown = TestMessages().take();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].title, QStringLiteral("Taveloq"));
-        QCOMPARE(shown[0].buttons, MsgButtons::Ok);
-        QCOMPARE(shown[0].icon, MsgIcon::None);
-        QCOMPARE(shown[0].text,
-                 QStringLiteral("Routine Code: 0141\r\nError Numer: 75\r\nError Description: Path/File access error"));
+        ExpectMessage(
+            QStringLiteral("Routine Code: 0141\r\nError Numer: 75\r\nError Description: Path/File access error"),
+            MsgIcon::None, MsgButtons::Ok, QStringLiteral("Taveloq"));
     }
 
     void dialogFiltersBecomeQtNameFilters()
@@ -34,18 +30,11 @@ private Q_SLOTS:
         QCOMPARE(ToQtNameFilters(QStringLiteral("dangling")), QStringList{});
     }
 
-    void showModeOfAProgram_data()
-    {
-        QTest::addColumn<QStringList>("call"); // file, parameters, folder
-        QTest::addColumn<int>("showMode");
-        QTest::newRow("program, parameters") << QStringList{"SETUP.EXE", "-q", ""} << 0;
-        QTest::newRow("program alone") << QStringList{"setup.exe", "", ""} << 1;
-        QTest::newRow("document, parameters") << QStringList{"notes.txt", "-q", ""} << 10;
-    }
+    void showModeOfAProgram_data() { AddTestDataRows(QStringLiteral("platform/show-modes.txt")); }
     void showModeOfAProgram()
     {
-        QFETCH(QStringList, call);
-        QTEST(mShellExecute::EffectiveShowMode(call[0], 10, call[1], call[2]), "showMode");
+        QFETCH(QStringList, row);
+        QCOMPARE(mShellExecute::EffectiveShowMode(row[1], 10, row[2], row[3]), row[4].toInt());
     }
 
     void shellOpenFailuresAreRecordedNotShown_data()
