@@ -569,7 +569,7 @@ private Q_SLOTS:
         QCOMPARE(m_app->servos().Position(0), qint16(254));
     }
 
-    void editServoLabelsFromTheMenu()
+    void optionsMenuOpensItsDialogs()
     {
         bool shown = false;
         WhenShown<frmServoEdit>(
@@ -584,6 +584,10 @@ private Q_SLOTS:
         // What OK writes is checked in the dialog's own test; here, that it reaches this window.
         QCOMPARE(servos().panel(5)->caption(), QStringLiteral("Gripper"));
         QVERIFY(!servos().panel(5)->isEnabled());
+        shown = false;
+        WhenShown<frmSerialPorts>([](frmSerialPorts *dialog) { dialog->reject(); }, &shown);
+        item("miSerialPorts")->trigger();
+        QVERIFY(shown);
     }
 
     // Each dialog is wide enough for its caption and asks for no minimise or maximise button; those
@@ -681,7 +685,6 @@ private Q_SLOTS:
         QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::SynchByte, 2), QStringLiteral("200"));
         QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::BaudRate, 2), QStringLiteral("9600"));
         QVERIFY(m_app->link().PortOpen());
-        QCOMPARE(m_app->listing().Items(), QStringList{QStringLiteral("mov 3,127")});
 
         // A run that asks to go online shows "Online" in the grid, even when the port then fails.
         goOffline();
@@ -689,14 +692,6 @@ private Q_SLOTS:
         m_app->session().GoOnline();
         QVERIFY(!shown.isEmpty());
         QCOMPARE(panel->Grid()->GridCellDisplayText(PropertyGridModel::CommPortStatus, 2), QStringLiteral("Online"));
-    }
-
-    void serialPortsDialogFromTheOptionsMenu()
-    {
-        bool shown = false;
-        WhenShown<frmSerialPorts>([](frmSerialPorts *dialog) { dialog->reject(); }, &shown);
-        item("miSerialPorts")->trigger();
-        QVERIFY(shown);
     }
 
     // A name typed without an extension gets the filter's, so that Open lists the file.
