@@ -57,38 +57,27 @@ class TestFileHelpers : public TestBase
 {
     Q_OBJECT
 private Q_SLOTS:
-    void textIsWrittenAsUtf8_data()
-    {
-        QTest::addColumn<QString>("text");
-        QString all;
-        for (int c = 1; c < 256; ++c)
-            all += QChar(c);
-        QTest::newRow("all Latin-1 and beyond") << all + QStringLiteral("\u015d\u20ac");
-        QTest::newRow("empty text leaves an empty file") << QString();
-    }
     void textIsWrittenAsUtf8()
     {
-        QFETCH(QString, text);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("tq0001.tmp"));
-        QVERIFY(WriteWholeFile(path, QStringLiteral("mov 3,127\r\n")));
-        QVERIFY(WriteWholeFile(path, text));
-        QCOMPARE(bytesOf(path), text.toUtf8()); // nothing added, no BOM, no newline, no '?'
-        QCOMPARE(ReadWholeFile(path), text);
+        QString all; // all Latin-1 and beyond; and an empty text leaves an empty file
+        for (int c = 1; c < 256; ++c)
+            all += QChar(c);
+        for (const QString &text : {all + QStringLiteral("\u015d\u20ac"), QString()}) {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("tq0001.tmp"));
+            QVERIFY(WriteWholeFile(path, QStringLiteral("mov 3,127\r\n")));
+            QVERIFY(WriteWholeFile(path, text));
+            QCOMPARE(bytesOf(path), text.toUtf8()); // nothing added, no BOM, no newline, no '?'
+            QCOMPARE(ReadWholeFile(path), text);
+        }
     }
 
-    void failedWriteKeepsThePreviousFile_data()
-    {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<bool>("fullDisk");
-        QTest::newRow("over the size limit") << 64 * 1024 << false;
-        QTest::newRow("over the size limit, within Qt's buffer") << 8 * 1024 << false;
-        QTest::newRow("full disk, within Qt's buffer") << 8 * 1024 << true;
-    }
+    void failedWriteKeepsThePreviousFile_data() { AddTestDataRows(QStringLiteral("app/failed-writes.txt")); }
     void failedWriteKeepsThePreviousFile()
     {
-        QFETCH(int, size);
-        QFETCH(bool, fullDisk);
+        QFETCH(QStringList, row);
+        const int size = row[1].toInt();
+        const bool fullDisk = row[2] == QLatin1String("yes");
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("show.tqp"));
         if (fullDisk && (geteuid() != 0 || mount("tmpfs", qPrintable(dir.path()), "tmpfs", 0, "size=64k") != 0))
