@@ -111,6 +111,14 @@ class TestMainWindow : public TestBase
     MDIForm1 &main() { return *m_app->mainWindow(); }
     frmServoControl &servos() { return *main().ServoControl(); }
     QAction *item(const char *name) { return main().MenuItem(QString::fromLatin1(name)); }
+    // Triggers the menu item and acts on the modal dialog of type T it must show.
+    template <typename T> void fromMenu(const char *name, std::function<void(T *)> act)
+    {
+        bool shown = false;
+        WhenShown<T>(act, &shown);
+        item(name)->trigger();
+        QVERIFY2(shown, name);
+    }
 
     // The real start-up with the board on Comm Port 1 and waits on virtual time.
     void startUp()
@@ -283,26 +291,21 @@ private Q_SLOTS:
     void saveConfiguration(const QStringList &clicks, const QString &path)
     {
         m_dialogs.answers << path;
-        bool shown = false;
-        WhenShown<frmSaveConfiguration>(
-            [this, &clicks, &path](frmSaveConfiguration *dialog) {
-                dialog->cmdRestore()->click(); // the dialog stays open
-                ExpectMessage(QStringLiteral("The Start-Up Defaults have been reset."), MsgIcon::Information);
-                for (const QString &name : clicks)
-                    dialog->findChild<QAbstractButton *>(name)->click();
-                // Without a program its box stays off, Check All too.
-                const bool program = !m_app->commands().CurrentProgramPath().isEmpty();
-                QCOMPARE(dialog->Check(ConfigSection::CurrentProgram)->isEnabled(), program);
-                const bool checked = dialog->Check(ConfigSection::CurrentProgram)->isChecked();
-                QTest::mouseClick(dialog->cmdSaveAs(), Qt::LeftButton);
-                QVERIFY(checked == (program && clicks.contains(QStringLiteral("cmdCheckAll"))));
-                const bool open = dialog->isVisible();
-                dialog->reject();
-                QCOMPARE(open, path.contains(QLatin1String("/none/")));
-            },
-            &shown);
-        item("miSaveConfiguration")->trigger();
-        QVERIFY(shown);
+        fromMenu<frmSaveConfiguration>("miSaveConfiguration", [this, &clicks, &path](frmSaveConfiguration *dialog) {
+            dialog->cmdRestore()->click(); // the dialog stays open
+            ExpectMessage(QStringLiteral("The Start-Up Defaults have been reset."), MsgIcon::Information);
+            for (const QString &name : clicks)
+                dialog->findChild<QAbstractButton *>(name)->click();
+            // Without a program its box stays off, Check All too.
+            const bool program = !m_app->commands().CurrentProgramPath().isEmpty();
+            QCOMPARE(dialog->Check(ConfigSection::CurrentProgram)->isEnabled(), program);
+            const bool checked = dialog->Check(ConfigSection::CurrentProgram)->isChecked();
+            QTest::mouseClick(dialog->cmdSaveAs(), Qt::LeftButton);
+            QVERIFY(checked == (program && clicks.contains(QStringLiteral("cmdCheckAll"))));
+            const bool open = dialog->isVisible();
+            dialog->reject();
+            QCOMPARE(open, path.contains(QLatin1String("/none/")));
+        });
     }
 
     void saveConfigurationDialog_data() { AddTestDataRows(QStringLiteral("mainwindow/save-configuration.txt")); }
@@ -571,23 +574,15 @@ private Q_SLOTS:
 
     void optionsMenuOpensItsDialogs()
     {
-        bool shown = false;
-        WhenShown<frmServoEdit>(
-            [](frmServoEdit *dialog) {
-                dialog->Check1(5)->setChecked(false);
-                dialog->Text1(5)->setText(QStringLiteral("Gripper"));
-                dialog->Command1()->click();
-            },
-            &shown);
-        item("miEditServoLabels")->trigger();
-        QVERIFY(shown);
+        fromMenu<frmServoEdit>("miEditServoLabels", [](frmServoEdit *dialog) {
+            dialog->Check1(5)->setChecked(false);
+            dialog->Text1(5)->setText(QStringLiteral("Gripper"));
+            dialog->Command1()->click();
+        });
         // What OK writes is checked in the dialog's own test; here, that it reaches this window.
         QCOMPARE(servos().panel(5)->caption(), QStringLiteral("Gripper"));
         QVERIFY(!servos().panel(5)->isEnabled());
-        shown = false;
-        WhenShown<frmSerialPorts>([](frmSerialPorts *dialog) { dialog->reject(); }, &shown);
-        item("miSerialPorts")->trigger();
-        QVERIFY(shown);
+        fromMenu<frmSerialPorts>("miSerialPorts", [](frmSerialPorts *dialog) { dialog->reject(); });
     }
 
     // Each dialog is wide enough for its caption and asks for no minimise or maximise button; those
@@ -700,15 +695,10 @@ private Q_SLOTS:
         WidgetFileDialogService dialogs;
         Services::setFileDialogs(&dialogs);
         for (const char *typed : {"walk", "jump.tqp"}) {
-            bool shown = false;
-            WhenShown<QFileDialog>(
-                [typed](QFileDialog *dialog) {
-                    dialog->selectFile(QString::fromLatin1(typed));
-                    static_cast<QDialog *>(dialog)->accept(); // as the Save button does
-                },
-                &shown);
-            item("miSaveAs")->trigger();
-            QVERIFY(shown);
+            fromMenu<QFileDialog>("miSaveAs", [typed](QFileDialog *dialog) {
+                dialog->selectFile(QString::fromLatin1(typed));
+                static_cast<QDialog *>(dialog)->accept(); // as the Save button does
+            });
         }
         QCOMPARE(QDir(DataPaths::ProgramsFolder()).entryList(QDir::Files), (QStringList{"jump.tqp", "walk.tqp"}));
     }
