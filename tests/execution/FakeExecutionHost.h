@@ -31,8 +31,9 @@ struct FrameLog
 class LogSink final : public IFrameSink
 {
 public:
-    explicit LogSink(FrameLog &log)
+    explicit LogSink(FrameLog &log, std::unique_ptr<IFrameSink> inner = nullptr)
         : m_log(log)
+        , m_inner(std::move(inner))
     {
     }
     void WriteFrame(const ServoFrame &frame) override
@@ -47,10 +48,13 @@ public:
             m_log.entered.release();
             m_log.release.acquire();
         }
+        if (m_inner)
+            m_inner->WriteFrame(frame);
     }
 
 private:
     FrameLog &m_log;
+    std::unique_ptr<IFrameSink> m_inner; ///< takes each frame after the log, and after a hold
 };
 
 /// A link that is Online unless told otherwise; its runs write to `log`. Also

@@ -16,32 +16,12 @@
 #include <QDir>
 #include <QSignalSpy>
 
-/// The session's own sink, held before frame `at` so that a test can take the
+/// The session's own run sink, behind a log that can hold frame `log.holdAt` so that a test can take the
 /// board away at just that point.
 struct HoldingLink final : IRunLink
 {
-    struct Sink final : IFrameSink
-    {
-        std::unique_ptr<IFrameSink> inner;
-        HoldingLink &link;
-        int count = 0;
-        Sink(std::unique_ptr<IFrameSink> i, HoldingLink &l)
-            : inner(std::move(i))
-            , link(l)
-        {
-        }
-        void WriteFrame(const ServoFrame &frame) override
-        {
-            if (count++ == link.at) {
-                link.entered.release();
-                link.release.acquire();
-            }
-            inner->WriteFrame(frame);
-        }
-    };
-    HoldingLink(LinkSession &s, int a)
+    explicit HoldingLink(LinkSession &s)
         : session(s)
-        , at(a)
     {
     }
     bool PortOpen() const override { return session.PortOpen(); }
@@ -49,11 +29,11 @@ struct HoldingLink final : IRunLink
     QString CenterOnExecution() const override { return session.CenterOnExecution(); }
     std::unique_ptr<IFrameSink> CreateRunFrameSink() override
     {
-        return std::make_unique<Sink>(session.CreateRunFrameSink(), *this);
+        auto inner = session.CreateRunFrameSink();
+        return inner ? std::make_unique<LogSink>(log, std::move(inner)) : nullptr;
     }
     LinkSession &session;
-    int at;
-    QSemaphore entered, release;
+    FrameLog log;
 };
 
 class TestExecutionController : public TestBase
@@ -329,16 +309,17 @@ private Q_SLOTS:
         const int at = row[2].toInt();
         BoardRig rig;
         rig.session.SetCenterOnExecution(QStringLiteral("True"));
-        HoldingLink link(rig.session, at);
+        HoldingLink link(rig.session);
+        link.log.holdAt = at;
         m_exec->SetLink(&link);
         load({"mov 1,1", "mov 1,2", "mov 1,3"});
         m_listing->SetSelectedLine(mode == ExecutionMode::StepOneLine ? 0 : 2);
         m_exec->SetMode(mode);
         m_exec->Execute();
-        QVERIFY(link.entered.tryAcquire(1, 5000));
+        QVERIFY(link.log.entered.tryAcquire(1, 5000));
         QCOMPARE(rig.board.ReadFrames(at, 5000).size(), at);
         rig.board.Unplug();
-        link.release.release();
+        link.log.release.release();
         QVERIFY(waitRunEnded());
         QTRY_VERIFY(!rig.session.PortOpen());
         const QStringList reports = TestMessages().takeTexts();
