@@ -160,24 +160,19 @@ private Q_SLOTS:
         QVERIFY(m_saved.isEmpty()); // scripts touch neither recent files nor title
     }
 
-    void failedSaveIsReportedAndNotRemembered_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("folder is a file") << "file/show.tqp";
-        QTest::newRow("read-only file") << "file";
-    }
     void failedSaveIsReportedAndNotRemembered()
     {
-        QFETCH(QString, name);
-        QTemporaryDir dir;
-        const QString blocker = dir.filePath(QStringLiteral("file"));
-        QVERIFY(WriteWholeFile(blocker, QString()));
-        QFile::setPermissions(blocker, QFileDevice::ReadOwner);
-        m_commands.SetCurrentProgramPath(dir.filePath(name));
-        QVERIFY(!m_commands.SaveProgram(false));
-        QCOMPARE(QFileInfo(blocker).size(), 0);
-        QVERIFY(TestMessages().takeTexts().value(0).startsWith(QStringLiteral("Routine Code: 0055\r\n")));
-        QVERIFY(m_saved.isEmpty());
+        for (const char *name : {"file/show.tqp", "file"}) { // a folder that is a file, a read-only file
+            QTemporaryDir dir;
+            const QString blocker = dir.filePath(QStringLiteral("file"));
+            QVERIFY(WriteWholeFile(blocker, QString()));
+            QFile::setPermissions(blocker, QFileDevice::ReadOwner);
+            m_commands.SetCurrentProgramPath(dir.filePath(QLatin1String(name)));
+            QVERIFY(!m_commands.SaveProgram(false));
+            QCOMPARE(QFileInfo(blocker).size(), 0);
+            QVERIFY(TestMessages().takeTexts().value(0).startsWith(QStringLiteral("Routine Code: 0055\r\n")));
+            QVERIFY(m_saved.isEmpty());
+        }
     }
 
 private:
