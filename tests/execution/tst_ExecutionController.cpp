@@ -50,10 +50,7 @@ class TestExecutionController : public TestBase
     void writeTemp(const QString &text) { QVERIFY(WriteWholeFile(m_listing->TempFilePath(), text)); }
     void load(const QStringList &lines)
     {
-        QString text;
-        for (const QString &l : lines)
-            text += l + QStringLiteral("\r\n");
-        writeTemp(text);
+        writeTemp(lines.isEmpty() ? QString() : lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
         m_listing->Update();
     }
     // Starts a run whose frame `at` holds until the test releases it.

@@ -96,10 +96,9 @@ private Q_SLOTS:
         const bool index = row[1] == QLatin1String("index");
         const QString &word = row[2];
         QStringList found;
-        for (const HelpTopic &keyword : m_chm.Index()) {
+        for (const HelpTopic &keyword : m_chm.Index())
             if (index && keyword.name == word)
                 found << keyword.local;
-        }
         QCOMPARE(index ? found : m_chm.PagesHolding(word), row[3].split(QLatin1Char(' '), Qt::SkipEmptyParts));
     }
 

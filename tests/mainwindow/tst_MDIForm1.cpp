@@ -633,8 +633,7 @@ private Q_SLOTS:
         // Insert needs a selected line; a right click selects none by itself.
         QVERIFY(!item("miInsert")->isEnabled());
         popup->hide();
-        auto *window = qobject_cast<frmExecution *>(main().ExecutionWindow());
-        window->List1()->setCurrentRow(0);
+        main().ExecutionWindow()->List1()->setCurrentRow(0);
         main().Edits().ShowPopup(1, main().mapToGlobal(QPoint(40, 40)));
         QVERIFY(item("miInsert")->isEnabled());
         popup->hide();
