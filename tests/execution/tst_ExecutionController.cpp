@@ -262,7 +262,7 @@ private Q_SLOTS:
         checkIdle();
     }
 
-    void failedRunKeepsTheControlsUntilStop()
+    void centringFailureReportsOnceAndGoesBackToIdle()
     {
         m_store.SetValue(ProgramPropertyStore::Field::InterInstructionDelay, QStringLiteral("0"));
         m_store.SetValue(ProgramPropertyStore::Field::ServoCenter, QStringLiteral("x"));
