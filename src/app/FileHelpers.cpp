@@ -195,17 +195,20 @@ bool WriteWholeFile(const QString &path, const QString &text)
 
 bool FileExistsOnDisk(const QString &path)
 {
-    if (path.isEmpty())
-        return false;
+    return !path.isEmpty() && NativeFileExistsOnDisk(QFile::encodeName(path));
+}
+
+bool NativeFileExistsOnDisk(const QByteArray &native)
+{
     struct stat st = {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISDIR(st.st_mode))
+    if (native.isEmpty() || ::stat(native.constData(), &st) != 0 || S_ISDIR(st.st_mode))
         return false;
     // Opening a FIFO could block; its reader refuses it with a clear error.
     if (!S_ISREG(st.st_mode))
         return true;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    file.close();
+    ::close(fd);
     return true;
 }

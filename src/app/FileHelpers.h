@@ -33,6 +33,8 @@ bool WriteWholeFile(const QString &path, const QString &text);
 /// that exists but is neither a file nor a folder counts, so that its reader
 /// refuses it with a clear error instead of "not found".
 bool FileExistsOnDisk(const QString &path);
+/// The same for a file named by the system's bytes.
+bool NativeFileExistsOnDisk(const QByteArray &native);
 
 /// The same, throwing AppError instead of reporting, for callers that own the report.
 QByteArray ReadWholeFileBytes(const QString &path);

@@ -7,10 +7,8 @@
 
 #include <algorithm>
 #include <dirent.h>
-#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace ScriptFolder {
 
@@ -34,21 +32,6 @@ std::optional<QList<QByteArray>> entries(const QString &folder)
     // The system's order varies; letter-case matches are taken in one order.
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// As FileExistsOnDisk: a readable file, or something that is neither file nor folder.
-bool exists(const QByteArray &path)
-{
-    struct stat st = {};
-    if (::stat(path.constData(), &st) != 0 || S_ISDIR(st.st_mode))
-        return false;
-    if (!S_ISREG(st.st_mode))
-        return true;
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
 }
 
 bool isFile(const QByteArray &path)
@@ -90,17 +73,17 @@ QByteArray Find(const QString &folder, const QString &name)
     if (name.isEmpty())
         return {};
     const QByteArray exact = Exact(folder, name);
-    if (exists(exact))
+    if (NativeFileExistsOnDisk(exact))
         return exact;
     if (name.contains(QLatin1Char('/')))
         return {};
     const QByteArray prefix = QFile::encodeName(folder) + '/';
     const bool latin1 = std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() <= 0xFF; });
-    if (latin1 && exists(prefix + name.toLatin1()))
+    if (latin1 && NativeFileExistsOnDisk(prefix + name.toLatin1()))
         return prefix + name.toLatin1();
     // Names typed on a system that ignores letter case still find their file.
     for (const QByteArray &entry : entries(folder).value_or(QList<QByteArray>())) {
-        if (DecodeLineText(entry).compare(name, Qt::CaseInsensitive) == 0 && exists(prefix + entry))
+        if (DecodeLineText(entry).compare(name, Qt::CaseInsensitive) == 0 && NativeFileExistsOnDisk(prefix + entry))
             return prefix + entry;
     }
     return {};
