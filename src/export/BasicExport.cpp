@@ -18,7 +18,9 @@ namespace {
 const QString kRoutineListInstruction = QStringLiteral("0106");
 const QString kRoutineExportScript = QStringLiteral("0107");
 const QString kCrLf = QStringLiteral("\r\n");
-constexpr int kChunkValues = 256;
+// A table's index runs in the byte B2, and "For B2 = 0 To 255" would wrap to 0
+// and never leave the chunk: a chunk holds at most 254 values (127 pairs).
+constexpr int kChunkValues = 254;
 
 /// Thrown for an entry that would shift every later pair; the export is abandoned.
 struct Refusal
