@@ -10,7 +10,9 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 namespace BasicExport {
 namespace {
@@ -37,6 +39,22 @@ bool isSingleNumber(const QString &text)
 QString notASingleNumber(const QString &text)
 {
     return QStringLiteral(": \"") + text + QStringLiteral("\" is not a single number. Nothing was exported.");
+}
+
+bool isSmart(const QString &delay)
+{
+    return delay.compare(QLatin1String("smart"), Qt::CaseInsensitive) == 0;
+}
+
+/// A fixed delay goes into every PAUSE and table: digits only, and no longer
+/// than playback can wait.
+bool isWholeDelay(const QString &delay)
+{
+    if (delay.isEmpty() || !std::all_of(delay.begin(), delay.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return false;
+    bool ok = false;
+    const uint ms = delay.toUInt(&ok);
+    return ok && ms <= uint(std::numeric_limits<qint32>::max());
 }
 
 /// Where a line stands; spelled out only when a refusal names it.
@@ -88,10 +106,10 @@ private:
     }
 
     /// A number for the pair list: one entry, so no comma inside.
-    QString entry(const QString &text, const Where &where, const QString &what = QString()) const
+    QString entry(const QString &text, const Where &where) const
     {
         if (!isSingleNumber(text))
-            throw Refusal{where.Describe() + what + notASingleNumber(text)};
+            throw Refusal{where.Describe() + notASingleNumber(text)};
         return text;
     }
 
@@ -110,26 +128,27 @@ private:
             const int distance = std::abs(int(m_positions[servo]) - int(to));
             m_positions[servo] = to;
             m_entries << s << v;
-            delayPair(distance, where);
+            delayPair(distance);
         } else if (sCom.startsWith(QLatin1String("pause"), Qt::CaseInsensitive)) {
             // An empty duration is copied as it stands: "PAUSE " with nothing after it.
             m_entries << QStringLiteral("255") << (rest.isEmpty() ? rest : entry(rest, where));
-            delayPair(0, where);
+            delayPair(0);
         } else if (sCom.startsWith(QLatin1String("script"), Qt::CaseInsensitive)) {
             ExportScript(rest);
         }
     }
 
-    void delayPair(int distance, const Where &where)
+    /// The wait after an instruction; a fixed delay was checked before the run.
+    void delayPair(int distance)
     {
         const QString &iid = m_in.interInstructionDelay;
-        if (iid.compare(QLatin1String("smart"), Qt::CaseInsensitive) == 0) {
+        if (isSmart(iid)) {
             const qint32 wait = qint32(ToInteger(m_in.smartDelay)) * distance;
             if (wait > 32767)
                 throw AppError::overflow();
             m_entries << QStringLiteral("255") << QString::number(wait);
         } else {
-            m_entries << QStringLiteral("255") << entry(iid, where, QStringLiteral(" InterInstructionDelay"));
+            m_entries << QStringLiteral("255") << iid;
         }
     }
 
@@ -275,6 +294,13 @@ Result Export(const Input &given)
     // Written into every SEROUT as it stands; "1,88" reads as a number but would send three bytes.
     if (!isSingleNumber(in.synchByte)) {
         result.refusal = QStringLiteral("Synch Byte") + notASingleNumber(in.synchByte);
+        return result;
+    }
+    // Written into every PAUSE and table: "-5" or "2.5" would not compile.
+    if (!isSmart(in.interInstructionDelay) && !isWholeDelay(in.interInstructionDelay)) {
+        result.refusal =
+            QStringLiteral("Inter-Instruction Delay: \"") + in.interInstructionDelay +
+            QStringLiteral("\" is not a whole number from 0 to 2147483647 or Smart. Nothing was exported.");
         return result;
     }
     Run run(in);

@@ -13,14 +13,13 @@ private Q_SLOTS:
     void exports()
     {
         QFETCH(QStringList, row);
-        const QString &args = row[1], &synch = row[2], &golden = row[4];
+        const QString &args = row[1], &golden = row[4];
         const int exitCode = row[3].toInt();
         QTemporaryDir dir;
         const QString program = dir.filePath(QStringLiteral("show.tqp"));
         const QString out = dir.filePath(QStringLiteral("show.bas"));
-        QVERIFY(
-            WriteWholeFile(program, ";SynchByte=" + synch +
-                                        "\r\n;InterInstructionDelay=1000\r\nmov 0,127\r\npause 500\r\nmov 1,200\r\n"));
+        QVERIFY(WriteWholeFile(program, ";SynchByte=" + row[2].section(u'/', 0, 0) + "\r\n;InterInstructionDelay=" +
+                                            row[2].section(u'/', 1) + "\r\nmov 0,127\r\npause 500\r\nmov 1,200\r\n"));
         const bool toStdout = args.endsWith(QLatin1String(" -"));
         QProcess p;
         p.setWorkingDirectory(dir.path());
