@@ -23,6 +23,8 @@ const QString kCrLf = QStringLiteral("\r\n");
 // A table's index runs in the byte B2, and "For B2 = 0 To 255" would wrap to 0
 // and never leave the chunk: a chunk holds at most 254 values (127 pairs).
 constexpr int kChunkValues = 254;
+// PAUSE and the table's word W0 hold 16 bits; a longer wait is written as several.
+constexpr qint64 kLongestWait = 65535;
 
 /// Thrown for an entry that would shift every later pair; the export is abandoned.
 struct Refusal
@@ -113,6 +115,27 @@ private:
         return text;
     }
 
+    /// A wait as pause pairs, each within one 16-bit word. A wait beyond 32 bits
+    /// overflows, as it does in playback.
+    void waitPairs(qint64 ms)
+    {
+        if (ms > std::numeric_limits<qint32>::max())
+            throw AppError::overflow();
+        for (; ms > kLongestWait; ms -= kLongestWait)
+            m_entries << QStringLiteral("255") << QString::number(kLongestWait);
+        m_entries << QStringLiteral("255") << QString::number(ms);
+    }
+
+    /// A duration as the program has it, unless it needs more than one word.
+    void pausePairs(const QString &duration)
+    {
+        const std::optional<double> value = NumericValue(duration);
+        if (value && *value > kLongestWait)
+            waitPairs(ToLong(duration));
+        else
+            m_entries << QStringLiteral("255") << duration;
+    }
+
     void listLine(const QString &sCom, const Where &where)
     {
         const qsizetype blank = sCom.indexOf(QLatin1Char(' '));
@@ -131,7 +154,7 @@ private:
             delayPair(distance);
         } else if (sCom.startsWith(QLatin1String("pause"), Qt::CaseInsensitive)) {
             // An empty duration is copied as it stands: "PAUSE " with nothing after it.
-            m_entries << QStringLiteral("255") << (rest.isEmpty() ? rest : entry(rest, where));
+            pausePairs(rest.isEmpty() ? rest : entry(rest, where));
             delayPair(0);
         } else if (sCom.startsWith(QLatin1String("script"), Qt::CaseInsensitive)) {
             ExportScript(rest);
@@ -142,14 +165,10 @@ private:
     void delayPair(int distance)
     {
         const QString &iid = m_in.interInstructionDelay;
-        if (isSmart(iid)) {
-            const qint32 wait = qint32(ToInteger(m_in.smartDelay)) * distance;
-            if (wait > 32767)
-                throw AppError::overflow();
-            m_entries << QStringLiteral("255") << QString::number(wait);
-        } else {
-            m_entries << QStringLiteral("255") << iid;
-        }
+        if (isSmart(iid))
+            waitPairs(qint64(ToLong(m_in.smartDelay)) * distance);
+        else
+            pausePairs(iid);
     }
 
     void ExportScript(const QString &sfile)
