@@ -8,11 +8,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 frmExecution::frmExecution(ExecutionController &controller, QWidget *parent)
@@ -40,15 +39,18 @@ frmExecution::frmExecution(ExecutionController &controller, QWidget *parent)
     connect(&m_controller, &ExecutionController::modeChanged, this,
             [this](ExecutionMode mode) { m_opt[int(mode)]->setChecked(true); });
 
-    m_list = new QListWidget(this);
+    ProgramListing &listing = m_controller.Listing();
+    m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setToolTip(QStringLiteral("Program instructions."));
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setUniformItemSizes(true);
+    m_list->setModel(&listing);
+    m_list->setSelectionModel(&listing.Selection());
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->viewport()->installEventFilter(this);
-    connect(m_list, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { m_controller.Listing().ListClicked(m_list->row(item)); });
-    connect(m_list, &QListWidget::currentRowChanged, this,
-            [this](int row) { m_controller.Listing().SetSelectedLine(row); });
+    connect(m_list, &QListView::clicked, this,
+            [&listing](const QModelIndex &index) { listing.ListClicked(index.row()); });
 
     auto *commands = new QGroupBox(QStringLiteral("Execute Commands"), this);
     auto *commandsLayout = new QVBoxLayout(commands);
@@ -97,36 +99,12 @@ frmExecution::frmExecution(ExecutionController &controller, QWidget *parent)
     layout->addLayout(left);
     layout->addWidget(m_list, 1);
 
-    const ProgramListing &listing = m_controller.Listing();
-    connect(&listing, &ProgramListing::listChanged, this, &frmExecution::refreshList);
-    connect(&listing, &ProgramListing::selectionChanged, this, &frmExecution::refreshSelection);
     connect(&listing, &ProgramListing::summaryChanged, this, &frmExecution::refreshSummary);
     connect(&m_controller, &ExecutionController::controlsChanged, this, &frmExecution::refreshControls);
     connect(&m_controller, &ExecutionController::progressChanged, m_progress, &ondProgressBar::SetPosition);
 
-    refreshList();
     refreshSummary();
     refreshControls();
-}
-
-void frmExecution::refreshList()
-{
-    const QSignalBlocker block(m_list);
-    m_list->clear();
-    m_list->addItems(m_controller.Listing().Items());
-    refreshSelection(m_controller.Listing().SelectedLine());
-}
-
-void frmExecution::refreshSelection(int line)
-{
-    const QSignalBlocker block(m_list);
-    if (line < 0 || line >= m_list->count()) {
-        m_list->setCurrentRow(-1);
-        m_list->clearSelection();
-        return;
-    }
-    m_list->setCurrentRow(line);
-    m_list->scrollToItem(m_list->item(line));
 }
 
 void frmExecution::refreshSummary()

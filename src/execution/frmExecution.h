@@ -8,7 +8,7 @@
 class ExecutionController;
 class ondProgressBar;
 class QLabel;
-class QListWidget;
+class QListView;
 class QPushButton;
 class QRadioButton;
 
@@ -21,7 +21,8 @@ class frmExecution final : public QWidget
 public:
     explicit frmExecution(ExecutionController &controller, QWidget *parent = nullptr);
 
-    QListWidget *List1() const { return m_list; }
+    /// A view over the listing, sharing its selection.
+    QListView *List1() const { return m_list; }
     ondProgressBar *ProgressBar() const { return m_progress; }
 
 Q_SIGNALS:
@@ -34,14 +35,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void refreshList();
-    void refreshSelection(int line);
     void refreshSummary();
     void refreshControls();
 
     ExecutionController &m_controller;
     std::array<QRadioButton *, 4> m_opt{};
-    QListWidget *m_list = nullptr;
+    QListView *m_list = nullptr;
     QPushButton *m_execute = nullptr;
     QPushButton *m_pause = nullptr;
     QPushButton *m_stop = nullptr;

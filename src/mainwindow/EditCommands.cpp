@@ -39,22 +39,16 @@ void EditCommands::connectItems()
     const auto on = [this](const char *name, auto handler) {
         connect(m_actions.Item(QString::fromLatin1(name)), &QAction::triggered, this, handler);
     };
-    on("miInsertMov", [this] { showDialog<frmEditMov>("0025", true); });
-    on("miEditMovInstruction", [this] { showDialog<frmEditMov>("0017", false); });
-    on("miInsPause", [this] { showDialog<frmEditPause>("0026", true); });
-    on("miEditPauseInstruction", [this] { showDialog<frmEditPause>("0018", false); });
-    on("miInsertScript", [this] { showDialog<frmScriptEdit>("0027", true); });
-    on("miEditScriptInstruction", [this] { showDialog<frmScriptEdit>("0019", false); });
+    on("miInsertMov", [this] { showDialog<frmEditMov>("0025", true, "Mov"); });
+    on("miEditMovInstruction", [this] { showDialog<frmEditMov>("0017", false, "Mov"); });
+    on("miInsPause", [this] { showDialog<frmEditPause>("0026", true, "Pause"); });
+    on("miEditPauseInstruction", [this] { showDialog<frmEditPause>("0018", false, "Pause"); });
+    on("miInsertScript", [this] { showDialog<frmScriptEdit>("0027", true, "Script"); });
+    on("miEditScriptInstruction", [this] { showDialog<frmScriptEdit>("0019", false, "Script"); });
     on("miInsertWav", [this] { chooseWav(true); });
     on("miEditWAV", [this] { chooseWav(false); });
     on("miDeleteInstruction", [this] {
-        Reported(QStringLiteral("0016"), [&] {
-            change([](QStringList &items, int i) {
-                if (i >= items.size())
-                    throw AppError::invalidArgument();
-                items.removeAt(i);
-            });
-        });
+        Reported(QStringLiteral("0016"), [&] { m_listing.RemoveLines({target()}, QStringLiteral("Delete")); });
     });
     // Exactly the Servo Controller's own Insert button, message included.
     on("miInsSelScript", [this] { m_servoControl.cmdInsertScript()->click(); });
@@ -77,7 +71,7 @@ void EditCommands::ShowPopup(int line, const QPoint &globalPos)
     show("miDeleteInstruction", true);
     show("miLN6", true);
     // Inserting needs a selected line to insert at.
-    m_actions.Item(QStringLiteral("miInsert"))->setEnabled(!m_window.List1()->selectedItems().isEmpty());
+    m_actions.Item(QStringLiteral("miInsert"))->setEnabled(m_listing.Selection().hasSelection());
     QMenu *popup = m_actions.ExecEditMenu();
     popup->setProperty("Tag", QString::number(line));
     popup->popup(globalPos);
@@ -100,25 +94,12 @@ QString EditCommands::targetLine() const
     return items.at(i);
 }
 
-void EditCommands::change(const std::function<void(QStringList &, int)> &edit)
+void EditCommands::place(const QString &line, bool insert, const QString &kind)
 {
-    QStringList items = m_listing.Items();
-    edit(items, target());
-    m_listing.SetItems(items);
-    m_listing.UpdateTempFile();
-    m_listing.Update();
-}
-
-void EditCommands::place(const QString &line, bool insert)
-{
-    change([&line, insert](QStringList &items, int i) {
-        if (i > items.size() || (!insert && i == items.size()))
-            throw AppError::invalidArgument();
-        if (insert)
-            items.insert(i, line);
-        else
-            items[i] = line;
-    });
+    if (insert)
+        m_listing.InsertLines(target(), {line}, QStringLiteral("Insert ") + kind);
+    else
+        m_listing.ReplaceLine(target(), line, QStringLiteral("Edit ") + kind);
 }
 
 QStringList EditCommands::scriptNames() const
@@ -130,14 +111,14 @@ QStringList EditCommands::scriptNames() const
     return names;
 }
 
-template <typename Dialog> void EditCommands::showDialog(const char *routine, bool insert)
+template <typename Dialog> void EditCommands::showDialog(const char *routine, bool insert, const char *kind)
 {
     Reported(QString::fromLatin1(routine), [&] {
         m_insertMode = insert;
         const EditStart start{insert, insert ? QString() : targetLine(), m_properties.Properties(), scriptNames()};
         Dialog dialog(start, &m_owner);
         if (dialog.exec() == QDialog::Accepted)
-            place(dialog.Line(), insert);
+            place(dialog.Line(), insert, QString::fromLatin1(kind));
     });
     m_insertMode = false;
 }
@@ -154,6 +135,6 @@ void EditCommands::chooseWav(bool insert)
         const QString chosen = Services::fileDialogs().choose(request);
         if (chosen.isEmpty())
             return;
-        place(QStringLiteral("WAV ") + chosen, insert);
+        place(QStringLiteral("WAV ") + chosen, insert, QStringLiteral("WAV"));
     });
 }

@@ -4,8 +4,6 @@
 #include <QPoint>
 #include <QStringList>
 
-#include <functional>
-
 class MainActions;
 class ProgramListing;
 class ProgramPropertyStore;
@@ -39,9 +37,10 @@ private:
     QString targetLine() const;
     /// The Servo Controller's loaded scripts, in its order.
     QStringList scriptNames() const;
-    void change(const std::function<void(QStringList &, int)> &edit);
-    void place(const QString &line, bool insert);
-    template <typename Dialog> void showDialog(const char *routine, bool insert);
+    /// The line entered goes in at the target line, or replaces it; one undo
+    /// step named by `kind` ("Insert Pause", "Edit Pause").
+    void place(const QString &line, bool insert, const QString &kind);
+    template <typename Dialog> void showDialog(const char *routine, bool insert, const char *kind);
     void chooseWav(bool insert);
 
     MainActions &m_actions;

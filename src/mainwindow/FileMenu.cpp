@@ -37,7 +37,10 @@ FileMenu::FileMenu(MainActions &actions, FileCommands &files, QMainWindow &windo
         });
     }
     connect(&m_files, &FileCommands::recentFilesChanged, this, &FileMenu::DisplayMRU);
-    connect(&m_files, &FileCommands::titleChanged, &window, &QWidget::setWindowTitle);
+    // "[*]" shows unsaved changes the platform's way.
+    connect(&m_files, &FileCommands::titleChanged, &window,
+            [&window](const QString &title) { window.setWindowTitle(title + QStringLiteral("[*]")); });
+    connect(&m_files, &FileCommands::modifiedChanged, &window, &QWidget::setWindowModified);
 }
 
 void FileMenu::DisplayMRU(bool openFileFirst)

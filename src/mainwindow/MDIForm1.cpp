@@ -66,7 +66,7 @@ QMdiSubWindow *addChild(QMdiArea *area, QWidget *window)
 MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     : QMainWindow(parent)
     , m_parts(parts)
-    , m_cells(new PropertyGridModel(parts.properties, parts.session, this))
+    , m_cells(new PropertyGridModel(parts.properties, parts.session, parts.listing, this))
     , m_actions(new MainActions(*this))
     , m_side(new SidePanel(*m_cells, kCaption, this))
     , m_childArea(new QMdiArea(this))
@@ -78,7 +78,7 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     , m_help(std::make_unique<HelpViewerHost>(this))
 {
     setObjectName(QStringLiteral("MDIForm1"));
-    setWindowTitle(kCaption);
+    setWindowTitle(kCaption + QStringLiteral("[*]"));
     setWindowIcon(MainActions::Image(7));
 
     m_childArea->setObjectName(QStringLiteral("childArea"));
@@ -179,7 +179,7 @@ void MDIForm1::connectCommands()
 void MDIForm1::Load()
 {
     Reported(QStringLiteral("0009"), [&] {
-        setWindowTitle(kCaption);
+        setWindowTitle(kCaption + QStringLiteral("[*]"));
         // Without a help file the Help menu names the one it expected beside the program.
         const QString helpFile = FindHelpFile();
         modHTMLHelp::SetHelpFile(

@@ -33,31 +33,24 @@ FileCommands::FileCommands(ProgramCommands &commands, ProgramListing &listing, Q
     , m_listing(listing)
 {
     connect(&m_commands, &ProgramCommands::programSaved, this, [this](const QString &path) {
-        m_savedLines = m_listing.Items();
+        m_listing.SetClean();
         remember(path);
         setTitle(path);
     });
-    connect(&m_commands, &ProgramCommands::programLoaded, this, [this] { m_savedLines = m_listing.Items(); });
-}
-
-QStringList FileCommands::tempFileLines() const
-{
-    if (!FileExistsOnDisk(m_listing.TempFilePath()))
-        return {};
-    QStringList lines = m_listing.FileLines();
-    lines.removeAll(QString());
-    return lines;
+    connect(&m_listing, &ProgramListing::historyChanged, this, [this] {
+        if (Modified() != m_modified)
+            Q_EMIT modifiedChanged(m_modified = !m_modified);
+    });
 }
 
 bool FileCommands::Modified() const
 {
-    const QStringList lines = tempFileLines();
-    return !lines.isEmpty() && lines != m_savedLines;
+    return !m_listing.IsClean() && !m_listing.Items().isEmpty();
 }
 
 bool FileCommands::savePrompt()
 {
-    if (ReadWholeFile(m_listing.TempFilePath()).isEmpty())
+    if (!Modified())
         return true;
     const MsgAnswer answer = ShowUserMessage(kSaveQuestion, MsgButtons::YesNoCancel, MsgIcon::Question);
     if (answer == MsgAnswer::Cancel)
@@ -73,8 +66,7 @@ void FileCommands::New()
         if (!savePrompt())
             return;
         m_commands.SetCurrentProgramPath(QString());
-        m_listing.ReplaceTempFile({});
-        m_savedLines.clear();
+        m_listing.Reset({});
         setTitle(QString());
         m_listing.Update();
     });

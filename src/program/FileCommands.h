@@ -20,7 +20,8 @@ public:
     FileCommands(ProgramCommands &commands, ProgramListing &listing, QObject *parent = nullptr);
 
     const cMRUFileList &RecentFiles() const { return m_recentFiles; }
-    /// The listing differs from what was last loaded or saved (an empty one never does).
+    /// The program differs from what was last loaded or saved: a step was
+    /// made or undone since (an empty listing never counts).
     bool Modified() const;
 
     void New();
@@ -46,6 +47,7 @@ Q_SIGNALS:
     void titleChanged(const QString &title);
     /// The list changed; entry 1 is the open file when openFileFirst.
     void recentFilesChanged(bool openFileFirst);
+    void modifiedChanged(bool modified);
 
 private:
     /// The save question before the listing is replaced; false for Cancel and
@@ -55,10 +57,9 @@ private:
     void afterLoad();
     void remember(const QString &path);
     void setTitle(const QString &path);
-    QStringList tempFileLines() const;
 
     ProgramCommands &m_commands;
     ProgramListing &m_listing;
     cMRUFileList m_recentFiles;
-    QStringList m_savedLines;
+    bool m_modified = false;
 };

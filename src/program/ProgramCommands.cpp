@@ -50,7 +50,7 @@ void ProgramCommands::LoadProgramFile()
 
         // The grid shows the store and the link applies it, both through its signal.
         m_properties.SetProperties(properties);
-        m_listing.ReplaceTempFile(parsed.listing);
+        m_listing.Reset(parsed.listing);
         m_listing.Update();
         Q_EMIT programLoaded(path);
     });

@@ -161,3 +161,31 @@ bool PropertiesInvalid(const ProgramProperties &p)
         return true;
     return false;
 }
+
+QString ClipboardText(const QStringList &lines)
+{
+    return lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+PastedLines ParsePastedText(const QString &text)
+{
+    PastedLines pasted{SplitFileLines(text), {}};
+    for (qsizetype i = 0; i < pasted.lines.size(); ++i) {
+        const QString &line = pasted.lines.at(i);
+        if (IsAcceptedInstructionLine(line))
+            continue;
+        // Shown as far as a message box can: short, and control bytes made visible.
+        QString shown = line.left(60);
+        for (QChar &c : shown) {
+            if (!c.isPrint())
+                c = QChar::ReplacementCharacter;
+        }
+        if (line.size() > shown.size())
+            shown += QStringLiteral("...");
+        pasted.refusal = QStringLiteral("Nothing was pasted: line ") + QString::number(i + 1) +
+                         QStringLiteral(" of the text is not an instruction.\r\n\r\n") + shown;
+        pasted.lines.clear();
+        break;
+    }
+    return pasted;
+}

@@ -33,3 +33,17 @@ QString ProgramFileText(const ProgramProperties &properties, const QStringList &
 
 /// True when the properties break a rule a loaded file must keep.
 bool PropertiesInvalid(const ProgramProperties &properties);
+
+/// Lines as the clipboard carries them: plain text, one instruction per line.
+QString ClipboardText(const QStringList &lines);
+
+/// Text from the clipboard read as instruction lines (CR LF, LF or CR between
+/// them, a last line end optional), each checked as a program file's line is.
+struct PastedLines
+{
+    QStringList lines;
+    /// Why nothing may be pasted, naming the first line that is not an
+    /// instruction and its number; empty when every line is one.
+    QString refusal;
+};
+PastedLines ParsePastedText(const QString &text);

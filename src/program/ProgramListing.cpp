@@ -1,10 +1,12 @@
 #include "program/ProgramListing.h"
 
 #include "app/FileHelpers.h"
+#include "app/ProgramPropertyStore.h"
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageService.h"
 #include "platform/NumericText.h"
+#include "program/InstructionSyntax.h"
 #include "program/ProgramFile.h"
 
 #include <QDir>
@@ -12,28 +14,96 @@
 #include <QFileInfo>
 #include <QLockFile>
 
+#include <algorithm>
+
 namespace {
 
 const QString kRoutineUpdate = QStringLiteral("0105");
+const QString kRoutineUpdateTempFile = QStringLiteral("0109");
 
 // The file form of lines: each ended by CR LF.
-QString fileText(const QStringList &lines)
+QByteArray fileBytes(const QStringList &lines)
 {
     QString text;
+    qsizetype size = 0;
     for (const QString &line : lines)
-        text += line + QStringLiteral("\r\n");
-    return text;
+        size += line.size() + 2;
+    text.reserve(size);
+    for (const QString &line : lines) {
+        text += line;
+        text += QLatin1String("\r\n");
+    }
+    return EncodeFileText(text);
+}
+
+// `items` without the lines at `removed`, then with `lines` standing at
+// `inserted` (rows of the result); both in ascending order. One pass, so a
+// change of many lines costs no more than one of a few.
+QStringList spliced(const QStringList &items, const QList<int> &removed, const QList<int> &inserted,
+                    const QStringList &lines)
+{
+    QStringList kept;
+    kept.reserve(items.size() - removed.size());
+    qsizetype r = 0;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (r < removed.size() && removed.at(r) == i)
+            ++r;
+        else
+            kept.append(items.at(i));
+    }
+    if (r != removed.size())
+        throw AppError::subscriptOutOfRange();
+    QStringList result;
+    result.reserve(kept.size() + lines.size());
+    qsizetype k = 0;
+    for (qsizetype j = 0; j < inserted.size(); ++j) {
+        while (result.size() < inserted.at(j) && k < kept.size())
+            result.append(kept.at(k++));
+        if (result.size() != inserted.at(j))
+            throw AppError::subscriptOutOfRange();
+        result.append(lines.at(j));
+    }
+    while (k < kept.size())
+        result.append(kept.at(k++));
+    return result;
+}
+
+bool contiguous(const QList<int> &rows)
+{
+    return !rows.isEmpty() && rows.last() - rows.first() == rows.size() - 1;
+}
+
+QList<int> sortedUnique(QList<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 } // namespace
 
 ProgramListing::ProgramListing(const QString &tempFilePath, QObject *parent)
-    : QObject(parent)
+    : QAbstractListModel(parent)
     , m_tempFilePath(tempFilePath)
 {
+    m_selection.setModel(this);
+    connect(&m_selection, &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { Q_EMIT selectionChanged(current.isValid() ? current.row() : -1); });
 }
 
 ProgramListing::~ProgramListing() = default;
+
+int ProgramListing::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_items.size());
+}
+
+QVariant ProgramListing::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_items.size() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return m_items.at(index.row());
+}
 
 void ProgramListing::CreateTempFile()
 {
@@ -69,28 +139,42 @@ QStringList ProgramListing::SummaryTexts() const
             QString::number(m_summary.scriptCount)};
 }
 
-void ProgramListing::UpdateTempFile()
-{
-    WriteWholeFile(m_tempFilePath, fileText(m_items));
-}
-
-void ProgramListing::Append(const QString &line)
-{
-    // Read and write must both succeed: a read failure must never lead to the
-    // listing being replaced by the one new line.
-    QByteArray text = ReadWholeFileBytes(m_tempFilePath);
-    text += EncodeFileText(fileText({line}));
-    WriteWholeFileBytes(m_tempFilePath, text);
-}
-
-void ProgramListing::ReplaceTempFile(const QStringList &lines)
-{
-    WriteWholeFileBytes(m_tempFilePath, EncodeFileText(fileText(lines)));
-}
-
 QStringList ProgramListing::FileLines() const
 {
     return SplitFileLines(DecodeFileText(ReadWholeFileBytes(m_tempFilePath)));
+}
+
+void ProgramListing::refreshSummary()
+{
+    Summary summary;
+    for (const QString &line : std::as_const(m_items)) {
+        const Instruction instruction = ParseInstruction(line);
+        switch (instruction.kind) {
+        case InstructionKind::Mov:
+            ++summary.movCount;
+            break;
+        case InstructionKind::Pause:
+            ++summary.pauseCount;
+            summary.pauseTime += ToLong(instruction.argument);
+            break;
+        case InstructionKind::Script:
+            ++summary.scriptCount;
+            break;
+        case InstructionKind::Wav:
+        case InstructionKind::None:
+            break;
+        }
+    }
+    summary.instructionCount = int(m_items.size());
+    m_summary = summary;
+    Q_EMIT summaryChanged();
+}
+
+void ProgramListing::setLines(QStringList lines)
+{
+    beginResetModel();
+    m_items = std::move(lines);
+    endResetModel();
 }
 
 void ProgramListing::Update()
@@ -101,50 +185,262 @@ void ProgramListing::Update()
             Q_EMIT tempFileMissing();
             return;
         }
-        m_items = FileLines();
-        m_selected = -1;
-        Summary summary;
-        for (int i = 0; i < m_items.size();) {
-            const QString lower = m_items.at(i).toLower();
-            if (lower.startsWith(QLatin1String("mov "))) {
-                ++summary.movCount;
-            } else if (lower.startsWith(QLatin1String("pause "))) {
-                ++summary.pauseCount;
-                summary.pauseTime += ToLong(lower.mid(lower.indexOf(QLatin1Char(' ')) + 1));
-            } else if (lower.startsWith(QLatin1String("script "))) {
-                ++summary.scriptCount;
-            } else if (!lower.startsWith(QLatin1String("wav "))) {
+        QStringList lines = FileLines();
+        for (int i = 0; i < lines.size();) {
+            if (ParseInstruction(lines.at(i)).kind == InstructionKind::None) {
                 ShowUserMessage(QStringLiteral("Line ") + QString::number(i + 1) +
                                     QStringLiteral(" has an unrecognized command and will be omitted."),
                                 MsgButtons::OkCancel, MsgIcon::Critical);
-                m_items.removeAt(i);
-                UpdateTempFile();
+                lines.removeAt(i);
+                WriteWholeFileBytes(m_tempFilePath, fileBytes(lines));
                 continue;
             }
             ++i;
         }
+        const bool reloaded = lines != m_items;
+        if (reloaded) {
+            // The file was changed behind the model: its steps no longer fit.
+            setLines(lines);
+            m_steps.clear();
+            m_index = 0;
+            m_cleanIndex = -1;
+            Q_EMIT historyChanged();
+        }
+        int selected = -1;
         if (!m_selectedInstructionIndex.isEmpty()) {
             const std::optional<qint32> index = WholeNumber32(m_selectedInstructionIndex);
             if (index && *index >= 0 && *index < m_items.size())
-                m_selected = *index;
+                selected = *index;
         }
-        summary.instructionCount = m_items.size();
-        m_summary = summary;
+        // A selection of several lines survives a reload that changed nothing.
+        if (reloaded || selected < 0 || selected != SelectedLine()) {
+            m_selection.clear();
+            SetSelectedLine(selected);
+        }
         Q_EMIT listChanged();
-        Q_EMIT selectionChanged(m_selected);
-        Q_EMIT summaryChanged();
+        refreshSummary();
     } catch (const AppError &e) {
         Q_EMIT listChanged();
         ErrorReport(kRoutineUpdate, e);
     }
 }
 
-void ProgramListing::SetItems(const QStringList &items)
+void ProgramListing::Reset(const QStringList &lines)
 {
-    m_items = items;
-    m_selected = -1;
+    WriteWholeFileBytes(m_tempFilePath, fileBytes(lines));
+    setLines(lines);
+    m_steps.clear();
+    m_index = 0;
+    m_cleanIndex = 0;
     Q_EMIT listChanged();
     Q_EMIT selectionChanged(-1);
+    refreshSummary();
+    Q_EMIT historyChanged();
+}
+
+void ProgramListing::apply(const Step &step, bool undo)
+{
+    const QList<int> &removed = undo ? step.insertedRows : step.removedRows;
+    const QList<int> &inserted = undo ? step.removedRows : step.insertedRows;
+    const QStringList &lines = undo ? step.removedLines : step.insertedLines;
+    if (!removed.isEmpty() || !inserted.isEmpty()) {
+        QStringList result = spliced(m_items, removed, inserted, lines);
+        WriteWholeFileBytes(m_tempFilePath, fileBytes(result));
+        // The narrowest notice that fits keeps the views' scroll positions.
+        if (removed.isEmpty() && contiguous(inserted)) {
+            beginInsertRows({}, inserted.first(), inserted.last());
+            m_items = std::move(result);
+            endInsertRows();
+        } else if (inserted.isEmpty() && contiguous(removed)) {
+            beginRemoveRows({}, removed.first(), removed.last());
+            m_items = std::move(result);
+            endRemoveRows();
+        } else if (removed.size() == 1 && removed == inserted) {
+            m_items = std::move(result);
+            Q_EMIT dataChanged(index(removed.first()), index(removed.first()));
+        } else if (step.removedLines == step.insertedLines && contiguous(removed) && contiguous(inserted) &&
+                   removed.first() != inserted.first()) {
+            const int destination =
+                inserted.first() < removed.first() ? inserted.first() : inserted.first() + int(removed.size());
+            beginMoveRows({}, removed.first(), removed.last(), {}, destination);
+            m_items = std::move(result);
+            endMoveRows();
+        } else {
+            setLines(std::move(result));
+        }
+        selectRows(inserted.isEmpty() ? QList<int>{std::min(removed.first(), int(m_items.size()) - 1)} : inserted);
+        Q_EMIT listChanged();
+        refreshSummary();
+    }
+    if (step.store)
+        step.store->SetProperties(undo ? step.before : step.after);
+}
+
+void ProgramListing::selectRows(const QList<int> &rows)
+{
+    QItemSelection selection;
+    for (qsizetype i = 0; i < rows.size();) {
+        qsizetype j = i;
+        while (j + 1 < rows.size() && rows.at(j + 1) == rows.at(j) + 1)
+            ++j;
+        if (rows.at(i) >= 0 && rows.at(j) < m_items.size())
+            selection.select(index(rows.at(i)), index(rows.at(j)));
+        i = j + 1;
+    }
+    const int current = rows.isEmpty() ? -1 : rows.first();
+    if (current < 0 || current >= m_items.size()) {
+        m_selection.clear();
+        return;
+    }
+    m_selection.setCurrentIndex(index(current), QItemSelectionModel::NoUpdate);
+    m_selection.select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+void ProgramListing::push(Step step)
+{
+    apply(step, false);
+    m_steps.erase(m_steps.begin() + m_index, m_steps.end());
+    if (m_cleanIndex > m_index)
+        m_cleanIndex = -1; // the saved state was undone and is now out of reach
+    m_steps.push_back(std::move(step));
+    ++m_index;
+    Q_EMIT historyChanged();
+}
+
+void ProgramListing::InsertLines(int row, const QStringList &lines, const QString &what)
+{
+    if (row < 0 || row > m_items.size())
+        throw AppError::invalidArgument();
+    if (lines.isEmpty())
+        return;
+    Step step(what);
+    step.insertedLines = lines;
+    step.insertedRows.reserve(lines.size());
+    for (int i = 0; i < lines.size(); ++i)
+        step.insertedRows.append(row + i);
+    push(std::move(step));
+}
+
+void ProgramListing::AppendLine(const QString &line, const QString &what)
+{
+    InsertLines(int(m_items.size()), {line}, what);
+}
+
+void ProgramListing::ReplaceLine(int row, const QString &line, const QString &what)
+{
+    if (row < 0 || row >= m_items.size())
+        throw AppError::invalidArgument();
+    push(Step(what, {row}, {m_items.at(row)}, {row}, {line}));
+}
+
+void ProgramListing::RemoveLines(const QList<int> &rows, const QString &what)
+{
+    Step step(what, sortedUnique(rows));
+    if (step.removedRows.isEmpty())
+        return;
+    if (step.removedRows.first() < 0 || step.removedRows.last() >= m_items.size())
+        throw AppError::invalidArgument();
+    for (const int row : std::as_const(step.removedRows))
+        step.removedLines.append(m_items.at(row));
+    push(std::move(step));
+}
+
+void ProgramListing::MoveLinesBy(const QList<int> &rows, int delta, const QString &what)
+{
+    Step step(what, sortedUnique(rows));
+    if (step.removedRows.isEmpty() || step.removedRows.first() + delta < 0 ||
+        step.removedRows.last() + delta >= m_items.size() || delta == 0)
+        return;
+    for (const int row : std::as_const(step.removedRows)) {
+        step.removedLines.append(m_items.at(row));
+        step.insertedRows.append(row + delta);
+    }
+    step.insertedLines = step.removedLines;
+    push(std::move(step));
+}
+
+void ProgramListing::MoveLinesTo(const QList<int> &rows, int before, const QString &what)
+{
+    Step step(what, sortedUnique(rows));
+    if (step.removedRows.isEmpty() || step.removedRows.first() < 0 || step.removedRows.last() >= m_items.size() ||
+        before < 0 || before > m_items.size())
+        return;
+    const int first = before - int(std::count_if(step.removedRows.cbegin(), step.removedRows.cend(),
+                                                 [before](int row) { return row < before; }));
+    for (int i = 0; i < step.removedRows.size(); ++i) {
+        step.removedLines.append(m_items.at(step.removedRows.at(i)));
+        step.insertedRows.append(first + i);
+    }
+    if (step.insertedRows == step.removedRows)
+        return; // dropped where it stands
+    step.insertedLines = step.removedLines;
+    push(std::move(step));
+}
+
+void ProgramListing::ChangeProperties(ProgramPropertyStore &store, const ProgramProperties &after, const QString &what)
+{
+    Step step(what);
+    step.store = &store;
+    step.before = store.Properties();
+    step.after = after;
+    push(std::move(step));
+}
+
+QString ProgramListing::UndoText() const
+{
+    return CanUndo() ? m_steps.at(m_index - 1).what : QString();
+}
+
+QString ProgramListing::RedoText() const
+{
+    return CanRedo() ? m_steps.at(m_index).what : QString();
+}
+
+void ProgramListing::Undo()
+{
+    if (!CanUndo())
+        return;
+    Reported(kRoutineUpdateTempFile, [&] {
+        apply(m_steps.at(m_index - 1), true);
+        --m_index;
+        Q_EMIT historyChanged();
+    });
+}
+
+void ProgramListing::Redo()
+{
+    if (!CanRedo())
+        return;
+    Reported(kRoutineUpdateTempFile, [&] {
+        apply(m_steps.at(m_index), false);
+        ++m_index;
+        Q_EMIT historyChanged();
+    });
+}
+
+void ProgramListing::SetClean()
+{
+    m_cleanIndex = m_index;
+    Q_EMIT historyChanged();
+}
+
+QList<int> ProgramListing::SelectedRows() const
+{
+    QList<int> rows;
+    const QModelIndexList selected = m_selection.selectedRows();
+    rows.reserve(selected.size());
+    for (const QModelIndex &index : selected)
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    if (rows.isEmpty() && SelectedLine() >= 0)
+        rows.append(SelectedLine());
+    return rows;
+}
+
+int ProgramListing::SelectedLine() const
+{
+    const QModelIndex current = m_selection.currentIndex();
+    return current.isValid() ? current.row() : -1;
 }
 
 void ProgramListing::ListClicked(int line)
@@ -155,10 +451,11 @@ void ProgramListing::ListClicked(int line)
 
 void ProgramListing::SetSelectedLine(int line)
 {
-    if (line < -1 || line >= m_items.size())
-        line = -1;
-    if (line == m_selected)
+    if (line < 0 || line >= m_items.size()) {
+        m_selection.clear();
         return;
-    m_selected = line;
-    Q_EMIT selectionChanged(line);
+    }
+    if (line == SelectedLine() && m_selection.isSelected(index(line)))
+        return;
+    m_selection.setCurrentIndex(index(line), QItemSelectionModel::ClearAndSelect);
 }

@@ -1,18 +1,25 @@
 #pragma once
 
-#include <QObject>
+#include "app/ProgramProperties.h"
+
+#include <QAbstractListModel>
+#include <QItemSelectionModel>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
+class ProgramPropertyStore;
 class QLockFile;
 
-/// The program being edited: its instruction lines, their summary and the
-/// selected line, mirrored in the temporary file. The only writer of that
-/// file; Log and the Insert commands append through it, the file reader
-/// replaces it, the Execution Controller shows it.
-class ProgramListing final : public QObject
+/// The program being edited: its instruction lines as the one model every
+/// view of the listing shows, their summary, the shared selection and the
+/// history of changes (undo and redo). The only writer of the temporary
+/// file, which mirrors the lines after every change: a change whose write
+/// fails is not made, so the two never differ.
+class ProgramListing final : public QAbstractListModel
 {
     Q_OBJECT
 public:
@@ -28,6 +35,9 @@ public:
     explicit ProgramListing(const QString &tempFilePath, QObject *parent = nullptr);
     ~ProgramListing() override;
 
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
     QString TempFilePath() const { return m_tempFilePath; }
     /// An empty temporary file, held with a lock so that a second copy of the
     /// program takes the next free name (tq0002.tmp, ...) instead of emptying
@@ -39,27 +49,53 @@ public:
 
     /// Reloads the lines from the temporary file, drops the ones it does not
     /// recognise (one message each, file rewritten), reselects the remembered
-    /// line and sets the summary. Failures are reported with "0105".
+    /// line and sets the summary. The lines the model holds are on file
+    /// already; a file changed behind the model's back replaces the lines
+    /// and the history. Failures are reported with "0105".
     void Update();
-    QStringList Items() const { return m_items; }
-    /// The temporary file's lines as they stand, lines appended since the last
-    /// Update included. Throws AppError when the file cannot be read.
+    const QStringList &Items() const { return m_items; }
+    /// The temporary file's lines as they stand. Throws AppError when the file cannot be read.
     QStringList FileLines() const;
-    /// Replaces the lines (the editing commands, before UpdateTempFile and Update).
-    void SetItems(const QStringList &items);
-    /// Writes the lines to the temporary file, each followed by CR LF.
-    void UpdateTempFile();
-    /// Adds a line to the end of the temporary file without reloading. Throws
-    /// AppError; a file that cannot be read is never replaced by the one line.
-    void Append(const QString &line);
-    /// The temporary file becomes exactly these lines (the file reader). Throws AppError.
-    void ReplaceTempFile(const QStringList &lines);
+
+    /// A new program (New, a file read): these lines, a new history, and the
+    /// clean state. Throws AppError when the temporary file cannot be written.
+    void Reset(const QStringList &lines);
+
+    /// The changes, each one undo step named by `what` ("Insert Pause"). Each
+    /// throws AppError (listing unchanged) when a row is out of range or the
+    /// temporary file cannot be written.
+    void InsertLines(int row, const QStringList &lines, const QString &what);
+    void AppendLine(const QString &line, const QString &what);
+    void ReplaceLine(int row, const QString &line, const QString &what);
+    void RemoveLines(const QList<int> &rows, const QString &what);
+    /// Each of `rows` one line up (delta -1) or down (+1); nothing when one
+    /// would leave the listing.
+    void MoveLinesBy(const QList<int> &rows, int delta, const QString &what);
+    /// `rows` as one block before line `before` of the listing as it stands (a drop).
+    void MoveLinesTo(const QList<int> &rows, int before, const QString &what);
+    /// The eight properties become `after` in `store`, as one undo step.
+    void ChangeProperties(ProgramPropertyStore &store, const ProgramProperties &after, const QString &what);
+
+    bool CanUndo() const { return m_index > 0; }
+    bool CanRedo() const { return m_index < int(m_steps.size()); }
+    QString UndoText() const;
+    QString RedoText() const;
+    /// A failed write is reported ("0109") and the step stays where it was.
+    void Undo();
+    void Redo();
+    /// The program as last saved or loaded.
+    bool IsClean() const { return m_cleanIndex == m_index; }
+    void SetClean();
 
     /// The five summary values as the window shows them.
     QStringList SummaryTexts() const;
 
-    /// The list's selection; -1 for none.
-    int SelectedLine() const { return m_selected; }
+    /// The selection every view of the listing shares.
+    QItemSelectionModel &Selection() { return m_selection; }
+    /// The selected lines in order; the current line alone when none is selected.
+    QList<int> SelectedRows() const;
+    /// The current line; -1 for none.
+    int SelectedLine() const;
     /// The user selected a line (list click): selection and SelectedInstructionIndex.
     void ListClicked(int line);
     /// The selection changed without a click (keyboard, a run's progress).
@@ -71,14 +107,48 @@ Q_SIGNALS:
     void listChanged();
     void selectionChanged(int line);
     void summaryChanged();
+    /// Undo or redo texts or the clean state changed.
+    void historyChanged();
     /// Update found no temporary file (after its message).
     void tempFileMissing();
 
 private:
+    /// One change: lines removed (at their rows before it), then lines
+    /// inserted (at their rows after it); and the properties, when it holds them.
+    struct Step
+    {
+        explicit Step(QString name, QList<int> removed = {}, QStringList removedText = {}, QList<int> inserted = {},
+                      QStringList insertedText = {})
+            : what(std::move(name))
+            , removedRows(std::move(removed))
+            , removedLines(std::move(removedText))
+            , insertedRows(std::move(inserted))
+            , insertedLines(std::move(insertedText))
+        {
+        }
+        QString what;
+        QList<int> removedRows;
+        QStringList removedLines;
+        QList<int> insertedRows;
+        QStringList insertedLines;
+        ProgramPropertyStore *store = nullptr;
+        ProgramProperties before;
+        ProgramProperties after;
+    };
+    void push(Step step);
+    /// Applies `step` (its inverse when `undo`): file first, then the model.
+    void apply(const Step &step, bool undo);
+    void selectRows(const QList<int> &rows);
+    void setLines(QStringList lines);
+    void refreshSummary();
+
     QString m_tempFilePath;
     std::unique_ptr<QLockFile> m_lock;
     QStringList m_items;
     Summary m_summary;
-    int m_selected = -1;
+    QItemSelectionModel m_selection{this};
     QString m_selectedInstructionIndex;
+    std::vector<Step> m_steps;
+    int m_index = 0;
+    int m_cleanIndex = 0;
 };

@@ -263,14 +263,16 @@ void frmServoControl::cmdLog_Click(int servo)
 void frmServoControl::LogServoPosition(int servo)
 {
     Reported(QStringLiteral("0087"), [&] {
-        m_listing.Append(QStringLiteral("Mov ") + QString::number(servo) + QLatin1Char(',') +
-                         QString::number(m_servos.Position(servo)));
+        m_listing.AppendLine(QStringLiteral("Mov ") + QString::number(servo) + QLatin1Char(',') +
+                                 QString::number(m_servos.Position(servo)),
+                             QStringLiteral("Log"));
     });
 }
 
 void frmServoControl::InsertWAV(const QString &sPath)
 {
-    Reported(QStringLiteral("InsertWAV"), [&] { m_listing.Append(QStringLiteral("WAV ") + sPath); });
+    Reported(QStringLiteral("InsertWAV"),
+             [&] { m_listing.AppendLine(QStringLiteral("WAV ") + sPath, QStringLiteral("Insert WAV")); });
 }
 
 void frmServoControl::cmdInsertPause_Click()
@@ -284,8 +286,7 @@ void frmServoControl::cmdInsertPause_Click()
             m_pauseText->selectAll();
             return;
         }
-        m_listing.Append(QStringLiteral("Pause ") + text);
-        m_listing.Update();
+        m_listing.AppendLine(QStringLiteral("Pause ") + text, QStringLiteral("Insert Pause"));
         m_pauseText->setText(QStringLiteral("0"));
     });
 }
@@ -299,8 +300,7 @@ void frmServoControl::cmdInsertScript_Click()
                             MsgIcon::Information);
             return;
         }
-        m_listing.Append(QStringLiteral("Script ") + ScriptFileName(item->text()));
-        m_listing.Update();
+        m_listing.AppendLine(QStringLiteral("Script ") + ScriptFileName(item->text()), QStringLiteral("Insert Script"));
     });
 }
 

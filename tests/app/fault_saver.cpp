@@ -69,7 +69,7 @@ int main(int argc, char **argv)
         bool saved = true;
         try {
             if (kind == QLatin1String("program") || kind == QLatin1String("script")) {
-                listing.ReplaceTempFile(lines[which]);
+                listing.Reset(lines[which]);
                 commands.SetCurrentProgramPath(path);
                 saved = commands.SaveProgram(kind == QLatin1String("script"));
             } else if (kind == QLatin1String("configuration")) {

@@ -154,7 +154,7 @@ private Q_SLOTS:
         ProgramListing first(folder + QStringLiteral("/tq0001.tmp"));
         first.CreateTempFile();
         QCOMPARE(QFileInfo(first.TempFilePath()).size(), qint64(0));
-        first.Append(QStringLiteral("mov 2,2"));
+        first.AppendLine(QStringLiteral("mov 2,2"), QString());
 
         ProgramListing second(folder + QStringLiteral("/tq0001.tmp"));
         second.CreateTempFile();

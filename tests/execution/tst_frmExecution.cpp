@@ -14,7 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -62,18 +62,18 @@ private Q_SLOTS:
     void clickRemembersTheLineAndRightClickLeavesTheSelection()
     {
         m_listing->Update();
-        QListWidget *list = m_window->List1();
-        const QRect second = list->visualItemRect(list->item(1));
+        QListView *list = m_window->List1();
+        const QRect second = list->visualRect(m_listing->index(1));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
         QCOMPARE(m_listing->SelectedInstructionIndex(), QStringLiteral("1"));
         QCOMPARE(m_listing->SelectedLine(), 1);
 
         QSignalSpy right(m_window.get(), &frmExecution::listRightClicked);
-        const QRect fourth = list->visualItemRect(list->item(3));
+        const QRect fourth = list->visualRect(m_listing->index(3));
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, fourth.center());
         QCOMPARE(right.count(), 1);
         QCOMPARE(right.at(0).at(0).toInt(), 3);
-        QCOMPARE(list->currentRow(), 1);
+        QCOMPARE(m_listing->SelectedLine(), 1);
         QCOMPARE(m_listing->SelectedInstructionIndex(), QStringLiteral("1"));
         // Below the last line: no line, nothing happens.
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, QPoint(5, list->viewport()->height() - 2));
@@ -83,20 +83,20 @@ private Q_SLOTS:
     void executeRunsToTheSelectedLine()
     {
         m_listing->Update();
-        QCOMPARE(m_window->List1()->count(), 4);
+        QCOMPARE(m_listing->rowCount(), 4);
         QCOMPARE(child<QLabel>("lblProgSum3")->text(), QStringLiteral("250 ms"));
 
         QVERIFY(
             WriteWholeFile(m_listing->TempFilePath(), QStringLiteral("mov 0,1\r\nmov 0,2\r\nmov 0,3\r\nmov 0,4\r\n")));
         m_listing->Update();
-        m_window->List1()->setCurrentRow(2);
+        m_listing->SetSelectedLine(2);
         QTest::mouseClick(child<QRadioButton>("optExecOpt2"), Qt::LeftButton);
         QCOMPARE(m_exec->Mode(), ExecutionMode::RunToSelected);
         QSignalSpy ended(m_exec.get(), &ExecutionController::runEnded);
         QTest::mouseClick(child<QPushButton>("cmdExecute"), Qt::LeftButton);
         QVERIFY(ended.wait(5000));
         QCOMPARE(int(m_host.log.taken().size()), 3);
-        QCOMPARE(m_window->List1()->currentRow(), 2);
+        QCOMPARE(m_window->List1()->currentIndex().row(), 2);
         QCOMPARE(m_window->ProgressBar()->Position(), 0);
         QVERIFY(child<QPushButton>("cmdExecute")->isEnabled());
         QVERIFY(!child<QPushButton>("cmdStop")->isEnabled());

@@ -49,7 +49,6 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -247,18 +246,20 @@ private Q_SLOTS:
         const bool kept = row[5] == QLatin1String("kept");
         open(programFile(QStringLiteral("walk.tqp")));
         m_dialogs.answers << saveAs;
-        const QByteArray listing = answer < 0 ? QByteArray() : QByteArray("Pause 9\r\n");
-        WriteWholeFileBytes(m_app->listing().TempFilePath(), listing);
-        if (answer >= 0)
+        if (answer >= 0) {
+            m_app->listing().AppendLine(QStringLiteral("Pause 9"), QStringLiteral("Log"));
             TestMessages().queueAnswer(MsgAnswer(answer));
+        }
+        const QStringList listing = m_app->listing().Items();
 
         main().findChild<QAction *>(row[1])->trigger();
         // The question, and the report of a Save As that could not write.
         QCOMPARE(TestMessages().takeTexts().size(), (answer >= 0) + row[3].contains('/'));
         QCOMPARE(m_dialogs.titles.mid(1).join(QLatin1Char(',')), dialogs); // after walk's Open
-        QCOMPARE(ReadWholeFileBytes(m_app->listing().TempFilePath()), kept ? listing : QByteArray());
+        QCOMPARE(m_app->listing().Items(), kept ? listing : QStringList());
         // After a cancelled Open the listing has no file to save to.
-        QCOMPARE(main().windowTitle(), QStringLiteral("Taveloq v1.1") + (kept ? " - [ walk.tqp ]" : ""));
+        QCOMPARE(main().windowTitle(), QStringLiteral("Taveloq v1.1") + (kept ? " - [ walk.tqp ][*]" : "[*]"));
+        QCOMPARE(main().isWindowModified(), kept);
         QCOMPARE(item("miSave")->isEnabled(), kept && !dialogs.contains(QLatin1String("Open...")));
     }
 
@@ -278,8 +279,8 @@ private Q_SLOTS:
         // No empty check boxes beside the others.
         QVERIFY(!item("miMRU2")->isCheckable() && !item("miMRU4")->isCheckable());
 
-        // Each open after the first asked (answered No); an unchanged listing closes unasked.
-        QCOMPARE(TestMessages().takeTexts(), QStringList(5, kSaveQuestion));
+        // An unchanged program is replaced and closed unasked.
+        QVERIFY(TestMessages().takeTexts().isEmpty());
 
         QVERIFY(main().close());
         restart();
@@ -633,7 +634,7 @@ private Q_SLOTS:
         // Insert needs a selected line; a right click selects none by itself.
         QVERIFY(!item("miInsert")->isEnabled());
         popup->hide();
-        main().ExecutionWindow()->List1()->setCurrentRow(0);
+        m_app->listing().SetSelectedLine(0);
         main().Edits().ShowPopup(1, main().mapToGlobal(QPoint(40, 40)));
         QVERIFY(item("miInsert")->isEnabled());
         popup->hide();
@@ -708,7 +709,7 @@ private Q_SLOTS:
         QFETCH(QStringList, row);
         const bool save = row[2] == QLatin1String("yes"), closes = row[3] == QLatin1String("yes");
         const QString saveAs = save ? DataPaths::ProgramsFolder() + QStringLiteral("/a.tqp") : QString();
-        WriteWholeFileBytes(m_app->listing().TempFilePath(), "Mov 1,1\r\n");
+        m_app->listing().AppendLine(QStringLiteral("Mov 1,1"), QStringLiteral("Log"));
         TestMessages().queueAnswer(MsgAnswer(kAnswers.indexOf(row[1])));
         m_dialogs.answers << saveAs;
         QCOMPARE(main().close(), closes);

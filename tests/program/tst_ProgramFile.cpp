@@ -37,9 +37,8 @@ private Q_SLOTS:
     {
         TestBase::init();
         QDir().mkpath(DataPaths::UserDataFolder());
-        QVERIFY(WriteWholeFile(m_listing.TempFilePath(), QString()));
         m_store.SetProperties({});
-        m_listing.SetItems({});
+        m_listing.Reset({});
         m_saved.clear();
     }
 

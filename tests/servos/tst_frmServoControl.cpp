@@ -60,7 +60,7 @@ private Q_SLOTS:
         TestBase::init();
         QDir().mkpath(DataPaths::UserDataFolder());
         m_listing.CreateTempFile();
-        m_listing.SetItems({});
+        m_listing.Reset({});
         m_store.SetProperties({});
         for (int servo = 0; servo < kServoCount; ++servo) {
             m_servos.SetEnabled(servo, true);
@@ -128,12 +128,10 @@ private Q_SLOTS:
 
     void logAppendsMovLineAtTheEnd()
     {
-        WriteWholeFileBytes(m_listing.TempFilePath(), "Pause 10\r\nMov 1,20\r\n");
-        m_listing.Update();
+        m_listing.Reset({QStringLiteral("Pause 10"), QStringLiteral("Mov 1,20")});
         QTest::mouseClick(m_form->cmdLog(3), Qt::LeftButton);
         QCOMPARE(tempFile(), QByteArray("Pause 10\r\nMov 1,20\r\nMov 3,127\r\n"));
-        // The list shows it at its next Update, not before.
-        QCOMPARE(m_listing.Items().size(), 2);
+        QCOMPARE(m_listing.UndoText(), QStringLiteral("Log"));
 
         m_form->vscServo(15)->setValue(0);
         QTest::mouseClick(m_form->cmdLog(15), Qt::LeftButton);
@@ -159,7 +157,7 @@ private Q_SLOTS:
         QFETCH(QStringList, row);
         const QString entry = row[1];
         const bool valid = row[2] == QLatin1String("valid");
-        WriteWholeFileBytes(m_listing.TempFilePath(), "Mov 0,1\r\n");
+        m_listing.Reset({QStringLiteral("Mov 0,1")});
         m_form->Text1()->setText(entry);
         m_form->Text1()->setFocus();
         if (row[3] == QLatin1String("Enter"))

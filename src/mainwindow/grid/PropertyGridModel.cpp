@@ -3,6 +3,7 @@
 #include "app/ProgramPropertyStore.h"
 #include "link/LinkSession.h"
 #include "platform/AppError.h"
+#include "program/ProgramListing.h"
 
 #include <optional>
 
@@ -24,10 +25,12 @@ std::optional<Field> fieldOf(int row)
 
 } // namespace
 
-PropertyGridModel::PropertyGridModel(ProgramPropertyStore &properties, LinkSession &session, QObject *parent)
+PropertyGridModel::PropertyGridModel(ProgramPropertyStore &properties, LinkSession &session, ProgramListing &history,
+                                     QObject *parent)
     : QObject(parent)
     , m_properties(properties)
     , m_session(session)
+    , m_history(history)
 {
     static const char *const names[kRowCount] = {
         "Program Properties", "Synch Byte",      "Inter-Instruction Delay",
@@ -79,14 +82,18 @@ void PropertyGridModel::SetCellText(int row, int column, const QString &text)
     if (wasPending)
         m_pendingRow = 0;
     const std::optional<Field> field = fieldOf(row);
-    if (field && m_properties.Value(*field) != text)
-        m_properties.SetValue(*field, text);
-    else if (row == CommPortStatus)
+    if (field && m_properties.Value(*field) != text) {
+        // A program file holds the properties too: their changes are undone with the lines'.
+        ProgramProperties after = m_properties.Properties();
+        after.*MemberOf(*field) = text;
+        m_history.ChangeProperties(m_properties, after, QStringLiteral("Change ") + m_names[row - 1]);
+    } else if (row == CommPortStatus) {
         m_session.SetCommPortStatus(text);
-    else if (row == CenterOnExecution)
+    } else if (row == CenterOnExecution) {
         m_session.SetCenterOnExecution(text);
-    else if (wasPending)
+    } else if (wasPending) {
         Q_EMIT cellsChanged();
+    }
 }
 
 void PropertyGridModel::SetPendingText(int row, const QString &text)

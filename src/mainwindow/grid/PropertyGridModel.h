@@ -6,6 +6,7 @@
 #include <array>
 
 class LinkSession;
+class ProgramListing;
 class ProgramPropertyStore;
 
 /// The property grid's twelve rows (numbered from 1): names in column 1,
@@ -33,7 +34,9 @@ public:
         CenterOnExecution = 12,
     };
 
-    PropertyGridModel(ProgramPropertyStore &properties, LinkSession &session, QObject *parent = nullptr);
+    /// Property edits become steps of `history`, the listing's.
+    PropertyGridModel(ProgramPropertyStore &properties, LinkSession &session, ProgramListing &history,
+                      QObject *parent = nullptr);
 
     ProgramPropertyStore &Properties() const { return m_properties; }
     LinkSession &Session() const { return m_session; }
@@ -55,6 +58,7 @@ private:
 
     ProgramPropertyStore &m_properties;
     LinkSession &m_session;
+    ProgramListing &m_history;
     std::array<QString, kRowCount> m_names;
     int m_pendingRow = 0;
     QString m_pendingText;

@@ -7,6 +7,7 @@
 #include "mainwindow/grid/cboEdit.h"
 #include "mainwindow/grid/frmCustom.h"
 #include "mainwindow/grid/sGrid.h"
+#include "program/ProgramListing.h"
 #include "support/ModalDialogs.h"
 #include "support/TestSupport.h"
 
@@ -33,7 +34,8 @@ struct GridRig : BoardRig
         panel->Load();
         window.show();
     }
-    PropertyGridModel cells{properties, session};
+    ProgramListing history{QString()}; // property steps write no file
+    PropertyGridModel cells{properties, session, history};
     QWidget window;
     PropertyGridPanel *panel = new PropertyGridPanel(cells, &window);
 };
