@@ -144,29 +144,34 @@ QStringList ProgramListing::FileLines() const
     return SplitFileLines(DecodeFileText(ReadWholeFileBytes(m_tempFilePath)));
 }
 
-void ProgramListing::refreshSummary()
+void ProgramListing::countLines(const QStringList &lines, int sign)
 {
-    Summary summary;
-    for (const QString &line : std::as_const(m_items)) {
+    for (const QString &line : lines) {
         const Instruction instruction = ParseInstruction(line);
         switch (instruction.kind) {
         case InstructionKind::Mov:
-            ++summary.movCount;
+            m_summary.movCount += sign;
             break;
         case InstructionKind::Pause:
-            ++summary.pauseCount;
-            summary.pauseTime += ToLong(instruction.argument);
+            m_summary.pauseCount += sign;
+            // A pause the run would refuse counts no time here: the summary never fails a change.
+            m_summary.pauseTime += sign * qint64(WholeNumber32(instruction.argument).value_or(0));
             break;
         case InstructionKind::Script:
-            ++summary.scriptCount;
+            m_summary.scriptCount += sign;
             break;
         case InstructionKind::Wav:
         case InstructionKind::None:
             break;
         }
     }
-    summary.instructionCount = int(m_items.size());
-    m_summary = summary;
+    m_summary.instructionCount = int(m_items.size());
+}
+
+void ProgramListing::refreshSummary()
+{
+    m_summary = Summary{};
+    countLines(m_items, 1);
     Q_EMIT summaryChanged();
 }
 
@@ -270,7 +275,10 @@ void ProgramListing::apply(const Step &step, bool undo)
         }
         selectRows(inserted.isEmpty() ? QList<int>{std::min(removed.first(), int(m_items.size()) - 1)} : inserted);
         Q_EMIT listChanged();
-        refreshSummary();
+        // Counted from the lines the step changes, so a step costs what it changes.
+        countLines(undo ? step.insertedLines : step.removedLines, -1);
+        countLines(lines, 1);
+        Q_EMIT summaryChanged();
     }
     if (step.store)
         step.store->SetProperties(undo ? step.before : step.after);

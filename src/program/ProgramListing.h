@@ -140,6 +140,8 @@ private:
     void apply(const Step &step, bool undo);
     void selectRows(const QList<int> &rows);
     void setLines(QStringList lines);
+    /// Adds (sign 1) or takes away (-1) the lines' share of the summary.
+    void countLines(const QStringList &lines, int sign);
     void refreshSummary();
 
     QString m_tempFilePath;
