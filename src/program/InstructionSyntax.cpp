@@ -11,13 +11,15 @@ bool startsWithKeyword(const QString &line, QLatin1StringView keyword)
 
 } // namespace
 
-InstructionKind InstructionKindOf(const QString &line)
+InstructionKind InstructionKindOf(const QString &line, KeywordMatch match)
 {
-    if (startsWithKeyword(line, QLatin1StringView("mov ")))
+    // The loose reading drops the space after every keyword but "wav ".
+    const bool strict = match == KeywordMatch::Strict;
+    if (startsWithKeyword(line, QLatin1StringView(strict ? "mov " : "mov")))
         return InstructionKind::Mov;
-    if (startsWithKeyword(line, QLatin1StringView("pause ")))
+    if (startsWithKeyword(line, QLatin1StringView(strict ? "pause " : "pause")))
         return InstructionKind::Pause;
-    if (startsWithKeyword(line, QLatin1StringView("script ")))
+    if (startsWithKeyword(line, QLatin1StringView(strict ? "script " : "script")))
         return InstructionKind::Script;
     if (startsWithKeyword(line, QLatin1StringView("wav ")))
         return InstructionKind::Wav;
@@ -46,12 +48,33 @@ bool IsAcceptedInstructionLine(const QString &line)
     return false;
 }
 
-Instruction ParseInstruction(const QString &line)
+Instruction ParseInstruction(const QString &line, KeywordMatch match)
 {
-    const InstructionKind kind = InstructionKindOf(line);
-    if (kind == InstructionKind::None)
-        return {};
-    return {kind, line.mid(line.indexOf(QLatin1Char(' ')) + 1), IsAcceptedInstructionLine(line)};
+    Instruction result;
+    result.kind = InstructionKindOf(line, match);
+    result.accepted = IsAcceptedInstructionLine(line);
+    const qsizetype space = line.indexOf(QLatin1Char(' '));
+    switch (result.kind) {
+    case InstructionKind::Mov: {
+        const qsizetype comma = line.indexOf(QLatin1Char(','));
+        result.split = comma > space;
+        if (result.split) {
+            result.servo = line.mid(space + 1, comma - space - 1);
+            result.position = line.mid(comma + 1);
+        }
+        break;
+    }
+    case InstructionKind::Pause:
+        result.milliseconds = line.mid(space + 1);
+        break;
+    case InstructionKind::Script:
+    case InstructionKind::Wav:
+        result.name = line.mid(space + 1);
+        break;
+    case InstructionKind::None:
+        break;
+    }
+    return result;
 }
 
 QString ScriptFileName(const QString &name)
