@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/ErrorReport.h"
 #include "platform/NumericText.h"
+#include "program/InstructionSyntax.h"
 #include "program/ProgramFile.h"
 #include "program/ScriptFolder.h"
 
@@ -32,12 +33,6 @@ constexpr qint64 kAbortSliceNs = 50'000'000;
 
 // The rest after a Loop pass that took no time.
 constexpr qint64 kIdlePassNs = 1'000'000;
-
-// The text after the first space, or the whole line when it has none.
-QString afterFirstSpace(const QString &line)
-{
-    return line.mid(line.indexOf(QLatin1Char(' ')) + 1);
-}
 
 } // namespace
 
@@ -293,16 +288,14 @@ void ExecutionEngine::ExecuteInstruction(const QString &sCom, const QString &lII
         m_unwinding = false;
     if (m_unwinding || ending())
         return;
-    const QString lower = sCom.toLower();
+    const Instruction line = ParseInstruction(sCom, KeywordMatch::Loose);
     try {
-        if (lower.startsWith(QLatin1String("mov"))) {
-            const qsizetype space = sCom.indexOf(QLatin1Char(' '));
-            const qsizetype comma = sCom.indexOf(QLatin1Char(','));
-            const qsizetype length = comma - space - 1;
-            if (comma < 0 || length < 0)
+        switch (line.kind) {
+        case InstructionKind::Mov: {
+            if (!line.split)
                 throw AppError::invalidArgument();
-            const int servo = ToInteger(sCom.mid(space + 1, length));
-            const int position = ToInteger(sCom.mid(comma + 1));
+            const int servo = ToInteger(line.servo);
+            const int position = ToInteger(line.position);
             if (servo < 0 || servo >= kServoCount)
                 throw AppError::subscriptOutOfRange();
             const qint64 delta = std::abs(int(m_positions[servo]) - position);
@@ -312,16 +305,23 @@ void ExecutionEngine::ExecuteInstruction(const QString &sCom, const QString &lII
             if (!sendServoFrame(servo, position))
                 return;
             delayAfter(lIID, delta);
-        } else if (lower.startsWith(QLatin1String("pause"))) {
-            waitMs(ToLong(afterFirstSpace(sCom)));
+            break;
+        }
+        case InstructionKind::Pause:
+            waitMs(ToLong(line.milliseconds));
             delayAfter(lIID, 0);
-        } else if (lower.startsWith(QLatin1String("script"))) {
-            RunScript(afterFirstSpace(sCom), lIID);
-        } else if (lower.startsWith(QLatin1String("wav "))) {
+            break;
+        case InstructionKind::Script:
+            RunScript(line.name, lIID);
+            break;
+        case InstructionKind::Wav:
             // A relative name is kept beside the user's other files, not in
             // whatever folder the process was started from.
             if (m_ctx.sound)
-                m_ctx.sound->Play(QDir(m_dataFolder).filePath(sCom.mid(4)));
+                m_ctx.sound->Play(QDir(m_dataFolder).filePath(line.name));
+            break;
+        case InstructionKind::None:
+            break;
         }
     } catch (const AppError &e) {
         message({kErrorReportTitle, ErrorReportText(kRoutineExecuteInstruction, e.number(), e.description()),
