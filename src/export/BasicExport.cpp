@@ -5,6 +5,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/NumericText.h"
 #include "platform/WebAddress.h"
+#include "program/InstructionSyntax.h"
 #include "program/ProgramFile.h"
 #include "program/ScriptFolder.h"
 
@@ -138,12 +139,11 @@ private:
 
     void listLine(const QString &sCom, const Where &where)
     {
-        const qsizetype blank = sCom.indexOf(QLatin1Char(' '));
-        const QString rest = blank < 0 ? QString() : sCom.mid(blank + 1);
-        if (sCom.startsWith(QLatin1String("mov"), Qt::CaseInsensitive)) {
-            const qsizetype comma = rest.indexOf(QLatin1Char(','));
-            const QString s = entry(comma < 0 ? rest : rest.left(comma), where);
-            const QString v = entry(comma < 0 ? QString() : rest.mid(comma + 1), where);
+        // Read as the player reads it; an unsplit mov line leaves both entries empty.
+        const Instruction line = ParseInstruction(sCom, KeywordMatch::Loose);
+        if (line.kind == InstructionKind::Mov) {
+            const QString s = entry(line.servo, where);
+            const QString v = entry(line.position, where);
             const qint16 servo = ToInteger(s);
             if (servo < 0 || servo >= qint16(m_positions.size()))
                 throw AppError::subscriptOutOfRange();
@@ -152,12 +152,13 @@ private:
             m_positions[servo] = to;
             m_entries << s << v;
             delayPair(distance);
-        } else if (sCom.startsWith(QLatin1String("pause"), Qt::CaseInsensitive)) {
+        } else if (line.kind == InstructionKind::Pause) {
             // An empty duration is copied as it stands: "PAUSE " with nothing after it.
+            const QString &rest = line.milliseconds;
             pausePairs(rest.isEmpty() ? rest : entry(rest, where));
             delayPair(0);
-        } else if (sCom.startsWith(QLatin1String("script"), Qt::CaseInsensitive)) {
-            ExportScript(rest);
+        } else if (line.kind == InstructionKind::Script) {
+            ExportScript(line.name);
         }
     }
 
