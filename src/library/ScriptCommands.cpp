@@ -9,13 +9,13 @@
 #include "program/ScriptFolder.h"
 
 #include <QAction>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 
 #include <unistd.h>
 
-ScriptCommands::ScriptCommands(QMenu &scriptsMenu, QListWidget &loadedList, ServoModel &servos,
-                               ProgramCommands &commands, QWidget *owner)
+ScriptCommands::ScriptCommands(QMenu &scriptsMenu, QListView &loadedList, ServoModel &servos, ProgramCommands &commands,
+                               QWidget *owner)
     : QObject(owner)
     , m_menu(scriptsMenu)
     , m_list(loadedList)
@@ -63,8 +63,8 @@ void ScriptCommands::miLoadScript_Click()
     Reported(QStringLiteral("0099"), [&files] { files = ScriptFolder::Names(DataPaths::ScriptsFolder()); });
     frmLoadScript dialog(m_servos, files, m_owner);
     dialog.exec();
-    if (m_list.count() > 0)
-        m_list.setCurrentRow(0);
+    if (m_list.model()->rowCount() > 0)
+        m_list.setCurrentIndex(m_list.model()->index(0, 0));
 }
 
 void ScriptCommands::miSaveAsScript_Click()
@@ -93,8 +93,8 @@ void ScriptCommands::miSaveAsScript_Click()
 int ScriptCommands::selectedRow() const
 {
     // The current row stays when the user clears the selection; only a selected item counts.
-    const QList<QListWidgetItem *> selected = m_list.selectedItems();
-    return selected.isEmpty() ? -1 : m_list.row(selected.first());
+    const QModelIndexList selected = m_list.selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 void ScriptCommands::miRemoveSelScript_Click()

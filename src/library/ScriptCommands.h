@@ -3,7 +3,7 @@
 #include <QObject>
 
 class QAction;
-class QListWidget;
+class QListView;
 class QMenu;
 class QWidget;
 class ProgramCommands;
@@ -18,7 +18,7 @@ class ScriptCommands final : public QObject
 {
     Q_OBJECT
 public:
-    ScriptCommands(QMenu &scriptsMenu, QListWidget &loadedList, ServoModel &servos, ProgramCommands &commands,
+    ScriptCommands(QMenu &scriptsMenu, QListView &loadedList, ServoModel &servos, ProgramCommands &commands,
                    QWidget *owner);
 
 private:
@@ -30,7 +30,7 @@ private:
     void miRemoveSelScript_Click();
 
     QMenu &m_menu;
-    QListWidget &m_list;
+    QListView &m_list;
     ServoModel &m_servos;
     ProgramCommands &m_commands;
     QWidget *m_owner;

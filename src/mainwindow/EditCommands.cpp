@@ -1,6 +1,7 @@
 #include "mainwindow/EditCommands.h"
 
 #include "app/ProgramPropertyStore.h"
+#include "app/ServoModel.h"
 #include "execution/frmExecution.h"
 #include "mainwindow/MainActions.h"
 #include "mainwindow/edit/frmEditMov.h"
@@ -21,12 +22,14 @@
 #include <QPushButton>
 
 EditCommands::EditCommands(MainActions &actions, ProgramListing &listing, frmExecution &window,
-                           frmServoControl &servoControl, const ProgramPropertyStore &properties, QWidget &owner)
+                           frmServoControl &servoControl, const ServoModel &servos,
+                           const ProgramPropertyStore &properties, QWidget &owner)
     : QObject(&owner)
     , m_actions(actions)
     , m_listing(listing)
     , m_window(window)
     , m_servoControl(servoControl)
+    , m_servos(servos)
     , m_properties(properties)
     , m_owner(owner)
 {
@@ -102,20 +105,12 @@ void EditCommands::place(const QString &line, bool insert, const QString &kind)
         m_listing.ReplaceLine(target(), line, QStringLiteral("Edit ") + kind);
 }
 
-QStringList EditCommands::scriptNames() const
-{
-    QStringList names;
-    const QListWidget *list = m_servoControl.File1();
-    for (int i = 0; i < list->count(); ++i)
-        names << list->item(i)->text();
-    return names;
-}
-
 template <typename Dialog> void EditCommands::showDialog(const char *routine, bool insert, const char *kind)
 {
     Reported(QString::fromLatin1(routine), [&] {
         m_insertMode = insert;
-        const EditStart start{insert, insert ? QString() : targetLine(), m_properties.Properties(), scriptNames()};
+        const EditStart start{insert, insert ? QString() : targetLine(), m_properties.Properties(),
+                              m_servos.LoadedScripts()};
         Dialog dialog(start, &m_owner);
         if (dialog.exec() == QDialog::Accepted)
             place(dialog.Line(), insert, QString::fromLatin1(kind));

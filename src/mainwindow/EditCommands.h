@@ -7,6 +7,7 @@
 class MainActions;
 class ProgramListing;
 class ProgramPropertyStore;
+class ServoModel;
 class QWidget;
 class frmExecution;
 class frmServoControl;
@@ -20,7 +21,7 @@ class EditCommands final : public QObject
 public:
     /// The dialogs are owned by `owner`, the main window, and centred on it.
     EditCommands(MainActions &actions, ProgramListing &listing, frmExecution &window, frmServoControl &servoControl,
-                 const ProgramPropertyStore &properties, QWidget &owner);
+                 const ServoModel &servos, const ProgramPropertyStore &properties, QWidget &owner);
 
     /// The popup for line `line`: the edit item that fits the line, Tag = the line.
     void ShowPopup(int line, const QPoint &globalPos);
@@ -35,8 +36,6 @@ private:
     /// The line the popup was last opened for (its Tag). Throws AppError when
     /// the listing no longer has it.
     QString targetLine() const;
-    /// The Servo Controller's loaded scripts, in its order.
-    QStringList scriptNames() const;
     /// The line entered goes in at the target line, or replaces it; one undo
     /// step named by `kind` ("Insert Pause", "Edit Pause").
     void place(const QString &line, bool insert, const QString &kind);
@@ -47,6 +46,7 @@ private:
     ProgramListing &m_listing;
     frmExecution &m_window;
     frmServoControl &m_servoControl;
+    const ServoModel &m_servos;
     const ProgramPropertyStore &m_properties;
     QWidget &m_owner;
     bool m_insertMode = false;

@@ -74,7 +74,8 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     , m_execution(new frmExecution(parts.execution))
     , m_servoChild(addChild(m_childArea, m_servoControl))
     , m_executionChild(addChild(m_childArea, m_execution))
-    , m_edits(new EditCommands(*m_actions, parts.listing, *m_execution, *m_servoControl, parts.properties, *this))
+    , m_edits(new EditCommands(*m_actions, parts.listing, *m_execution, *m_servoControl, parts.servos, parts.properties,
+                               *this))
     , m_help(std::make_unique<HelpViewerHost>(this))
 {
     setObjectName(QStringLiteral("MDIForm1"));

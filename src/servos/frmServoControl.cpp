@@ -1,5 +1,6 @@
 #include "servos/frmServoControl.h"
 
+#include "app/LoadedScriptsModel.h"
 #include "app/ProgramPropertyStore.h"
 #include "link/ServoLink.h"
 #include "platform/AppError.h"
@@ -16,7 +17,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -50,7 +51,7 @@ frmServoControl::frmServoControl(ServoModel &servos, ProgramListing &listing, co
     , m_wavFrame(new QGroupBox(QStringLiteral("Insert WAV"), this))
     , m_browseWav(new QPushButton(QStringLiteral("Browse.."), m_wavFrame))
     , m_scriptFrame(new QGroupBox(QStringLiteral("Insert Script"), this))
-    , m_scripts(new QListWidget(m_scriptFrame))
+    , m_scripts(new QListView(m_scriptFrame))
     , m_insertScript(new QPushButton(QStringLiteral("Insert"), m_scriptFrame))
 {
     setObjectName(QStringLiteral("frmServoControl"));
@@ -97,6 +98,7 @@ frmServoControl::frmServoControl(ServoModel &servos, ProgramListing &listing, co
     m_scripts->setObjectName(QStringLiteral("File1"));
     m_insertScript->setObjectName(QStringLiteral("cmdInsertScript"));
     m_insertScript->setToolTip(QStringLiteral("Insert the selected script."));
+    m_scripts->setModel(new LoadedScriptsModel(m_servos, m_scripts));
     m_scripts->setContextMenuPolicy(Qt::CustomContextMenu);
     auto *script = new QVBoxLayout(m_scriptFrame);
     script->setContentsMargins(4, 2, 4, 4);
@@ -125,12 +127,13 @@ frmServoControl::frmServoControl(ServoModel &servos, ProgramListing &listing, co
     connect(&m_servos, &ServoModel::labelChanged, this, &frmServoControl::showLabel);
     connect(&m_servos, &ServoModel::enabledChanged, this, &frmServoControl::showEnabled);
     connect(&m_servos, &ServoModel::positionChanged, this, &frmServoControl::showPosition);
-    connect(&m_servos, &ServoModel::loadedScriptsChanged, this, &frmServoControl::showLoadedScripts);
+    // After the list's model: the new rows are there to select.
+    connect(&m_servos, &ServoModel::loadedScriptsChanged, this, &frmServoControl::selectFirstVisibleScript);
     for (int servo = 0; servo < kServoCount; ++servo) {
         showEnabled(servo);
         showPosition(servo);
     }
-    showLoadedScripts();
+    selectFirstVisibleScript();
 }
 
 void frmServoControl::Load()
@@ -210,13 +213,6 @@ void frmServoControl::showEnabled(int servo)
     m_panels.at(servo)->setEnabled(m_servos.Enabled(servo));
 }
 
-void frmServoControl::showLoadedScripts()
-{
-    m_scripts->clear();
-    m_scripts->addItems(m_servos.LoadedScripts());
-    selectFirstVisibleScript();
-}
-
 bool frmServoControl::portOpen() const
 {
     return m_link.PortOpen();
@@ -294,13 +290,14 @@ void frmServoControl::cmdInsertPause_Click()
 void frmServoControl::cmdInsertScript_Click()
 {
     Reported(QStringLiteral("0080"), [&] {
-        const QListWidgetItem *item = m_scripts->currentItem();
-        if (!item || !item->isSelected()) {
+        const QModelIndex current = m_scripts->currentIndex();
+        if (!current.isValid() || !m_scripts->selectionModel()->isSelected(current)) {
             ShowUserMessage(QStringLiteral("You must first select a script file to insert."), MsgButtons::OkCancel,
                             MsgIcon::Information);
             return;
         }
-        m_listing.AppendLine(QStringLiteral("Script ") + ScriptFileName(item->text()), QStringLiteral("Insert Script"));
+        m_listing.AppendLine(QStringLiteral("Script ") + ScriptFileName(current.data().toString()),
+                             QStringLiteral("Insert Script"));
     });
 }
 
@@ -344,8 +341,8 @@ void frmServoControl::showEvent(QShowEvent *event)
 void frmServoControl::selectFirstVisibleScript()
 {
     // Keeps a script ready to insert; an empty list stays without selection.
-    if (m_scripts->count() == 0)
+    if (m_scripts->model()->rowCount() == 0)
         return;
     const QModelIndex top = m_scripts->indexAt(QPoint(0, 0));
-    m_scripts->setCurrentRow(top.isValid() ? top.row() : 0);
+    m_scripts->setCurrentIndex(top.isValid() ? top : m_scripts->model()->index(0, 0));
 }

@@ -10,7 +10,7 @@
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QMenu;
 class QPushButton;
 class QSlider;
@@ -54,7 +54,7 @@ public:
     QLineEdit *Text1() const { return m_pauseText; }
     QPushButton *cmdInsertPause() const { return m_insertPause; }
     QPushButton *cmdBrowseWav() const { return m_browseWav; }
-    QListWidget *File1() const { return m_scripts; }
+    QListView *File1() const { return m_scripts; }
     QPushButton *cmdInsertScript() const { return m_insertScript; }
 
 protected:
@@ -76,7 +76,6 @@ private:
     void showLabel(int servo);
     void showPosition(int servo);
     void showEnabled(int servo);
-    void showLoadedScripts();
 
     ServoModel &m_servos;
     ProgramListing &m_listing;
@@ -90,6 +89,6 @@ private:
     QGroupBox *m_wavFrame;
     QPushButton *m_browseWav;
     QGroupBox *m_scriptFrame;
-    QListWidget *m_scripts;
+    QListView *m_scripts;
     QPushButton *m_insertScript;
 };

@@ -14,6 +14,7 @@
 #include "support/ModalDialogs.h"
 #include "support/TestSupport.h"
 
+#include <QListView>
 #include <QMenu>
 
 class TestScriptLibrary : public TestBase
@@ -69,10 +70,10 @@ private Q_SLOTS:
         const QStringList loaded = row[2].split(QLatin1Char(' '), Qt::SkipEmptyParts);
         QCOMPARE(m_app->servos().LoadedScripts(), loaded);
         // The Selected commands need a selected script, not just a current row.
-        QListWidget *list = m_app->mainWindow()->ServoControl()->File1();
+        QListView *list = m_app->mainWindow()->ServoControl()->File1();
         for (const auto selection : {QItemSelectionModel::Clear, QItemSelectionModel::ClearAndSelect}) {
             const bool selected = selection == QItemSelectionModel::ClearAndSelect && !loaded.empty();
-            list->setCurrentRow(0, selection);
+            list->selectionModel()->setCurrentIndex(list->model()->index(0, 0), selection);
             item("miScripts")->menu()->popup(QPoint());
             item("miScripts")->menu()->hide();
             QCOMPARE(item("miRemoveAllScripts")->isEnabled() + item("miRemoveSelScript")->isEnabled() +

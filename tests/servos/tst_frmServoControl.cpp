@@ -15,7 +15,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QSlider>
 
@@ -195,8 +195,8 @@ private Q_SLOTS:
         QCOMPARE(tempFile(), QByteArray());
 
         m_servos.SetLoadedScripts({QStringLiteral("wave.tqs"), QStringLiteral("NOD.TQS")});
-        QCOMPARE(m_form->File1()->currentRow(), 0);
-        m_form->File1()->setCurrentRow(1);
+        QCOMPARE(m_form->File1()->currentIndex().row(), 0);
+        m_form->File1()->setCurrentIndex(m_form->File1()->model()->index(1, 0));
         QTest::mouseClick(m_form->cmdInsertScript(), Qt::LeftButton);
         QCOMPARE(tempFile(), QByteArray("Script NOD.tqs\r\n")); // a line the reader keeps
     }
