@@ -3,23 +3,16 @@
 
 namespace {
 
-// As the table writes a reading.
+// As the table writes a reading: the kind, then its fields in brackets.
 QString reading(const Instruction &i)
 {
-    const auto field = [](const QString &text) { return u'[' + text + u']'; };
-    switch (i.kind) {
-    case InstructionKind::Mov:
-        return i.split ? QStringLiteral("mov ") + field(i.servo) + u' ' + field(i.position) : QStringLiteral("mov ?");
-    case InstructionKind::Pause:
-        return QStringLiteral("pause ") + field(i.milliseconds);
-    case InstructionKind::Script:
-        return QStringLiteral("script ") + field(i.name);
-    case InstructionKind::Wav:
-        return QStringLiteral("wav ") + field(i.name);
-    case InstructionKind::None:
-        break;
-    }
-    return QStringLiteral("-");
+    const QString kind = QStringList{"-", "mov", "pause", "script", "wav"}.at(int(i.kind));
+    if (i.kind == InstructionKind::None)
+        return kind;
+    if (i.kind == InstructionKind::Mov)
+        return kind + (i.split ? QStringLiteral(" [%1] [%2]").arg(i.servo, i.position) : QStringLiteral(" ?"));
+    // Only one of the two is the kind's own; the other must stay empty.
+    return kind + QStringLiteral(" [") + i.milliseconds + i.name + u']';
 }
 
 } // namespace
