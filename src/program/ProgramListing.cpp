@@ -155,7 +155,7 @@ void ProgramListing::countLines(const QStringList &lines, int sign)
         case InstructionKind::Pause:
             m_summary.pauseCount += sign;
             // A pause the run would refuse counts no time here: the summary never fails a change.
-            m_summary.pauseTime += sign * qint64(WholeNumber32(instruction.argument).value_or(0));
+            m_summary.pauseTime += sign * qint64(WholeNumber32(instruction.milliseconds).value_or(0));
             break;
         case InstructionKind::Script:
             m_summary.scriptCount += sign;
