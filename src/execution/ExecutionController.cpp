@@ -27,10 +27,11 @@ ExecutionController::ExecutionController(ProgramListing &listing, const ProgramP
     , m_properties(properties)
     , m_servos(servos)
 {
-    // A run in progress plays the new listing from its next yield on.
+    // A run in progress plays the new listing from its next yield on, its
+    // scripts read here rather than on the run's timing path.
     connect(&m_listing, &ProgramListing::listChanged, this, [this] {
         if (m_run)
-            m_run->Mailbox().PostListing(m_listing.Items());
+            m_run->Mailbox().PostListing(ResolvedProgram(m_listing.Items(), DataPaths::ScriptsFolder()));
     });
 }
 
@@ -124,13 +125,12 @@ void ExecutionController::startRun()
         return;
     }
     RunRequest request;
-    request.items = m_listing.Items();
+    request.program = ResolvedProgram(m_listing.Items(), DataPaths::ScriptsFolder());
     request.mode = m_mode;
     request.selectedLine = m_listing.SelectedLine();
     request.center = m_link->CenterOnExecution() == QLatin1String("True");
     request.properties = m_properties.Properties();
     request.positions = m_servos.Positions();
-    request.scriptsFolder = DataPaths::ScriptsFolder();
 
     // Locked before the thread starts, so that nothing can start a second run
     // while the servos are being centred.

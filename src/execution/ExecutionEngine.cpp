@@ -1,7 +1,6 @@
 #include "execution/ExecutionEngine.h"
 
 #include "app/DataPaths.h"
-#include "app/FileHelpers.h"
 #include "execution/IRunObserver.h"
 #include "execution/ISoundPlayer.h"
 #include "execution/RunMailbox.h"
@@ -12,8 +11,6 @@
 #include "platform/ErrorReport.h"
 #include "platform/NumericText.h"
 #include "program/InstructionSyntax.h"
-#include "program/ProgramFile.h"
-#include "program/ScriptFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -65,15 +62,18 @@ bool ExecutionEngine::SmartRatingMissing(const ProgramProperties &properties)
 RunOutcome ExecutionEngine::Run(const RunRequest &request)
 {
     m_props = request.properties;
-    m_items = request.items;
+    m_program = request.program;
+    m_items = m_program.Items();
     m_positions = request.positions;
-    m_scriptsFolder = request.scriptsFolder;
+    m_scriptsFolder = m_program.ScriptsFolder();
     m_dataFolder = DataPaths::UserDataFolder();
     m_selectedLine = request.selectedLine;
     m_stopRequested = false;
     m_pauseRequested = false;
     m_unwinding = false;
     m_scriptDepth = 0;
+    m_line = -1;
+    m_source.clear();
     // First use of the number parsing costs a millisecond or more; pay it
     // before the schedule starts, not inside the first line's time.
     try {
@@ -138,6 +138,7 @@ RunOutcome::End ExecutionEngine::runThrough(int lastLine, int progressTotal)
         if (n >= m_items.size())
             break;
         select(n, ProgressPercent(n, progressTotal < 0 ? int(m_items.size()) : progressTotal));
+        m_line = n;
         ExecuteInstruction(m_items.at(n), m_props.InterInstructionDelay);
     }
     return RunOutcome::End::Completed;
@@ -158,6 +159,7 @@ void ExecutionEngine::runLoop()
             if (n >= m_items.size())
                 break;
             select(n, ProgressPercent(n, m_items.size()));
+            m_line = n;
             ExecuteInstruction(m_items.at(n), m_props.InterInstructionDelay);
         }
         // A pass that takes no time (WAV lines, empty scripts, waits of 0 ms)
@@ -173,6 +175,7 @@ void ExecutionEngine::runLoop()
 void ExecutionEngine::runStep()
 {
     const bool valid = m_selectedLine >= 0 && m_selectedLine < m_items.size();
+    m_line = valid ? m_selectedLine : -1;
     ExecuteInstruction(valid ? m_items.at(m_selectedLine) : QString(), m_props.InterInstructionDelay);
     // The next line, or the first after the last one or when none was selected.
     const int next = valid && m_selectedLine < m_items.size() - 1 ? m_selectedLine + 1 : 0;
@@ -196,7 +199,8 @@ void ExecutionEngine::yield()
                 m_pauseRequested = false;
                 break;
             case RunMailbox::Kind::Listing:
-                m_items = event.items;
+                m_program = event.program;
+                m_items = m_program.Items();
                 break;
             }
         }
@@ -315,10 +319,7 @@ void ExecutionEngine::ExecuteInstruction(const QString &sCom, const QString &lII
             RunScript(line.name, lIID);
             break;
         case InstructionKind::Wav:
-            // A relative name is kept beside the user's other files, not in
-            // whatever folder the process was started from.
-            if (m_ctx.sound)
-                m_ctx.sound->Play(QDir(m_dataFolder).filePath(line.name));
+            playSound(line.name);
             break;
         case InstructionKind::None:
             break;
@@ -329,12 +330,23 @@ void ExecutionEngine::ExecuteInstruction(const QString &sCom, const QString &lII
     }
 }
 
+void ExecutionEngine::playSound(const QString &name)
+{
+    m_ctx.observer->SoundStarted(name);
+    // A relative name is kept beside the user's other files, not in
+    // whatever folder the process was started from.
+    if (m_ctx.sound)
+        m_ctx.sound->Play(QDir(m_dataFolder).filePath(name));
+}
+
 void ExecutionEngine::RunScript(const QString &sfile, const QString &lIID)
 {
     const QString path = m_scriptsFolder + QLatin1Char('/') + sfile;
     try {
-        const QByteArray found = ScriptFolder::Find(m_scriptsFolder, sfile);
-        if (found.isEmpty()) {
+        // Every name a line can run was looked up before the run; one that
+        // was not (never expected) counts as missing rather than read now.
+        const ResolvedProgram::Script *script = m_program.FindScript(sfile);
+        if (!script || script->state == ResolvedProgram::Script::State::Missing) {
             message({kUserMessageTitle,
                      QStringLiteral("The Script ( ") + path +
                          QStringLiteral(" ) can not be found. Execution will be terminated."),
@@ -354,7 +366,10 @@ void ExecutionEngine::RunScript(const QString &sfile, const QString &lIID)
             m_unwinding = true;
             return;
         }
-        const QStringList lines = SplitFileLines(DecodeFileText(ReadNativeFileBytes(found)));
+        if (script->state == ResolvedProgram::Script::State::Unreadable)
+            throw AppError(script->errorNumber, script->errorDescription);
+        const QStringList lines = script->lines;
+        const QString caller = std::exchange(m_source, script->name);
         ++m_scriptDepth;
         for (const QString &line : lines) {
             if (m_unwinding || ending())
@@ -362,6 +377,7 @@ void ExecutionEngine::RunScript(const QString &sfile, const QString &lIID)
             ExecuteInstruction(line, lIID);
         }
         --m_scriptDepth;
+        m_source = caller;
     } catch (const AppError &e) {
         message({kErrorReportTitle, ErrorReportText(kRoutineRunScript, e.number(), e.description()), MsgButtons::Ok,
                  MsgIcon::None});

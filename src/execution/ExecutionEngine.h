@@ -1,9 +1,10 @@
 #pragma once
 
 // Real-time rule of the playback path. Between two frames a run may only:
-// take its mailbox, compute the next instruction, read a script file, write one
-// frame to the sink, hand a sound to the sound player and post selection and
-// progress to its observer. It never waits on the UI thread except for a
+// take its mailbox, compute the next instruction, write one frame to the sink,
+// hand a sound to the sound player and post selection and progress to its
+// observer. It reads no file: scripts are read before the run starts
+// (ResolvedProgram), and again by the UI thread when the listing changes. It never waits on the UI thread except for a
 // message box of its own (after which its schedule starts again from "now"),
 // never allocates without bound, and never sleeps relative to "now": every wait
 // ends at an absolute deadline, the sum of all delays since the run started, so
@@ -13,6 +14,7 @@
 
 #include "app/ProgramProperties.h"
 #include "app/ServoModel.h"
+#include "execution/ResolvedProgram.h"
 #include "platform/MessageService.h"
 
 #include <QString>
@@ -32,13 +34,12 @@ enum class ExecutionMode { Once = 0, Loop = 1, RunToSelected = 2, StepOneLine = 
 /// Everything a run needs to know when it starts.
 struct RunRequest
 {
-    QStringList items;
+    ResolvedProgram program; ///< the listing and the scripts it runs
     ExecutionMode mode = ExecutionMode::Once;
     int selectedLine = -1; ///< the list's selection when the run starts; -1 for none
     bool center = false;   ///< "Center on Execution" is "True"
     ProgramProperties properties;
     std::array<qint16, kServoCount> positions{}; ///< ServoPosition when the run starts
-    QString scriptsFolder;
 };
 
 /// How a run ended, which decides what the window does afterwards.
@@ -83,8 +84,13 @@ public:
     /// Carries out one line and the delay that follows it. lIID is the delay
     /// text (a number of milliseconds or "Smart").
     void ExecuteInstruction(const QString &sCom, const QString &lIID);
-    /// Runs every line of a script file of the Scripts folder, nested, without yielding.
+    /// Runs every line of a script of the Scripts folder, nested, without yielding.
     void RunScript(const QString &sfile, const QString &lIID);
+
+    /// The top-level line being played, from 0; -1 before the first (while centring).
+    int CurrentLine() const { return m_line; }
+    /// The innermost script being played, as its line names it; empty for the listing's own lines.
+    const QString &CurrentSource() const { return m_source; }
 
     /// The progress of line n (from 0) out of count, in percent, rounded halves to even.
     static int ProgressPercent(int n, int count);
@@ -114,8 +120,11 @@ private:
     /// Stop was clicked or the run aborted: nothing more is played.
     bool ending() const;
 
+    void playSound(const QString &name);
+
     Context m_ctx;
     ProgramProperties m_props;
+    ResolvedProgram m_program;
     QStringList m_items;
     QString m_scriptsFolder;
     QString m_dataFolder; ///< where relative WAV names are found
@@ -125,6 +134,8 @@ private:
     bool m_pauseRequested = false;
     bool m_unwinding = false; ///< a script chain hit the nesting limit: skip the rest of it
     int m_scriptDepth = 0;
+    int m_line = -1;
+    QString m_source;
     qint64 m_deadlineNs = 0;
     bool m_anchorPending = false;
 };

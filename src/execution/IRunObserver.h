@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 /// What a run reports while it plays, called on the playback thread. Calls
 /// must return at once (queue the work for the UI thread): they sit on the
 /// timing path between two frames.
@@ -15,6 +17,8 @@ public:
     virtual void Waiting(long long ms) { (void)ms; }
     /// The run has stopped at a yield because of a Pause and waits for Resume or Stop.
     virtual void PausedAtYield() {}
+    /// A `wav` line starts the sound file `name`, as the line writes it.
+    virtual void SoundStarted(const QString &name) { (void)name; }
     /// ServoPosition of `servo` now holds `position`.
     virtual void ServoPositionSet(int servo, int position) { (void)servo, (void)position; }
 };

@@ -9,10 +9,10 @@ void RunMailbox::Post(Kind kind)
     m_posted.wakeAll();
 }
 
-void RunMailbox::PostListing(const QStringList &items)
+void RunMailbox::PostListing(const ResolvedProgram &program)
 {
     QMutexLocker lock(&m_mutex);
-    m_events.append(Event{Kind::Listing, items});
+    m_events.append(Event{Kind::Listing, program});
     m_posted.wakeAll();
 }
 

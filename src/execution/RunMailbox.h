@@ -1,5 +1,7 @@
 #pragma once
 
+#include "execution/ResolvedProgram.h"
+
 #include <QList>
 #include <QMutex>
 #include <QStringList>
@@ -18,16 +20,16 @@ public:
         Pause,   ///< Pause clicked: PauseRequested = True
         Resume,  ///< Execute clicked while paused: StopRequested = PauseRequested = False
         Stop,    ///< Stop clicked: StopRequested = True, PauseRequested = False
-        Listing, ///< the list was reloaded; `items` is its new content
+        Listing, ///< the list was reloaded; `program` is its new content
     };
     struct Event
     {
         Kind kind = Kind::Stop;
-        QStringList items;
+        ResolvedProgram program;
     };
 
     void Post(Kind kind);
-    void PostListing(const QStringList &items);
+    void PostListing(const ResolvedProgram &program);
     /// Ends the run as soon as possible: no further instruction, waits cut short.
     /// Used when the application closes, not by Stop.
     void Abort();

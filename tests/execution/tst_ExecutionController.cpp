@@ -286,7 +286,7 @@ private Q_SLOTS:
         connect(
             &run, &PlaybackThread::selected, &run, [&reports] { ++reports; }, Qt::DirectConnection);
         RunRequest request;
-        request.items = QStringList{QStringLiteral("WAV /none.wav")};
+        request.program = ResolvedProgram({QStringLiteral("WAV /none.wav")}, {});
         request.mode = ExecutionMode::Loop;
         request.properties = m_store.Properties();
         run.StartRun(request);

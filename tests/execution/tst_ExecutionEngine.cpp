@@ -159,11 +159,11 @@ private Q_SLOTS:
                 else if (click.startsWith(QLatin1Char('+')))
                     clock.advanceNs(click.toLongLong() * 1'000'000);
                 else
-                    mailbox.PostListing(click.split(QLatin1Char('|')));
+                    mailbox.PostListing(ResolvedProgram(click.split(QLatin1Char('|')), DataPaths::ScriptsFolder()));
             }
         };
         RunRequest r;
-        r.items = row.list("items");
+        r.program = ResolvedProgram(row.list("items"), DataPaths::ScriptsFolder());
         const int mode = QStringList{"Once", "Loop", "RunToSelected", "StepOneLine"}.indexOf(
             row.run.value(QStringLiteral("mode"), QStringLiteral("Once")));
         QVERIFY(mode >= 0);
@@ -179,7 +179,6 @@ private Q_SLOTS:
                 r.properties.*member = row.run.value(QLatin1String(key));
         r.center = row.run.value(QStringLiteral("center")) == QLatin1String("true");
         r.positions[2] = qint16(row.run.value(QStringLiteral("servo2")).toInt());
-        r.scriptsFolder = DataPaths::ScriptsFolder();
         const RunOutcome out = engine.Run(r);
 
         // The trace, then the boxes shown and how the run ended.
@@ -223,10 +222,10 @@ private Q_SLOTS:
         QVERIFY(WriteWholeFile(DataPaths::ScriptsFolder() + "/arm.tqs", QStringLiteral("mov 2,10\r\npause 5\r\n")));
         ExecutionEngine engine({&run, &run.clock, &run, &TestMessages(), &run, &run.mailbox});
         RunRequest r;
-        r.items = {"mov 1,200", "pause 20", "script arm.tqs", "WAV /a.wav", "mov 1,50"};
+        r.program = ResolvedProgram({"mov 1,200", "pause 20", "script arm.tqs", "WAV /a.wav", "mov 1,50"},
+                                    DataPaths::ScriptsFolder());
         r.mode = ExecutionMode::Loop;
         r.properties = {.InterInstructionDelay = "10"};
-        r.scriptsFolder = DataPaths::ScriptsFolder();
         QCOMPARE(int(engine.Run(r).end), int(RunOutcome::End::StoppedThenEnded));
         QCOMPARE(run.lines, 100'000);
 #ifndef __SANITIZE_ADDRESS__

@@ -86,11 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const ParsedProgram program = ParseProgramText(parts[0], ProgramProperties());
     Recorder rec;
     ExecutionEngine engine({&rec, &rec, nullptr, &rec, &rec, &rec.mailbox});
-    engine.Run({.items = program.listing,
+    engine.Run({.program = ResolvedProgram(program.listing, scripts.path()),
                 .mode = ExecutionMode(data[0] & 3),
                 .selectedLine = int(program.listing.size()) - 1 - (data[0] >> 3),
                 .center = bool(data[0] & 4),
-                .properties = program.properties,
-                .scriptsFolder = scripts.path()});
+                .properties = program.properties});
     return 0;
 }
