@@ -4,6 +4,7 @@
 #include "app/FileHelpers.h"
 #include "app/ProgramPropertyStore.h"
 #include "execution/PlaybackThread.h"
+#include "execution/ProgramTrace.h"
 #include "execution/sound/QtSoundPlayer.h"
 #include "link/PortFrameSink.h"
 #include "link/SerialPortMap.h"
@@ -20,6 +21,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QTimer>
@@ -97,7 +99,11 @@ int main(int argc, char **argv)
         QStringLiteral("reconnect"), QStringLiteral("When the board is lost, wait for it to come back (by its "
                                                     "/dev/serial/by-id/ name or the given path), centre the servos "
                                                     "and play the program again from its first line."));
-    parser.addOptions({loopOption, noCenterOption, deviceOption, reconnectOption});
+    const QCommandLineOption traceOption(
+        QStringLiteral("trace"),
+        QStringLiteral("Print the run as CSV (time_ms,event,servo,value,line,source) instead of playing it; "
+                       "opens no device. With --loop, one pass."));
+    parser.addOptions({loopOption, noCenterOption, deviceOption, reconnectOption, traceOption});
     parser.addPositionalArgument(QStringLiteral("PROGRAM.tqp"), QStringLiteral("The program file to play."));
 
     if (const auto status = line.Read(app.arguments()))
@@ -129,6 +135,26 @@ int main(int argc, char **argv)
     if (ExecutionEngine::SmartRatingMissing(props))
         return line.Fail(
             QStringLiteral("Your current Smart rating is not set.  Please set this value before continuing."));
+    RunRequest request;
+    request.program = ResolvedProgram(program.listing, DataPaths::ScriptsFolder());
+    request.mode = parser.isSet(loopOption) ? ExecutionMode::Loop : ExecutionMode::Once;
+    request.center = !parser.isSet(noCenterOption);
+    request.properties = props;
+
+    if (parser.isSet(traceOption)) {
+        // An empty listing plays nothing, not even the centring: it ends at once.
+        ProgramTrace trace;
+        if (program.listing.isEmpty())
+            trace.events.append(TraceEvent{});
+        else
+            trace = ProgramTrace::Run(request);
+        QFile out;
+        if (!out.open(stdout, QIODevice::WriteOnly) || !trace.WriteCsv(out) || !out.flush())
+            return line.Fail(QStringLiteral("cannot write the trace: %1").arg(out.errorString()));
+        if (trace.truncated)
+            return line.Fail(QStringLiteral("the trace stops after %1 events").arg(ProgramTrace::kDefaultMaxEvents));
+        return 0;
+    }
     if (program.listing.isEmpty())
         return 0;
 
@@ -165,13 +191,6 @@ int main(int argc, char **argv)
             waitingForBoard->quit();
         interrupted = true;
     });
-
-    RunRequest request;
-    request.items = program.listing;
-    request.mode = parser.isSet(loopOption) ? ExecutionMode::Loop : ExecutionMode::Once;
-    request.center = !parser.isSet(noCenterOption);
-    request.properties = props;
-    request.scriptsFolder = DataPaths::ScriptsFolder();
 
     for (;;) {
         // Written on the playback thread, read once it has ended.

@@ -1,0 +1,145 @@
+#include "execution/ProgramTrace.h"
+
+#include "execution/IRunObserver.h"
+#include "execution/RunMailbox.h"
+#include "link/ServoFrame.h"
+#include "platform/Clock.h"
+#include "platform/MessageService.h"
+
+#include <QHash>
+#include <QIODevice>
+
+namespace {
+
+/// Stands in for the board, the observer and the message boxes of a run, and
+/// writes down what reaches them with the engine's line and script at that moment.
+class Collector final : public IFrameSink, public IRunObserver, public IMessageService
+{
+public:
+    Collector(ProgramTrace &trace, qint64 maxEvents)
+        : m_trace(trace)
+        , m_maxEvents(maxEvents)
+    {
+    }
+
+    VirtualClock clock;
+    RunMailbox mailbox;
+    const ExecutionEngine *engine = nullptr;
+
+    void WriteFrame(const ServoFrame &frame) override
+    {
+        if (TraceEvent *e = add(TraceEvent::Kind::Move)) {
+            e->servo = frame.servo;
+            e->position = frame.position;
+        }
+    }
+    void SoundStarted(const QString &name) override
+    {
+        if (TraceEvent *e = add(TraceEvent::Kind::Sound))
+            e->text = intern(name);
+    }
+    MsgAnswer show(const MessageRequest &request) override
+    {
+        if (TraceEvent *e = add(TraceEvent::Kind::Report))
+            e->text = intern(request.text);
+        return DefaultAnswer(request.buttons);
+    }
+    void Selected(int) override {}
+    void Progress(int) override {}
+
+    void end()
+    {
+        TraceEvent end;
+        end.timeMs = clock.nowNs() / 1'000'000;
+        if (!m_trace.truncated)
+            m_trace.events.append(end);
+    }
+
+private:
+    /// The new event, or null once the run has made too many: it is then cut short.
+    TraceEvent *add(TraceEvent::Kind kind)
+    {
+        if (m_trace.events.size() >= m_maxEvents) {
+            m_trace.truncated = true;
+            mailbox.Abort();
+            return nullptr;
+        }
+        const QString &source = engine->CurrentSource();
+        if (source != m_lastSource) {
+            m_lastSource = source;
+            m_lastSourceText = source.isEmpty() ? -1 : intern(source);
+        }
+        m_trace.events.append({clock.nowNs() / 1'000'000, kind, 0, 0, engine->CurrentLine(), -1, m_lastSourceText});
+        return &m_trace.events.last();
+    }
+    int intern(const QString &text)
+    {
+        const auto found = m_texts.constFind(text);
+        if (found != m_texts.cend())
+            return *found;
+        m_trace.texts.append(text);
+        return *m_texts.insert(text, int(m_trace.texts.size() - 1));
+    }
+
+    ProgramTrace &m_trace;
+    const qint64 m_maxEvents;
+    QHash<QString, int> m_texts;
+    QString m_lastSource;
+    int m_lastSourceText = -1;
+};
+
+/// A CSV field: quoted, quotes doubled, when it holds a comma, quote or line break.
+QByteArray csvField(const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\n') || bytes.contains('\r'))
+        bytes = '"' + bytes.replace('"', "\"\"") + '"';
+    return bytes;
+}
+
+} // namespace
+
+ProgramTrace ProgramTrace::Run(const RunRequest &request, qint64 maxEvents)
+{
+    ProgramTrace trace;
+    Collector collector(trace, maxEvents);
+    ExecutionEngine engine({&collector, &collector.clock, nullptr, &collector, &collector, &collector.mailbox});
+    collector.engine = &engine;
+    RunRequest once = request;
+    if (once.mode == ExecutionMode::Loop)
+        once.mode = ExecutionMode::Once;
+    trace.outcome = engine.Run(once);
+    collector.end();
+    return trace;
+}
+
+bool ProgramTrace::WriteCsv(QIODevice &out) const
+{
+    QList<QByteArray> fields;
+    fields.reserve(texts.size());
+    for (const QString &text : texts)
+        fields.append(csvField(text));
+    static const QByteArray kNames[] = {",move,", ",sound,,", ",report,,", ",end,,,,"};
+    QByteArray buffer = "time_ms,event,servo,value,line,source\n";
+    for (const TraceEvent &e : events) {
+        buffer += QByteArray::number(e.timeMs) + kNames[int(e.kind)];
+        if (e.kind == TraceEvent::Kind::End) {
+            buffer += '\n';
+            continue;
+        }
+        if (e.kind == TraceEvent::Kind::Move)
+            buffer += QByteArray::number(e.servo) + ',' + QByteArray::number(e.position);
+        else
+            buffer += fields.at(e.text);
+        buffer += ',' + QByteArray::number(e.line + 1) + ',';
+        if (e.source >= 0)
+            buffer += fields.at(e.source);
+        buffer += '\n';
+        if (buffer.size() >= 1 << 16) {
+            if (out.write(buffer) != buffer.size())
+                return false;
+            buffer.resize(0);
+        }
+    }
+    return out.write(buffer) == buffer.size();
+}
