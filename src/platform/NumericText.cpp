@@ -91,6 +91,17 @@ bool IsNumericText(const QString &text)
 
 std::optional<double> NumericValue(const QString &text)
 {
+    // Most texts are a few plain digits (every mov and pause line a run plays):
+    // read those directly rather than through a copy and the locale.
+    if (text.size() <= 9) {
+        const bool sign = !text.isEmpty() && (text.front() == QLatin1Char('-') || text.front() == QLatin1Char('+'));
+        qint64 whole = 0;
+        qsizetype i = sign ? 1 : 0;
+        for (; i < text.size() && isDigit(text.at(i)); ++i)
+            whole = whole * 10 + (text.at(i).unicode() - '0');
+        if (i == text.size() && i > (sign ? 1 : 0))
+            return text.front() == QLatin1Char('-') ? -double(whole) : double(whole);
+    }
     const std::optional<QString> plain = normalise(text);
     if (!plain)
         return std::nullopt;

@@ -3,6 +3,7 @@
 #include "execution/ExecutionEngine.h"
 #include "execution/IRunObserver.h"
 #include "execution/ISoundPlayer.h"
+#include "execution/ProgramTrace.h"
 #include "execution/RunMailbox.h"
 #include "link/LinkError.h"
 #include "link/ServoFrame.h"
@@ -179,7 +180,11 @@ private Q_SLOTS:
                 r.properties.*member = row.run.value(QLatin1String(key));
         r.center = row.run.value(QStringLiteral("center")) == QLatin1String("true");
         r.positions[2] = qint16(row.run.value(QStringLiteral("servo2")).toInt());
+        // The run reads no file: its scripts were read with the listing.
+        const QString away = DataPaths::ScriptsFolder() + QStringLiteral(".away");
+        QVERIFY(QDir().rename(DataPaths::ScriptsFolder(), away));
         const RunOutcome out = engine.Run(r);
+        QVERIFY(QDir().rename(away, DataPaths::ScriptsFolder()));
 
         // The trace, then the boxes shown and how the run ended.
         QStringList got = rec.only(row.list("only"));
@@ -193,7 +198,7 @@ private Q_SLOTS:
     }
 
     // Loop mode for 100,000 instructions on virtual time (moves, pauses, a
-    // script read from disk each pass, a sound). A leak of 12 bytes an
+    // script each pass, a sound). A leak of 12 bytes an
     // instruction would pass the 1 MiB allowed between the first 10,000 and
     // the end; the allocator's own noise stays far below that.
     void loopSoakKeepsMemoryFlat()
@@ -233,6 +238,18 @@ private Q_SLOTS:
         QVERIFY2(residentKiB() - run.startKiB < 1024,
                  qPrintable(QStringLiteral("%1 KiB, then %2 KiB").arg(run.startKiB).arg(residentKiB())));
 #endif
+    }
+
+    // A trace plays one pass of a loop; past its limit it is cut, flagged and has no end.
+    void traceStopsAtItsEventLimit()
+    {
+        RunRequest r;
+        r.program = ResolvedProgram({"mov 1,1", "mov 1,2", "mov 1,3"}, {});
+        r.mode = ExecutionMode::Loop;
+        const ProgramTrace whole = ProgramTrace::Run(r, 3);
+        QVERIFY(!whole.truncated && whole.events.size() == 4 && whole.events[3].kind == TraceEvent::Kind::End);
+        const ProgramTrace cut = ProgramTrace::Run(r, 2);
+        QVERIFY(cut.truncated && cut.events.size() == 2 && cut.events[1].kind == TraceEvent::Kind::Move);
     }
 };
 

@@ -1,0 +1,81 @@
+// Traces a 32,767-line program on virtual time: mov lines with a pause, a
+// sound and a script every so often, the script calling another. Gives the
+// median of several runs for reading the scripts, for the run itself and for
+// the CSV that taveloq-play --trace prints, and the events traced.
+#include "app/FileHelpers.h"
+#include "execution/ProgramTrace.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kLines = 32767;
+constexpr int kRuns = 9;
+
+QStringList makeProgram()
+{
+    QStringList program;
+    program.reserve(kLines);
+    for (int i = 0; i < kLines; ++i) {
+        if (i % 8 == 3)
+            program << QStringLiteral("pause 250");
+        else if (i % 8 == 5)
+            program << QStringLiteral("script arm.tqs");
+        else if (i % 64 == 7)
+            program << QStringLiteral("wav sounds/beep.wav");
+        else
+            program << QStringLiteral("mov %1,%2").arg(i % 16).arg((i * 37) % 255);
+    }
+    return program;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir scripts;
+    WriteWholeFile(scripts.filePath(QStringLiteral("arm.tqs")),
+                   QStringLiteral("mov 4,10\r\npause 20\r\nscript wrist.tqs\r\nmov 4,200\r\n"));
+    WriteWholeFile(scripts.filePath(QStringLiteral("wrist.tqs")), QStringLiteral("mov 5,30\r\nmov 6,90\r\n"));
+    const QStringList program = makeProgram();
+    std::vector<double> resolve, run, csv;
+    qsizetype events = 0;
+    qsizetype bytes = 0;
+    for (int i = 0; i < kRuns; ++i) {
+        QElapsedTimer t;
+        t.start();
+        RunRequest request;
+        request.program = ResolvedProgram(program, scripts.path());
+        request.center = true;
+        request.properties.InterInstructionDelay = QStringLiteral("20");
+        resolve.push_back(t.nsecsElapsed() / 1e6);
+        t.restart();
+        const ProgramTrace trace = ProgramTrace::Run(request);
+        run.push_back(t.nsecsElapsed() / 1e6);
+        t.restart();
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        trace.WriteCsv(out);
+        csv.push_back(t.nsecsElapsed() / 1e6);
+        events = trace.events.size();
+        bytes = out.size();
+    }
+    QTextStream(stdout) << kLines << " lines, " << events << " events, " << bytes / 1024 << " KiB of CSV; median of "
+                        << kRuns << " runs: resolve " << QString::number(median(resolve), 'f', 1) << " ms, trace "
+                        << QString::number(median(run), 'f', 1) << " ms, CSV " << QString::number(median(csv), 'f', 1)
+                        << " ms\n";
+    return 0;
+}
