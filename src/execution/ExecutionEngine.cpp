@@ -279,7 +279,7 @@ MsgAnswer ExecutionEngine::message(const MessageRequest &request)
 
 void ExecutionEngine::delayAfter(const QString &lIID, qint64 delta)
 {
-    if (lIID.toLower() == QLatin1String("smart"))
+    if (lIID.compare(QLatin1String("smart"), Qt::CaseInsensitive) == 0)
         waitMs(qMin(qint64(ToLong(m_props.SmartDelay)), kMaxWaitMs) * qMin(delta, kMaxWaitMs));
     else
         waitMs(ToLong(lIID));
