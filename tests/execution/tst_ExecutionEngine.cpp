@@ -140,6 +140,7 @@ private Q_SLOTS:
         QVERIFY(WriteWholeFile(scripts + QStringLiteral("\u015dipo.tqs"), QStringLiteral("mov 1,20\r\n")));
         QVERIFY(WriteWholeFile(scripts + "self.tqs", QStringLiteral("mov 1,5\r\nscript self.tqs\r\nmov 1,6\r\n")));
         WriteNativeFile(QFile::encodeName(scripts) + "caf\xe9.tqs", "mov 1,30\r\n"); // named on an older system
+        QFile::link(QStringLiteral("/dev/zero"), scripts + "zero.tqs");              // there, but no file to read
         VirtualClock clock;
         TraceRecorder rec(clock);
         RunMailbox mailbox;
