@@ -2,6 +2,7 @@
 
 #include "app/FileHelpers.h"
 #include "platform/AppError.h"
+#include "program/InstructionSyntax.h"
 #include "program/ProgramFile.h"
 #include "program/ScriptFolder.h"
 
@@ -53,7 +54,9 @@ const ResolvedProgram::Script *ResolvedProgram::FindScript(const QString &name) 
 
 std::optional<QString> ResolvedProgram::ScriptNameOf(const QString &line)
 {
-    if (!line.startsWith(QLatin1String("script"), Qt::CaseInsensitive))
+    // As the engine reads the line, so that it finds every name the run asks for.
+    const Instruction instruction = ParseInstruction(line, KeywordMatch::Loose);
+    if (instruction.kind != InstructionKind::Script)
         return std::nullopt;
-    return line.mid(line.indexOf(QLatin1Char(' ')) + 1);
+    return instruction.name;
 }
