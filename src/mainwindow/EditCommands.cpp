@@ -3,6 +3,7 @@
 #include "app/ProgramPropertyStore.h"
 #include "app/ServoModel.h"
 #include "execution/frmExecution.h"
+#include "mainwindow/EditMenu.h"
 #include "mainwindow/MainActions.h"
 #include "mainwindow/edit/frmEditMov.h"
 #include "mainwindow/edit/frmEditPause.h"
@@ -17,6 +18,9 @@
 #include "servos/frmServoControl.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -34,7 +38,9 @@ EditCommands::EditCommands(MainActions &actions, ProgramListing &listing, frmExe
     , m_owner(owner)
 {
     connect(&m_window, &frmExecution::listRightClicked, this, &EditCommands::ShowPopup);
+    m_window.List1()->installEventFilter(this);
     connectItems();
+    new EditMenu(actions, listing, this);
 }
 
 void EditCommands::connectItems()
@@ -59,9 +65,15 @@ void EditCommands::connectItems()
 
 void EditCommands::ShowPopup(int line, const QPoint &globalPos)
 {
+    if (QMenu *popup = preparePopup(line))
+        popup->popup(globalPos);
+}
+
+QMenu *EditCommands::preparePopup(int line)
+{
     const QStringList items = m_listing.Items();
-    if (line < 0 || line >= items.size())
-        return;
+    if (line < 0 || line >= items.size() || items.at(line).isEmpty())
+        return nullptr;
     // Only the line's own edit item: another one would rewrite it as another kind.
     const InstructionKind kind = ParseInstruction(items.at(line)).kind;
     const auto show = [this](const char *name, bool visible) {
@@ -77,7 +89,40 @@ void EditCommands::ShowPopup(int line, const QPoint &globalPos)
     m_actions.Item(QStringLiteral("miInsert"))->setEnabled(m_listing.Selection().hasSelection());
     QMenu *popup = m_actions.ExecEditMenu();
     popup->setProperty("Tag", QString::number(line));
-    popup->popup(globalPos);
+    return popup;
+}
+
+bool EditCommands::popupAtCurrentLine(bool insertOnly)
+{
+    QMenu *popup = preparePopup(m_listing.SelectedLine());
+    if (!popup)
+        return false;
+    QAction *insert = m_actions.Item(QStringLiteral("miInsert"));
+    if (insertOnly && !insert->isEnabled())
+        return false;
+    QListView *list = m_window.List1();
+    const QRect line = list->visualRect(m_listing.index(m_listing.SelectedLine()));
+    const QPoint at = list->viewport()->mapToGlobal(line.bottomLeft());
+    (insertOnly ? insert->menu() : popup)->popup(at);
+    return true;
+}
+
+bool EditCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    // The keyboard's ways to the popup, as a right click at the current line.
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QKeyCombination k = key->keyCombination();
+        if (k == QKeyCombination(Qt::Key_Menu) || k == (Qt::SHIFT | Qt::Key_F10))
+            return popupAtCurrentLine(false) || QObject::eventFilter(watched, event);
+        if (k == QKeyCombination(Qt::Key_Insert))
+            return popupAtCurrentLine(true) || QObject::eventFilter(watched, event);
+    } else if (event->type() == QEvent::ContextMenu &&
+               static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+        popupAtCurrentLine(false);
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 int EditCommands::target() const

@@ -8,13 +8,15 @@ class MainActions;
 class ProgramListing;
 class ProgramPropertyStore;
 class ServoModel;
+class QMenu;
 class QWidget;
 class frmExecution;
 class frmServoControl;
 
 /// The commands that change the listing at a line of the Execution
-/// Controller: the list's popup menu and, with them, the edit dialogs, which
-/// return the line the user entered.
+/// Controller: the list's popup menu (by right click, the Menu key or
+/// Shift+F10 at the current line, its Insert submenu by the Insert key) and,
+/// with them, the edit dialogs, which return the line the user entered.
 class EditCommands final : public QObject
 {
     Q_OBJECT
@@ -30,7 +32,14 @@ public:
     /// goes in at the target line instead of replacing it.
     bool InsertMode() const { return m_insertMode; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    /// Readies the popup for `line`; nullptr when the line offers none.
+    QMenu *preparePopup(int line);
+    /// The popup, or its Insert submenu, below the current line.
+    bool popupAtCurrentLine(bool insertOnly);
     void connectItems();
     int target() const;
     /// The line the popup was last opened for (its Tag). Throws AppError when

@@ -3,6 +3,7 @@
 #include <QActionGroup>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QToolBar>
 
 #include <tuple>
@@ -41,7 +42,29 @@ const char *const kImages[] = {
 };
 
 // The menus a run locks, by their menu action's name.
-const char *const kLockedMenus[] = {"miFile", "miView", "miScripts", "miConfiguration", "miOptions"};
+const char *const kLockedMenus[] = {"miFile", "miEdit", "miView", "miScripts", "miConfiguration", "miOptions"};
+
+// The Edit menu, in order; nullptr is a separator.
+struct EditItem
+{
+    const char *name;
+    const char *caption;
+    QList<QKeySequence> keys;
+};
+const EditItem kEditItems[] = {
+    {"miUndo", "&Undo", {Qt::CTRL | Qt::Key_Z}},
+    {"miRedo", "&Redo", {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y}},
+    {nullptr, nullptr, {}},
+    {"miCut", "Cu&t", {Qt::CTRL | Qt::Key_X}},
+    {"miCopy", "&Copy", {Qt::CTRL | Qt::Key_C}},
+    {"miPaste", "&Paste", {Qt::CTRL | Qt::Key_V}},
+    {"miDelete", "&Delete", {Qt::Key_Delete}},
+    {nullptr, nullptr, {}},
+    {"miSelectAll", "Select &All", {Qt::CTRL | Qt::Key_A}},
+    {nullptr, nullptr, {}},
+    {"miMoveUp", "Move &Up", {Qt::ALT | Qt::Key_Up}},
+    {"miMoveDown", "Move Do&wn", {Qt::ALT | Qt::Key_Down}},
+};
 
 } // namespace
 
@@ -114,6 +137,24 @@ void MainActions::buildMenus()
         QAction *a = Item(QString::fromLatin1(name));
         const QList<QKeySequence> platform = QKeySequence::keyBindings(key);
         a->setShortcuts(platform.isEmpty() ? QList<QKeySequence>{common} : platform);
+    }
+
+    QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
+    edit->menuAction()->setObjectName(QStringLiteral("miEdit"));
+    for (const EditItem &e : kEditItems) {
+        if (!e.name) {
+            edit->addSeparator();
+            continue;
+        }
+        QAction *a = addItem(edit, e.name, QString::fromLatin1(e.caption));
+        a->setShortcuts(e.keys);
+        // The key of a command that is off is taken all the same: passed on
+        // to the focus widget, Alt+Up would move a slider and its servo.
+        for (const QKeySequence &key : e.keys) {
+            auto *guard = new QShortcut(key, &m_window);
+            connect(a, &QAction::enabledChanged, guard, [guard](bool enabled) { guard->setEnabled(!enabled); });
+        }
+        a->setEnabled(false);
     }
 
     QMenu *view = bar->addMenu(QStringLiteral("&View"));
@@ -191,6 +232,14 @@ void MainActions::buildMenus()
     addItem(insert, "miInsertWav", QStringLiteral("Insert &WAV..."), 20);
     m_execEdit->addSeparator()->setObjectName(QStringLiteral("miLN7"));
     addItem(m_execEdit, "miDeleteInstruction", QStringLiteral("Delete Instruction"), 15);
+    // The Edit menu's own actions below: one command, wherever it is chosen.
+    for (const EditItem &e : kEditItems) {
+        if (e.name)
+            m_execEdit->addAction(Item(QString::fromLatin1(e.name)));
+        else
+            m_execEdit->addSeparator();
+    }
+    m_execEdit->insertSeparator(Item(QStringLiteral("miUndo")));
 }
 
 void MainActions::buildToolbars()
@@ -230,6 +279,7 @@ void MainActions::buildToolbars()
 
 void MainActions::SetLocked(bool locked)
 {
+    m_locked = locked;
     const bool enabled = !locked;
     for (QToolBar *bar : {m_fileBar, m_viewBar})
         bar->setEnabled(enabled);
@@ -240,4 +290,5 @@ void MainActions::SetLocked(bool locked)
     // Their shortcuts must not switch the view while a program runs.
     for (QAction *a : m_views->actions())
         a->setEnabled(enabled);
+    Q_EMIT lockedChanged(locked);
 }

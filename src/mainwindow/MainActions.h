@@ -30,12 +30,16 @@ public:
     QToolBar *FileBar() const { return m_fileBar; }
     QToolBar *ViewBar() const { return m_viewBar; }
 
-    /// Everything a run must not reach: both toolbars, the menus File, View,
-    /// Scripts, Configuration and Options with their shortcuts.
+    /// Everything a run must not reach: both toolbars, the menus File, Edit,
+    /// View, Scripts, Configuration and Options with their shortcuts.
     void SetLocked(bool locked);
+    bool Locked() const { return m_locked; }
 
     /// The image list: index -> icon in 16 and 32 pixels.
     static QIcon Image(int index);
+
+Q_SIGNALS:
+    void lockedChanged(bool locked);
 
 private:
     void buildMenus();
@@ -48,4 +52,5 @@ private:
     QToolBar *m_fileBar = nullptr;
     QToolBar *m_viewBar = nullptr;
     QActionGroup *m_views = nullptr;
+    bool m_locked = false;
 };

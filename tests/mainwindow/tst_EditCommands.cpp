@@ -1,6 +1,7 @@
 #include "app/FileHelpers.h"
 #include "app/ServoModel.h"
 #include "app/StartUp.h"
+#include "execution/frmExecution.h"
 #include "link/LinkTestSupport.h"
 #include "mainwindow/EditCommands.h"
 #include "mainwindow/MDIForm1.h"
@@ -12,15 +13,20 @@
 #include "platform/FileDialogService.h"
 #include "platform/Services.h"
 #include "program/ProgramListing.h"
+#include "servos/frmServoControl.h"
 #include "shell/ApplicationMain.h"
 #include "support/ModalDialogs.h"
 #include "support/TestSupport.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QSlider>
+#include <QWindow>
 
 namespace {
 
@@ -129,6 +135,60 @@ private Q_SLOTS:
         QTest::keyClick(&main(), Qt::Key_F4);
         QCOMPARE(m_app->listing().Items(), lines(row.value(8)));
         QCOMPARE(ReadWholeFileBytes(m_app->listing().TempFilePath()), file(row.value(8)).toUtf8());
+    }
+
+    void editKeys_data() { AddTestDataRows(QStringLiteral("mainwindow/edit-keys.txt")); }
+    void editKeys()
+    {
+        QFETCH(QStringList, row);
+        ProgramListing &listing = m_app->listing();
+        main().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main()));
+        listing.Reset(row[1].split(u';'));
+        QGuiApplication::clipboard()->setText(row[2]);
+        QTest::keyClick(&main(), Qt::Key_F4);
+        QLineEdit edit(QStringLiteral("abc"), main().ExecutionWindow());
+        edit.show();
+        QListView *list = main().ExecutionWindow()->List1();
+        for (const QString &key : row[3].split(u' ', Qt::SkipEmptyParts)) {
+            bool isLine = false;
+            const int line = key.toInt(&isLine);
+            if (isLine) {
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(listing.index(line)).center());
+            } else if (key == QLatin1String("edit")) {
+                edit.setFocus();
+            } else if (key == QLatin1String("slider")) {
+                main().ServoControl()->vscServo(0)->setFocus();
+            } else if (key.startsWith(QLatin1String("pick:"))) {
+                auto *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                QAction *item = main().MenuItem(key.mid(5));
+                QVERIFY2(popup && popup->actions().contains(item), qPrintable(key));
+                bool seen = false;
+                WhenShown<frmEditPause>(
+                    [](frmEditPause *dialog) {
+                        dialog->Text1()->setText(QStringLiteral("750"));
+                        QTest::keyClick(dialog->Text1(), Qt::Key_Return);
+                    },
+                    &seen);
+                popup->setActiveAction(item);
+                QTest::keyClick(popup, Qt::Key_Return);
+                main().activateWindow(); // as after a dialog on a desktop
+                QVERIFY(QTest::qWaitForWindowActive(&main()));
+            } else {
+                QWidget *focus = QApplication::focusWidget();
+                QTest::keySequence(focus ? focus : &main(), QKeySequence(key));
+            }
+        }
+        QCOMPARE(listing.Items(), row[4].split(u';'));
+        QCOMPARE(main().MenuItem(QStringLiteral("miUndo"))->text(), row[5]);
+        QCOMPARE(main().MenuItem(QStringLiteral("miRedo"))->text(), row[6]);
+        QCOMPARE(QGuiApplication::clipboard()->text(), row[7]);
+        if (!row[8].isEmpty())
+            ExpectMessage(row[8], MsgIcon::Exclamation, MsgButtons::Ok);
+        const bool modified = row[9] == QLatin1String("yes");
+        QCOMPARE(main().isWindowModified(), modified);
+        QCOMPARE(main().windowHandle()->title().contains(u'*'), modified);
+        QCOMPARE(m_board->ReadAvailable(50), QByteArray()); // no servo moved
     }
 };
 
