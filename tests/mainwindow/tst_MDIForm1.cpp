@@ -642,17 +642,17 @@ private Q_SLOTS:
 
     void lockingDisablesTheInterface()
     {
-        // The file commands' keys (Ctrl+S names a file while there is none) reach nothing during a run.
-        const std::pair<const char *, const char *> keys[] = {{"Ctrl+N", "miNew"},
-                                                              {"Ctrl+O", "miOpen"},
-                                                              {"Ctrl+S", "tbSave"},
-                                                              {"Ctrl+Shift+S", "miSaveAs"},
-                                                              {"Ctrl+Q", "miExit"}};
+        // The file and edit commands' keys (Ctrl+S names a file while there is none) reach nothing during a run.
+        m_app->listing().AppendLine(QStringLiteral("Mov 1,1"), QStringLiteral("Log"));
+        const std::pair<const char *, const char *> keys[] = {{"Ctrl+Z", "miUndo"},         {"Ctrl+N", "miNew"},
+                                                              {"Ctrl+O", "miOpen"},         {"Ctrl+S", "tbSave"},
+                                                              {"Ctrl+Shift+S", "miSaveAs"}, {"Ctrl+Q", "miExit"}};
         for (const bool locked : {true, false}) {
             main().SetInterfaceLocked(locked);
             QCOMPARE(main().Side().cmdMaxAll()->isEnabled(), !locked);
             QCOMPARE(main().findChild<PropertyGridPanel *>(QStringLiteral("sGrid"))->isEnabled(), !locked);
             QCOMPARE(main().Actions().FileBar()->isEnabled(), !locked);
+            QCOMPARE(item("miUndo")->isEnabled(), !locked); // also in the list's popup
             QTest::keyClick(&main(), Qt::Key_F4);
             QCOMPARE(main().ServoControlChild()->isVisible(), locked);
             for (const auto &[key, name] : keys) {
