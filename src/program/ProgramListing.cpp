@@ -453,7 +453,10 @@ int ProgramListing::SelectedLine() const
 
 void ProgramListing::ListClicked(int line)
 {
-    SetSelectedLine(line);
+    // A click in a view has made the line current already, and the view
+    // chose the selection: Shift and Ctrl extend it or take a line out.
+    if (line != SelectedLine())
+        SetSelectedLine(line);
     m_selectedInstructionIndex = QString::number(line);
 }
 

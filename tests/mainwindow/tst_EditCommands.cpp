@@ -152,9 +152,11 @@ private Q_SLOTS:
         QListView *list = main().ExecutionWindow()->List1();
         for (const QString &key : row[3].split(u' ', Qt::SkipEmptyParts)) {
             bool isLine = false;
-            const int line = key.toInt(&isLine);
+            const bool ctrl = key.startsWith(u'^');
+            const int line = key.mid(ctrl).toInt(&isLine);
             if (isLine) {
-                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(listing.index(line)).center());
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, ctrl ? Qt::ControlModifier : Qt::NoModifier,
+                                  list->visualRect(listing.index(line)).center());
             } else if (key == QLatin1String("edit")) {
                 edit.setFocus();
             } else if (key == QLatin1String("slider")) {
