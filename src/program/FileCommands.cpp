@@ -45,7 +45,7 @@ FileCommands::FileCommands(ProgramCommands &commands, ProgramListing &listing, Q
 
 bool FileCommands::Modified() const
 {
-    return !m_listing.IsClean() && !m_listing.Items().isEmpty();
+    return !m_listing.IsClean();
 }
 
 bool FileCommands::savePrompt()

@@ -21,7 +21,7 @@ public:
 
     const cMRUFileList &RecentFiles() const { return m_recentFiles; }
     /// The program differs from what was last loaded or saved: a step was
-    /// made or undone since (an empty listing never counts).
+    /// made or undone since, deleting every line included.
     bool Modified() const;
 
     void New();
