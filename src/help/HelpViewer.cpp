@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QStandardItemModel>
@@ -76,14 +77,17 @@ HelpViewer::HelpViewer(QWidget *parent)
 
     m_contents->setObjectName(QStringLiteral("helpContents"));
     m_contents->setHeaderHidden(true);
+    m_contents->setAccessibleName(QStringLiteral("Contents"));
     m_indexFilter->setObjectName(QStringLiteral("helpIndexFilter"));
     m_indexList->setObjectName(QStringLiteral("helpIndex"));
+    m_indexList->setAccessibleName(QStringLiteral("Index entries"));
     m_indexProxy->setSourceModel(m_indexModel);
     m_indexProxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
     m_indexList->setModel(m_indexProxy);
     m_indexList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_searchWord->setObjectName(QStringLiteral("helpSearchWord"));
     m_results->setObjectName(QStringLiteral("helpSearchResults"));
+    m_results->setAccessibleName(QStringLiteral("Topics found"));
     m_results->setModel(m_resultModel);
     m_results->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto *find = new QPushButton(QStringLiteral("&List Topics"), this);
@@ -103,6 +107,9 @@ HelpViewer::HelpViewer(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(splitter);
+
+    // Closes as a dialog does; the window is modeless, so nothing else takes the key.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 
     connect(m_contents, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
         if (item)

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -53,9 +54,12 @@ frmSaveConfiguration::frmSaveConfiguration(bool programOpen, SaveFunction save, 
     setWindowTitle(QStringLiteral("Save Configuration - Options"));
     setModal(true);
 
-    auto *layout = new QVBoxLayout(this);
-    const auto group = [this, layout](const QString &title, const auto &boxes) {
-        auto *frame = new QGroupBox(title, this);
+    // The choices scroll on a screen too low for all of them; the buttons stay in view.
+    auto *choices = new QWidget(this);
+    auto *layout = new QVBoxLayout(choices);
+    layout->setContentsMargins(0, 0, 0, 0);
+    const auto group = [choices, layout, this](const QString &title, const auto &boxes) {
+        auto *frame = new QGroupBox(title, choices);
         auto *column = new QVBoxLayout(frame);
         for (const Box &b : boxes) {
             auto *check = new QCheckBox(QString::fromLatin1(b.caption), frame);
@@ -70,7 +74,7 @@ frmSaveConfiguration::frmSaveConfiguration(bool programOpen, SaveFunction save, 
     group(QStringLiteral("Environment Information"), kEnvironmentBoxes);
     group(QStringLiteral("Execution Information"), kExecutionBoxes);
 
-    auto *options = new QGroupBox(QStringLiteral("Configuration Options"), this);
+    auto *options = new QGroupBox(QStringLiteral("Configuration Options"), choices);
     auto *optionsLayout = new QVBoxLayout(options);
     m_startUp = new QCheckBox(QStringLiteral("Load Configuration On Start-Up"), options);
     m_startUp->setObjectName(QStringLiteral("chkStartUp"));
@@ -84,6 +88,8 @@ frmSaveConfiguration::frmSaveConfiguration(bool programOpen, SaveFunction save, 
     }
     m_options.at(0)->setChecked(true);
     layout->addWidget(options);
+    auto *outer = new QVBoxLayout(this);
+    outer->addWidget(ScrollingBody(choices, this), 1);
 
     auto *buttons = new QGridLayout;
     m_save = button(QStringLiteral("&Save As..."), "cmdSaveAs", this);
@@ -94,7 +100,7 @@ frmSaveConfiguration::frmSaveConfiguration(bool programOpen, SaveFunction save, 
     buttons->addWidget(m_restore, 0, 1);
     buttons->addWidget(m_save, 1, 0);
     buttons->addWidget(m_cancel, 1, 1);
-    layout->addLayout(buttons);
+    outer->addLayout(buttons);
 
     Check(ConfigSection::CurrentProgram)->setEnabled(programOpen);
     FixDialogSize(*this);

@@ -15,12 +15,14 @@
 #include "mainwindow/ConfigurationCommands.h"
 #include "mainwindow/EditCommands.h"
 #include "mainwindow/FileMenu.h"
+#include "mainwindow/FocusCycle.h"
 #include "mainwindow/MainActions.h"
 #include "mainwindow/SidePanel.h"
 #include "mainwindow/grid/PropertyGridModel.h"
 #include "mainwindow/grid/PropertyGridPanel.h"
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
+#include "platform/ScreenFit.h"
 #include "platform/WebAddress.h"
 #include "platform/frmAbout.h"
 #include "platform/mShellExecute.h"
@@ -40,6 +42,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcutEvent>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <utility>
 
@@ -97,6 +101,19 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     row->addWidget(m_childArea, 1);
     row->addWidget(m_side);
     setCentralWidget(central);
+
+    // The toolbars take the keyboard too; F6 reaches them.
+    for (QToolBar *bar : {m_actions->FileBar(), m_actions->ViewBar()}) {
+        for (QToolButton *button : bar->findChildren<QToolButton *>())
+            button->setFocusPolicy(Qt::TabFocus);
+    }
+    new FocusCycle(*this, [this]() -> QList<FocusCycle::Part> {
+        return {{m_childArea, (m_servoChild->isVisible() ? m_servoChild : m_executionChild)->widget()},
+                {m_side->Grid()},
+                {m_side, m_side->ButtonsFocus()},
+                {m_actions->FileBar()},
+                {m_actions->ViewBar()}};
+    });
 
     new FileMenu(*m_actions, parts.files, *this);
     connectCommands();
@@ -169,6 +186,8 @@ void MDIForm1::connectCommands()
         MenuItem(QStringLiteral("tbSave"))->setShortcuts(path.isEmpty() ? save->shortcuts() : QList<QKeySequence>());
     });
 
+    on("miPropertiesGrid", [this] { m_side->cmdLogo_Click(); });
+    connect(m_side, &SidePanel::expandedChanged, MenuItem(QStringLiteral("miPropertiesGrid")), &QAction::setChecked);
     connect(m_side, &SidePanel::centerAllClicked, this, [this] { allServos(&CenterAllServos); });
     connect(m_side, &SidePanel::minAllClicked, this, [this] { allServos(&MinAllServos); });
     connect(m_side, &SidePanel::maxAllClicked, this, [this] { allServos(&MaxAllServos); });
@@ -285,6 +304,7 @@ void MDIForm1::showEvent(QShowEvent *event)
     // from the child area the Servo Controller was designed for.
     if (const int extra = m_side->ExtraWidth(); extra > 0)
         resize(width() + extra, height());
+    ScreenFit::Fit(*this);
 }
 
 void MDIForm1::closeEvent(QCloseEvent *event)

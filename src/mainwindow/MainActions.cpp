@@ -174,6 +174,12 @@ void MainActions::buildMenus()
         m_views->addAction(a);
     }
     servo->setChecked(true);
+    // The side panel's collapse button, for the keyboard.
+    view->addSeparator();
+    QAction *grid = addItem(view, "miPropertiesGrid", QStringLiteral("&Properties Grid"));
+    grid->setShortcut(Qt::Key_F7);
+    grid->setCheckable(true);
+    grid->setChecked(true);
 
     m_scripts = bar->addMenu(QStringLiteral("&Scripts"));
     m_scripts->menuAction()->setObjectName(QStringLiteral("miScripts"));

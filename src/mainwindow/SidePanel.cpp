@@ -5,6 +5,7 @@
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -28,7 +29,7 @@ SidePanel::SidePanel(PropertyGridModel &cells, const QString &caption, QWidget *
     m_cmdLogo->setObjectName(QStringLiteral("cmdLogo"));
     m_cmdLogo->setToolTip(QStringLiteral("Hide/Show Properties Grid."));
     m_cmdLogo->setGeometry(0, 0, twips(255), twips(255));
-    m_cmdLogo->setFocusPolicy(Qt::NoFocus);
+    m_cmdLogo->setAccessibleName(QStringLiteral("Hide properties grid"));
     connect(m_cmdLogo, &QPushButton::clicked, this, &SidePanel::cmdLogo_Click);
 
     auto *gridLabel = new QLabel(QStringLiteral("Properties Grid:"), m_content);
@@ -62,6 +63,17 @@ SidePanel::SidePanel(PropertyGridModel &cells, const QString &caption, QWidget *
     row->setSpacing(0);
     row->addWidget(m_logo);
     row->addWidget(m_content, 1);
+
+    setTabOrder(m_cmdLogo, m_grid);
+    setTabOrder(m_grid, m_centerAll);
+    setTabOrder(m_centerAll, m_minAll);
+    setTabOrder(m_minAll, m_maxAll);
+}
+
+QWidget *SidePanel::ButtonsFocus() const
+{
+    // Collapsed, the strip's button is all there is.
+    return m_content->isVisible() && m_centerAll->isEnabled() ? static_cast<QWidget *>(m_centerAll) : m_cmdLogo;
 }
 
 int SidePanel::twips(int twips) const
@@ -88,21 +100,33 @@ void SidePanel::Load()
         setFixedWidth(ExpandedWidth());
 }
 
+bool SidePanel::Expanded() const
+{
+    return maximumWidth() != m_logo->width();
+}
+
 void SidePanel::cmdLogo_Click()
 {
     Reported(QStringLiteral("0003"), [&] {
-        const int strip = m_logo->width();
-        const bool expanded = maximumWidth() != strip;
-        if (expanded) {
+        const bool collapse = Expanded();
+        // The keyboard stays in the panel: on the strip's button once the rest is hidden.
+        const bool focusInside = isAncestorOf(QApplication::focusWidget());
+        // Before hiding, or the focus would leave the panel with the control that had it.
+        if (focusInside && collapse)
+            m_cmdLogo->setFocus(Qt::OtherFocusReason);
+        if (collapse) {
             m_content->hide();
-            setFixedWidth(strip);
+            setFixedWidth(m_logo->width());
             m_cmdLogo->setText(QStringLiteral("<"));
+            m_cmdLogo->setAccessibleName(QStringLiteral("Show properties grid"));
         } else {
             setFixedWidth(ExpandedWidth());
             m_content->show();
             m_cmdLogo->setText(QStringLiteral(">"));
+            m_cmdLogo->setAccessibleName(QStringLiteral("Hide properties grid"));
         }
         update();
+        Q_EMIT expandedChanged(!collapse);
     });
 }
 

@@ -34,10 +34,17 @@ public:
     QPushButton *cmdMinAll() const { return m_minAll; }
     QPushButton *cmdMaxAll() const { return m_maxAll; }
 
+    /// Where the keyboard enters the panel's buttons: the first all-servo
+    /// button, or the collapse button while the rest is hidden.
+    QWidget *ButtonsFocus() const;
+    /// Whether the grid and the buttons are on show.
+    bool Expanded() const;
+
     /// A run locks the grid and the all-servo buttons.
     void SetLocked(bool locked);
 
 Q_SIGNALS:
+    void expandedChanged(bool expanded);
     void centerAllClicked();
     void minAllClicked();
     void maxAllClicked();

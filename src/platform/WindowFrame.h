@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QMargins>
+
+class QScrollArea;
 class QWidget;
 
 /// The width a window's title bar needs to show its whole caption: the caption
@@ -16,3 +19,12 @@ void FitTitle(QWidget &window);
 /// widened for its caption. Controls placed by hand move to the middle of the
 /// room gained. Idempotent, so it may run at every showing.
 void FixDialogSize(QWidget &dialog);
+
+/// The window frame's margins: the window manager's once it has framed the
+/// window, until then a title bar as high as its caption font needs.
+QMargins FrameMargins(const QWidget &window);
+
+/// Puts `body`, the part of a dialog above its buttons, in a frameless scroll
+/// area that asks for all of the body's room but can shrink to a few lines, so
+/// that on a small screen the body scrolls and the buttons stay in view.
+QScrollArea *ScrollingBody(QWidget *body, QWidget *parent);

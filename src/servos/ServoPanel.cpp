@@ -5,16 +5,57 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
+
+namespace {
+
+// The slider takes the keyboard; the style's focus mark on its handle is faint
+// or missing in many themes, so the whole groove gets a frame.
+class FocusSlider final : public QSlider
+{
+public:
+    using QSlider::QSlider;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QSlider::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Highlight));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+// As wide as the style needs for the caption, padding and frame included, but
+// without a least width some styles give every push button.
+QSize fittedButtonSize(const QPushButton &button)
+{
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    option.text = button.text();
+    const QSize text = button.fontMetrics().size(Qt::TextShowMnemonic, button.text());
+    // Measured on a wide caption, where no least width applies.
+    constexpr int kWide = 400;
+    const QSize wide =
+        button.style()->sizeFromContents(QStyle::CT_PushButton, &option, QSize(kWide, text.height()), &button);
+    return {text.width() + wide.width() - kWide, button.sizeHint().height()};
+}
+
+} // namespace
 
 ServoPanel::ServoPanel(int servo, QWidget *parent)
     : QGroupBox(parent)
-    , m_slider(new QSlider(Qt::Horizontal, this))
-    , m_value(new QLabel(this))
+    // Created in the order the keyboard visits them, as they stand: Center, slider, Log.
     , m_center(new QPushButton(QStringLiteral("Center"), this))
+    , m_slider(new FocusSlider(Qt::Horizontal, this))
+    , m_value(new QLabel(this))
     , m_log(new QPushButton(QStringLiteral("Log"), this))
 {
     const QString index = QString::number(servo);
@@ -23,6 +64,9 @@ ServoPanel::ServoPanel(int servo, QWidget *parent)
     m_value->setObjectName(QStringLiteral("lblServoValue") + index);
     m_center->setObjectName(QStringLiteral("cmdCenter") + index);
     m_log->setObjectName(QStringLiteral("cmdLog") + index);
+    setAccessibleName(QStringLiteral("Servo #") + index);
+    m_slider->setAccessibleName(QStringLiteral("Servo #") + index + QStringLiteral(" position"));
+    m_value->setAccessibleName(QStringLiteral("Servo #") + index + QStringLiteral(" value"));
 
     // The caption is bold; the controls inside keep the window's normal font.
     QFont normal = font();
@@ -49,9 +93,8 @@ ServoPanel::ServoPanel(int servo, QWidget *parent)
     for (QPushButton *b : {m_center, m_log}) {
         b->setAutoDefault(false);
         b->setFocusPolicy(Qt::TabFocus);
-        const QFontMetrics fm = b->fontMetrics();
-        b->setFixedSize(fm.horizontalAdvance(b->text()) + 14, fm.height() + 6);
     }
+    fitButtons();
 
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(4, 0, 4, 2);
@@ -61,10 +104,18 @@ ServoPanel::ServoPanel(int servo, QWidget *parent)
     row->addWidget(m_log);
 
     m_slider->installEventFilter(this);
+    m_center->installEventFilter(this);
+    m_log->installEventFilter(this);
 }
 
 bool ServoPanel::eventFilter(QObject *watched, QEvent *event)
 {
+    // A style sheet or font set later pads the captions differently.
+    if ((watched == m_center || watched == m_log) &&
+        (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)) {
+        auto *button = static_cast<QPushButton *>(watched);
+        button->setFixedSize(fittedButtonSize(*button));
+    }
     if (watched == m_slider && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
         placeValueLabel();
     if (watched == m_slider && event->type() == QEvent::Timer && pressLost()) {
@@ -83,6 +134,12 @@ bool ServoPanel::pressLost() const
     if (modal && !modal->isAncestorOf(m_slider))
         return true;
     return !(QGuiApplication::mouseButtons() & Qt::LeftButton);
+}
+
+void ServoPanel::fitButtons()
+{
+    for (QPushButton *b : {m_center, m_log})
+        b->setFixedSize(fittedButtonSize(*b));
 }
 
 void ServoPanel::resizeEvent(QResizeEvent *event)

@@ -32,14 +32,15 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void fitButtons();
     void placeValueLabel();
     void showCaption();
     bool pressLost() const;
 
     QString m_caption;
 
+    QPushButton *m_center;
     QSlider *m_slider;
     QLabel *m_value;
-    QPushButton *m_center;
     QPushButton *m_log;
 };

@@ -120,6 +120,21 @@ frmServoControl::frmServoControl(ServoModel &servos, ProgramListing &listing, co
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(2, 1);
 
+    // The keyboard reads the window as the eye does: the left column of
+    // servos, the tools between the columns, then the right column.
+    QList<QWidget *> order;
+    const auto addPanels = [&order, this](int first) {
+        for (int servo = first; servo < first + kServoCount / 2; ++servo)
+            order << cmdCenter(servo) << vscServo(servo) << cmdLog(servo);
+    };
+    addPanels(0);
+    order << m_pauseText << m_insertPause << m_browseWav << m_scripts << m_insertScript;
+    addPanels(kServoCount / 2);
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+    m_pauseText->setAccessibleName(QStringLiteral("Pause value"));
+    m_scripts->setAccessibleName(QStringLiteral("Loaded scripts"));
+
     const int toolWidth = fontMetrics().horizontalAdvance(QStringLiteral("Insert Script")) * 3 / 2 + 16;
     for (QGroupBox *f : {m_pauseFrame, m_wavFrame, m_scriptFrame})
         f->setFixedWidth(toolWidth);

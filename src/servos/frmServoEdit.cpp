@@ -1,6 +1,7 @@
 #include "servos/frmServoEdit.h"
 
 #include "app/ServoModel.h"
+#include "platform/WindowFrame.h"
 #include "servos/ServoLabelBox.h"
 
 #include <QCheckBox>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStyleOptionButton>
 #include <QVBoxLayout>
 
@@ -67,13 +69,16 @@ frmServoEdit::frmServoEdit(ServoModel &servos, QWidget *parent)
     setWindowTitle(QStringLiteral("Edit Servo Labels"));
     setModal(true);
 
-    auto *grid = new QGridLayout;
+    // The servos scroll on a screen too low for all of them; the legend and the buttons stay in view.
+    auto *servoArea = new QWidget(this);
+    auto *grid = new QGridLayout(servoArea);
+    grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(2);
     QFont bold = font();
     bold.setBold(true);
     for (int servo = 0; servo < kServoCount; ++servo) {
-        auto *frame = new QGroupBox(QStringLiteral("Servo #") + QString::number(servo), this);
+        auto *frame = new QGroupBox(QStringLiteral("Servo #") + QString::number(servo), servoArea);
         frame->setObjectName(QStringLiteral("Frame1_") + QString::number(servo));
         frame->setFont(bold);
         auto *box = new ServoLabelBox(servo, frame);
@@ -107,7 +112,7 @@ frmServoEdit::frmServoEdit(ServoModel &servos, QWidget *parent)
     buttons->addLayout(okCancel);
 
     auto *outer = new QVBoxLayout(this);
-    outer->addLayout(grid);
+    outer->addWidget(ScrollingBody(servoArea, this), 1);
     outer->addLayout(buttons);
 
     connect(m_ok, &QPushButton::clicked, this, &frmServoEdit::Command1_Click);

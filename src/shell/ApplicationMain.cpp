@@ -11,6 +11,7 @@
 #include "link/ServoLink.h"
 #include "mainwindow/MDIForm1.h"
 #include "platform/MessageService.h"
+#include "platform/ScreenFit.h"
 #include "platform/Services.h"
 #include "platform/SignalWatcher.h"
 #include "platform/WidgetServices.h"
@@ -71,7 +72,9 @@ ApplicationMain::ApplicationMain()
     , m_sound(std::make_unique<QtSoundPlayer>())
     , m_execution(std::make_unique<ExecutionController>(*m_listing, *m_properties, *m_servos))
     , m_exportSettings(std::make_unique<ExportSettingsStore>())
+    , m_screenFit(std::make_unique<ScreenFit>())
 {
+    qApp->installEventFilter(m_screenFit.get());
     m_execution->SetLink(m_session.get());
     m_execution->SetSoundPlayer(m_sound.get());
 }

@@ -16,6 +16,7 @@ class ProgramCommands;
 class ProgramListing;
 class ProgramPropertyStore;
 class QtSoundPlayer;
+class ScreenFit;
 class ServoLink;
 class ServoModel;
 class frmSplash;
@@ -69,6 +70,7 @@ private:
     std::unique_ptr<QtSoundPlayer> m_sound;
     std::unique_ptr<ExecutionController> m_execution;
     std::unique_ptr<ExportSettingsStore> m_exportSettings;
+    std::unique_ptr<ScreenFit> m_screenFit;
     QPointer<frmSplash> m_splash; // deletes itself when closed
     std::unique_ptr<MDIForm1> m_main;
     // While the splash shows, message boxes go through here, which closes it first.

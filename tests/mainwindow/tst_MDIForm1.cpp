@@ -46,6 +46,8 @@
 #include "support/ModalDialogs.h"
 #include "support/TestSupport.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -55,6 +57,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
@@ -408,6 +411,35 @@ private Q_SLOTS:
         main().SetInterfaceLocked(false);
     }
 
+    // F6 and Ctrl+Tab take the keyboard from part to part, back to where it was; every control it
+    // reaches has a name a screen reader can say.
+    void keyboardReachesEveryPart()
+    {
+        servos().vscServo(2)->setFocus();
+        QStringList visited; // a toolbar's button by its toolbar
+        for (const char *key : {"F6", "F6", "F6", "Ctrl+Tab", "Shift+F6", "Shift+F6", "F7", "Shift+F6"}) {
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(QString::fromLatin1(key)));
+            const QWidget *focus = QApplication::focusWidget();
+            visited << (qobject_cast<QToolBar *>(focus->parentWidget()) ? focus->parentWidget() : focus)->objectName();
+        }
+        QCOMPARE(visited.join(u' '), QStringLiteral("grid cmdCenterAll cToolBar1 cToolbar2 cToolBar1 cmdCenterAll "
+                                                    "cmdLogo vscServo2"));
+        QVERIFY(!item("miPropertiesGrid")->isChecked());
+        item("miPropertiesGrid")->trigger();
+        for (QWidget *w : main().findChildren<QWidget *>()) {
+            const QAccessibleInterface *named = QAccessible::queryAccessibleInterface(w);
+            if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus)) // ">" or "0" says nothing
+                QVERIFY2(named->text(QAccessible::Name).contains(QRegularExpression("[A-Za-z]{3}")),
+                         qPrintable(w->objectName()));
+        }
+        QAccessibleTableInterface *cells =
+            QAccessible::queryAccessibleInterface(main().Side().Grid()->Grid())->tableInterface();
+        for (int i = 0; i < cells->rowCount() * cells->columnCount(); ++i) {
+            const QString name = cells->cellAt(i / 2, i % 2)->text(QAccessible::Name);
+            QVERIFY2(name.contains(QRegularExpression("[A-Za-z]{3}")), qPrintable(name)); // a value with its name
+        }
+    }
+
     void cmdLogoCollapsesAndExpands()
     {
         QCOMPARE(main().Side().width(), main().Side().ExpandedWidth());
@@ -586,38 +618,52 @@ private Q_SLOTS:
         fromMenu<frmSerialPorts>("miSerialPorts", [](frmSerialPorts *dialog) { dialog->reject(); });
     }
 
-    // Each dialog is wide enough for its caption and asks for no minimise or maximise button; those
-    // of one size keep it (window managers then offer no maximise).
-    void dialogsShowTheirWholeCaption()
+    // Each window fits its screen with its closing buttons in view, is wide enough for its caption and
+    // asks for no minimise or maximise button; those of one size keep it (window managers then offer no
+    // maximise).
+    void everyWindowFitsTheScreen_data() { AddTestDataRows(QStringLiteral("mainwindow/windows.txt")); }
+    void everyWindowFitsTheScreen()
     {
+        QFETCH(QStringList, row);
+        const QString &name = row[0], &openedBy = row[1];
+        const bool fixed = row[3] == QLatin1String("yes");
+        const auto expectFits = [&](QWidget *window) {
+            QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
+            for (const QString &caption : row[2].split(QStringLiteral(", "))) {
+                const QList<QAbstractButton *> all = window->findChildren<QAbstractButton *>();
+                const auto b = std::find_if(all.begin(), all.end(), [&](auto *b) {
+                    return b->text().remove(u'&') == QString(caption).remove(u'&'); // the platform's own OK has its own
+                });
+                QVERIFY2(b != all.end() && (*b)->isVisible() && (*b)->visibleRegion().boundingRect() == (*b)->rect(),
+                         qPrintable(caption));
+            }
+            if (window == &main())
+                return;
+            QVERIFY(window->width() >= TitleBarWidth(*window));
+            QVERIFY(!(window->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+            QVERIFY(!fixed || window->minimumSize() == window->maximumSize());
+        };
+        if (name == QLatin1String("MDIForm1"))
+            return expectFits(&main());
+        if (openedBy.startsWith(QLatin1String("mi"))) {
+            return fromMenu<QDialog>(qPrintable(openedBy), [&](QDialog *dialog) {
+                QCOMPARE(dialog->objectName(), name);
+                expectFits(dialog);
+                dialog->reject();
+            });
+        }
         const EditStart insert{true, {}, {}, {}};
         GridValueEntry &entry = main().findChild<PropertyGridPanel *>(QStringLiteral("sGrid"))->Entry();
-        const std::pair<bool, std::function<QDialog *()>> dialogs[] = {
-            {true, [&] { return new frmEditMov(insert, &main()); }},
-            {true, [&] { return new frmEditPause(insert, &main()); }},
-            {true, [&] { return new frmScriptEdit(insert, &main()); }},
-            {true, [&] { return new frmCustom(entry, &main()); }},
-            {true, [&] { return new frmSmart(m_app->properties(), QString(), &main()); }},
-            {true, [&] { return new frmAbout(&main()); }},
-            {true, [&] { return new frmSaveConfiguration(false, {}, {}, &main()); }},
-            {false, [&] { return new frmSaveScript(DataPaths::ScriptsFolder(), {}, &main()); }},
-            {false, [&] { return new frmLoadScript(m_app->servos(), {}, &main()); }},
-            {false, [&] { return new frmSerialPorts({}, &main()); }},
-            {false, [&] { return new frmServoEdit(m_app->servos(), &main()); }},
-            {false,
-             [&] {
-                 return new frmExportPBASIC(m_app->listing(), m_app->properties(), m_app->servos(),
-                                            m_app->exportSettings(), &main());
-             }},
+        const std::map<QString, std::function<QDialog *()>> made = {
+            {"frmEditMov", [&] { return new frmEditMov(insert, &main()); }},
+            {"frmEditPause", [&] { return new frmEditPause(insert, &main()); }},
+            {"frmScriptEdit", [&] { return new frmScriptEdit(insert, &main()); }},
+            {"frmCustom", [&] { return new frmCustom(entry, &main()); }},
+            {"frmSmart", [&] { return new frmSmart(m_app->properties(), QString(), &main()); }},
         };
-        for (const auto &[fixed, make] : dialogs) {
-            const std::unique_ptr<QDialog> dialog(make());
-            dialog->show();
-            QVERIFY2(dialog->width() >= TitleBarWidth(*dialog), qPrintable(dialog->windowTitle()));
-            QVERIFY(!(dialog->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-            if (fixed)
-                QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
-        }
+        const std::unique_ptr<QDialog> dialog(made.at(name)());
+        dialog->show();
+        expectFits(dialog.get());
     }
 
     void execEditPopupOffersNothingInTheBar()

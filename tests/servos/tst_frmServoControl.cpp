@@ -212,6 +212,26 @@ private Q_SLOTS:
         QCOMPARE(tempFile(), QByteArray("WAV /home/figure/sounds/roar.wav\r\n"));
     }
 
+    // Tab reads the window as the eye does, and every control says what it is: buttons by their
+    // captions, fitted to a style that pads them; the focus on a slider shows.
+    void keyboardFollowsTheScreen()
+    {
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        m_form->cmdCenter(7)->setFocus();
+        QStringList visited;
+        for (int i = 0; i < 9; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited.join(u' '), QStringLiteral("vscServo7 cmdLog7 Text1 cmdInsertPause cmdBrowseWav File1 "
+                                                    "cmdInsertScript cmdCenter8 vscServo8"));
+        QCOMPARE(m_form->vscServo(8)->grab().toImage().pixelColor(0, 0), m_form->palette().color(QPalette::Highlight));
+        m_form->setStyleSheet(QStringLiteral("QPushButton { padding: 2px 20px; }"));
+        QVERIFY(m_form->cmdCenter(3)->width() >=
+                m_form->fontMetrics().horizontalAdvance(QStringLiteral("Center")) + 40);
+    }
+
     void disabledServoCannotBeUsed()
     {
         m_servos.SetEnabled(5, false);

@@ -34,6 +34,11 @@ QVariant GridItemModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
         return m_cells.CellText(row, column);
+    case Qt::AccessibleTextRole:
+        // A value cell is read out with its property's name.
+        return column == 1 || m_cells.CellText(row, column).isEmpty()
+                   ? m_cells.CellText(row, 1)
+                   : m_cells.CellText(row, 1) + QStringLiteral(": ") + m_cells.CellText(row, column);
     case Qt::BackgroundRole:
         return style.back.isValid() ? QVariant(style.back) : QVariant();
     case Qt::ForegroundRole:

@@ -10,6 +10,7 @@
 #include "platform/ErrorReport.h"
 
 #include <QEvent>
+#include <QHeaderView>
 #include <QPalette>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -24,6 +25,8 @@ PropertyGridPanel::PropertyGridPanel(PropertyGridModel &cells, QWidget *parent)
     , m_chooser(new cboEdit(this))
 {
     m_chooser->hide();
+    m_grid->setObjectName(QStringLiteral("grid"));
+    m_grid->setAccessibleName(QStringLiteral("Properties Grid"));
     connect(m_grid, &sGrid::GridEditRequest, this, &PropertyGridPanel::sGrid_GridEditRequest);
     connect(m_grid, &sGrid::GridSelectionChange, this, &PropertyGridPanel::sGrid_GridSelectionChange);
     connect(m_grid, &sGrid::GridKeyPress, this, &PropertyGridPanel::sGrid_GridKeyPress);
@@ -61,6 +64,11 @@ void PropertyGridPanel::SetGridSizes(int gridWidthTwips)
     const int property = qRound(gridWidthTwips * 2.0 / 3.0 / twipsPerPixelX);
     const int value = qRound(gridWidthTwips * 1.0 / 3.0 / twipsPerPixelX - 5);
     const int frame = qRound(gridWidthTwips / twipsPerPixelX) - property - value;
+    // A row is at least as high as the chooser laid over it, which keeps the
+    // height of a drop-down list in the grid's font.
+    m_chooser->setFont(m_grid->font());
+    m_grid->verticalHeader()->setDefaultSectionSize(
+        qMax(QFontMetrics(m_grid->font()).height() + 4, m_chooser->sizeHint().height()));
     const int height = m_grid->GridRowHeight(1) * 13;
     // Every row in view, so that the column hints below see all of them.
     m_grid->resize(m_grid->width(), height);
@@ -73,8 +81,24 @@ void PropertyGridPanel::SetGridSizes(int gridWidthTwips)
     m_grid->SetGridColumnWidth(QStringLiteral("Value"), valueWidth);
     const int width = propertyWidth + valueWidth + frame;
     m_grid->setGeometry(0, 0, width, height);
-    // Fixed, so a layout in the side panel keeps exactly this size.
-    setFixedSize(width, height);
+    // As wide as the columns; as high as the rows where the screen has the
+    // room, otherwise lower: the grid scrolls and the buttons below stay in view.
+    m_fullHeight = height;
+    setFixedWidth(width);
+    setMinimumHeight(qMin(height, m_grid->GridRowHeight(1) * 4));
+    updateGeometry();
+}
+
+QSize PropertyGridPanel::sizeHint() const
+{
+    return {width(), m_fullHeight};
+}
+
+void PropertyGridPanel::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_grid->resize(size());
+    m_chooser->hide();
 }
 
 int PropertyGridPanel::chooserWidth() const
@@ -147,6 +171,7 @@ void PropertyGridPanel::ShowValueChooser(const QString &current, int row, int co
 
         m_chooser->setGeometry(left, top, width, m_chooser->sizeHint().height());
         m_chooser->SetTag(QString::number(row));
+        m_chooser->setAccessibleName(m_cells.CellText(row, 1));
         m_chooser->show();
         m_chooser->raise();
         m_chooser->setFocus(Qt::OtherFocusReason);

@@ -48,8 +48,11 @@ public:
     /// Lays the chooser over cell (row, column) with `current` selected.
     void ShowValueChooser(const QString &current, int row, int column, int left, int top, int width);
 
+    QSize sizeHint() const override;
+
 protected:
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void sGrid_GridEditRequest(int row, int column, int key, bool *cancel);
@@ -71,4 +74,5 @@ private:
     QPointer<QWidget> m_owner;
     QPointer<QWidget> m_sidePanel;
     QPointer<QDialog> m_dialog;
+    int m_fullHeight = 0;
 };

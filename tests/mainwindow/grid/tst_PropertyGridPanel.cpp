@@ -255,6 +255,7 @@ private Q_SLOTS:
             &fits);
         pick(PropertyGridModel::SmartRating, "Custom...");
         QVERIFY(fits && chooser()->width() >= chooser()->sizeHint().width());
+        QVERIFY(chooser()->height() <= grid()->rowHeight(0)); // it covers no row below its own
     }
 
     void chooserHidesWhenTheFocusLeaves()
