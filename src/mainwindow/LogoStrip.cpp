@@ -11,13 +11,15 @@ LogoStrip::LogoStrip(QWidget *parent)
     f.setPointSizeF(9.75);
     f.setBold(true);
     setFont(f);
-    // Light text: the caption sits at the bottom, on the title bar colour.
-    QPalette p = palette();
-    p.setColor(QPalette::WindowText, Qt::white);
-    setPalette(p);
     m_logo.SetDrawingObject(this);
+    takeColors();
+}
+
+void LogoStrip::takeColors()
+{
+    // The title bar colour, fading into the palette's darkest (black in the usual palettes).
     m_logo.SetStartColor(palette().color(QPalette::Active, QPalette::Highlight));
-    m_logo.SetEndColor(Qt::black);
+    m_logo.SetEndColor(palette().color(QPalette::Active, QPalette::Shadow));
 }
 
 void LogoStrip::SetCaption(const QString &caption)
@@ -29,13 +31,13 @@ void LogoStrip::SetCaption(const QString &caption)
 void LogoStrip::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    m_logo.Draw(painter, size(), font(), palette().color(foregroundRole()));
+    m_logo.Draw(painter, size(), font(), palette().color(QPalette::Active, QPalette::HighlightedText));
 }
 
 void LogoStrip::changeEvent(QEvent *event)
 {
     // A new system palette brings a new title bar colour.
     if (event->type() == QEvent::PaletteChange)
-        m_logo.SetStartColor(palette().color(QPalette::Active, QPalette::Highlight));
+        takeColors();
     QWidget::changeEvent(event);
 }

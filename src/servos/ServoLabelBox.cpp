@@ -69,3 +69,11 @@ bool ServoLabelBox::eventFilter(QObject *watched, QEvent *event)
         QTimer::singleShot(0, m_text, &QLineEdit::selectAll);
     return QWidget::eventFilter(watched, event);
 }
+
+void ServoLabelBox::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // The box's colours are the palette's: a new palette (a dark theme) brings new ones.
+    if (event->type() == QEvent::PaletteChange)
+        ApplyCheck();
+}

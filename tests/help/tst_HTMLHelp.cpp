@@ -1,3 +1,4 @@
+#include "app/FileHelpers.h"
 #include "help/ChmArchive.h"
 #include "help/HTMLHelp.h"
 #include "help/HelpBrowser.h"
@@ -5,7 +6,15 @@
 #include "help/HelpViewer.h"
 #include "help/HelpViewerHost.h"
 #include "help/modHTMLHelp.h"
+#include "platform/ScreenFit.h"
 #include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include <QLineEdit>
 #include <QListView>
@@ -89,6 +98,33 @@ private Q_SLOTS:
         QVERIFY(m_chm.Read(QStringLiteral("/images/main-window.png")).value_or(QByteArray()).startsWith("\x89PNG"));
     }
 
+    // The pages' colours all come from the palette, so that they read in a dark theme as in a light one.
+    void pagesTakeThePalettesColours()
+    {
+        const QDir sources(QStringLiteral(TAVELOQ_HELP_SOURCES));
+        const QRegularExpression colour(QStringLiteral("(color|background)[\\w-]*\\s*[:=]\\s*([^;}\"'>]+)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+        for (const QString &name : sources.entryList({QStringLiteral("*.css"), QStringLiteral("*.htm")})) {
+            const QString text = ReadWholeFile(sources.filePath(name));
+            for (const QRegularExpressionMatch &m : colour.globalMatch(text)) {
+                const QString value = m.captured(2).trimmed(); // a role the browser knows turns into a colour
+                QVERIFY2(value.startsWith(QLatin1String("palette(")) &&
+                             QColor::isValidColorName(HelpBrowser::WithPaletteColors(value, QPalette())),
+                         qPrintable(name + ": " + m.captured(0)));
+            }
+        }
+        HelpViewer viewer;
+        QPalette dark(QColor(0x30, 0x30, 0x30)); // light text on dark ground, as dark themes have
+        dark.setColor(QPalette::Link, QColor(0x80, 0xb0, 0xff));
+        viewer.OpenFile(QStringLiteral(TAVELOQ_HELP_FILE));
+        viewer.ShowPage(QStringLiteral("/command-line.htm"));
+        viewer.setPalette(dark); // after the page was read: it is read again
+        const QTextDocument *page = viewer.Page()->document();
+        QCOMPARE(page->findBlockByNumber(0).charFormat().foreground().color(), dark.color(QPalette::Link)); // h1
+        const QTextBlock pre = page->find(QStringLiteral("[--no-center]")).block();
+        QCOMPARE(pre.blockFormat().background().color(), dark.color(QPalette::AlternateBase));
+    }
+
     void lookups_data() { AddTestDataRows(QStringLiteral("help/lookups.txt")); }
     void lookups()
     {
@@ -105,6 +141,8 @@ private Q_SLOTS:
     void routinesOpenTheViewerOnTheirPane()
     {
         QWidget owner;
+        ScreenFit fit; // as the application has it
+        qApp->installEventFilter(&fit);
         HelpViewerHost host(&owner);
         modHTMLHelp::SetViewer(&host);
         modHTMLHelp::SetHelpFile(QStringLiteral(TAVELOQ_HELP_FILE));
@@ -132,6 +170,18 @@ private Q_SLOTS:
         QVERIFY(viewer->Page()->toPlainText().startsWith(QStringLiteral("Serial ports on Linux")));
         QTest::keyClicks(viewer->IndexFilter(), QStringLiteral("taveloq-"));
         QCOMPARE(viewer->IndexList()->model()->rowCount(), 3);
+
+        // On the screen, its pictures no wider than the page, and Escape closes it.
+        QVERIFY(viewer->screen()->availableGeometry().contains(viewer->frameGeometry()));
+        viewer->ShowPage(QStringLiteral("/index.htm"));
+        const QTextCharFormat picture =
+            viewer->Page()->document()->find(QString(QChar::ObjectReplacementCharacter)).charFormat();
+        QVERIFY(picture.isImageFormat() && picture.toImageFormat().width() > 100);
+        QVERIFY(picture.toImageFormat().width() <= viewer->Page()->viewport()->width());
+        const QPointer<HelpViewer> shown = viewer;
+        QVERIFY(QTest::qWaitForWindowActive(viewer));
+        QTest::keyClick(viewer->Page(), Qt::Key_Escape);
+        QTRY_VERIFY(!shown || !shown->isVisible());
     }
 };
 

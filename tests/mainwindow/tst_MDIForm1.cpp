@@ -442,6 +442,14 @@ private Q_SLOTS:
 
     void cmdLogoCollapsesAndExpands()
     {
+        // The painted parts take a new palette's colours, a dark theme's too.
+        QPalette dark(QColor(0x30, 0x30, 0x30));
+        dark.setColor(QPalette::Highlight, QColor(0x20, 0x50, 0x90));
+        main().setPalette(dark);
+        QCOMPARE(main().Side().Grid()->Grid()->GridCellBackColor(PropertyGridModel::ProgramHeading, 1), 0x205090);
+        const QImage strip = main().Side().picLogo()->grab().toImage();
+        QCOMPARE(strip.pixelColor(strip.width() - 1, strip.height() - 1), dark.color(QPalette::Highlight));
+
         QCOMPARE(main().Side().width(), main().Side().ExpandedWidth());
         for (const bool expanded : {false, true}) {
             QTest::mouseClick(main().Side().cmdLogo(), Qt::LeftButton);

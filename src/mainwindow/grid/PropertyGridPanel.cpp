@@ -42,6 +42,12 @@ void PropertyGridPanel::Load()
 {
     m_grid->AddGridColumn(QStringLiteral("Property"), QStringLiteral("Property"));
     m_grid->AddGridColumn(QStringLiteral("Value"), QStringLiteral("Value"));
+    fillCells();
+    SetGridSizes();
+}
+
+void PropertyGridPanel::fillCells()
+{
     const QPalette pal = palette();
     const QColor headingBack = pal.color(QPalette::Active, QPalette::Highlight);
     const QColor headingText = pal.color(QPalette::Active, QPalette::HighlightedText);
@@ -55,7 +61,6 @@ void PropertyGridPanel::Load()
                 m_grid->SetGridCell(row, column, text);
         }
     }
-    SetGridSizes();
 }
 
 void PropertyGridPanel::SetGridSizes(int gridWidthTwips)
@@ -124,6 +129,9 @@ void PropertyGridPanel::changeEvent(QEvent *event)
     // A run locks the grid: an edit that was open is abandoned, nothing applied.
     if (event->type() == QEvent::EnabledChange && !isEnabled())
         m_chooser->hide();
+    // The headings take the new palette's title bar colours.
+    if (event->type() == QEvent::PaletteChange && m_grid->model()->columnCount() > 0)
+        fillCells();
 }
 
 void PropertyGridPanel::SetDialogOwner(QWidget *owner, QWidget *sidePanel)

@@ -64,6 +64,7 @@ private:
     void showCustomDialog(int row);
     void showSmartCalculator();
     void finishChoice();
+    void fillCells();
     int chooserWidth() const;
     QWidget *owner() const;
 
