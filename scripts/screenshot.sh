@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Taveloq, starts it under a virtual X server with a fresh home folder and
-# saves the main window as it looks after start-up to docs/screenshot.png, the splash to
-# docs/splash.png, the About box to docs/about.png and the help viewer on each of its panes
-# to docs/help-*.png.
+# saves the main window as it looks after start-up to docs/screenshot.png (and at scale 2 to
+# docs/screenshot@2x.png, the help file's picture), the splash to docs/splash.png, the About box
+# to docs/about.png, the help viewer on each of its panes to docs/help-*.png and, in a dark
+# colour scheme, to docs/help-dark.png.
 # BUILD_DIR chooses the build folder (default: build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,7 +27,8 @@ display=99
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
   display=$((display + 1))
 done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Room for the main window at scale 2.
+Xvfb ":$display" -screen 0 2048x1536x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do
   DISPLAY=":$display" xwininfo -root >/dev/null 2>&1 && break
@@ -36,23 +38,31 @@ done
 # The application's settings and data go to the temporary folder, never the user's.
 mkdir -p "$work/home" "$work/config" "$work/data" "$work/runtime"
 chmod 700 "$work/runtime"
-env -u WAYLAND_DISPLAY DISPLAY=":$display" QT_QPA_PLATFORM=xcb HOME="$work/home" \
-  XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime" \
-  "$build/src/taveloq" >"$work/app.log" 2>&1 &
-app_pid=$!
-
-# Start-up shows the splash for about four seconds before the main window stands alone.
-window=""
-for _ in $(seq 200); do
-  window="$(DISPLAY=":$display" xwininfo -name "Taveloq v1.1" 2>/dev/null | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p' || true)"
-  [ -n "$window" ] && break
-  kill -0 "$app_pid" 2>/dev/null || { cat "$work/app.log" >&2; echo "taveloq ended before its window showed" >&2; exit 1; }
-  sleep 0.1
-done
-if [ -z "$window" ]; then
-  echo "no main window after 20 s" >&2
-  exit 1
-fi
+# Starts taveloq with the environment assignments given and waits for its main window ($window).
+start() {
+  env -u WAYLAND_DISPLAY DISPLAY=":$display" QT_QPA_PLATFORM=xcb HOME="$work/home" \
+    XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime" "$@" \
+    "$build/src/taveloq" >"$work/app.log" 2>&1 &
+  app_pid=$!
+  # Start-up shows the splash for about four seconds before the main window stands alone.
+  window=""
+  for _ in $(seq 200); do
+    window="$(DISPLAY=":$display" xwininfo -name "Taveloq v1.1" 2>/dev/null | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p' || true)"
+    [ -n "$window" ] && break
+    kill -0 "$app_pid" 2>/dev/null || { cat "$work/app.log" >&2; echo "taveloq ended before its window showed" >&2; exit 1; }
+    sleep 0.1
+  done
+  if [ -z "$window" ]; then
+    echo "no main window after 20 s" >&2
+    exit 1
+  fi
+}
+stop() {
+  kill "$app_pid" 2>/dev/null || true
+  wait "$app_pid" 2>/dev/null || true
+  app_pid=""
+}
+start
 mkdir -p docs
 # The splash: above the main window for the last two seconds of start-up.
 splash="$(DISPLAY=":$display" xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "Taveloq": ("taveloq".*/\1/p' | head -n 1)"
@@ -107,3 +117,44 @@ x key Return
 sleep 1
 DISPLAY=":$display" timeout 30 import -window "$help" docs/help-search.png
 echo "saved docs/help-contents.png, docs/help-index.png, docs/help-search.png"
+
+stop
+
+# The main window at scale 2: the help file shows it at half its size, sharp on scaled screens.
+start QT_SCALE_FACTOR=2
+sleep 6
+DISPLAY=":$display" timeout 30 import -window "$window" docs/screenshot@2x.png
+echo "saved docs/screenshot@2x.png"
+stop
+
+# The help window in a dark colour scheme, as a KDE desktop hands it to Qt (its kdeglobals).
+cat >"$work/config/kdeglobals" <<'EOF'
+[Colors:Window]
+BackgroundNormal=49,54,59
+ForegroundNormal=239,240,241
+[Colors:View]
+BackgroundNormal=35,38,41
+BackgroundAlternate=49,54,59
+ForegroundNormal=239,240,241
+ForegroundLink=61,174,233
+[Colors:Button]
+BackgroundNormal=49,54,59
+ForegroundNormal=239,240,241
+[Colors:Selection]
+BackgroundNormal=61,174,233
+ForegroundNormal=252,252,252
+EOF
+start XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5
+sleep 6
+x windowfocus --sync "$window"
+x key F1
+help=""
+for _ in $(seq 100); do
+  help="$(x search --name "^Taveloq Help$" 2>/dev/null | head -n 1 || true)"
+  [ -n "$help" ] && break
+  sleep 0.1
+done
+[ -n "$help" ] || { echo "F1 opened no help window" >&2; exit 1; }
+sleep 1
+DISPLAY=":$display" timeout 30 import -window "$help" docs/help-dark.png
+echo "saved docs/help-dark.png"

@@ -84,10 +84,13 @@ void HelpBrowser::changeEvent(QEvent *event)
         reload();
 }
 
-void HelpBrowser::resizeEvent(QResizeEvent *event)
+bool HelpBrowser::viewportEvent(QEvent *event)
 {
-    QTextBrowser::resizeEvent(event);
-    fitImages();
+    const bool handled = QTextBrowser::viewportEvent(event);
+    // The page's width, which a scroll bar coming or going changes too.
+    if (event->type() == QEvent::Resize)
+        fitImages();
+    return handled;
 }
 
 void HelpBrowser::fitImages()

@@ -28,7 +28,7 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     void fitImages();

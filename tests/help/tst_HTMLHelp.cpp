@@ -95,7 +95,7 @@ private Q_SLOTS:
         QCOMPARE(m_chm.Pages(), pages);
         // The full-text data of the compiler, the pictures the pages show.
         QVERIFY(m_chm.Read(QStringLiteral("/$FIftiMain")).has_value());
-        QVERIFY(m_chm.Read(QStringLiteral("/images/main-window.png")).value_or(QByteArray()).startsWith("\x89PNG"));
+        QVERIFY(m_chm.Read(QStringLiteral("/images/main-window@2x.png")).value_or(QByteArray()).startsWith("\x89PNG"));
     }
 
     // The pages' colours all come from the palette, so that they read in a dark theme as in a light one.
