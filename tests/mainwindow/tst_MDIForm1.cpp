@@ -415,6 +415,12 @@ private Q_SLOTS:
     // reaches has a name a screen reader can say.
     void keyboardReachesEveryPart()
     {
+        for (QWidget *w : main().findChildren<QWidget *>()) {
+            const QAccessibleInterface *named = QAccessible::queryAccessibleInterface(w);
+            if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus)) // ">" or "0" says nothing
+                QVERIFY2(named->text(QAccessible::Name).contains(QRegularExpression("[A-Za-z]{3}")),
+                         qPrintable(w->objectName()));
+        }
         servos().vscServo(2)->setFocus();
         QStringList visited; // a toolbar's button by its toolbar
         for (const char *key : {"F6", "F6", "F6", "Ctrl+Tab", "Shift+F6", "Shift+F6", "F7", "Shift+F6"}) {
@@ -426,12 +432,7 @@ private Q_SLOTS:
                                                     "cmdLogo vscServo2"));
         QVERIFY(!item("miPropertiesGrid")->isChecked());
         item("miPropertiesGrid")->trigger();
-        for (QWidget *w : main().findChildren<QWidget *>()) {
-            const QAccessibleInterface *named = QAccessible::queryAccessibleInterface(w);
-            if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus)) // ">" or "0" says nothing
-                QVERIFY2(named->text(QAccessible::Name).contains(QRegularExpression("[A-Za-z]{3}")),
-                         qPrintable(w->objectName()));
-        }
+        QVERIFY(main().Side().Expanded() && item("miPropertiesGrid")->isChecked());
         QAccessibleTableInterface *cells =
             QAccessible::queryAccessibleInterface(main().Side().Grid()->Grid())->tableInterface();
         for (int i = 0; i < cells->rowCount() * cells->columnCount(); ++i) {
