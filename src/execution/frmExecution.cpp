@@ -1,6 +1,7 @@
 #include "execution/frmExecution.h"
 
 #include "execution/ExecutionController.h"
+#include "execution/ProgramListView.h"
 #include "platform/ondProgressBar.h"
 #include "program/ProgramListing.h"
 
@@ -40,7 +41,7 @@ frmExecution::frmExecution(ExecutionController &controller, QWidget *parent)
             [this](ExecutionMode mode) { m_opt[int(mode)]->setChecked(true); });
 
     ProgramListing &listing = m_controller.Listing();
-    m_list = new QListView(this);
+    m_list = new ProgramListView(this);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setToolTip(QStringLiteral("Program instructions."));
     m_list->setUniformItemSizes(true);
@@ -102,6 +103,10 @@ frmExecution::frmExecution(ExecutionController &controller, QWidget *parent)
     connect(&listing, &ProgramListing::summaryChanged, this, &frmExecution::refreshSummary);
     connect(&m_controller, &ExecutionController::controlsChanged, this, &frmExecution::refreshControls);
     connect(&m_controller, &ExecutionController::progressChanged, m_progress, &ondProgressBar::SetPosition);
+    // A run plays the lines as they stand: no line moves or comes in by a drop meanwhile.
+    connect(&m_controller, &ExecutionController::interfaceLocked, m_list, [this](bool locked) {
+        m_list->setDragDropMode(locked ? QAbstractItemView::NoDragDrop : QAbstractItemView::DragDrop);
+    });
 
     refreshSummary();
     refreshControls();

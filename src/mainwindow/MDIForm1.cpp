@@ -7,6 +7,7 @@
 #include "help/HelpFile.h"
 #include "help/HelpViewerHost.h"
 #include "help/modHTMLHelp.h"
+#include "library/DroppedFiles.h"
 #include "library/ScriptCommands.h"
 #include "library/ScriptLibrary.h"
 #include "link/AllServos.h"
@@ -36,11 +37,13 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QShortcutEvent>
 #include <QToolBar>
 #include <QToolButton>
@@ -122,6 +125,7 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
                 *MenuItem(QStringLiteral("miLoadConfiguration")), *MenuItem(QStringLiteral("miSaveConfiguration"))});
     // Alt+letter: menus first, so that no key meant for a menu moves the figure.
     qApp->installEventFilter(this);
+    setAcceptDrops(true);
 }
 
 MDIForm1::~MDIForm1()
@@ -253,6 +257,7 @@ void MDIForm1::SetInterfaceLocked(bool locked)
 {
     m_actions->SetLocked(locked);
     m_side->SetLocked(locked);
+    setAcceptDrops(!locked);
 }
 
 bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
@@ -305,6 +310,34 @@ void MDIForm1::showEvent(QShowEvent *event)
     if (const int extra = m_side->ExtraWidth(); extra > 0)
         resize(width() + extra, height());
     ScreenFit::Fit(*this);
+}
+
+void MDIForm1::dragEnterEvent(QDragEnterEvent *event)
+{
+    dragMoveEvent(event);
+}
+
+void MDIForm1::dragMoveEvent(QDragMoveEvent *event)
+{
+    // Always a copy: a move would have the file manager delete the files.
+    if (acceptDrops() && event->mimeData()->hasUrls() && (event->possibleActions() & Qt::CopyAction)) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void MDIForm1::dropEvent(QDropEvent *event)
+{
+    if (!acceptDrops() || !event->mimeData()->hasUrls() || !(event->possibleActions() & Qt::CopyAction))
+        return;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // Taken once the drop has ended, so that no question keeps the file manager waiting.
+    QMetaObject::invokeMethod(
+        this, [this, urls = event->mimeData()->urls()] { TakeDroppedFiles(urls, m_parts.files, m_parts.listing); },
+        Qt::QueuedConnection);
 }
 
 void MDIForm1::closeEvent(QCloseEvent *event)

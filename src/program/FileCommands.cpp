@@ -139,6 +139,12 @@ void FileCommands::OpenPath(const QString &path)
     });
 }
 
+void FileCommands::OpenFile(const QString &path)
+{
+    if (Reported(QStringLiteral("0033"), [&] { return savePrompt(); }).value_or(false))
+        OpenPath(path);
+}
+
 void FileCommands::afterLoad()
 {
     const QString path = m_commands.CurrentProgramPath();

@@ -33,6 +33,8 @@ public:
     void OpenRecent(int index);
     /// Opens a file as Open does, without its dialog (the command line).
     void OpenPath(const QString &path);
+    /// Opens a file as Open does, its save question first, without its dialog (a dropped file).
+    void OpenFile(const QString &path);
 
     /// Start-up: reads the list from the settings store, gives it room for
     /// four files and shows it with no file marked as open.

@@ -9,10 +9,12 @@
 #include "program/InstructionSyntax.h"
 #include "program/ProgramFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QMimeData>
 
 #include <algorithm>
 
@@ -20,6 +22,10 @@ namespace {
 
 const QString kRoutineUpdate = QStringLiteral("0105");
 const QString kRoutineUpdateTempFile = QStringLiteral("0109");
+const QString kRoutineDrop = QStringLiteral("List1_OLEDragDrop");
+// A drag's own rows: "<pid>:<listing> <row> <row> ...", so that only this
+// listing takes them as a move; any other reader gets the text.
+const QString kLinesMimeType = QStringLiteral("application/x-taveloq-lines");
 
 // The file form of lines: each ended by CR LF.
 QByteArray fileBytes(const QStringList &lines)
@@ -103,6 +109,97 @@ QVariant ProgramListing::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_items.size() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
     return m_items.at(index.row());
+}
+
+Qt::ItemFlags ProgramListing::flags(const QModelIndex &index) const
+{
+    // Drops land between lines, never on one.
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    return QAbstractListModel::flags(index) | Qt::ItemIsDragEnabled;
+}
+
+Qt::DropActions ProgramListing::supportedDropActions() const
+{
+    return Qt::MoveAction | Qt::CopyAction;
+}
+
+QStringList ProgramListing::mimeTypes() const
+{
+    return {kLinesMimeType, QStringLiteral("text/plain")};
+}
+
+QMimeData *ProgramListing::mimeData(const QModelIndexList &indexes) const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : indexes) {
+        if (index.isValid() && index.row() < m_items.size())
+            rows << index.row();
+    }
+    rows = sortedUnique(rows);
+    if (rows.isEmpty())
+        return nullptr;
+    QStringList lines;
+    QByteArray own = dragToken();
+    for (const int row : std::as_const(rows)) {
+        lines << m_items.at(row);
+        own += ' ' + QByteArray::number(row);
+    }
+    auto *data = new QMimeData;
+    data->setText(ClipboardText(lines));
+    data->setData(kLinesMimeType, own);
+    return data;
+}
+
+QByteArray ProgramListing::dragToken() const
+{
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':' + QByteArray::number(quintptr(this));
+}
+
+std::optional<QList<int>> ProgramListing::draggedRows(const QMimeData &data) const
+{
+    const QList<QByteArray> fields = data.data(kLinesMimeType).split(' ');
+    QList<int> rows;
+    QStringList lines;
+    for (qsizetype i = 1; i < fields.size(); ++i) {
+        bool ok = false;
+        const int row = fields.at(i).toInt(&ok);
+        if (!ok || row < 0 || row >= m_items.size())
+            return std::nullopt;
+        rows << row;
+        lines << m_items.at(row);
+    }
+    // Lines changed since the drag began are not moved blindly.
+    if (rows.isEmpty() || lines != SplitFileLines(data.text()))
+        return std::nullopt;
+    return rows;
+}
+
+bool ProgramListing::canDropMimeData(const QMimeData *data, Qt::DropAction action, int, int, const QModelIndex &) const
+{
+    // A file manager's drag carries the files' names as text too; they are not lines.
+    return data && action != Qt::IgnoreAction && !data->hasUrls() && data->hasText();
+}
+
+bool ProgramListing::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                                  const QModelIndex &parent)
+{
+    if (!canDropMimeData(data, action, row, column, parent))
+        return false;
+    const int last = int(m_items.size());
+    const int before = parent.isValid() ? parent.row() : row < 0 || row > last ? last : row;
+    if (data->data(kLinesMimeType).split(' ').first() == dragToken()) {
+        // Its own lines move whatever the action: a drag never copies them.
+        const std::optional<QList<int>> rows = draggedRows(*data);
+        return rows && Reported(kRoutineDrop, [&] { MoveLinesTo(*rows, before, QStringLiteral("Move")); });
+    }
+    const PastedLines pasted = ParsePastedText(data->text());
+    if (!pasted.refusal.isEmpty()) {
+        ShowUserMessage(pasted.refusal, MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
+    return !pasted.lines.isEmpty() &&
+           Reported(kRoutineDrop, [&] { InsertLines(before, pasted.lines, QStringLiteral("Drop")); });
 }
 
 void ProgramListing::CreateTempFile()

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class ProgramPropertyStore;
@@ -37,6 +38,20 @@ public:
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+    /// Drag and drop: lines are dragged as their text (ClipboardText) and,
+    /// for this listing, their rows. Dropped back on it they move as one step
+    /// ("Move"); text from elsewhere is inserted as a paste is ("Drop"), or
+    /// refused whole with the reason. Files (urls) are not lines: the main
+    /// window takes them. The view removes nothing after a drag.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    Qt::DropActions supportedDropActions() const override;
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    bool canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                         const QModelIndex &parent) const override;
+    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                      const QModelIndex &parent) override;
 
     QString TempFilePath() const { return m_tempFilePath; }
     /// An empty temporary file, held with a lock so that a second copy of the
@@ -143,6 +158,11 @@ private:
     /// Adds (sign 1) or takes away (-1) the lines' share of the summary.
     void countLines(const QStringList &lines, int sign);
     void refreshSummary();
+    /// What marks a drag as this listing's own.
+    QByteArray dragToken() const;
+    /// The rows a drag of this listing's own took, when they still hold its
+    /// lines; nullopt otherwise.
+    std::optional<QList<int>> draggedRows(const QMimeData &data) const;
 
     QString m_tempFilePath;
     std::unique_ptr<QLockFile> m_lock;

@@ -54,6 +54,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -756,6 +757,42 @@ private Q_SLOTS:
             });
         }
         QCOMPARE(QDir(DataPaths::ProgramsFolder()).entryList(QDir::Files), (QStringList{"jump.tqp", "walk.tqp"}));
+    }
+
+    void fileDrops_data() { AddTestDataRows(QStringLiteral("mainwindow/file-drops.txt")); }
+    void fileDrops()
+    {
+        QFETCH(QStringList, row);
+        const QTemporaryDir elsewhere;
+        const QString scripts = DataPaths::ScriptsFolder();
+        const QString script = scripts + QStringLiteral("/nod.tqs");
+        if (!row[2].isEmpty())
+            WriteWholeFileBytes(script, row[2].toUtf8());
+        QList<QUrl> urls;
+        for (const QString &name : row[1].split(QLatin1Char(' '))) {
+            const QString path =
+                name.startsWith(QLatin1String("Scripts/")) ? scripts + name.mid(7) : elsewhere.filePath(name);
+            WriteWholeFileBytes(path, name.endsWith(QLatin1String(".tqp")) ? "mov 1,10\r\n" : "pause 1");
+            urls << QUrl::fromLocalFile(path);
+        }
+        m_app->listing().AppendLine(QStringLiteral("Pause 9"), QStringLiteral("Log"));
+        for (const QString &answer : row[4].split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            TestMessages().queueAnswer(MsgAnswer(kAnswers.indexOf(answer)));
+        main().SetInterfaceLocked(row[3] == QLatin1String("yes"));
+
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(20, 20), Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(&main(), &enter);
+        QCOMPARE(enter.isAccepted(), row[3].isEmpty());
+        QDropEvent drop(QPoint(20, 20), Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(&main(), &drop);
+        QVERIFY(!drop.isAccepted() || drop.dropAction() == Qt::CopyAction); // a move deletes the user's files
+        QCoreApplication::processEvents();
+
+        QCOMPARE(m_app->listing().Items().join(QLatin1Char('/')), QString(row[5]).replace("$DIR", elsewhere.path()));
+        QCOMPARE(TestMessages().takeTexts().size(), row[6].toInt());
+        QCOMPARE(FileExistsOnDisk(script) ? ReadWholeFileBytes(script) : QByteArray(), row[7].toUtf8());
     }
 
     void closingAsksForAnUnsavedListing_data() { AddTestDataRows(QStringLiteral("mainwindow/closing-unsaved.txt")); }
