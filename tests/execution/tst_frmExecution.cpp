@@ -110,35 +110,28 @@ private Q_SLOTS:
         QFETCH(QStringList, row);
         m_listing->Update();
         const QStringList before = m_listing->Items();
-        std::unique_ptr<QMimeData> data(new QMimeData);
-        if (row[1] == QLatin1String("lines")) {
-            QModelIndexList dragged;
-            for (const QString &line : row[2].split(QLatin1Char(' ')))
-                dragged << m_listing->index(line.toInt());
-            data.reset(m_listing->mimeData(dragged));
-        } else if (row[1] == QLatin1String("file")) {
-            data->setUrls({QUrl::fromLocalFile(row[2])}); // a file manager gives the name as text too
-            data->setText(row[2]);
-        } else {
-            data->setText(row[2]);
-        }
+        QModelIndexList dragged;
+        for (const QString &line : row[2].split(QLatin1Char(' ')))
+            dragged << m_listing->index(line.toInt());
+        std::unique_ptr<QMimeData> data(row[1] == QLatin1String("lines") ? m_listing->mimeData(dragged)
+                                                                         : new QMimeData);
+        if (row[1] != QLatin1String("lines"))
+            data->setText(row[2]); // a file manager gives a file's name as text too
+        if (row[1] == QLatin1String("file"))
+            data->setUrls({QUrl::fromLocalFile(row[2])});
         Q_EMIT m_exec->interfaceLocked(row[4] == QLatin1String("yes"));
-        QListView *list = m_window->List1();
-        const int at = row[3].toInt();
-        const QPoint pos = at < before.size() ? list->visualRect(m_listing->index(at)).topLeft() + QPoint(4, 1)
-                                              : QPoint(4, list->viewport()->height() - 2);
+        QWidget *viewport = m_window->List1()->viewport();
+        const QRect line = m_window->List1()->visualRect(m_listing->index(row[3].toInt()));
+        const QPoint pos = line.isValid() ? line.topLeft() + QPoint(4, 1) : QPoint(4, viewport->height() - 2);
         QDragEnterEvent enter(pos, Qt::MoveAction | Qt::CopyAction, data.get(), Qt::LeftButton, {});
-        QApplication::sendEvent(list->viewport(), &enter);
-        QDragMoveEvent move(pos, Qt::MoveAction | Qt::CopyAction, data.get(), Qt::LeftButton, {});
-        QApplication::sendEvent(list->viewport(), &move);
+        QApplication::sendEvent(viewport, &enter);
         QDropEvent drop(pos, Qt::MoveAction | Qt::CopyAction, data.get(), Qt::LeftButton, {});
-        QApplication::sendEvent(list->viewport(), &drop);
+        QApplication::sendEvent(viewport, &drop);
 
         QCOMPARE(m_listing->Items().join(QLatin1Char('/')), row[5]);
         QCOMPARE(m_listing->UndoText(), row[6]);
-        const QStringList messages = TestMessages().takeTexts();
-        QCOMPARE(messages.size(), row[7].isEmpty() ? 0 : 1);
-        QVERIFY(messages.isEmpty() || messages[0].startsWith(row[7]));
+        if (!row[7].isEmpty()) // any other box fails the test
+            QVERIFY(TestMessages().takeTexts().value(0).startsWith(row[7]));
         m_listing->Undo();
         QCOMPARE(m_listing->Items(), before);
     }

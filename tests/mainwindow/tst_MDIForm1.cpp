@@ -764,24 +764,22 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, row);
         const QTemporaryDir elsewhere;
-        const QString scripts = DataPaths::ScriptsFolder();
-        const QString script = scripts + QStringLiteral("/nod.tqs");
+        const QString script = DataPaths::ScriptsFolder() + QStringLiteral("/nod.tqs");
         if (!row[2].isEmpty())
             WriteWholeFileBytes(script, row[2].toUtf8());
         QList<QUrl> urls;
         for (const QString &name : row[1].split(QLatin1Char(' '))) {
-            const QString path =
-                name.startsWith(QLatin1String("Scripts/")) ? scripts + name.mid(7) : elsewhere.filePath(name);
+            const QString path = name.startsWith(QLatin1String("Scripts/")) ? DataPaths::ScriptsFolder() + name.mid(7)
+                                                                            : elsewhere.filePath(name);
             WriteWholeFileBytes(path, name.endsWith(QLatin1String(".tqp")) ? "mov 1,10\r\n" : "pause 1");
             urls << QUrl::fromLocalFile(path);
         }
+        QMimeData data;
+        data.setUrls(urls);
         m_app->listing().AppendLine(QStringLiteral("Pause 9"), QStringLiteral("Log"));
         for (const QString &answer : row[4].split(QLatin1Char(' '), Qt::SkipEmptyParts))
             TestMessages().queueAnswer(MsgAnswer(kAnswers.indexOf(answer)));
         main().SetInterfaceLocked(row[3] == QLatin1String("yes"));
-
-        QMimeData data;
-        data.setUrls(urls);
         QDragEnterEvent enter(QPoint(20, 20), Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(&main(), &enter);
         QCOMPARE(enter.isAccepted(), row[3].isEmpty());
