@@ -784,6 +784,7 @@ private Q_SLOTS:
         QApplication::sendEvent(&main(), &enter);
         QCOMPARE(enter.isAccepted(), row[3].isEmpty());
         QDropEvent drop(QPoint(20, 20), Qt::MoveAction | Qt::CopyAction, &data, Qt::LeftButton, {});
+        drop.setDropAction(Qt::MoveAction); // as the file manager proposes it with Shift held
         QApplication::sendEvent(&main(), &drop);
         QVERIFY(!drop.isAccepted() || drop.dropAction() == Qt::CopyAction); // a move deletes the user's files
         QCoreApplication::processEvents();
