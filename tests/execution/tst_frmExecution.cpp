@@ -127,7 +127,6 @@ private Q_SLOTS:
         QApplication::sendEvent(viewport, &enter);
         QDropEvent drop(pos, Qt::MoveAction | Qt::CopyAction, data.get(), Qt::LeftButton, {});
         QApplication::sendEvent(viewport, &drop);
-
         QCOMPARE(m_listing->Items().join(QLatin1Char('/')), row[5]);
         QCOMPARE(m_listing->UndoText(), row[6]);
         if (!row[7].isEmpty()) // any other box fails the test

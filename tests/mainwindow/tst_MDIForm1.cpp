@@ -788,7 +788,6 @@ private Q_SLOTS:
         QApplication::sendEvent(&main(), &drop);
         QVERIFY(!drop.isAccepted() || drop.dropAction() == Qt::CopyAction); // a move deletes the user's files
         QCoreApplication::processEvents();
-
         QCOMPARE(m_app->listing().Items().join(QLatin1Char('/')), QString(row[5]).replace("$DIR", elsewhere.path()));
         QCOMPARE(TestMessages().takeTexts().size(), row[6].toInt());
         QCOMPARE(FileExistsOnDisk(script) ? ReadWholeFileBytes(script) : QByteArray(), row[7].toUtf8());
