@@ -61,7 +61,11 @@ public:
             e->text = intern(request.text);
         return DefaultAnswer(request.buttons);
     }
-    void Selected(int) override {}
+    void Selected(int line) override
+    {
+        if (line == m_trace.lineStarts.size())
+            m_trace.lineStarts.append(clock.nowNs() / 1'000'000);
+    }
     void Progress(int) override {}
 
     void end()

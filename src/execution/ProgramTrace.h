@@ -28,7 +28,10 @@ struct ProgramTrace
     static constexpr qint64 kDefaultMaxEvents = 1'000'000;
 
     QList<TraceEvent> events;
-    QStringList texts;      ///< the sound names, messages and script names the events point at
+    QStringList texts; ///< the sound names, messages and script names the events point at
+    /// When each top-level line the run reached started, in the order it plays them: a line that
+    /// makes no event (a pause) still has a time.
+    QList<qint64> lineStarts;
     bool truncated = false; ///< the run made more than the allowed events: it was cut there, without an end
     RunOutcome outcome;
 

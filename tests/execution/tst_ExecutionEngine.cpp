@@ -5,6 +5,7 @@
 #include "execution/ISoundPlayer.h"
 #include "execution/ProgramTrace.h"
 #include "execution/RunMailbox.h"
+#include "execution/TraceLanes.h"
 #include "link/LinkError.h"
 #include "link/ServoFrame.h"
 #include "platform/Clock.h"
@@ -251,6 +252,76 @@ private Q_SLOTS:
         QVERIFY(!whole.truncated && whole.events.size() == 4 && whole.events[3].kind == TraceEvent::Kind::End);
         const ProgramTrace cut = ProgramTrace::Run(r, 2);
         QVERIFY(cut.truncated && cut.events.size() == 2 && cut.events[1].kind == TraceEvent::Kind::Move);
+    }
+
+    // What the timeline draws of a program: steps per servo, sound spans, line starts.
+    void timelineLanes_data()
+    {
+        AddTestDataRows(QStringLiteral("execution/timeline-lanes.txt"));
+    }
+    void timelineLanes()
+    {
+        QFETCH(QStringList, row);
+        QDir().mkpath(DataPaths::ScriptsFolder());
+        QVERIFY(WriteWholeFile(DataPaths::ScriptsFolder() + "/a.tqs", QStringLiteral("mov 4,40\r\npause 50\r\n")));
+        ProgramProperties props;
+        for (const QString &pair : row[2].split(QLatin1String(", "))) {
+            const QString key = pair.section(' ', 0, 0), value = pair.section(' ', 1);
+            (key == "delay"   ? props.InterInstructionDelay
+             : key == "smart" ? props.SmartDelay
+                              : props.ServoCenter) = value;
+        }
+        const TraceLanes lanes =
+            TraceLanes::OfProgram(row[1].split(QLatin1String("; ")), props, DataPaths::ScriptsFolder());
+        QStringList servos, sounds, lines;
+        for (const TraceLanes::ServoLane &lane : lanes.servos) {
+            QString text = QString::number(lane.servo) + ':';
+            for (const TraceLanes::Step &s : lane.steps)
+                text += QStringLiteral(" %1=%2@%3").arg(s.timeMs).arg(s.position).arg(s.line);
+            servos << text;
+        }
+        for (const TraceLanes::SoundLane &lane : lanes.sounds) {
+            QString text = lane.name + ':';
+            for (const TraceLanes::Span &s : lane.spans)
+                text += QStringLiteral(" %1-%2@%3").arg(s.startMs).arg(s.endMs).arg(s.line);
+            sounds << text;
+        }
+        for (qint64 start : lanes.lineStarts)
+            lines << QString::number(start);
+        QCOMPARE(servos.join(QLatin1String("; ")), row[3]);
+        QCOMPARE(sounds.join(QLatin1String("; ")), row[4]);
+        lines << (lanes.refusal.isEmpty() ? QStringLiteral("end %1").arg(lanes.endMs) : QStringLiteral("refused"));
+        QCOMPARE(lines.join(' ').trimmed(), row[5]);
+    }
+
+    // A pixel column of a lane: its range of positions, or for sounds whether one plays or starts there.
+    void timelineColumns_data()
+    {
+        AddTestDataRows(QStringLiteral("execution/timeline-columns.txt"));
+    }
+    void timelineColumns()
+    {
+        QFETCH(QStringList, row);
+        QList<TraceLanes::Step> steps;
+        QList<TraceLanes::Span> spans;
+        for (const QString &item : row[1].split(' ')) {
+            if (item.contains('='))
+                steps.append({item.section('=', 0, 0).toLongLong(), item.section('=', 1).toInt(), 0});
+            else
+                spans.append({item.section('-', 0, 0).toLongLong(), item.section('-', 1).toLongLong(), 0});
+        }
+        QStringList columns;
+        if (spans.isEmpty()) {
+            for (const TraceLanes::Column &c :
+                 TraceLanes::Columns(steps, row[2].toDouble(), row[3].toDouble(), row[4].toInt()))
+                columns << (c.low < 0         ? QStringLiteral(".")
+                            : c.low == c.high ? QString::number(c.low)
+                                              : QStringLiteral("%1-%2").arg(c.low).arg(c.high));
+        } else {
+            for (quint8 flags : TraceLanes::SpanColumns(spans, row[2].toDouble(), row[3].toDouble(), row[4].toInt()))
+                columns << QString::number(flags);
+        }
+        QCOMPARE(columns.join(' '), row[5]);
     }
 };
 
