@@ -32,6 +32,8 @@
 #include "program/ProgramListing.h"
 #include "servos/frmServoControl.h"
 #include "servos/frmServoEdit.h"
+#include "timeline/TimelineDock.h"
+#include "timeline/TimelineView.h"
 
 #include <QAbstractButton>
 #include <QActionGroup>
@@ -105,13 +107,21 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     row->addWidget(m_side);
     setCentralWidget(central);
 
+    auto *timeline = new TimelineDock(parts.listing, parts.properties, parts.servos, this);
+    addDockWidget(Qt::BottomDockWidgetArea, timeline);
+    timeline->hide();
+    connect(MenuItem(QStringLiteral("miTimeline")), &QAction::triggered, timeline, &QWidget::setVisible);
+    connect(timeline->toggleViewAction(), &QAction::toggled, MenuItem(QStringLiteral("miTimeline")),
+            &QAction::setChecked);
+
     // The toolbars take the keyboard too; F6 reaches them.
     for (QToolBar *bar : {m_actions->FileBar(), m_actions->ViewBar()}) {
         for (QToolButton *button : bar->findChildren<QToolButton *>())
             button->setFocusPolicy(Qt::TabFocus);
     }
-    new FocusCycle(*this, [this]() -> QList<FocusCycle::Part> {
+    new FocusCycle(*this, [this, timeline]() -> QList<FocusCycle::Part> {
         return {{m_childArea, (m_servoChild->isVisible() ? m_servoChild : m_executionChild)->widget()},
+                {timeline, &timeline->View()},
                 {m_side->Grid()},
                 {m_side, m_side->ButtonsFocus()},
                 {m_actions->FileBar()},

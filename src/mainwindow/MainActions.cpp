@@ -180,6 +180,10 @@ void MainActions::buildMenus()
     grid->setShortcut(Qt::Key_F7);
     grid->setCheckable(true);
     grid->setChecked(true);
+    // Shown beside either window, so outside the group.
+    QAction *timeline = addItem(view, "miTimeline", QStringLiteral("&Timeline"));
+    timeline->setCheckable(true);
+    timeline->setShortcut(Qt::CTRL | Qt::Key_3);
 
     m_scripts = bar->addMenu(QStringLiteral("&Scripts"));
     m_scripts->menuAction()->setObjectName(QStringLiteral("miScripts"));

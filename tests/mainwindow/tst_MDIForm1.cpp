@@ -49,6 +49,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QCheckBox>
+#include <QDockWidget>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -197,6 +198,13 @@ private Q_SLOTS:
         // Choosing the view already shown keeps it and its check mark.
         for (int i = 0; i < 2; ++i) {
             QTest::keyClick(&main(), Qt::Key_F3);
+            expectView(false);
+        }
+        // The timeline shows beside either view, and goes again.
+        auto *timeline = main().findChild<QDockWidget *>(QStringLiteral("Timeline"));
+        for (const bool shown : {true, false}) {
+            QTest::keyClick(&main(), Qt::Key_3, Qt::ControlModifier);
+            QVERIFY(timeline->isVisible() == shown && item("miTimeline")->isChecked() == shown);
             expectView(false);
         }
     }

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDockWidget>
+#include <QTimer>
+
+class ProgramListing;
+class ProgramPropertyStore;
+class QLabel;
+class ServoModel;
+class TimelineView;
+
+/// The timeline beside the listing: traces the program again after any change
+/// of the listing or the properties (a burst of changes once, and only while
+/// the dock is shown) and hands the lanes to its view.
+class TimelineDock final : public QDockWidget
+{
+    Q_OBJECT
+public:
+    TimelineDock(ProgramListing &listing, ProgramPropertyStore &properties, const ServoModel &servos,
+                 QWidget *parent = nullptr);
+
+    TimelineView &View() const { return *m_view; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void schedule();
+    void retrace();
+
+    ProgramListing &m_listing;
+    ProgramPropertyStore &m_properties;
+    TimelineView *m_view;
+    QLabel *m_status;
+    QTimer m_retrace;
+    bool m_stale = true;
+};

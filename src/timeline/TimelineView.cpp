@@ -1,0 +1,394 @@
+#include "timeline/TimelineView.h"
+
+#include "app/ServoModel.h"
+#include "program/ProgramListing.h"
+
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kServoLaneHeight = 44;
+constexpr int kSoundLaneHeight = 22;
+constexpr int kLanePad = 4;
+/// Closest zoom: a hundred pixels a millisecond.
+constexpr double kMinMsPerPixel = 0.01;
+/// The widest the content may grow, so scroll bar positions stay within an int.
+constexpr double kMaxContentPixels = 1e9;
+
+QString secondsText(double ms, int decimals)
+{
+    return QString::number(ms / 1000.0, 'f', decimals) + QStringLiteral(" s");
+}
+
+} // namespace
+
+TimelineView::TimelineView(ProgramListing &listing, const ServoModel &servos, QWidget *parent)
+    : QAbstractScrollArea(parent)
+    , m_listing(listing)
+    , m_servos(servos)
+{
+    setObjectName(QStringLiteral("TimelineView"));
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    m_markedLine = listing.SelectedLine();
+    connect(&listing, &ProgramListing::selectionChanged, this, &TimelineView::showLine);
+    connect(&servos, &ServoModel::labelChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(&servos, &ServoModel::enabledChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { m_fitted = false; });
+}
+
+void TimelineView::SetLanes(TraceLanes lanes)
+{
+    m_lanes = std::move(lanes);
+    if (m_fitted)
+        Fit();
+    else
+        updateScrollBars();
+    viewport()->update();
+}
+
+void TimelineView::SetRange(int low, int high)
+{
+    m_low = low;
+    m_high = high;
+    viewport()->update();
+}
+
+void TimelineView::Fit()
+{
+    m_msPerPixel = std::max(kMinMsPerPixel, double(totalMs()) / std::max(1, timeWidth()));
+    updateScrollBars();
+    const QSignalBlocker quiet(horizontalScrollBar());
+    horizontalScrollBar()->setValue(0);
+    m_fitted = true;
+    viewport()->update();
+}
+
+void TimelineView::ZoomBy(double factor, int anchorX)
+{
+    const double anchorMs = timeAt(anchorX);
+    const double widest = std::max(kMinMsPerPixel, double(totalMs()) / std::max(1, timeWidth()));
+    m_msPerPixel = std::clamp(m_msPerPixel * factor, std::max(kMinMsPerPixel, totalMs() / kMaxContentPixels), widest);
+    updateScrollBars();
+    horizontalScrollBar()->setValue(int(std::lround(anchorMs / m_msPerPixel)) - (anchorX - kLabelWidth));
+    m_fitted = false;
+    viewport()->update();
+}
+
+int TimelineView::XOf(qint64 timeMs) const
+{
+    // Far off screen stays far off screen without leaving the int range.
+    return kLabelWidth + int(std::clamp(std::floor((double(timeMs) - startMs()) / m_msPerPixel), -1e7, 1e7));
+}
+
+QRect TimelineView::LaneRect(int lane) const
+{
+    int y = kRulerHeight - verticalScrollBar()->value();
+    for (int i = 0; i < lane; ++i)
+        y += i < m_lanes.servos.size() ? kServoLaneHeight : kSoundLaneHeight;
+    return {0, y, viewport()->width(), lane < m_lanes.servos.size() ? kServoLaneHeight : kSoundLaneHeight};
+}
+
+int TimelineView::laneAt(int y) const
+{
+    if (y < kRulerHeight)
+        return -1;
+    for (int i = 0; i < laneCount(); ++i) {
+        const QRect rect = LaneRect(i);
+        if (y >= rect.top() && y <= rect.bottom())
+            return i;
+    }
+    return -1;
+}
+
+int TimelineView::LineAt(const QPoint &pos) const
+{
+    const double ms = timeAt(pos.x());
+    if (pos.x() < kLabelWidth || ms < 0 || ms > double(totalMs()))
+        return -1;
+    const qint64 t = qint64(std::floor(ms));
+    // On a lane, the line behind what the lane shows there: the move held, the sound playing.
+    const int lane = laneAt(pos.y());
+    const int servoLanes = int(m_lanes.servos.size());
+    if (lane >= 0 && lane < servoLanes) {
+        const QList<TraceLanes::Step> &steps = m_lanes.servos.at(lane).steps;
+        if (const int step = TraceLanes::StepAt(steps, t); step >= 0)
+            return steps.at(step).line;
+    } else if (lane >= servoLanes) {
+        const QList<TraceLanes::Span> &spans = m_lanes.sounds.at(lane - servoLanes).spans;
+        if (const int span = TraceLanes::SpanAt(spans, t); span >= 0)
+            return spans.at(span).line;
+    }
+    return m_lanes.LineAt(t);
+}
+
+int TimelineView::timeWidth() const
+{
+    return std::max(1, viewport()->width() - kLabelWidth);
+}
+
+qint64 TimelineView::totalMs() const
+{
+    qint64 total = m_lanes.endMs;
+    for (const TraceLanes::SoundLane &lane : m_lanes.sounds)
+        total = std::max(total, lane.spans.constLast().endMs);
+    // A run that takes no time still gets a second of ruler.
+    return total > 0 ? total : 1000;
+}
+
+double TimelineView::startMs() const
+{
+    return horizontalScrollBar()->value() * m_msPerPixel;
+}
+
+double TimelineView::timeAt(int x) const
+{
+    return startMs() + (x - kLabelWidth) * m_msPerPixel;
+}
+
+void TimelineView::updateScrollBars()
+{
+    const int content = int(std::ceil(double(totalMs()) / m_msPerPixel));
+    QScrollBar *h = horizontalScrollBar();
+    const QSignalBlocker quiet(h);
+    h->setRange(0, std::max(0, content - timeWidth()));
+    h->setPageStep(timeWidth());
+    h->setSingleStep(std::max(1, timeWidth() / 10));
+    int lanesHeight = 0;
+    for (int i = 0; i < laneCount(); ++i)
+        lanesHeight += LaneRect(i).height();
+    QScrollBar *v = verticalScrollBar();
+    const int visible = viewport()->height() - kRulerHeight;
+    v->setRange(0, std::max(0, lanesHeight - visible));
+    v->setPageStep(std::max(1, visible));
+    v->setSingleStep(kSoundLaneHeight);
+}
+
+void TimelineView::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    if (m_fitted)
+        Fit();
+    else
+        updateScrollBars();
+}
+
+void TimelineView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(viewport());
+    const QRect all = viewport()->rect();
+    painter.fillRect(all, palette().base());
+    const double start = startMs();
+    const int columns = timeWidth();
+    const QRect timeArea(kLabelWidth, kRulerHeight, columns, all.height() - kRulerHeight);
+
+    for (int i = 0; i < laneCount(); ++i) {
+        const QRect rect = LaneRect(i);
+        if (rect.bottom() < kRulerHeight || rect.top() > all.bottom())
+            continue;
+        painter.setClipRect(timeArea);
+        if (i % 2)
+            painter.fillRect(rect, palette().alternateBase());
+        QString name;
+        bool enabled = true;
+        if (i < m_lanes.servos.size()) {
+            const TraceLanes::ServoLane &lane = m_lanes.servos.at(i);
+            paintServoLane(painter, rect, lane, start, columns);
+            name = m_servos.Label(lane.servo);
+            enabled = m_servos.Enabled(lane.servo);
+        } else {
+            const TraceLanes::SoundLane &lane = m_lanes.sounds.at(i - m_lanes.servos.size());
+            paintSoundLane(painter, rect, lane, start, columns);
+            name = lane.name;
+        }
+        painter.setClipRect(QRect(0, kRulerHeight, kLabelWidth, timeArea.height()));
+        const QRect label(0, rect.top(), kLabelWidth, rect.height());
+        painter.fillRect(label, palette().button());
+        painter.setPen(palette().color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+        const QRect text = label.adjusted(6, 0, -4, 0);
+        painter.drawText(text, Qt::AlignVCenter | Qt::AlignLeft,
+                         fontMetrics().elidedText(name, Qt::ElideRight, text.width()));
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawLine(0, rect.bottom(), all.width(), rect.bottom());
+    }
+    painter.setClipping(false);
+    if (laneCount() == 0) {
+        painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+        painter.drawText(timeArea, Qt::AlignCenter, QStringLiteral("No servo moves and no sounds."));
+    }
+    paintRuler(painter, start);
+    // The listing's selected line, at the time it starts.
+    if (m_markedLine >= 0 && m_markedLine < m_lanes.lineStarts.size()) {
+        const int x = XOf(m_lanes.lineStarts.at(m_markedLine));
+        if (x >= kLabelWidth && x < all.width()) {
+            painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+            painter.drawLine(x, 0, x, all.height());
+        }
+    }
+}
+
+void TimelineView::paintServoLane(QPainter &painter, const QRect &rect, const TraceLanes::ServoLane &lane, double start,
+                                  int columns) const
+{
+    const int low = m_high > m_low ? m_low : 0;
+    const int span = m_high > m_low ? m_high - m_low : 254;
+    const int height = rect.height() - 2 * kLanePad - 1;
+    const auto yOf = [&](int position) {
+        return rect.bottom() - kLanePad - (std::clamp(position - low, 0, span) * height + span / 2) / span;
+    };
+    // One rectangle per run of columns at one level, one per column that moves: a step's edge
+    // is a column spanning the old and the new level.
+    QList<QRect> marks;
+    const QList<TraceLanes::Column> cells = TraceLanes::Columns(lane.steps, start, m_msPerPixel, columns);
+    for (int c = 0; c < columns; ++c) {
+        const TraceLanes::Column &cell = cells.at(c);
+        if (cell.low < 0)
+            continue;
+        const int x = kLabelWidth + c;
+        if (cell.low != cell.high) {
+            const int top = yOf(cell.high);
+            marks.append(QRect(x, top, 1, yOf(cell.low) - top + 1));
+            continue;
+        }
+        int end = c;
+        while (end + 1 < columns && cells.at(end + 1).low == cell.low && cells.at(end + 1).high == cell.low)
+            ++end;
+        marks.append(QRect(x, yOf(cell.low), end - c + 1, 1));
+        c = end;
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(m_servos.Enabled(lane.servo) ? palette().color(QPalette::Text)
+                                                  : palette().color(QPalette::Disabled, QPalette::Text));
+    painter.drawRects(marks);
+}
+
+void TimelineView::paintSoundLane(QPainter &painter, const QRect &rect, const TraceLanes::SoundLane &lane, double start,
+                                  int columns) const
+{
+    // A plain bar while the sound plays; the waveform overview of the file belongs inside it
+    // once the sound files can be read.
+    const QRect band = rect.adjusted(0, kLanePad, 0, -kLanePad);
+    const QList<quint8> cells = TraceLanes::SpanColumns(lane.spans, start, m_msPerPixel, columns);
+    QList<QRect> bars, starts;
+    for (int c = 0; c < columns; ++c) {
+        if (cells.at(c) & TraceLanes::kStarts)
+            starts.append(QRect(kLabelWidth + c, rect.top() + 1, 1, rect.height() - 2));
+    }
+    for (int c = 0; c < columns; ++c) {
+        if (!(cells.at(c) & TraceLanes::kCovered))
+            continue;
+        int end = c;
+        while (end + 1 < columns && (cells.at(end + 1) & TraceLanes::kCovered))
+            ++end;
+        bars.append(QRect(kLabelWidth + c, band.top(), end - c + 1, band.height()));
+        c = end;
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(palette().color(QPalette::Highlight).lighter(160));
+    painter.drawRects(bars);
+    painter.setBrush(palette().color(QPalette::Text));
+    painter.drawRects(starts);
+}
+
+void TimelineView::paintRuler(QPainter &painter, double start) const
+{
+    const QRect ruler(0, 0, viewport()->width(), kRulerHeight);
+    painter.fillRect(ruler, palette().window());
+    painter.setPen(palette().color(QPalette::WindowText));
+    // Ticks at 1, 2 or 5 times a power of ten milliseconds, at least 80 pixels apart.
+    double step = 1;
+    for (int i = 0; step / m_msPerPixel < 80; ++i)
+        step = std::pow(10.0, i / 3) * (i % 3 == 0 ? 1 : i % 3 == 1 ? 2 : 5);
+    const int decimals = step >= 1000 ? 0 : step >= 100 ? 1 : step >= 10 ? 2 : 3;
+    const double end = start + timeWidth() * m_msPerPixel;
+    for (double t = std::floor(start / step) * step; t <= end; t += step) {
+        const int x = XOf(qint64(std::llround(t)));
+        if (x < kLabelWidth)
+            continue;
+        painter.drawLine(x, kRulerHeight - 6, x, kRulerHeight - 1);
+        painter.drawText(x + 3, kRulerHeight - 7, secondsText(t, decimals));
+    }
+    painter.fillRect(QRect(0, 0, kLabelWidth, kRulerHeight), palette().window());
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawLine(0, kRulerHeight - 1, ruler.width(), kRulerHeight - 1);
+}
+
+void TimelineView::wheelEvent(QWheelEvent *event)
+{
+    const QPoint delta = event->angleDelta();
+    if (event->modifiers() & Qt::ControlModifier) {
+        ZoomBy(std::pow(0.8, delta.y() / 120.0), int(event->position().x()));
+    } else if (event->modifiers() & Qt::ShiftModifier) {
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - delta.y() * kSoundLaneHeight / 120);
+    } else {
+        // The wheel moves through time; a sideways wheel does too.
+        const int steps = delta.x() ? delta.x() : delta.y();
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() -
+                                        steps * horizontalScrollBar()->singleStep() / 120);
+    }
+    event->accept();
+}
+
+void TimelineView::keyPressEvent(QKeyEvent *event)
+{
+    const int centre = kLabelWidth + timeWidth() / 2;
+    if (event->matches(QKeySequence::ZoomIn) ||
+        (event->modifiers() & Qt::ControlModifier && event->key() == Qt::Key_Equal))
+        ZoomBy(0.5, centre);
+    else if (event->matches(QKeySequence::ZoomOut))
+        ZoomBy(2, centre);
+    else if (event->modifiers() & Qt::ControlModifier && event->key() == Qt::Key_0)
+        Fit();
+    else
+        QAbstractScrollArea::keyPressEvent(event);
+}
+
+void TimelineView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QAbstractScrollArea::mousePressEvent(event);
+    if (const int line = LineAt(event->position().toPoint()); line >= 0 && line < m_listing.rowCount())
+        m_listing.ListClicked(line);
+}
+
+bool TimelineView::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const int line = LineAt(help->pos());
+    if (line < 0 || line >= m_listing.Items().size() || line >= m_lanes.lineStarts.size()) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    QToolTip::showText(help->globalPos(),
+                       QStringLiteral("Line %1 at %2: %3")
+                           .arg(line + 1)
+                           .arg(secondsText(double(m_lanes.lineStarts.at(line)), 3), m_listing.Items().at(line)),
+                       viewport());
+    return true;
+}
+
+void TimelineView::showLine(int line)
+{
+    m_markedLine = line;
+    if (line >= 0 && line < m_lanes.lineStarts.size()) {
+        const int x = XOf(m_lanes.lineStarts.at(line));
+        if (x < kLabelWidth || x >= viewport()->width()) {
+            horizontalScrollBar()->setValue(int(std::lround(m_lanes.lineStarts.at(line) / m_msPerPixel)) -
+                                            timeWidth() / 4);
+        }
+    }
+    viewport()->update();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "execution/TraceLanes.h"
+
+#include <QAbstractScrollArea>
+
+class ProgramListing;
+class ServoModel;
+
+/// The program as motion: a ruler in seconds, a lane per servo the program
+/// moves (the position held over time, as steps within ServoMin..ServoMax) and
+/// a lane per sound file. Painted per pixel column from TraceLanes, so its cost
+/// follows the width, not the number of events. A click selects the line
+/// under the pointer in the listing; the listing's selected line is marked.
+class TimelineView final : public QAbstractScrollArea
+{
+    Q_OBJECT
+public:
+    static constexpr int kLabelWidth = 120;
+    static constexpr int kRulerHeight = 22;
+
+    TimelineView(ProgramListing &listing, const ServoModel &servos, QWidget *parent = nullptr);
+
+    /// New lanes; the view stays fitted to the whole run unless the user zoomed.
+    void SetLanes(TraceLanes lanes);
+    const TraceLanes &Lanes() const { return m_lanes; }
+    /// The positions a servo lane spans from bottom to top.
+    void SetRange(int low, int high);
+
+    /// The whole run in the width of the view.
+    void Fit();
+    /// Milliseconds per pixel times factor, the time under viewport x staying in place.
+    void ZoomBy(double factor, int anchorX);
+    double MsPerPixel() const { return m_msPerPixel; }
+
+    /// The viewport x where timeMs is drawn.
+    int XOf(qint64 timeMs) const;
+    /// The viewport rectangle of lane i: servo lanes first, then sound lanes.
+    QRect LaneRect(int lane) const;
+    /// The top-level line a click at viewport point pos selects; -1 for none.
+    int LineAt(const QPoint &pos) const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+
+private:
+    int laneCount() const { return int(m_lanes.servos.size() + m_lanes.sounds.size()); }
+    int laneAt(int y) const;
+    int timeWidth() const;
+    qint64 totalMs() const;
+    double startMs() const;
+    double timeAt(int x) const;
+    void updateScrollBars();
+    void paintServoLane(QPainter &painter, const QRect &rect, const TraceLanes::ServoLane &lane, double start,
+                        int columns) const;
+    void paintSoundLane(QPainter &painter, const QRect &rect, const TraceLanes::SoundLane &lane, double start,
+                        int columns) const;
+    void paintRuler(QPainter &painter, double start) const;
+    void showLine(int line);
+
+    ProgramListing &m_listing;
+    const ServoModel &m_servos;
+    TraceLanes m_lanes;
+    int m_low = 0;
+    int m_high = 254;
+    double m_msPerPixel = 1;
+    bool m_fitted = true;
+    int m_markedLine = -1;
+};
