@@ -1,9 +1,11 @@
 // Traces a 32,767-line program on virtual time: mov lines with a pause, a
 // sound and a script every so often, the script calling another. Gives the
 // median of several runs for reading the scripts, for the run itself and for
-// the CSV that taveloq-play --trace prints, and the events traced.
+// the CSV that taveloq-play --trace prints, the timeline's lanes and the pixel
+// columns of every lane across a 1,600-pixel view of the whole run.
 #include "app/FileHelpers.h"
 #include "execution/ProgramTrace.h"
+#include "execution/TraceLanes.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -51,7 +53,7 @@ int main(int argc, char **argv)
                    QStringLiteral("mov 4,10\r\npause 20\r\nscript wrist.tqs\r\nmov 4,200\r\n"));
     WriteWholeFile(scripts.filePath(QStringLiteral("wrist.tqs")), QStringLiteral("mov 5,30\r\nmov 6,90\r\n"));
     const QStringList program = makeProgram();
-    std::vector<double> resolve, run, csv;
+    std::vector<double> resolve, run, csv, lanes, columns;
     qsizetype events = 0;
     qsizetype bytes = 0;
     for (int i = 0; i < kRuns; ++i) {
@@ -70,12 +72,23 @@ int main(int argc, char **argv)
         out.open(QIODevice::WriteOnly);
         trace.WriteCsv(out);
         csv.push_back(t.nsecsElapsed() / 1e6);
+        t.restart();
+        const TraceLanes drawn = TraceLanes::OfTrace(trace);
+        lanes.push_back(t.nsecsElapsed() / 1e6);
+        t.restart();
+        constexpr int kWidth = 1600;
+        for (const TraceLanes::ServoLane &lane : drawn.servos)
+            TraceLanes::Columns(lane.steps, 0, double(drawn.endMs) / kWidth, kWidth);
+        for (const TraceLanes::SoundLane &lane : drawn.sounds)
+            TraceLanes::SpanColumns(lane.spans, 0, double(drawn.endMs) / kWidth, kWidth);
+        columns.push_back(t.nsecsElapsed() / 1e6);
         events = trace.events.size();
         bytes = out.size();
     }
     QTextStream(stdout) << kLines << " lines, " << events << " events, " << bytes / 1024 << " KiB of CSV; median of "
                         << kRuns << " runs: resolve " << QString::number(median(resolve), 'f', 1) << " ms, trace "
                         << QString::number(median(run), 'f', 1) << " ms, CSV " << QString::number(median(csv), 'f', 1)
-                        << " ms\n";
+                        << " ms, lanes " << QString::number(median(lanes), 'f', 1) << " ms, columns "
+                        << QString::number(median(columns), 'f', 1) << " ms\n";
     return 0;
 }

@@ -39,6 +39,10 @@ TraceLanes TraceLanes::OfTrace(const ProgramTrace &trace, const SoundLength &sou
     laneOf.fill(-1);
     QHash<int, int> soundLaneOf;
     int playingLane = -1; // the sound still playing: its lane; it is the lane's last span
+    // Counted first, so that each lane is allocated once.
+    std::array<qsizetype, 256> moves{};
+    for (const TraceEvent &e : trace.events)
+        moves[e.servo] += e.kind == TraceEvent::Kind::Move && e.line >= 0;
     for (const TraceEvent &e : trace.events) {
         lanes.endMs = std::max(lanes.endMs, e.timeMs);
         switch (e.kind) {
@@ -50,6 +54,7 @@ TraceLanes TraceLanes::OfTrace(const ProgramTrace &trace, const SoundLength &sou
             if (lane < 0) {
                 lane = int(lanes.servos.size());
                 lanes.servos.append(ServoLane{e.servo, {}});
+                lanes.servos.last().steps.reserve(moves[e.servo]);
             }
             lanes.servos[lane].steps.append({e.timeMs, e.position, e.line});
             break;
