@@ -77,6 +77,9 @@ private Q_SLOTS:
 
         m_listing->ReplaceLine(3, QStringLiteral("mov 6,200"), QStringLiteral("Edit"));
         QTRY_COMPARE(view().Lanes().servos.at(1).servo, 6);
+        // A narrower range: position 30 is drawn at the top of the lane.
+        m_store.SetValue(PropertyField::ServoMax, QStringLiteral("30"));
+        QTRY_VERIFY(inkY(view().viewport()->grab().toImage(), 0, 850) < view().LaneRect(0).top() + 8);
     }
 };
 
