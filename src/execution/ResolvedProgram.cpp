@@ -54,9 +54,9 @@ const ResolvedProgram::Script *ResolvedProgram::FindScript(const QString &name) 
 
 std::optional<QString> ResolvedProgram::ScriptNameOf(const QString &line)
 {
-    // As the engine reads the line, so that it finds every name the run asks for.
-    const Instruction instruction = ParseInstruction(line, KeywordMatch::Loose);
-    if (instruction.kind != InstructionKind::Script)
+    // As the engine reads the line, so that it finds every name the run asks for; the
+    // keyword first, since reading every field of every line would cost more than the scan.
+    if (InstructionKindOf(line, KeywordMatch::Loose) != InstructionKind::Script)
         return std::nullopt;
-    return instruction.name;
+    return ParseInstruction(line, KeywordMatch::Loose).name;
 }
