@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev
-  libgl-dev
+  libgl-dev libsndfile1-dev
   clang-format
   qt6-svg-dev
   libchm-dev fp-utils

@@ -1,0 +1,60 @@
+#include "sound/WaveformOverview.h"
+
+#include <algorithm>
+#include <cmath>
+
+WaveformOverview WaveformOverview::Compute(const QString &path)
+{
+    SoundFile file = SoundFile::Open(path);
+    WaveformOverview overview;
+    overview.m_info = file.info();
+    overview.m_buckets.reserve(size_t(std::max<qint64>(0, file.info().frames) / kFramesPerBucket + 1));
+    // Many buckets per read keeps libsndfile's per-call cost out of the loop.
+    constexpr qint64 kBlock = qint64(kFramesPerBucket) * 256;
+    std::vector<float> block(kBlock);
+    qint64 frames = 0;
+    for (;;) {
+        const qint64 got = file.readMono(block.data(), kBlock);
+        if (got <= 0)
+            break;
+        frames += got;
+        for (qint64 start = 0; start < got; start += kFramesPerBucket) {
+            const auto [lo, hi] =
+                std::minmax_element(block.data() + start, block.data() + std::min(got, start + kFramesPerBucket));
+            overview.m_buckets.push_back({*lo, *hi});
+        }
+        if (got < kBlock && got % kFramesPerBucket != 0)
+            break; // a partial bucket can only be the last one
+    }
+    overview.m_info.frames = frames;
+    return overview;
+}
+
+std::vector<WaveformPeak> WaveformOverview::Range(double startMs, double endMs, int columns) const
+{
+    std::vector<WaveformPeak> out(size_t(std::max(columns, 0)));
+    if (columns <= 0 || !(endMs > startMs) || m_buckets.empty())
+        return out;
+    const double bucketsPerMs = m_info.sampleRate / 1000.0 / kFramesPerBucket;
+    const double bucketsPerColumn = (endMs - startMs) * bucketsPerMs / columns;
+    const double first = startMs * bucketsPerMs;
+    const qint64 count = qint64(m_buckets.size());
+    for (int c = 0; c < columns; ++c) {
+        const double from = first + c * bucketsPerColumn;
+        qint64 b = qint64(std::floor(from));
+        qint64 e = qint64(std::ceil(from + bucketsPerColumn));
+        if (e <= 0)
+            continue; // before the sound's start
+        b = std::max<qint64>(b, 0);
+        e = std::min(std::max(e, b + 1), count);
+        if (b >= e)
+            continue;
+        WaveformPeak peak = m_buckets[size_t(b)];
+        for (qint64 i = b + 1; i < e; ++i) {
+            peak.min = std::min(peak.min, m_buckets[size_t(i)].min);
+            peak.max = std::max(peak.max, m_buckets[size_t(i)].max);
+        }
+        out[size_t(c)] = peak;
+    }
+    return out;
+}
