@@ -62,24 +62,26 @@ private Q_SLOTS:
         QCOMPARE(info.sampleRate, row[3].toInt());
         QCOMPARE(info.channels, row[2].toInt());
 
-        // 50 ms columns: those inside the tone hold its peaks, those a bucket (32 ms at most) clear
-        // of it are silent; the two at the switches may go either way.
-        const auto peaks = WaveformCache::Shared().Get(path)->Range(0, 1000, 20);
-        for (int c = 0; c < 20; ++c) {
-            const bool on = c * 50 >= kOnMs && (c + 1) * 50 <= kOffMs;
-            if (on)
-                QVERIFY2(peaks[c].max > 0.75f && peaks[c].min < -0.75f, qPrintable(QString::number(c)));
-            else if ((c + 1) * 50 < kOnMs || c * 50 > kOffMs)
-                QVERIFY2(peaks[c].max - peaks[c].min < 0.02f, qPrintable(QString::number(c)));
+        // 10 ms columns: those inside the tone hold its peaks, those a bucket clear of it are silent.
+        const double bucketMs = WaveformOverview::kFramesPerBucket * 1000.0 / info.sampleRate;
+        const auto peaks = WaveformCache::Shared().Get(path)->Range(0, 1000, 100);
+        for (int c = 0; c < 100; ++c) {
+            const auto &p = peaks[size_t(c)];
+            if (c * 10 >= kOnMs && c * 10 + 10 <= kOffMs)
+                QVERIFY2(p.max > 0.75f && p.max < 0.85f && p.min < -0.75f, qPrintable(QString::number(c)));
+            else if (c * 10 + 10 + bucketMs <= kOnMs || c * 10 >= kOffMs + bucketMs)
+                QVERIFY2(p.max - p.min < 0.02f, qPrintable(QString::number(c)));
         }
 
-        // The tone's RMS is 0.57: half of it is crossed near each switch.
-        const auto envelope = LoudnessEnvelope::Compute(path, {10, false, 10, 30});
+        // The tone's RMS is 0.57: with no attack it is there in the tone's first window; half of it is
+        // crossed again within the release after the tone stops. Its peak is 0.8.
+        const auto envelope = LoudnessEnvelope::Compute(path, {10, false, 0, 30});
         QCOMPARE(envelope.size(), 100u);
-        const qint64 up = crossing(envelope, 0, 0.28, false);
-        QVERIFY2(std::abs(up - kOnMs) <= 50, qPrintable(QString::number(up)));
-        const qint64 down = crossing(envelope, up, 0.28, true);
-        QVERIFY2(std::abs(down - kOffMs) <= 50, qPrintable(QString::number(down)));
+        QCOMPARE(crossing(envelope, 0, 0.28, false), kOnMs);
+        const qint64 down = crossing(envelope, kOnMs, 0.28, true);
+        QVERIFY2(down > kOffMs && down <= kOffMs + 50, qPrintable(QString::number(down)));
+        QVERIFY(envelope[50].level > 0.53 && envelope[50].level < 0.6);
+        QVERIFY(std::abs(LoudnessEnvelope::Compute(path, {10, true, 0, 30})[50].level - 0.8) < 0.03);
     }
 
     void overviewIsReadAgainOnlyWhenTheFileChanges()
