@@ -13,14 +13,9 @@ namespace {
 constexpr int kOnMs = 300;
 constexpr int kOffMs = 700;
 
-void writeTone(const QString &path, const QString &format, int channels, int rate, int lengthMs = 1000)
+void writeTone(const QString &path, int format, int channels, int rate, int lengthMs = 1000)
 {
-    const QHash<QString, int> formats = {{"u8", SF_FORMAT_PCM_U8},
-                                         {"16", SF_FORMAT_PCM_16},
-                                         {"24", SF_FORMAT_PCM_24},
-                                         {"32", SF_FORMAT_PCM_32},
-                                         {"float", SF_FORMAT_FLOAT}};
-    SF_INFO info = {0, rate, channels, SF_FORMAT_WAV | formats.value(format), 0, 0};
+    SF_INFO info = {0, rate, channels, SF_FORMAT_WAV | format, 0, 0};
     SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
     QVERIFY2(file, sf_strerror(nullptr));
     const qint64 frames = qint64(lengthMs) * rate / 1000;
@@ -32,15 +27,6 @@ void writeTone(const QString &path, const QString &format, int channels, int rat
     }
     QCOMPARE(sf_writef_float(file, data.data(), frames), frames);
     sf_close(file);
-}
-
-// The first point from `after` on whose level is on the other side of `level` than `wasAbove`.
-qint64 crossing(const std::vector<EnvelopePoint> &points, qint64 after, double level, bool wasAbove)
-{
-    for (const EnvelopePoint &p : points)
-        if (p.timeMs >= after && (p.level >= level) != wasAbove)
-            return p.timeMs;
-    return -1;
 }
 
 } // namespace
@@ -56,11 +42,10 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, row);
         const QString path = m_dir.filePath(row[0] + QStringLiteral(".wav"));
-        writeTone(path, row[1], row[2].toInt(), row[3].toInt());
+        writeTone(path, row[1].toInt(nullptr, 0), row[2].toInt(), row[3].toInt());
         const SoundInfo info = ReadSoundInfo(path);
-        QCOMPARE(info.lengthMs(), 1000);
-        QCOMPARE(info.sampleRate, row[3].toInt());
-        QCOMPARE(info.channels, row[2].toInt());
+        QCOMPARE(QList<qint64>({info.lengthMs(), info.sampleRate, info.channels}),
+                 QList<qint64>({1000, row[3].toInt(), row[2].toInt()}));
 
         // 10 ms columns: those inside the tone hold its peaks, those a bucket clear of it are silent.
         const double bucketMs = WaveformOverview::kFramesPerBucket * 1000.0 / info.sampleRate;
@@ -76,9 +61,14 @@ private Q_SLOTS:
         // The tone's RMS is 0.57: with no attack it is there in the tone's first window; half of it is
         // crossed again within the release after the tone stops. Its peak is 0.8.
         const auto envelope = LoudnessEnvelope::Compute(path, {10, false, 0, 30});
-        QCOMPARE(envelope.size(), 100u);
-        QCOMPARE(crossing(envelope, 0, 0.28, false), kOnMs);
-        const qint64 down = crossing(envelope, kOnMs, 0.28, true);
+        qint64 up = -1, down = -1;
+        for (const EnvelopePoint &p : envelope) {
+            if (up < 0 && p.level >= 0.28)
+                up = p.timeMs;
+            else if (up >= 0 && down < 0 && p.level < 0.28)
+                down = p.timeMs;
+        }
+        QCOMPARE(up, kOnMs);
         QVERIFY2(down > kOffMs && down <= kOffMs + 50, qPrintable(QString::number(down)));
         QVERIFY(envelope[50].level > 0.53 && envelope[50].level < 0.6);
         QVERIFY(std::abs(LoudnessEnvelope::Compute(path, {10, true, 0, 30})[50].level - 0.8) < 0.03);
@@ -87,11 +77,10 @@ private Q_SLOTS:
     void overviewIsReadAgainOnlyWhenTheFileChanges()
     {
         const QString path = m_dir.filePath(QStringLiteral("cached.wav"));
-        writeTone(path, QStringLiteral("16"), 1, 8000);
+        writeTone(path, SF_FORMAT_PCM_16, 1, 8000);
         WaveformCache cache;
-        const auto first = cache.Get(path);
-        QCOMPARE(cache.Get(path), first);
-        writeTone(path, QStringLiteral("16"), 1, 8000, 2000);
+        QCOMPARE(cache.Get(path), cache.Get(path));
+        writeTone(path, SF_FORMAT_PCM_16, 1, 8000, 2000);
         QCOMPARE(cache.Get(path)->info().lengthMs(), 2000);
     }
 
@@ -100,23 +89,16 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, row);
         const QString path = m_dir.filePath(row[0] + QStringLiteral(".wav"));
-        QFile file(path);
-        if (row[0] == QLatin1String("directory"))
+        if (row[1] == QLatin1String("/"))
             QVERIFY(QDir().mkpath(path));
-        else if (row[0] == QLatin1String("text"))
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("wav hello.wav\r\n") > 0);
-        else if (row[0] == QLatin1String("truncated header")) {
-            writeTone(path, QStringLiteral("16"), 2, 44100);
-            QVERIFY(file.resize(30));
-        } else if (row[0] == QLatin1String("zero length"))
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        else if (row[1] != QLatin1String("-"))
+            WriteNativeFile(QFile::encodeName(path), row[1].toUtf8());
         try {
             ReadSoundInfo(path);
             QFAIL("no error");
         } catch (const AppError &e) {
-            QCOMPARE(e.number(), row[1].toInt());
-            QVERIFY2(e.description().contains(row[2]) && e.description().contains(path), qPrintable(e.description()));
+            QCOMPARE(e.number(), row[2].toInt());
+            QVERIFY2(e.description().contains(row[3]) && e.description().contains(path), qPrintable(e.description()));
         }
     }
 };
