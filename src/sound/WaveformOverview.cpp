@@ -33,22 +33,21 @@ WaveformOverview WaveformOverview::Compute(const QString &path)
 std::vector<WaveformPeak> WaveformOverview::Range(double startMs, double endMs, int columns) const
 {
     std::vector<WaveformPeak> out(size_t(std::max(columns, 0)));
-    if (columns <= 0 || !(endMs > startMs) || m_buckets.empty())
+    const double spanMs = endMs - startMs;
+    if (columns <= 0 || !(spanMs > 0) || !std::isfinite(spanMs) || !std::isfinite(startMs) || m_buckets.empty())
         return out;
     const double bucketsPerMs = m_info.sampleRate / 1000.0 / kFramesPerBucket;
-    const double bucketsPerColumn = (endMs - startMs) * bucketsPerMs / columns;
+    const double bucketsPerColumn = spanMs * bucketsPerMs / columns;
     const double first = startMs * bucketsPerMs;
     const qint64 count = qint64(m_buckets.size());
     for (int c = 0; c < columns; ++c) {
         const double from = first + c * bucketsPerColumn;
-        qint64 b = qint64(std::floor(from));
-        qint64 e = qint64(std::ceil(from + bucketsPerColumn));
-        if (e <= 0)
-            continue; // before the sound's start
-        b = std::max<qint64>(b, 0);
-        e = std::min(std::max(e, b + 1), count);
-        if (b >= e)
-            continue;
+        const double to = from + bucketsPerColumn;
+        if (to <= 0 || from >= double(count))
+            continue; // before the sound's start or past its end
+        // Clamped before the casts: a range far past the sound stays in range of qint64.
+        const qint64 b = qint64(std::floor(std::max(from, 0.0)));
+        const qint64 e = std::max(qint64(std::ceil(std::min(to, double(count)))), b + 1);
         WaveformPeak peak = m_buckets[size_t(b)];
         for (qint64 i = b + 1; i < e; ++i) {
             peak.min = std::min(peak.min, m_buckets[size_t(i)].min);
