@@ -9,7 +9,7 @@
 
 namespace {
 
-// A 440 Hz tone at 0.8 of full scale, on every channel, switched on and off at these times.
+// A 440 Hz tone at 0.8 of full scale (channels mixed), switched on and off at these times.
 constexpr int kOnMs = 300;
 constexpr int kOffMs = 700;
 
@@ -23,7 +23,8 @@ void writeTone(const QString &path, int format, int channels, int rate, int leng
     for (qint64 i = 0; i < frames; ++i) {
         const bool on = i * 1000 >= qint64(kOnMs) * rate && i * 1000 < qint64(kOffMs) * rate;
         const double v = on ? 0.8 * std::sin(2 * std::numbers::pi * 440 * double(i) / rate) : 0;
-        std::fill_n(data.begin() + i * channels, channels, float(v));
+        for (int k = 0; k < channels; ++k) // two channels mix to the mono tone
+            data[size_t(i * channels + k)] = float(channels == 1 ? v : v * (k == 0 ? 0.95 : 0.65) / 0.8);
     }
     QCOMPARE(sf_writef_float(file, data.data(), frames), frames);
     sf_close(file);
