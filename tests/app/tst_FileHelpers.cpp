@@ -7,7 +7,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <QScopeGuard>
 #include <QThread>
 
 #include <csignal>
@@ -51,6 +50,31 @@ private:
     void (*m_oldHandler)(int);
 };
 
+// With `full`, a small file system mounted on `dir` (root only), which Fill() fills with `filler`.
+struct FullDisk
+{
+    FullDisk(bool full, const QString &dir, const char *size)
+        : mounted(full && geteuid() == 0 && mount("tmpfs", qPrintable(dir), "tmpfs", 0, size) == 0)
+        , path(dir)
+        , filler(dir + QStringLiteral("/filler"))
+    {
+    }
+    void Fill()
+    {
+        if (mounted && filler.open(QIODevice::WriteOnly))
+            while (filler.write(QByteArray(4096, 'f')) > 0 && filler.flush()) {
+            }
+    }
+    ~FullDisk()
+    {
+        if (mounted)
+            umount2(qPrintable(path), MNT_DETACH);
+    }
+    const bool mounted;
+    const QString path;
+    QFile filler;
+};
+
 } // namespace
 
 class TestFileHelpers : public TestBase
@@ -80,18 +104,12 @@ private Q_SLOTS:
         const bool fullDisk = row[2] == QLatin1String("yes");
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("show.tqp"));
-        if (fullDisk && (geteuid() != 0 || mount("tmpfs", qPrintable(dir.path()), "tmpfs", 0, "size=64k") != 0))
+        FullDisk disk(fullDisk, dir.path(), "size=64k");
+        if (fullDisk && !disk.mounted)
             QSKIP("mounting a small file system needs root");
-        const auto unmount = qScopeGuard([&] {
-            if (fullDisk)
-                umount2(qPrintable(dir.path()), MNT_DETACH);
-        });
         const QByteArray old = "mov 0,10\r\nmov 1,20\r\n";
         QVERIFY(WriteWholeFile(path, QString::fromLatin1(old)));
-        QFile filler(dir.filePath(QStringLiteral("filler")));
-        QVERIFY(!fullDisk || filler.open(QIODevice::WriteOnly));
-        while (filler.isOpen() && filler.write(QByteArray(4096, 'f')) > 0 && filler.flush()) {
-        }
+        disk.Fill();
         {
             FileSizeLimit limit(fullDisk ? RLIM_INFINITY : 4096);
             QVERIFY(!WriteWholeFile(path, QString(size, QLatin1Char('x'))));
@@ -102,7 +120,7 @@ private Q_SLOTS:
         QVERIFY2(reports[0].startsWith(QStringLiteral("Routine Code: 0141\r\nError Numer: 61\r\n")),
                  qPrintable(reports[0]));
         // No temporary file is left beside it.
-        QFile::remove(filler.fileName());
+        QFile::remove(disk.filler.fileName());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("show.tqp")});
     }
 
@@ -124,12 +142,9 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(bool, fullDisk);
         QTemporaryDir dir;
-        if (fullDisk && (geteuid() != 0 || mount("tmpfs", qPrintable(dir.path()), "tmpfs", 0, "size=1m") != 0))
+        FullDisk disk(fullDisk, dir.path(), "size=1m");
+        if (fullDisk && !disk.mounted)
             QSKIP("mounting a small file system needs root");
-        const auto unmount = qScopeGuard([&] {
-            if (fullDisk)
-                umount2(qPrintable(dir.path()), MNT_DETACH);
-        });
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         if (fullDisk)
             env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
@@ -152,10 +167,7 @@ private Q_SLOTS:
         const QString stray =
             kind == QLatin1String("settings") ? QStringLiteral("Taveloq.conf.a1B2c3") : QStringLiteral(".saved.saving");
         const QStringList files = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
-        QFile filler(dir.filePath(QStringLiteral("filler")));
-        QVERIFY(!fullDisk || filler.open(QIODevice::WriteOnly));
-        while (filler.isOpen() && filler.write(QByteArray(4096, 'f')) > 0 && filler.flush()) {
-        }
+        disk.Fill();
         // Each kill falls at random within its own slice of the span; a fixed
         // seed gives the same moments when the test is run again.
         QRandomGenerator random(1);
@@ -174,8 +186,8 @@ private Q_SLOTS:
             const QByteArray now = bytesOf(path);
             QVERIFY2(now == whole[0] || now == whole[1],
                      qPrintable(QStringLiteral("trial %1: %2 bytes").arg(trial).arg(now.size())));
-            filler.close(); // an open file keeps its blocks
-            QFile::remove(filler.fileName());
+            disk.filler.close(); // an open file keeps its blocks
+            QFile::remove(disk.filler.fileName());
             // What a kill may leave, taken over by the next save: the new
             // copy's name before its rename, and the settings' own copy and lock file.
             QStringList left = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);

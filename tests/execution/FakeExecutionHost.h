@@ -58,7 +58,7 @@ private:
 };
 
 /// A link that is Online unless told otherwise; its runs write to `log`. Also
-/// keeps the interface locks a test records.
+/// keeps the interface locks a test records. Given a session, it is that session's port behind the log.
 class FakeHost final : public IRunLink
 {
 public:
@@ -68,18 +68,24 @@ public:
     QString center = QStringLiteral("False");
     QList<bool> locks;
     FrameLog log;
+    IRunLink *session = nullptr;
 
-    bool PortOpen() const override { return open; }
+    bool PortOpen() const override { return session ? session->PortOpen() : open; }
     void GoOnline() override
     {
         ++goOnlineCalls;
+        if (session)
+            return session->GoOnline();
         if (goOnlineError)
             throw AppError(goOnlineError, QStringLiteral("no such port"));
         open = true;
     }
-    QString CenterOnExecution() const override { return center; }
+    QString CenterOnExecution() const override { return session ? session->CenterOnExecution() : center; }
     std::unique_ptr<IFrameSink> CreateRunFrameSink() override
     {
-        return open ? std::make_unique<LogSink>(log) : nullptr;
+        if (!session)
+            return open ? std::make_unique<LogSink>(log) : nullptr;
+        auto inner = session->CreateRunFrameSink();
+        return inner ? std::make_unique<LogSink>(log, std::move(inner)) : nullptr;
     }
 };

@@ -16,26 +16,6 @@
 #include <QDir>
 #include <QSignalSpy>
 
-/// The session's own run sink, behind a log that can hold frame `log.holdAt` so that a test can take the
-/// board away at just that point.
-struct HoldingLink final : IRunLink
-{
-    explicit HoldingLink(LinkSession &s)
-        : session(s)
-    {
-    }
-    bool PortOpen() const override { return session.PortOpen(); }
-    void GoOnline() override { session.GoOnline(); }
-    QString CenterOnExecution() const override { return session.CenterOnExecution(); }
-    std::unique_ptr<IFrameSink> CreateRunFrameSink() override
-    {
-        auto inner = session.CreateRunFrameSink();
-        return inner ? std::make_unique<LogSink>(log, std::move(inner)) : nullptr;
-    }
-    LinkSession &session;
-    FrameLog log;
-};
-
 class TestExecutionController : public TestBase
 {
     Q_OBJECT
@@ -252,27 +232,19 @@ private Q_SLOTS:
         checkIdle();
     }
 
-    void runMessagesAreShownByTheUiThread()
+    // A failing script, or centring that fails before anything was locked: one report, back to idle.
+    void runFailureReportsOnceAndGoesBackToIdle()
     {
-        load({"script gone.tqs", "mov 0,1"});
-        m_exec->Execute();
-        QVERIFY(waitRunEnded());
-        QCOMPARE(TestMessages().takeTexts().size(), 1); // its text is the engine's
-        QVERIFY(m_host->log.taken().isEmpty());
-        checkIdle();
-    }
-
-    void centringFailureReportsOnceAndGoesBackToIdle()
-    {
-        m_store.SetValue(ProgramPropertyStore::Field::InterInstructionDelay, QStringLiteral("0"));
-        m_store.SetValue(ProgramPropertyStore::Field::ServoCenter, QStringLiteral("x"));
-        m_host->center = QStringLiteral("True");
-        load({"mov 0,1"});
-        m_exec->Execute();
-        QVERIFY(waitRunEnded());
-        QCOMPARE(TestMessages().takeTexts().size(), 1);
-        // Centring failed before anything was locked: back to idle.
-        checkIdle();
+        for (const QString centre : {"127", "x"}) {
+            m_store.SetProperties({.InterInstructionDelay = "0", .ServoCenter = centre});
+            m_host->center = centre == "x" ? QStringLiteral("True") : QStringLiteral("False");
+            load({"script gone.tqs", "mov 0,1"});
+            m_exec->Execute();
+            QVERIFY(waitRunEnded());
+            QCOMPARE(TestMessages().takeTexts().size(), 1); // its text is the engine's
+            QVERIFY(m_host->log.taken().isEmpty());
+            checkIdle();
+        }
     }
 
     void runThatTakesNoTimeDoesNotPileUpReports()
@@ -306,17 +278,16 @@ private Q_SLOTS:
         const int at = row[2].toInt();
         BoardRig rig;
         rig.session.SetCenterOnExecution(QStringLiteral("True"));
-        HoldingLink link(rig.session);
-        link.log.holdAt = at;
-        m_exec->SetLink(&link);
+        m_host->session = &rig.session;
+        m_host->log.holdAt = at;
         load({"mov 1,1", "mov 1,2", "mov 1,3"});
         m_listing->SetSelectedLine(mode == ExecutionMode::StepOneLine ? 0 : 2);
         m_exec->SetMode(mode);
         m_exec->Execute();
-        QVERIFY(link.log.entered.tryAcquire(1, 5000));
+        QVERIFY(m_host->log.entered.tryAcquire(1, 5000));
         QCOMPARE(rig.board.ReadFrames(at, 5000).size(), at);
         rig.board.Unplug();
-        link.log.release.release();
+        m_host->log.release.release();
         QVERIFY(waitRunEnded());
         QTRY_VERIFY(!rig.session.PortOpen());
         const QStringList reports = TestMessages().takeTexts();

@@ -10,9 +10,6 @@
 #include "program/ProgramListing.h"
 #include "support/TestSupport.h"
 
-#include <csignal>
-#include <sys/resource.h>
-
 // The windows' side as a record: what the loader set, what the writer reads.
 struct RecordingWindows final : IConfigurationWindows
 {
@@ -104,22 +101,6 @@ private Q_SLOTS:
         r->file.Save(m_path, kLabelsOnly);
         QCOMPARE(ReadWholeFileBytes(m_path),
                  ReadWholeFileBytes(TestDataPath(QStringLiteral("library/config-old-labels-only.tqc"))));
-    }
-
-    // A disk that fills while the configuration is written leaves the old file, not half a new one.
-    void failedWriteKeepsTheOldFile()
-    {
-        const QByteArray old = ReadWholeFileBytes(TestDataPath(QStringLiteral("library/config-old.tqc")));
-        WriteWholeFileBytes(m_path, old);
-        ConfigurationChoice all{{true, true, true, true, true, true, true, true, true, true}};
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{}, small{rlim_t(old.size() + 200), RLIM_INFINITY};
-        getrlimit(RLIMIT_FSIZE, &limit);
-        setrlimit(RLIMIT_FSIZE, &small);
-        const int thrown = ThrownNumber([&] { r->file.Save(m_path, all); });
-        setrlimit(RLIMIT_FSIZE, &limit);
-        QVERIFY(thrown != 0);
-        QCOMPARE(ReadWholeFileBytes(m_path), old);
     }
 
     void startUpChoice_data() { AddTestDataRows(QStringLiteral("library/config-start-up.txt")); }

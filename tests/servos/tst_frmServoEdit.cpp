@@ -63,37 +63,22 @@ private Q_SLOTS:
         QVERIFY(dialog.Text1(2)->textMargins().left() >= dialog.Check1(2)->width());
     }
 
-    void okWritesLabelsAndStates()
-    {
-        {
-            frmServoEdit dialog(*m_servos);
-            dialog.Check1(5)->setChecked(false);
-            dialog.Text1(5)->setText(QStringLiteral("Gripper"));
-            dialog.Text1(9)->setText(QString());
-            QTest::mouseClick(dialog.Command1(), Qt::LeftButton);
-            QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        }
-        QCOMPARE(m_servos->Label(5), QStringLiteral("Gripper"));
-        QVERIFY(!m_servos->Enabled(5));
-        QCOMPARE(m_servos->Label(9), QString());
-        QVERIFY(m_servos->Enabled(9));
-    }
-
-    void cancelChangesNothing()
+    // OK writes every label and state, an empty label too; Cancel writes nothing.
+    void okWritesCancelKeeps()
     {
         m_servos->SetLabel(1, QStringLiteral("Jaw"));
         m_servos->SetEnabled(2, false);
-        {
+        for (const bool ok : {false, true}) {
             frmServoEdit dialog(*m_servos);
-            dialog.Text1(1)->setText(QStringLiteral("Neck"));
+            dialog.Text1(1)->setText(QString());
             dialog.Check1(2)->setChecked(true);
             dialog.Check1(3)->setChecked(false);
-            QTest::mouseClick(dialog.Command2(), Qt::LeftButton);
-            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            QTest::mouseClick(ok ? dialog.Command1() : dialog.Command2(), Qt::LeftButton);
+            QCOMPARE(dialog.result(), int(ok ? QDialog::Accepted : QDialog::Rejected));
+            QCOMPARE(m_servos->Label(1), ok ? QString() : QStringLiteral("Jaw"));
+            QCOMPARE(m_servos->Enabled(2), ok);
+            QCOMPARE(m_servos->Enabled(3), !ok);
         }
-        QCOMPARE(m_servos->Label(1), QStringLiteral("Jaw"));
-        QVERIFY(!m_servos->Enabled(2));
-        QVERIFY(m_servos->Enabled(3));
     }
 };
 

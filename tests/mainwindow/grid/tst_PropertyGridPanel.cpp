@@ -231,15 +231,6 @@ private Q_SLOTS:
                  QStringList{"Routine Code: 0127\r\nError Numer: 13\r\nError Description: Type mismatch"});
     }
 
-    void plainChoicesApplyTheGrid()
-    {
-        pick(PropertyGridModel::InterInstructionDelay, "Smart");
-        QCOMPARE(m_rig->properties.Properties().InterInstructionDelay, QStringLiteral("Smart"));
-        QVERIFY(!chooser()->isVisible());
-        pick(PropertyGridModel::CenterOnExecution, "False");
-        QCOMPARE(cell(12), QStringLiteral("False"));
-    }
-
     void textFitsTheFont()
     {
         m_rig->window.setFont(QFont(QApplication::font().family(), 15));
