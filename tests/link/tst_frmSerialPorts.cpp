@@ -49,15 +49,11 @@ private Q_SLOTS:
             {QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyS0"), QString()},
         };
         frmSerialPorts dialog(detected);
-        dialog.SetMapping({QStringLiteral("/dev/ttyS0"), QStringLiteral("/tmp/board"),
-                           QStringLiteral("/dev/serial/by-id/usb-Maker_Board-if00"), QStringLiteral("/dev/ttyACM0")});
+        const QStringList mapping{"/dev/ttyS0", "/tmp/board", "/dev/serial/by-id/usb-Maker_Board-if00", "/dev/ttyACM0"};
+        dialog.SetMapping(mapping);
         auto *port3 = dialog.findChild<QComboBox *>(QStringLiteral("cboPort3"));
         QVERIFY(port3);
-        // What comes back is the path alone, whatever the entry shows.
-        QCOMPARE(dialog.Mapping(), (QStringList{QStringLiteral("/dev/ttyS0"), QStringLiteral("/tmp/board"),
-                                                QStringLiteral("/dev/serial/by-id/usb-Maker_Board-if00"),
-                                                QStringLiteral("/dev/ttyACM0")}));
-
+        QCOMPARE(dialog.Mapping(), mapping); // the path alone, whatever the entry shows
         port3->setEditText(QStringLiteral(" /dev/ttyACM1 "));
         QCOMPARE(dialog.Mapping().at(2), QStringLiteral("/dev/ttyACM1"));
     }

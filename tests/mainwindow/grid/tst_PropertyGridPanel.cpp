@@ -126,12 +126,10 @@ private Q_SLOTS:
     {
         bool cancelled = false;
         connect(grid(), &sGrid::GridEditRequest, this, [&](int, int, int, bool *cancel) { cancelled = *cancel; });
-        doubleClick(1, 2);
-        QVERIFY(!chooser()->isVisible());
-        doubleClick(10, 1);
-        QVERIFY(!chooser()->isVisible());
-        doubleClick(2, 1);
-        QVERIFY(!chooser()->isVisible());
+        for (const auto &[row, column] : {std::pair{1, 2}, {10, 1}, {2, 1}}) {
+            doubleClick(row, column);
+            QVERIFY(!chooser()->isVisible());
+        }
         QVERIFY(cancelled);
 
         grid()->setCurrentIndex(grid()->model()->index(1, 1));
