@@ -209,8 +209,8 @@ private Q_SLOTS:
     // A board that is not there, then a usage error.
     void errorsGiveANonZeroStatus()
     {
-        for (const QStringList &args : {QStringList{"--device", "/dev/no-such-board", writeProgram("mov 1,1\r\n")},
-                                        QStringList{"--bogus"}}) {
+        for (const QStringList &args :
+             {QStringList{"--device", "/dev/no-such-board", writeProgram("mov 1,1\r\n")}, QStringList{"--bogus"}}) {
             QProcess p;
             start(p, args);
             QVERIFY(p.waitForFinished(5000));
