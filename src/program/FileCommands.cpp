@@ -37,6 +37,8 @@ FileCommands::FileCommands(ProgramCommands &commands, ProgramListing &listing, Q
         remember(path);
         setTitle(path);
     });
+    // A recovered program keeps the recent files as they are.
+    connect(&m_commands, &ProgramCommands::programRecovered, this, &FileCommands::setTitle);
     connect(&m_listing, &ProgramListing::historyChanged, this, [this] {
         if (Modified() != m_modified)
             Q_EMIT modifiedChanged(m_modified = !m_modified);

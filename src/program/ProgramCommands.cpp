@@ -70,3 +70,15 @@ bool ProgramCommands::SaveProgram(bool asScript)
                     })
         .value_or(false);
 }
+
+void ProgramCommands::Recover(const QStringList &lines, const ProgramProperties &properties, const QString &path)
+{
+    Reported(QStringLiteral("0139"), [&] {
+        m_properties.SetProperties(properties);
+        m_listing.Reset(lines);
+        m_listing.SetUnsaved();
+        m_listing.Update();
+        SetCurrentProgramPath(path);
+        Q_EMIT programRecovered(path);
+    });
+}

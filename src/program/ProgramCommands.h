@@ -1,7 +1,10 @@
 #pragma once
 
+#include "app/ProgramProperties.h"
+
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class ProgramListing;
 class ProgramPropertyStore;
@@ -28,11 +31,18 @@ public:
     /// reported).
     bool SaveProgram(bool asScript);
 
+    /// A program left by a copy that died comes back: its properties, its
+    /// lines (marked as not saved) and its file name. Failures are reported
+    /// with the start-up's routine code.
+    void Recover(const QStringList &lines, const ProgramProperties &properties, const QString &path);
+
 Q_SIGNALS:
     /// A program (not a script) reached the disk: recent files, title.
     void programSaved(const QString &path);
     /// A file was read into the program.
     void programLoaded(const QString &path);
+    /// A program came back after a crash (path: its file, or empty).
+    void programRecovered(const QString &path);
     /// CurrentProgramPath changed (empty: the listing has no file).
     void currentProgramPathChanged(const QString &path);
 

@@ -202,7 +202,7 @@ bool ProgramListing::dropMimeData(const QMimeData *data, Qt::DropAction action, 
            Reported(kRoutineDrop, [&] { InsertLines(before, pasted.lines, QStringLiteral("Drop")); });
 }
 
-void ProgramListing::CreateTempFile()
+void ProgramListing::LockTempFile(const std::function<bool(const QString &)> &usable)
 {
     const QDir folder = QFileInfo(m_tempFilePath).absoluteDir();
     for (int n = 1; n <= 9999 && !m_lock; ++n) {
@@ -212,12 +212,20 @@ void ProgramListing::CreateTempFile()
         // Only a lock whose process is gone counts as stale, never an old one.
         lock->setStaleLockTime(0);
         if (lock->tryLock(0)) {
+            if (usable && !usable(path))
+                continue; // the lock goes with it
             m_tempFilePath = path;
             m_lock = std::move(lock);
         } else if (lock->error() != QLockFile::LockFailedError) {
             break; // the folder cannot hold a lock: use the first name as before
         }
     }
+}
+
+void ProgramListing::CreateTempFile()
+{
+    if (!m_lock)
+        LockTempFile();
     WriteWholeFile(m_tempFilePath, QString());
 }
 
@@ -526,6 +534,12 @@ void ProgramListing::Redo()
 void ProgramListing::SetClean()
 {
     m_cleanIndex = m_index;
+    Q_EMIT historyChanged();
+}
+
+void ProgramListing::SetUnsaved()
+{
+    m_cleanIndex = -1;
     Q_EMIT historyChanged();
 }
 

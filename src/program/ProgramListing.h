@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -54,10 +55,14 @@ public:
                       const QModelIndex &parent) override;
 
     QString TempFilePath() const { return m_tempFilePath; }
-    /// An empty temporary file, held with a lock so that a second copy of the
-    /// program takes the next free name (tq0002.tmp, ...) instead of emptying
-    /// this one; a leftover file whose copy is gone is emptied, never loaded.
-    /// A failure to write is reported ("0141") and the program goes on.
+    /// Takes the first free name for the temporary file, held with a lock so
+    /// that a second copy of the program takes the next one (tq0002.tmp, ...)
+    /// instead of this one. A free name is one whose copy is gone; what that
+    /// copy left there stays as it is. A name `usable` refuses is passed over.
+    void LockTempFile(const std::function<bool(const QString &path)> &usable = {});
+    /// An empty temporary file (locked first when it is not yet): a leftover
+    /// file is emptied, never loaded. A failure to write is reported ("0141")
+    /// and the program goes on.
     void CreateTempFile();
     /// At shutdown: nothing is kept, and the name is free again.
     void RemoveTempFile();
@@ -101,6 +106,9 @@ public:
     /// The program as last saved or loaded.
     bool IsClean() const { return m_cleanIndex == m_index; }
     void SetClean();
+    /// The program matches no saved state (one brought back after a crash):
+    /// not clean until it is saved or loaded.
+    void SetUnsaved();
 
     /// The five summary values as the window shows them.
     QStringList SummaryTexts() const;

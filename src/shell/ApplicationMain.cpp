@@ -28,6 +28,7 @@
 #include <QTextStream>
 
 #include <csignal>
+#include <utility>
 
 namespace {
 
@@ -60,7 +61,7 @@ int twipsToPixels(int twips, qreal dpi)
 
 } // namespace
 
-ApplicationMain::ApplicationMain()
+ApplicationMain::ApplicationMain(bool offerRecovery)
     : m_properties(std::make_unique<ProgramPropertyStore>())
     , m_servos(std::make_unique<ServoModel>())
     , m_link(std::make_unique<ServoLink>(*m_properties))
@@ -69,6 +70,8 @@ ApplicationMain::ApplicationMain()
           std::make_unique<ProgramListing>(DataPaths::UserDataFolder() + QLatin1Char('/') + DataPaths::TempFileName()))
     , m_commands(std::make_unique<ProgramCommands>(*m_properties, *m_listing))
     , m_files(std::make_unique<FileCommands>(*m_commands, *m_listing))
+    , m_recovery(std::make_unique<ProgramRecovery>(*m_listing, *m_commands, *m_properties))
+    , m_offerRecovery(offerRecovery)
     , m_sound(std::make_unique<QtSoundPlayer>())
     , m_execution(std::make_unique<ExecutionController>(*m_listing, *m_properties, *m_servos))
     , m_exportSettings(std::make_unique<ExportSettingsStore>())
@@ -91,7 +94,8 @@ ApplicationMain::~ApplicationMain()
 
 void ApplicationMain::PrepareTempFile()
 {
-    m_listing->CreateTempFile();
+    // Before the splash, which would hide the question.
+    m_recovered = m_recovery->TakeTempFile(m_offerRecovery);
 }
 
 void ApplicationMain::ShowSplash()
@@ -130,6 +134,9 @@ void ApplicationMain::LoadMainWindow()
         m_main->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
     }
     m_main->Load();
+    // After the start-up configuration, whose properties the recovered ones replace.
+    if (m_recovered)
+        m_recovery->Restore(*std::exchange(m_recovered, std::nullopt));
     m_main->show();
     // Without a window manager to honour its stay-on-top flag, the splash would
     // sit under the window that just appeared for the rest of the start-up.
@@ -157,7 +164,7 @@ frmSplash *ApplicationMain::splash() const
 
 void ApplicationMain::Shutdown()
 {
-    m_listing->RemoveTempFile();
+    m_recovery->RemoveTempFile();
     m_link->Close();
 }
 
@@ -206,7 +213,7 @@ int CheckApplication(const QString &programPath)
     bool programFound = false;
     QTextStream out(stdout);
     {
-        ApplicationMain host;
+        ApplicationMain host(false);
         QObject::connect(&host.commands(), &ProgramCommands::programLoaded, &host.commands(),
                          [&programFound] { programFound = true; });
         if (RunStartUp(host) && host.mainWindow() && !programPath.isEmpty())

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/StartUp.h"
+#include "program/ProgramRecovery.h"
 
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class ExecutionController;
 class ExportSettingsStore;
@@ -27,11 +29,14 @@ class frmSplash;
 class ApplicationMain final : public IStartupHost
 {
 public:
-    ApplicationMain();
+    /// `offerRecovery` false (an unattended check): a program left by a copy
+    /// that died is neither offered nor emptied, but kept for a later start.
+    explicit ApplicationMain(bool offerRecovery = true);
     ~ApplicationMain() override;
     ApplicationMain(const ApplicationMain &) = delete;
     ApplicationMain &operator=(const ApplicationMain &) = delete;
 
+    /// Also asks whether to recover the program a copy that died left there.
     void PrepareTempFile() override;
     void ShowSplash() override;
     void SetSplashStatus(const QString &text) override;
@@ -67,6 +72,10 @@ private:
     std::unique_ptr<ProgramListing> m_listing;
     std::unique_ptr<ProgramCommands> m_commands;
     std::unique_ptr<FileCommands> m_files;
+    std::unique_ptr<ProgramRecovery> m_recovery;
+    // The program to recover once the main window is up.
+    std::optional<ProgramRecovery::Program> m_recovered;
+    bool m_offerRecovery;
     std::unique_ptr<QtSoundPlayer> m_sound;
     std::unique_ptr<ExecutionController> m_execution;
     std::unique_ptr<ExportSettingsStore> m_exportSettings;
