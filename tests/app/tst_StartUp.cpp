@@ -144,26 +144,6 @@ private Q_SLOTS:
         QCOMPARE(reports.count(QStringLiteral("Routine Code")), report.count(QStringLiteral("Routine Code")));
     }
 
-    void secondCopyTakesTheNextNameAndLeftoverLocksAreTakenOver()
-    {
-        const QString folder = DataPaths::UserDataFolder();
-        QDir().mkpath(folder);
-        // A copy that crashed left its file and its lock behind.
-        QVERIFY(WriteWholeFile(folder + QStringLiteral("/tq0001.tmp"), QStringLiteral("mov 1,1\r\n")));
-        QVERIFY(WriteWholeFile(folder + QStringLiteral("/tq0001.tmp.lock"), QStringLiteral("999999\ntaveloq\n\n")));
-        ProgramListing first(folder + QStringLiteral("/tq0001.tmp"));
-        first.CreateTempFile();
-        QCOMPARE(QFileInfo(first.TempFilePath()).size(), qint64(0));
-        first.AppendLine(QStringLiteral("mov 2,2"), QString());
-
-        ProgramListing second(folder + QStringLiteral("/tq0001.tmp"));
-        second.CreateTempFile();
-        QCOMPARE(second.TempFilePath(), folder + QStringLiteral("/tq0002.tmp"));
-        second.RemoveTempFile();
-        QVERIFY(!QFile::exists(second.TempFilePath()));
-        QCOMPARE(ReadWholeFile(first.TempFilePath()), QStringLiteral("mov 2,2\r\n"));
-    }
-
 private:
     VirtualClock m_clock{1'000'000'000};
 };

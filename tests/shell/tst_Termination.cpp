@@ -13,9 +13,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QLabel>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -28,7 +28,6 @@ class TestTermination : public TestBase
     Q_OBJECT
     VirtualClock m_clock; // for the starts in this process
     std::unique_ptr<VirtualBoard> m_board;
-
 private Q_SLOTS:
     void init()
     {
@@ -90,6 +89,7 @@ private Q_SLOTS:
             QCOMPARE(second.listing().TempFilePath(), folder + QStringLiteral("/tq0002.tmp"));
             QCOMPARE(TestMessages().takeTexts().size(), 1); // the port the first copy holds, no question
             second.Shutdown();
+            QCOMPARE(listing(), program);
         }
         ::kill(pid_t(app.processId()), signal);
         QVERIFY(app.waitForFinished(20000));
@@ -109,7 +109,6 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(copy.canReadLine(), 20000);
         ::kill(pid_t(copy.processId()), SIGKILL);
         QVERIFY(copy.waitForFinished(5000));
-
         TestMessages().queueAnswer(row[3] == QLatin1String("Yes") ? MsgAnswer::Yes : MsgAnswer::No);
         ApplicationMain app;
         QVERIFY(RunStartUp(app));
@@ -121,7 +120,6 @@ private Q_SLOTS:
                  QString::number(lines.size()));
         const QString changed = app.mainWindow()->isWindowModified() ? QStringLiteral("*") : QString();
         QCOMPARE(app.mainWindow()->windowTitle().replace(QLatin1String("[*]"), changed), row[6]);
-        app.Shutdown();
     }
 };
 
