@@ -119,7 +119,7 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
         for (QToolButton *button : bar->findChildren<QToolButton *>())
             button->setFocusPolicy(Qt::TabFocus);
     }
-    new FocusCycle(*this, [this, timeline]() -> QList<FocusCycle::Part> {
+    m_focusCycle = new FocusCycle(*this, [this, timeline]() -> QList<FocusCycle::Part> {
         return {{m_childArea, (m_servoChild->isVisible() ? m_servoChild : m_executionChild)->widget()},
                 {timeline, &timeline->View()},
                 {m_side->Grid()},
@@ -140,6 +140,8 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
 
 MDIForm1::~MDIForm1()
 {
+    // Focus moves while the widgets below are destroyed; the cycle asks this window for its parts.
+    delete m_focusCycle;
     modHTMLHelp::SetViewer(nullptr);
 }
 

@@ -11,6 +11,7 @@ class EditCommands;
 class IServoSliders;
 class ServoLink;
 struct ProgramProperties;
+class FocusCycle;
 class HelpViewerHost;
 class MainActions;
 class PropertyGridModel;
@@ -82,5 +83,6 @@ private:
     EditCommands *m_edits;
     ConfigurationCommands *m_configuration = nullptr;
     std::unique_ptr<HelpViewerHost> m_help;
+    FocusCycle *m_focusCycle = nullptr;
     bool m_shownOnce = false;
 };
