@@ -2,7 +2,6 @@
 
 #include "mainwindow/MainActions.h"
 #include "platform/ErrorReport.h"
-#include "platform/MessageService.h"
 #include "program/ProgramFile.h"
 #include "program/ProgramListing.h"
 
@@ -103,15 +102,9 @@ void EditMenu::cut()
 
 void EditMenu::paste()
 {
-    const PastedLines pasted = ParsePastedText(QGuiApplication::clipboard()->text());
-    if (!pasted.refusal.isEmpty()) {
-        ShowUserMessage(pasted.refusal, MsgButtons::Ok, MsgIcon::Exclamation);
-        return;
-    }
-    Reported(QStringLiteral("miPaste_Click"), [&] {
-        const int line = m_listing.SelectedLine();
-        m_listing.InsertLines(line < 0 ? m_listing.rowCount() : line, pasted.lines, QStringLiteral("Paste"));
-    });
+    const int line = m_listing.SelectedLine();
+    m_listing.InsertText(line < 0 ? m_listing.rowCount() : line, QGuiApplication::clipboard()->text(),
+                         QStringLiteral("Paste"), QStringLiteral("miPaste_Click"));
 }
 
 void EditMenu::selectAll()

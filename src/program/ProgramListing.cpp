@@ -193,13 +193,17 @@ bool ProgramListing::dropMimeData(const QMimeData *data, Qt::DropAction action, 
         const std::optional<QList<int>> rows = draggedRows(*data);
         return rows && Reported(kRoutineDrop, [&] { MoveLinesTo(*rows, before, QStringLiteral("Move")); });
     }
-    const PastedLines pasted = ParsePastedText(data->text());
+    return InsertText(before, data->text(), QStringLiteral("Drop"), kRoutineDrop);
+}
+
+bool ProgramListing::InsertText(int row, const QString &text, const QString &what, const QString &routine)
+{
+    const PastedLines pasted = ParsePastedText(text);
     if (!pasted.refusal.isEmpty()) {
         ShowUserMessage(pasted.refusal, MsgButtons::Ok, MsgIcon::Exclamation);
         return false;
     }
-    return !pasted.lines.isEmpty() &&
-           Reported(kRoutineDrop, [&] { InsertLines(before, pasted.lines, QStringLiteral("Drop")); });
+    return !pasted.lines.isEmpty() && Reported(routine, [&] { InsertLines(row, pasted.lines, what); });
 }
 
 void ProgramListing::LockTempFile(const std::function<bool(const QString &)> &usable)

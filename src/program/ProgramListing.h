@@ -86,6 +86,10 @@ public:
     /// temporary file cannot be written.
     void InsertLines(int row, const QStringList &lines, const QString &what);
     void AppendLine(const QString &line, const QString &what);
+    /// Text from the clipboard or a drop, checked line by line (ParsePastedText): all
+    /// of it inserted at `row` as one step, or none with the refusal shown. A failed
+    /// write is reported with `routine`. True when lines went in.
+    bool InsertText(int row, const QString &text, const QString &what, const QString &routine);
     void ReplaceLine(int row, const QString &line, const QString &what);
     void RemoveLines(const QList<int> &rows, const QString &what);
     /// Each of `rows` one line up (delta -1) or down (+1); nothing when one
