@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-multimedia-dev
   libgl-dev libsndfile1-dev
   clang-format
-  qt6-svg-dev
+  qt6-svg-dev liblo-dev
   libchm-dev fp-utils
   # scripts/check: the fuzz targets and their sanitizer runtimes
   clang libclang-rt-14-dev
