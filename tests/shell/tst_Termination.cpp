@@ -118,8 +118,8 @@ private Q_SLOTS:
         QCOMPARE(ProgramFileText(app.properties().Properties(), lines, false), row[5]);
         QCOMPARE(app.mainWindow()->findChild<QLabel *>(QStringLiteral("lblProgSum0"))->text(),
                  QString::number(lines.size()));
-        const QString changed = app.mainWindow()->isWindowModified() ? QStringLiteral("*") : QString();
-        QCOMPARE(app.mainWindow()->windowTitle().replace(QLatin1String("[*]"), changed), row[6]);
+        QCOMPARE(app.mainWindow()->windowTitle().replace("[*]", app.mainWindow()->isWindowModified() ? "*" : ""),
+                 row[6]);
     }
 };
 
