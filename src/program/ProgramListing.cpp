@@ -462,6 +462,31 @@ void ProgramListing::RemoveLines(const QList<int> &rows, const QString &what)
     push(std::move(step));
 }
 
+void ProgramListing::ReplaceLines(int row, int count, const QStringList &lines, const QString &what)
+{
+    if (row < 0 || count < 0 || count > m_items.size() - row)
+        throw AppError::invalidArgument();
+    qsizetype same = 0;
+    while (same < count && same < lines.size() && m_items.at(row + same) == lines.at(same))
+        ++same;
+    qsizetype sameEnd = 0;
+    while (sameEnd < count - same && sameEnd < lines.size() - same &&
+           m_items.at(row + count - 1 - sameEnd) == lines.at(lines.size() - 1 - sameEnd))
+        ++sameEnd;
+    Step step(what);
+    for (qsizetype i = row + same; i < row + count - sameEnd; ++i) {
+        step.removedRows.append(int(i));
+        step.removedLines.append(m_items.at(i));
+    }
+    for (qsizetype i = same; i < lines.size() - sameEnd; ++i) {
+        step.insertedRows.append(int(row + i));
+        step.insertedLines.append(lines.at(i));
+    }
+    if (step.removedRows.isEmpty() && step.insertedRows.isEmpty())
+        return;
+    push(std::move(step));
+}
+
 void ProgramListing::MoveLinesBy(const QList<int> &rows, int delta, const QString &what)
 {
     Step step(what, sortedUnique(rows));

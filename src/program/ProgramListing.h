@@ -92,6 +92,10 @@ public:
     bool InsertText(int row, const QString &text, const QString &what, const QString &routine);
     void ReplaceLine(int row, const QString &line, const QString &what);
     void RemoveLines(const QList<int> &rows, const QString &what);
+    /// The `count` lines from `row` become `lines`, as one step (a take laid
+    /// over the program replaces them all). Lines that stay the same at either
+    /// end are left out of the step; no step when nothing changes.
+    void ReplaceLines(int row, int count, const QStringList &lines, const QString &what);
     /// Each of `rows` one line up (delta -1) or down (+1); nothing when one
     /// would leave the listing.
     void MoveLinesBy(const QList<int> &rows, int delta, const QString &what);

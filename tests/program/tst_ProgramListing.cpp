@@ -39,6 +39,9 @@ private Q_SLOTS:
                     listing.AppendLine(rest, QStringLiteral("Append"));
                 else if (verb == QLatin1String("replace"))
                     listing.ReplaceLine(rows[0], line, QStringLiteral("Edit"));
+                else if (verb == QLatin1String("lines"))
+                    listing.ReplaceLines(rows[0], rows[1], rest.section(QLatin1Char(' '), 2).split(QLatin1Char(';')),
+                                         QStringLiteral("Record"));
                 else if (verb == QLatin1String("remove"))
                     listing.RemoveLines(rows, QStringLiteral("Delete"));
                 else if (verb == QLatin1String("up") || verb == QLatin1String("down"))

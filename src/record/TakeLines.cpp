@@ -1,0 +1,185 @@
+#include "record/TakeLines.h"
+
+#include "execution/ProgramTrace.h"
+#include "platform/NumericText.h"
+#include "program/InstructionSyntax.h"
+#include "record/Take.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+namespace {
+
+constexpr int kServos = 16;
+constexpr qint64 kLeastBoundMs = 20;
+
+/// A line to plan at its time: it starts at timeMs and the next line can start durationMs later.
+struct Cue
+{
+    qint64 timeMs = 0;
+    qint64 durationMs = 0;
+    int servo = -1; ///< a move's servo; -1 for a line that is never merged
+    QString text;
+};
+
+/// The delay after each mov and pause line as the engine waits it (a negative one
+/// takes no time); nothing, with the reason, when it depends on the moves.
+std::optional<qint64> fixedDelay(const ProgramProperties &properties, QString &refusal)
+{
+    if (properties.InterInstructionDelay.compare(QLatin1String("smart"), Qt::CaseInsensitive) == 0) {
+        refusal = QStringLiteral("A take cannot be written with Smart timing: set Inter-Instruction Delay to a "
+                                 "number of milliseconds first.");
+        return std::nullopt;
+    }
+    const std::optional<qint32> delay = WholeNumber32(properties.InterInstructionDelay);
+    if (!delay) {
+        refusal = QStringLiteral("A take cannot be written while Inter-Instruction Delay is not a number of "
+                                 "milliseconds.");
+        return std::nullopt;
+    }
+    return qMax<qint64>(*delay, 0);
+}
+
+QString pauseLine(qint64 ms)
+{
+    return QStringLiteral("Pause ") + QString::number(ms);
+}
+
+/// Lays the cues (in time order) on lines that each start when the one before has
+/// waited its time, then waits until endMs.
+void plan(const QList<Cue> &cues, qint64 delay, qint64 endMs, TakeLines &out)
+{
+    // The same servo's next cue, to see when a move is already overtaken.
+    QList<qsizetype> next(cues.size(), -1);
+    std::array<qsizetype, kServos> after;
+    after.fill(-1);
+    for (qsizetype i = cues.size() - 1; i >= 0; --i) {
+        const int servo = cues.at(i).servo;
+        if (servo >= 0) {
+            next[i] = after[servo];
+            after[servo] = i;
+        }
+    }
+    out.lines.reserve(out.lines.size() + cues.size() * 2);
+    // When the next line starts, from the start; planned from absolute times so
+    // that nothing adds up.
+    qint64 now = 0;
+    // Waits until `time`: exactly when a pause line fits (it costs the delay
+    // too), otherwise at the nearer of now and one delay later.
+    const auto waitUntil = [&](qint64 time) {
+        const qint64 gap = time - now;
+        if (gap <= 0)
+            return;
+        if (gap >= delay) {
+            out.lines.append(pauseLine(gap - delay));
+            now = time;
+        } else if (2 * gap > delay) {
+            out.lines.append(pauseLine(0));
+            now += delay;
+        }
+    };
+    for (qsizetype i = 0; i < cues.size(); ++i) {
+        const Cue &cue = cues.at(i);
+        if (next[i] >= 0 && cues.at(next[i]).timeMs <= now) {
+            ++out.merged;
+            continue;
+        }
+        waitUntil(cue.timeMs);
+        out.worstErrorMs = qMax(out.worstErrorMs, qAbs(now - cue.timeMs));
+        out.lines.append(cue.text);
+        now += cue.durationMs;
+    }
+    waitUntil(endMs);
+}
+
+QList<Cue> takeCues(const Take &take, qint64 delay)
+{
+    QList<Cue> cues;
+    cues.reserve(take.Moves().size());
+    for (const TakeMove &move : take.Moves())
+        cues.append(
+            {move.timeMs, delay, move.servo,
+             QStringLiteral("Mov ") + QString::number(move.servo) + QLatin1Char(',') + QString::number(move.position)});
+    return cues;
+}
+
+} // namespace
+
+TakeLines TakeLines::OfTake(const Take &take, const ProgramProperties &properties)
+{
+    TakeLines out;
+    const std::optional<qint64> delay = fixedDelay(properties, out.refusal);
+    if (!delay)
+        return out;
+    out.boundMs = qMax(*delay, kLeastBoundMs);
+    plan(takeCues(take, *delay), *delay, take.LengthMs(), out);
+    return out;
+}
+
+TakeLines TakeLines::OverProgram(const Take &take, const QStringList &items, const ProgramProperties &properties,
+                                 const QString &scriptsFolder)
+{
+    TakeLines out;
+    if (!fixedDelay(properties, out.refusal))
+        return out;
+    RunRequest request;
+    request.program = ResolvedProgram(items, scriptsFolder);
+    request.mode = ExecutionMode::Once;
+    request.center = false;
+    request.properties = properties;
+    return OverTrace(take, items, ProgramTrace::Run(request), properties);
+}
+
+TakeLines TakeLines::OverTrace(const Take &take, const QStringList &items, const ProgramTrace &trace,
+                               const ProgramProperties &properties)
+{
+    TakeLines out;
+    const std::optional<qint64> delay = fixedDelay(properties, out.refusal);
+    if (!delay)
+        return out;
+    out.boundMs = qMax(*delay, kLeastBoundMs);
+    if (take.IsEmpty()) {
+        out.lines = items;
+        return out;
+    }
+    if (trace.truncated || trace.lineStarts.size() < items.size() || trace.events.isEmpty()) {
+        out.refusal = QStringLiteral("The program does not play through to its end, so a take cannot be laid "
+                                     "over it.");
+        return out;
+    }
+    const qint64 runEnd = trace.events.last().timeMs;
+    // Each top-level line's own frames (not its scripts'): a mov line that sent one is a move.
+    QList<int> frames(items.size(), 0);
+    QList<int> servoOf(items.size(), -1);
+    for (const TraceEvent &e : trace.events) {
+        if (e.kind == TraceEvent::Kind::Move && e.line >= 0 && e.line < items.size() && e.source < 0) {
+            ++frames[e.line];
+            servoOf[e.line] = e.servo;
+        }
+    }
+    const qint64 spanStart = take.Moves().first().timeMs;
+    const qint64 spanEnd = take.LengthMs();
+    QList<Cue> cues;
+    cues.reserve(items.size() + take.Moves().size());
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const qint64 start = trace.lineStarts.at(i);
+        const qint64 end = i + 1 < items.size() ? trace.lineStarts.at(i + 1) : runEnd;
+        const InstructionKind kind = ParseInstruction(items.at(i), KeywordMatch::Loose).kind;
+        if (kind == InstructionKind::Pause)
+            continue; // the waits between the kept lines are written anew
+        if (kind == InstructionKind::Mov && frames.at(i) == 1) {
+            const int servo = servoOf.at(i);
+            if ((take.Servos() >> servo & 1) && start >= spanStart && start <= spanEnd)
+                continue; // punched in
+            cues.append({start, *delay, servo, items.at(i)});
+        } else {
+            cues.append({start, end - start, -1, items.at(i)});
+        }
+    }
+    // The program's lines first, so that at one time they keep their place before the take's moves.
+    cues.append(takeCues(take, *delay));
+    std::stable_sort(cues.begin(), cues.end(), [](const Cue &a, const Cue &b) { return a.timeMs < b.timeMs; });
+    plan(cues, *delay, qMax(runEnd, spanEnd), out);
+    return out;
+}
