@@ -110,7 +110,7 @@ TakeLines TakeLines::OfTake(const Take &take, const ProgramProperties &propertie
 {
     TakeLines out;
     const std::optional<qint64> delay = fixedDelay(properties, out.refusal);
-    if (!delay)
+    if (!delay || take.IsEmpty())
         return out;
     out.boundMs = qMax(*delay, kLeastBoundMs);
     plan(takeCues(take, *delay), *delay, take.LengthMs(), out);

@@ -32,7 +32,8 @@ struct TakeLines
     QString refusal;
 
     /// The take alone, its first line at the take's start; a closing pause
-    /// lets the lines last until Stop was pressed.
+    /// lets the lines last until Stop was pressed. An empty take gives no lines.
+    /// Both ways write every move of the take given: thin it first (Take::Thinned).
     static TakeLines OfTake(const Take &take, const ProgramProperties &properties);
 
     /// The whole program with a take recorded from its start laid over it,
