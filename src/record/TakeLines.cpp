@@ -19,7 +19,8 @@ struct Cue
 {
     qint64 timeMs = 0;
     qint64 durationMs = 0;
-    int servo = -1; ///< a move's servo; -1 for a line that is never merged
+    int servo = -1;        ///< a move's servo; -1 for other lines
+    bool fromTake = false; ///< only the take's moves are merged: the program's own lines all stay
     QString text;
 };
 
@@ -41,57 +42,69 @@ std::optional<qint64> fixedDelay(const ProgramProperties &properties, QString &r
     return qMax<qint64>(*delay, 0);
 }
 
-QString pauseLine(qint64 ms)
+/// Writes lines that each start when the one before has waited its time,
+/// planned from absolute times so that nothing adds up.
+class Planner
 {
-    return QStringLiteral("Pause ") + QString::number(ms);
-}
+public:
+    Planner(qint64 delay, qint64 startMs, TakeLines &out)
+        : m_delay(delay)
+        , m_now(startMs)
+        , m_out(out)
+    {
+    }
 
-/// Lays the cues (in time order) on lines that each start when the one before has
-/// waited its time, then waits until endMs.
-void plan(const QList<Cue> &cues, qint64 delay, qint64 endMs, TakeLines &out)
-{
-    // The same servo's next cue, to see when a move is already overtaken.
-    QList<qsizetype> next(cues.size(), -1);
-    std::array<qsizetype, kServos> after;
-    after.fill(-1);
-    for (qsizetype i = cues.size() - 1; i >= 0; --i) {
-        const int servo = cues.at(i).servo;
-        if (servo >= 0) {
-            next[i] = after[servo];
-            after[servo] = i;
+    void SetNow(qint64 ms) { m_now = ms; }
+
+    /// Waits until `time`: exactly when a pause line fits (it costs the delay
+    /// too), otherwise at the nearer of now and one delay later. True when the
+    /// next line starts exactly then.
+    bool WaitUntil(qint64 time)
+    {
+        const qint64 gap = time - m_now;
+        if (gap > 0 && gap >= m_delay) {
+            m_out.lines.append(QStringLiteral("Pause ") + QString::number(gap - m_delay));
+            m_now = time;
+        } else if (gap > 0 && 2 * gap > m_delay) {
+            m_out.lines.append(QStringLiteral("Pause 0"));
+            m_now += m_delay;
+        }
+        return m_now == time;
+    }
+
+    /// Lays the cues (in time order) on lines.
+    void Place(const QList<Cue> &cues)
+    {
+        // The same servo's next cue, to see when a move is already overtaken.
+        QList<qsizetype> next(cues.size(), -1);
+        std::array<qsizetype, kServos> after;
+        after.fill(-1);
+        for (qsizetype i = cues.size() - 1; i >= 0; --i) {
+            const int servo = cues.at(i).servo;
+            if (servo >= 0) {
+                next[i] = after[servo];
+                after[servo] = i;
+            }
+        }
+        m_out.lines.reserve(m_out.lines.size() + cues.size() * 2);
+        for (qsizetype i = 0; i < cues.size(); ++i) {
+            const Cue &cue = cues.at(i);
+            if (cue.fromTake && next[i] >= 0 && cues.at(next[i]).timeMs <= m_now) {
+                ++m_out.merged;
+                continue;
+            }
+            WaitUntil(cue.timeMs);
+            m_out.worstErrorMs = qMax(m_out.worstErrorMs, qAbs(m_now - cue.timeMs));
+            m_out.lines.append(cue.text);
+            m_now += cue.durationMs;
         }
     }
-    out.lines.reserve(out.lines.size() + cues.size() * 2);
-    // When the next line starts, from the start; planned from absolute times so
-    // that nothing adds up.
-    qint64 now = 0;
-    // Waits until `time`: exactly when a pause line fits (it costs the delay
-    // too), otherwise at the nearer of now and one delay later.
-    const auto waitUntil = [&](qint64 time) {
-        const qint64 gap = time - now;
-        if (gap <= 0)
-            return;
-        if (gap >= delay) {
-            out.lines.append(pauseLine(gap - delay));
-            now = time;
-        } else if (2 * gap > delay) {
-            out.lines.append(pauseLine(0));
-            now += delay;
-        }
-    };
-    for (qsizetype i = 0; i < cues.size(); ++i) {
-        const Cue &cue = cues.at(i);
-        if (next[i] >= 0 && cues.at(next[i]).timeMs <= now) {
-            ++out.merged;
-            continue;
-        }
-        waitUntil(cue.timeMs);
-        out.worstErrorMs = qMax(out.worstErrorMs, qAbs(now - cue.timeMs));
-        out.lines.append(cue.text);
-        now += cue.durationMs;
-    }
-    waitUntil(endMs);
-}
+
+private:
+    const qint64 m_delay;
+    qint64 m_now;
+    TakeLines &m_out;
+};
 
 QList<Cue> takeCues(const Take &take, qint64 delay)
 {
@@ -99,7 +112,7 @@ QList<Cue> takeCues(const Take &take, qint64 delay)
     cues.reserve(take.Moves().size());
     for (const TakeMove &move : take.Moves())
         cues.append(
-            {move.timeMs, delay, move.servo,
+            {move.timeMs, delay, move.servo, true,
              QStringLiteral("Mov ") + QString::number(move.servo) + QLatin1Char(',') + QString::number(move.position)});
     return cues;
 }
@@ -113,7 +126,9 @@ TakeLines TakeLines::OfTake(const Take &take, const ProgramProperties &propertie
     if (!delay || take.IsEmpty())
         return out;
     out.boundMs = qMax(*delay, kLeastBoundMs);
-    plan(takeCues(take, *delay), *delay, take.LengthMs(), out);
+    Planner planner(*delay, 0, out);
+    planner.Place(takeCues(take, *delay));
+    planner.WaitUntil(take.LengthMs());
     return out;
 }
 
@@ -160,26 +175,45 @@ TakeLines TakeLines::OverTrace(const Take &take, const QStringList &items, const
     }
     const qint64 spanStart = take.Moves().first().timeMs;
     const qint64 spanEnd = take.LengthMs();
-    QList<Cue> cues;
-    cues.reserve(items.size() + take.Moves().size());
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        const qint64 start = trace.lineStarts.at(i);
-        const qint64 end = i + 1 < items.size() ? trace.lineStarts.at(i + 1) : runEnd;
-        const InstructionKind kind = ParseInstruction(items.at(i), KeywordMatch::Loose).kind;
-        if (kind == InstructionKind::Pause)
-            continue; // the waits between the kept lines are written anew
-        if (kind == InstructionKind::Mov && frames.at(i) == 1) {
-            const int servo = servoOf.at(i);
-            if ((take.Servos() >> servo & 1) && start >= spanStart && start <= spanEnd)
-                continue; // punched in
-            cues.append({start, *delay, servo, items.at(i)});
-        } else {
-            cues.append({start, end - start, -1, items.at(i)});
+    const auto endOf = [&](qsizetype i) { return i + 1 < items.size() ? trace.lineStarts.at(i + 1) : runEnd; };
+    // The lines the take cannot touch stay as they are: those done before its
+    // first move, and those starting after its end once the plan is back on time.
+    qsizetype first = 0;
+    while (first < items.size() && trace.lineStarts.at(first) < spanStart && endOf(first) <= spanStart)
+        ++first;
+    qsizetype tail = first;
+    while (tail < items.size() && trace.lineStarts.at(tail) <= spanEnd)
+        ++tail;
+    const auto programCues = [&](qsizetype from, qsizetype to) {
+        QList<Cue> cues;
+        for (qsizetype i = from; i < to; ++i) {
+            const qint64 start = trace.lineStarts.at(i);
+            const InstructionKind kind = ParseInstruction(items.at(i), KeywordMatch::Loose).kind;
+            if (kind == InstructionKind::Pause)
+                continue; // the waits between the kept lines are written anew
+            if (kind == InstructionKind::Mov && frames.at(i) == 1) {
+                const int servo = servoOf.at(i);
+                if ((take.Servos() >> servo & 1) && start >= spanStart && start <= spanEnd)
+                    continue; // punched in
+                cues.append({start, *delay, servo, false, items.at(i)});
+            } else {
+                cues.append({start, endOf(i) - start, -1, false, items.at(i)});
+            }
         }
-    }
+        return cues;
+    };
+    out.lines = items.mid(0, first);
+    Planner planner(*delay, first > 0 ? endOf(first - 1) : 0, out);
     // The program's lines first, so that at one time they keep their place before the take's moves.
-    cues.append(takeCues(take, *delay));
+    QList<Cue> cues = programCues(first, tail) + takeCues(take, *delay);
     std::stable_sort(cues.begin(), cues.end(), [](const Cue &a, const Cue &b) { return a.timeMs < b.timeMs; });
-    plan(cues, *delay, qMax(runEnd, spanEnd), out);
+    planner.Place(cues);
+    if (tail < items.size() && planner.WaitUntil(trace.lineStarts.at(tail))) {
+        out.lines += items.mid(tail);
+        planner.SetNow(runEnd);
+    } else {
+        planner.Place(programCues(tail, items.size()));
+    }
+    planner.WaitUntil(qMax(runEnd, spanEnd));
     return out;
 }

@@ -13,11 +13,12 @@ struct ProgramTrace;
 /// Inter-Instruction Delay, send every move at its performed time. Each line's
 /// time is planned from the take's start, so an error never adds up along a
 /// long take. The board takes one line per delay: a move due while the line
-/// before it still waits is shifted later, and it is merged into the same
-/// servo's next move (dropped) when that one is due too by the time a line is
-/// free, so a servo never lags behind with old positions and always ends on
-/// its last one. A gap shorter than a delay cannot be waited out (a pause line
-/// costs its own delay too): the move goes at the nearer of its two possible times.
+/// before it still waits is shifted later, and a move of the take is merged
+/// into the same servo's next move (dropped) when that one is due too by the
+/// time a line is free, so a servo never lags behind with old positions and
+/// always ends on its last one. A gap shorter than a delay cannot be waited out
+/// (a pause line costs its own delay too): the move goes at the nearer of its
+/// two possible times, which stays within the delay.
 struct TakeLines
 {
     /// The lines; empty when refused.
@@ -37,13 +38,16 @@ struct TakeLines
     static TakeLines OfTake(const Take &take, const ProgramProperties &properties);
 
     /// The whole program with a take recorded from its start laid over it,
-    /// merged by time. Punch-in: from the take's first move to its end, the
-    /// program's own mov lines of the servos the take moves are dropped. Every
-    /// other line keeps its time: the program's mov, script and WAV lines are
-    /// planned at the times its run reached them, and its pause lines are
-    /// written anew between them. A script line stays one line, whatever its
-    /// script moves inside the punched span, so no script file is rewritten.
-    /// An empty take gives the program unchanged. Plays the program once
+    /// merged by time. Punch-in: from the take's first move to its end (both
+    /// included), the program's own mov lines of the servos the take moves are
+    /// dropped. Every other line of the program stays and keeps its time: its
+    /// mov, script and WAV lines are planned at the times its run reached them
+    /// (never merged), and where the take falls its pause lines are written
+    /// anew between them; the lines done before the take's first move, and
+    /// those after its end once the plan is back on time, stay word for word.
+    /// A script line stays one line, whatever its script moves inside the
+    /// punched span (so no script file is rewritten), and the take's moves due
+    /// while it runs follow it. An empty take gives the program unchanged. Plays the program once
     /// (no centring) on virtual time to find the times; scripts are read from
     /// scriptsFolder.
     static TakeLines OverProgram(const Take &take, const QStringList &items, const ProgramProperties &properties,
