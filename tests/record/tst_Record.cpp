@@ -4,8 +4,6 @@
 #include "record/TakeLines.h"
 #include "support/TestSupport.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -17,7 +15,7 @@ Take takeOf(const QString &field)
 {
     Take take;
     for (const QString &token : field.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const QStringList f = token.split(QRegularExpression(QStringLiteral("[:=]")));
+        const QStringList f = QString(token).replace(QLatin1Char('='), QLatin1Char(':')).split(QLatin1Char(':'));
         if (f[0] == QLatin1String("end"))
             take.SetLength(f[1].toLongLong());
         for (qint64 t = 0; f[0] == QLatin1String("sine") && t <= f[5].toLongLong(); t += 10)
@@ -30,17 +28,16 @@ Take takeOf(const QString &field)
     return take;
 }
 
-/// The frames (servo, time, position) and sound starts (servo -1) of a run, by servo, each in time
-/// order; with a take, its moves instead of the program's own frames it punches out.
+/// The frames (servo, time, position) and sound starts (servo -1) of a run, in that order; with a take, its moves
+/// instead of the program's own frames it punches out.
 using Sent = QList<std::array<qint64, 3>>;
 Sent sent(const QStringList &items, const ProgramProperties &properties, const Take &take = {})
 {
-    RunRequest request;
-    request.program = ResolvedProgram(items, TestDataPath(QStringLiteral("record")));
-    request.properties = properties;
     Sent out;
     const qint64 from = take.IsEmpty() ? 0 : take.Moves().first().timeMs;
-    for (const TraceEvent &e : ProgramTrace::Run(request).events) {
+    const ProgramTrace trace = ProgramTrace::Run(
+        {.program = ResolvedProgram(items, TestDataPath(QStringLiteral("record"))), .properties = properties});
+    for (const TraceEvent &e : trace.events) {
         const bool move = e.kind == TraceEvent::Kind::Move;
         if ((move || e.kind == TraceEvent::Kind::Sound) && !(move && e.source < 0 && (take.Servos() >> e.servo & 1) &&
                                                              e.timeMs >= from && e.timeMs <= take.LengthMs()))
@@ -48,8 +45,7 @@ Sent sent(const QStringList &items, const ProgramProperties &properties, const T
     }
     for (const TakeMove &move : take.Moves())
         out.append({move.servo, move.timeMs, move.position});
-    std::stable_sort(out.begin(), out.end(),
-                     [](const auto &a, const auto &b) { return a[0] != b[0] ? a[0] < b[0] : a[1] < b[1]; });
+    std::sort(out.begin(), out.end());
     return out;
 }
 
@@ -64,15 +60,13 @@ private Q_SLOTS:
     void takes()
     {
         QFETCH(QStringList, row); // name | delay | tolerance | take | program | kept | merged | lines
-        ProgramProperties properties;
-        properties.InterInstructionDelay = row[1];
+        const ProgramProperties properties{.InterInstructionDelay = row[1]};
         const Take performed = takeOf(row[3]);
         const Take take = performed.Thinned(row[2].toInt());
         // Thinned, what each servo holds stays within the tolerance of what was performed.
         QCOMPARE(take.Moves().size(), row[5].toInt());
         std::array<int, 16> held{};
-        for (qsizetype i = 0, j = 0; i < performed.Moves().size(); ++i) {
-            const TakeMove &move = performed.Moves()[i];
+        for (qsizetype j = 0; const TakeMove &move : performed.Moves()) {
             if (j < take.Moves().size() && take.Moves()[j] == move)
                 held[move.servo] = take.Moves()[j++].position;
             QVERIFY(std::abs(held[move.servo] - move.position) <= row[2].toInt());
