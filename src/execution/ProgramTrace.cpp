@@ -120,16 +120,19 @@ QByteArray csvField(const QString &text)
 
 } // namespace
 
-ProgramTrace ProgramTrace::Run(const RunRequest &request, qint64 maxEvents)
+ProgramTrace ProgramTrace::Run(const RunRequest &request, qint64 maxEvents, std::stop_token cancel)
 {
     ProgramTrace trace;
     Collector collector(trace, maxEvents);
+    // The engine looks at its mailbox before every instruction, scripts included.
+    const std::stop_callback cancelled(cancel, [&] { collector.mailbox.Abort(); });
     ExecutionEngine engine({&collector, &collector.clock, nullptr, &collector, &collector, &collector.mailbox});
     collector.engine = &engine;
     RunRequest once = request;
     if (once.mode == ExecutionMode::Loop)
         once.mode = ExecutionMode::Once;
     trace.outcome = engine.Run(once);
+    trace.truncated = trace.truncated || collector.mailbox.Aborted();
     collector.end();
     return trace;
 }

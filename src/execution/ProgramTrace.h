@@ -5,6 +5,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <stop_token>
+
 class QIODevice;
 
 /// One thing a traced run does, at its time from the start of the run.
@@ -32,13 +34,16 @@ struct ProgramTrace
     /// When each top-level line the run reached started, in the order it plays them: a line that
     /// makes no event (a pause) still has a time.
     QList<qint64> lineStarts;
-    bool truncated = false; ///< the run made more than the allowed events: it was cut there, without an end
+    bool truncated = false; ///< more than the allowed events, or cancelled: the run was cut there, without an end
     RunOutcome outcome;
 
     /// Plays request on virtual time, with nothing on a device or speaker and
     /// every message box answered as nobody can click it. Loop mode plays one
-    /// pass. After maxEvents frames, sounds and reports the run is cut short.
-    static ProgramTrace Run(const RunRequest &request, qint64 maxEvents = kDefaultMaxEvents);
+    /// pass. After maxEvents frames, sounds and reports the run is cut short;
+    /// a stop requested through `cancel` (from any thread) ends it before its
+    /// next instruction, cut short too.
+    static ProgramTrace Run(const RunRequest &request, qint64 maxEvents = kDefaultMaxEvents,
+                            std::stop_token cancel = {});
 
     /// Writes the trace as CSV, a header line then a row per event:
     /// time_ms,event,servo,value,line,source with events move, sound, report

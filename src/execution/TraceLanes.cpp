@@ -12,7 +12,8 @@
 #include <limits>
 
 TraceLanes TraceLanes::OfProgram(const QStringList &items, const ProgramProperties &properties,
-                                 const QString &scriptsFolder, const SoundLength &soundLength)
+                                 const QString &scriptsFolder, const SoundLength &soundLength,
+                                 std::stop_token cancel)
 {
     if (ExecutionEngine::SmartRatingMissing(properties)) {
         TraceLanes lanes;
@@ -27,7 +28,7 @@ TraceLanes TraceLanes::OfProgram(const QStringList &items, const ProgramProperti
     const qint32 centre = WholeNumber32(properties.ServoCenter).value_or(127);
     request.positions.fill(
         qint16(std::clamp<qint32>(centre, std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max())));
-    return OfTrace(ProgramTrace::Run(request), soundLength);
+    return OfTrace(ProgramTrace::Run(request, ProgramTrace::kDefaultMaxEvents, std::move(cancel)), soundLength);
 }
 
 TraceLanes TraceLanes::OfTrace(const ProgramTrace &trace, const SoundLength &soundLength)

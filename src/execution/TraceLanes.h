@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <stop_token>
 
 struct ProgramTrace;
 
@@ -57,8 +58,10 @@ public:
     /// The run of `items` as Execute would play it once without centring, every
     /// servo starting from ServoCenter (which Smart delays count from). A
     /// program without a Smart rating cannot be timed: no lanes, and `refusal` says why.
+    /// A stop requested through `cancel` cuts the trace short (see ProgramTrace::Run).
     static TraceLanes OfProgram(const QStringList &items, const ProgramProperties &properties,
-                                const QString &scriptsFolder, const SoundLength &soundLength = {});
+                                const QString &scriptsFolder, const SoundLength &soundLength = {},
+                                std::stop_token cancel = {});
     /// The lanes of a trace: servos that the program's lines move (not the centring frames), by number;
     /// sounds by their first start.
     static TraceLanes OfTrace(const ProgramTrace &trace, const SoundLength &soundLength = {});

@@ -46,6 +46,7 @@ TimelineDock::TimelineDock(ProgramListing &listing, ProgramPropertyStore &proper
     connect(&m_retrace, &QTimer::timeout, this, &TimelineDock::retrace);
     connect(&listing, &ProgramListing::listChanged, this, &TimelineDock::schedule);
     connect(&properties, &ProgramPropertyStore::changed, this, &TimelineDock::schedule);
+    connect(&m_tracer, &TimelineTracer::traced, this, &TimelineDock::showLanes);
 }
 
 void TimelineDock::showEvent(QShowEvent *event)
@@ -66,8 +67,12 @@ void TimelineDock::schedule()
 void TimelineDock::retrace()
 {
     m_stale = false;
+    m_tracer.Request({m_listing.Items(), m_properties.Properties(), DataPaths::ScriptsFolder(), {}});
+}
+
+void TimelineDock::showLanes(TraceLanes lanes)
+{
     const ProgramProperties &props = m_properties.Properties();
-    TraceLanes lanes = TraceLanes::OfProgram(m_listing.Items(), props, DataPaths::ScriptsFolder());
     m_view->SetRange(WholeNumber32(props.ServoMin).value_or(0), WholeNumber32(props.ServoMax).value_or(254));
 
     const QLocale locale;

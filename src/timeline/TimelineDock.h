@@ -1,5 +1,7 @@
 #pragma once
 
+#include "timeline/TimelineTracer.h"
+
 #include <QDockWidget>
 #include <QTimer>
 
@@ -11,7 +13,8 @@ class TimelineView;
 
 /// The timeline beside the listing: traces the program again after any change
 /// of the listing or the properties (a burst of changes once, and only while
-/// the dock is shown) and hands the lanes to its view.
+/// the dock is shown), on a thread of its own, and hands the lanes to its view;
+/// the old lanes stay drawn until then.
 class TimelineDock final : public QDockWidget
 {
     Q_OBJECT
@@ -20,6 +23,7 @@ public:
                  QWidget *parent = nullptr);
 
     TimelineView &View() const { return *m_view; }
+    const TimelineTracer &Tracer() const { return m_tracer; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -27,11 +31,13 @@ protected:
 private:
     void schedule();
     void retrace();
+    void showLanes(TraceLanes lanes);
 
     ProgramListing &m_listing;
     ProgramPropertyStore &m_properties;
     TimelineView *m_view;
     QLabel *m_status;
     QTimer m_retrace;
+    TimelineTracer m_tracer;
     bool m_stale = true;
 };
