@@ -8,6 +8,7 @@
 #include "link/LinkError.h"
 #include "link/ServoFrame.h"
 #include "platform/AppError.h"
+#include "platform/Clock.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageService.h"
 #include "platform/NumericText.h"
@@ -49,6 +50,11 @@ void ExecutionController::AbortRun()
     disconnect(m_run.get(), nullptr, this, nullptr);
     m_run.reset();
     m_ownedSink.reset();
+}
+
+qint64 ExecutionController::RunElapsedNs() const
+{
+    return m_run ? m_runClock->nowNs() - m_runStartNs : 0;
 }
 
 void ExecutionController::setControls(bool execute, bool pause, bool stop)
@@ -137,8 +143,12 @@ void ExecutionController::startRun()
     Q_EMIT interfaceLocked(true);
     setControls(false, true, true);
 
-    m_run = std::make_unique<PlaybackThread>(m_ownedSink.get(), m_clock ? m_clock : &Services::clock(), m_sound);
+    m_runClock = m_clock ? m_clock : &Services::clock();
+    m_runStartNs = m_runClock->nowNs();
+    m_run = std::make_unique<PlaybackThread>(m_ownedSink.get(), m_runClock, m_sound);
     connect(m_run.get(), &PlaybackThread::selected, &m_listing, &ProgramListing::SetSelectedLine);
+    connect(m_run.get(), &PlaybackThread::lineStarted, this,
+            [this](int line, qint64 atNs) { Q_EMIT lineStarted(line, atNs - m_runStartNs); });
     connect(m_run.get(), &PlaybackThread::progress, this, &ExecutionController::setProgress);
     connect(m_run.get(), &PlaybackThread::servoPositionSet, this,
             [this](int servo, int position) { m_servos.SetPosition(servo, qint16(position)); });

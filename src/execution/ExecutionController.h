@@ -57,11 +57,16 @@ public:
     bool StopEnabled() const { return m_stopEnabled; }
     /// Ends a run at once (the application is closing) and waits for its thread.
     void AbortRun();
+    /// How long the run under way has lasted, on the clock it waits on; 0 with no run.
+    qint64 RunElapsedNs() const;
 
 Q_SIGNALS:
     /// The mode was set (a click or a configuration); the window checks its option.
     void modeChanged(ExecutionMode mode);
     void progressChanged(int percent);
+    /// The run reached top-level line `line`, `runNs` after it started (on its clock).
+    /// Reported as the selection is: at most one line per wait of the run.
+    void lineStarted(int line, qint64 runNs);
     void controlsChanged();
     /// The property grid, both toolbars, the menus File, View, Scripts,
     /// Configuration and Options and the three all-servo buttons are to be
@@ -86,6 +91,8 @@ private:
     IRunLink *m_link = nullptr;
     ISoundPlayer *m_sound = nullptr;
     IClock *m_clock = nullptr;
+    IClock *m_runClock = nullptr; ///< the clock of the run under way
+    qint64 m_runStartNs = 0;
     ExecutionMode m_mode = ExecutionMode::Once;
     int m_progress = 0;
     bool m_executeEnabled = true;

@@ -138,7 +138,7 @@ RunOutcome::End ExecutionEngine::runThrough(int lastLine, int progressTotal)
         if (n >= m_items.size())
             break;
         select(n, ProgressPercent(n, progressTotal < 0 ? int(m_items.size()) : progressTotal));
-        m_line = n;
+        startLine(n);
         ExecuteInstruction(m_items.at(n), m_props.InterInstructionDelay);
     }
     return RunOutcome::End::Completed;
@@ -159,7 +159,7 @@ void ExecutionEngine::runLoop()
             if (n >= m_items.size())
                 break;
             select(n, ProgressPercent(n, m_items.size()));
-            m_line = n;
+            startLine(n);
             ExecuteInstruction(m_items.at(n), m_props.InterInstructionDelay);
         }
         // A pass that takes no time (WAV lines, empty scripts, waits of 0 ms)
@@ -175,7 +175,9 @@ void ExecutionEngine::runLoop()
 void ExecutionEngine::runStep()
 {
     const bool valid = m_selectedLine >= 0 && m_selectedLine < m_items.size();
-    m_line = valid ? m_selectedLine : -1;
+    m_line = -1;
+    if (valid)
+        startLine(m_selectedLine);
     ExecuteInstruction(valid ? m_items.at(m_selectedLine) : QString(), m_props.InterInstructionDelay);
     // The next line, or the first after the last one or when none was selected.
     const int next = valid && m_selectedLine < m_items.size() - 1 ? m_selectedLine + 1 : 0;
@@ -218,6 +220,12 @@ void ExecutionEngine::select(int line, int progress)
 {
     m_ctx.observer->Selected(line);
     m_ctx.observer->Progress(progress);
+}
+
+void ExecutionEngine::startLine(int line)
+{
+    m_line = line;
+    m_ctx.observer->LineStarted(line);
 }
 
 bool ExecutionEngine::sendServoFrame(int servo, int position)

@@ -109,6 +109,8 @@ private:
     /// The yield before a top-level line: takes the mailbox, and while paused waits for more.
     void yield();
     void select(int line, int progress);
+    /// Top-level line `line` is the one being played from now on.
+    void startLine(int line);
     /// Writes one frame. False when the run is ending (nothing written) or the
     /// board is gone: the run then stops without another report.
     bool sendServoFrame(int servo, int position);

@@ -13,6 +13,9 @@ public:
     virtual void Selected(int line) = 0;
     /// The progress bar's position, 0 to 100.
     virtual void Progress(int percent) = 0;
+    /// Top-level line `line` starts playing, in every mode (Step plays a line
+    /// without selecting it, and then selects the next one).
+    virtual void LineStarted(int line) { (void)line; }
     /// A wait of `ms` milliseconds is about to start (pauses, delays, centring).
     virtual void Waiting(long long ms) { (void)ms; }
     /// The run has stopped at a yield because of a Pause and waits for Resume or Stop.

@@ -46,6 +46,11 @@ void PlaybackThread::run()
     flush();
 }
 
+void PlaybackThread::LineStarted(int line)
+{
+    m_pendingLine.emplace(line, m_clock->nowNs());
+}
+
 void PlaybackThread::Waiting(long long ms)
 {
     if (ms > 0 || m_clock->nowNs() - m_lastFlushNs >= kReportIntervalNs)
@@ -57,6 +62,8 @@ void PlaybackThread::flush()
     m_lastFlushNs = m_clock->nowNs();
     if (const std::optional<int> line = std::exchange(m_pendingSelect, std::nullopt))
         Q_EMIT selected(*line);
+    if (const auto started = std::exchange(m_pendingLine, std::nullopt))
+        Q_EMIT lineStarted(started->first, started->second);
     if (const std::optional<int> percent = std::exchange(m_pendingProgress, std::nullopt))
         Q_EMIT progress(*percent);
     for (int servo = 0; m_pendingServos != 0; ++servo) {

@@ -12,6 +12,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <utility>
 
 /// One run of the engine on a thread of its own, so that its waits end on time
 /// whatever the UI thread is doing. The object itself lives on the thread that
@@ -38,6 +39,8 @@ public:
 
 Q_SIGNALS:
     void selected(int line);
+    /// Top-level line `line` started when the run's clock read `atNs`.
+    void lineStarted(int line, qint64 atNs);
     void progress(int percent);
     void servoPositionSet(int servo, int position);
 
@@ -55,6 +58,7 @@ private:
     static constexpr qint64 kReportIntervalNs = 10'000'000;
     void Selected(int line) override { m_pendingSelect = line; }
     void Progress(int percent) override { m_pendingProgress = percent; }
+    void LineStarted(int line) override;
     void ServoPositionSet(int servo, int position) override
     {
         m_pendingPositions[servo] = position;
@@ -67,6 +71,7 @@ private:
 
     std::optional<int> m_pendingSelect;
     std::optional<int> m_pendingProgress;
+    std::optional<std::pair<int, qint64>> m_pendingLine; ///< the line and the clock's time it started at
     std::array<int, kServoCount> m_pendingPositions{};
     quint32 m_pendingServos = 0;
     qint64 m_lastFlushNs = 0;

@@ -108,6 +108,7 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     setCentralWidget(central);
 
     auto *timeline = new TimelineDock(parts.listing, parts.properties, parts.servos, this);
+    timeline->View().FollowRuns(parts.execution);
     addDockWidget(Qt::BottomDockWidgetArea, timeline);
     timeline->hide();
     connect(MenuItem(QStringLiteral("miTimeline")), &QAction::triggered, timeline, &QWidget::setVisible);

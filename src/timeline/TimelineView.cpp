@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -44,7 +45,11 @@ TimelineView::TimelineView(ProgramListing &listing, const ServoModel &servos, QW
     connect(&listing, &ProgramListing::selectionChanged, this, &TimelineView::showLine);
     connect(&servos, &ServoModel::labelChanged, viewport(), qOverload<>(&QWidget::update));
     connect(&servos, &ServoModel::enabledChanged, viewport(), qOverload<>(&QWidget::update));
-    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { m_fitted = false; });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        m_fitted = false;
+        m_followPlayhead = m_followPlayhead && m_scrollingToPlayhead;
+    });
+    connect(&m_playhead, &TimelinePlayhead::moved, this, &TimelineView::playheadMoved);
 }
 
 void TimelineView::SetLanes(TraceLanes lanes)
@@ -235,6 +240,7 @@ void TimelineView::paintEvent(QPaintEvent *)
             painter.drawLine(x, 0, x, all.height());
         }
     }
+    paintPlayhead(painter);
 }
 
 void TimelineView::paintServoLane(QPainter &painter, const QRect &rect, const TraceLanes::ServoLane &lane, double start,
@@ -383,7 +389,8 @@ bool TimelineView::viewportEvent(QEvent *event)
 void TimelineView::showLine(int line)
 {
     m_markedLine = line;
-    if (line >= 0 && line < m_lanes.lineStarts.size()) {
+    // While a run goes on, the playhead decides what is in sight.
+    if (!m_playhead.Active() && line >= 0 && line < m_lanes.lineStarts.size()) {
         const int x = XOf(m_lanes.lineStarts.at(line));
         if (x < kLabelWidth || x >= viewport()->width()) {
             horizontalScrollBar()->setValue(int(std::lround(m_lanes.lineStarts.at(line) / m_msPerPixel)) -
@@ -391,4 +398,57 @@ void TimelineView::showLine(int line)
         }
     }
     viewport()->update();
+}
+
+int TimelineView::playheadX() const
+{
+    const double ms = PlayheadMs();
+    if (ms < 0)
+        return -1;
+    const int x = kLabelWidth + int(std::clamp(std::floor((ms - startMs()) / m_msPerPixel), -1e7, 1e7));
+    return x >= kLabelWidth && x < viewport()->width() ? x : -1;
+}
+
+void TimelineView::playheadMoved()
+{
+    const double ms = PlayheadMs();
+    if (ms < 0) {
+        if (m_playheadShown) {
+            // The run is over: the selection shows where it got to.
+            m_playheadShown = false;
+            if (m_followPlayhead)
+                showLine(m_markedLine);
+            viewport()->update();
+        }
+        m_followPlayhead = true;
+        return;
+    }
+    m_playheadShown = true;
+    int x = playheadX();
+    if (x >= 0) {
+        // In sight, whether it stayed there or the user brought it back.
+        m_followPlayhead = true;
+    } else if (m_followPlayhead) {
+        const QScopedValueRollback scrolling(m_scrollingToPlayhead, true);
+        horizontalScrollBar()->setValue(int(std::lround(ms / m_msPerPixel)) - timeWidth() / 4);
+        x = playheadX();
+    }
+    if (x != m_playheadX) {
+        m_playheadX = x;
+        viewport()->update();
+    }
+}
+
+void TimelineView::paintPlayhead(QPainter &painter) const
+{
+    const int x = playheadX();
+    if (x < 0)
+        return;
+    const QColor colour(214, 48, 49);
+    painter.setPen(QPen(colour, 1));
+    painter.drawLine(x, kRulerHeight, x, viewport()->height());
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    const QPoint head[] = {{x - 5, kRulerHeight - 8}, {x + 5, kRulerHeight - 8}, {x, kRulerHeight - 1}};
+    painter.drawPolygon(head, 3);
 }

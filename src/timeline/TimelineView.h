@@ -1,9 +1,11 @@
 #pragma once
 
 #include "execution/TraceLanes.h"
+#include "timeline/TimelinePlayhead.h"
 
 #include <QAbstractScrollArea>
 
+class ExecutionController;
 class ProgramListing;
 class ServoModel;
 
@@ -12,6 +14,8 @@ class ServoModel;
 /// a lane per sound file. Painted per pixel column from TraceLanes, so its cost
 /// follows the width, not the number of events. A click selects the line
 /// under the pointer in the listing; the listing's selected line is marked.
+/// While a program runs, a playhead shows where the run is, and the view
+/// keeps it in sight unless the user scrolls away from it.
 class TimelineView final : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -40,6 +44,12 @@ public:
     /// The top-level line a click at viewport point pos selects; -1 for none.
     int LineAt(const QPoint &pos) const;
 
+    /// Shows the runs of exec with a playhead.
+    void FollowRuns(const ExecutionController &exec) { m_playhead.Follow(exec); }
+    const TimelinePlayhead &Playhead() const { return m_playhead; }
+    /// The time the playhead is drawn at; -1 for none.
+    double PlayheadMs() const { return m_playhead.PositionMs(m_lanes); }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -62,6 +72,10 @@ private:
                         int columns) const;
     void paintRuler(QPainter &painter, double start) const;
     void showLine(int line);
+    /// The viewport x of the playhead; -1 with none or out of sight.
+    int playheadX() const;
+    void playheadMoved();
+    void paintPlayhead(QPainter &painter) const;
 
     ProgramListing &m_listing;
     const ServoModel &m_servos;
@@ -71,4 +85,9 @@ private:
     double m_msPerPixel = 1;
     bool m_fitted = true;
     int m_markedLine = -1;
+    TimelinePlayhead m_playhead;
+    bool m_playheadShown = false;
+    int m_playheadX = -1; ///< where it stood at the last report or frame
+    bool m_followPlayhead = true;
+    bool m_scrollingToPlayhead = false;
 };

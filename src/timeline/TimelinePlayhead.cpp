@@ -1,0 +1,53 @@
+#include "timeline/TimelinePlayhead.h"
+
+#include "execution/ExecutionController.h"
+#include "execution/TraceLanes.h"
+
+#include <algorithm>
+
+namespace {
+
+/// About 30 frames a second: smooth enough for a line moving across the lanes.
+constexpr int kFrameMs = 33;
+
+} // namespace
+
+TimelinePlayhead::TimelinePlayhead(QObject *parent)
+    : QObject(parent)
+{
+    m_frame.setInterval(kFrameMs);
+    connect(&m_frame, &QTimer::timeout, this, &TimelinePlayhead::moved);
+}
+
+void TimelinePlayhead::Follow(const ExecutionController &exec)
+{
+    m_exec = &exec;
+    connect(&exec, &ExecutionController::lineStarted, this, &TimelinePlayhead::reached);
+    connect(&exec, &ExecutionController::runEnded, this, &TimelinePlayhead::ended);
+}
+
+void TimelinePlayhead::reached(int line, qint64 runNs)
+{
+    m_line = line;
+    m_runNs = runNs;
+    if (!m_frame.isActive())
+        m_frame.start();
+    Q_EMIT moved();
+}
+
+void TimelinePlayhead::ended()
+{
+    m_frame.stop();
+    m_line = -1;
+    Q_EMIT moved();
+}
+
+double TimelinePlayhead::PositionMs(const TraceLanes &lanes) const
+{
+    if (m_line < 0 || m_line >= lanes.lineStarts.size())
+        return -1;
+    const qint64 start = lanes.lineStarts.at(m_line);
+    const qint64 next = m_line + 1 < lanes.lineStarts.size() ? lanes.lineStarts.at(m_line + 1) : lanes.endMs;
+    const double into = (m_exec->RunElapsedNs() - m_runNs) / 1e6;
+    return double(start) + std::clamp(into, 0.0, double(std::max<qint64>(0, next - start)));
+}
