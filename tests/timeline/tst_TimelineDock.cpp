@@ -1,12 +1,17 @@
 #include "app/DataPaths.h"
+#include "app/FileHelpers.h"
 #include "app/ProgramPropertyStore.h"
 #include "app/ServoModel.h"
+#include "execution/ExecutionController.h"
+#include "execution/FakeExecutionHost.h"
+#include "platform/Clock.h"
 #include "program/ProgramListing.h"
 #include "support/TestSupport.h"
 #include "timeline/TimelineDock.h"
 #include "timeline/TimelineView.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QToolTip>
 
@@ -18,6 +23,9 @@ class TestTimelineDock : public TestBase
     ServoModel m_servos;
     std::unique_ptr<ProgramListing> m_listing;
     std::unique_ptr<TimelineDock> m_dock;
+    std::unique_ptr<FakeHost> m_host;
+    VirtualClock m_clock;
+    std::unique_ptr<ExecutionController> m_exec;
 
     TimelineView &view() { return m_dock->View(); }
     QPoint at(int lane, qint64 ms) { return {view().XOf(ms), lane < 0 ? 5 : view().LaneRect(lane).center().y()}; }
@@ -45,8 +53,18 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(m_dock.get()));
         QTRY_COMPARE(view().Lanes().servos.size(), 2);
     }
+    void writeScript(const QString &name, const QString &text)
+    {
+        QDir().mkpath(DataPaths::ScriptsFolder());
+        QVERIFY(WriteWholeFile(DataPaths::ScriptsFolder() + QLatin1Char('/') + name, text));
+    }
+
     void cleanup()
     {
+        if (m_host)
+            m_host->log.release.release(); // a failed check must not leave a run held
+        m_exec.reset();
+        m_host.reset();
         m_dock.reset();
         TestBase::cleanup();
     }
@@ -80,6 +98,74 @@ private Q_SLOTS:
         // A narrower range: position 30 is drawn at the top of the lane.
         m_store.SetValue(PropertyField::ServoMax, QStringLiteral("30"));
         QTRY_VERIFY(inkY(view().viewport()->grab().toImage(), 0, 850) < view().LaneRect(0).top() + 8);
+    }
+
+    void playheadFollowsTheRun_data() { AddTestDataRows(QStringLiteral("timeline/playhead.txt")); }
+    void playheadFollowsTheRun()
+    {
+        QFETCH(QStringList, row);
+        writeScript(QStringLiteral("arm.tqs"), QStringLiteral("mov 1,10\r\nmov 1,20\r\nmov 1,30\r\n"));
+        m_listing->Reset({"mov 2,50", "script arm.tqs", "pause 500"});
+        QTRY_COMPARE(view().Lanes().lineStarts, (QList<qint64>{0, 100, 400}));
+        m_listing->SetSelectedLine(row[3].toInt());
+        m_host = std::make_unique<FakeHost>();
+        m_exec = std::make_unique<ExecutionController>(*m_listing, m_store, m_servos);
+        m_exec->SetLink(m_host.get());
+        m_exec->SetClock(&m_clock);
+        m_exec->SetMode(ExecutionMode(QStringList{"Once", "Loop", "RunToSelected", "StepOneLine"}.indexOf(row[1])));
+        m_host->center = row[2];
+        view().FollowRuns(*m_exec);
+        const auto playhead = [this] {
+            return QStringLiteral("line %1 run %2 at %3")
+                .arg(view().Playhead().Line())
+                .arg(view().Playhead().RunMs())
+                .arg(view().PlayheadMs());
+        };
+
+        m_host->log.holdAt = row[4].toInt();
+        m_exec->Execute();
+        QVERIFY(m_host->log.entered.tryAcquire(1, 5000));
+        QTRY_COMPARE(playhead(), QStringLiteral("line %1 run %2 at %3").arg(row[5], row[6], row[7]));
+        if (row[8] == QLatin1String("Pause"))
+            m_exec->Pause();
+        m_host->log.release.release();
+        if (row[8] == QLatin1String("Pause")) {
+            QTRY_COMPARE(view().PlayheadMs(), row[9].toDouble());
+            m_clock.advanceNs(10'000'000'000);
+            QCOMPARE(view().PlayheadMs(), row[9].toDouble());
+        }
+        QSignalSpy ended(m_exec.get(), &ExecutionController::runEnded);
+        if (!row[8].isEmpty())
+            m_exec->Stop();
+        QVERIFY(ended.wait(5000));
+        QCOMPARE(playhead(), QStringLiteral("line -1 run %1 at -1").arg(view().Playhead().RunMs()));
+    }
+
+    // Edits while a trace is under way: it is cut short and dropped, and the lanes drawn are the last
+    // edit's; closing in the middle of a trace does not wait for it.
+    void newestEditWins()
+    {
+        // A hundred million instructions without a frame: only cancelling ends it soon.
+        writeScript(QStringLiteral("a.tqs"), QStringLiteral("script b.tqs\r\n").repeated(1000));
+        writeScript(QStringLiteral("b.tqs"), QStringLiteral("pause 0\r\n").repeated(1000));
+        const QStringList slow(100, QStringLiteral("script a.tqs"));
+        QList<int> shown; // the first servo of each set of lanes the dock got
+        connect(&m_dock->Tracer(), &TimelineTracer::traced, this,
+                [&shown](const TraceLanes &lanes) { shown << (lanes.servos.isEmpty() ? -1 : lanes.servos[0].servo); });
+        m_listing->Reset(slow);
+        QTRY_VERIFY(m_dock->Tracer().Busy());
+        QCOMPARE(view().Lanes().servos.size(), 2); // the old lanes stay meanwhile
+        m_listing->Reset({"mov 9,1"});
+        m_listing->ReplaceLine(0, QStringLiteral("mov 3,1"), QStringLiteral("Edit"));
+        QTRY_VERIFY(!m_dock->Tracer().Busy());
+        QCOMPARE(shown, QList<int>{3});
+
+        m_listing->Reset(slow);
+        QTRY_VERIFY(m_dock->Tracer().Busy());
+        QElapsedTimer closing;
+        closing.start();
+        m_dock.reset();
+        QVERIFY(closing.elapsed() < 1000);
     }
 };
 
