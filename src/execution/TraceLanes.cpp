@@ -12,8 +12,7 @@
 #include <limits>
 
 TraceLanes TraceLanes::OfProgram(const QStringList &items, const ProgramProperties &properties,
-                                 const QString &scriptsFolder, const SoundLength &soundLength,
-                                 std::stop_token cancel)
+                                 const QString &scriptsFolder, const SoundLength &soundLength, std::stop_token cancel)
 {
     if (ExecutionEngine::SmartRatingMissing(properties)) {
         TraceLanes lanes;
