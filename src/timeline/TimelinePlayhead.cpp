@@ -24,6 +24,11 @@ void TimelinePlayhead::Follow(const ExecutionController &exec)
     m_exec = &exec;
     connect(&exec, &ExecutionController::lineStarted, this, &TimelinePlayhead::reached);
     connect(&exec, &ExecutionController::runEnded, this, &TimelinePlayhead::ended);
+    // The controller may go first when the application closes, in the middle of a run.
+    connect(&exec, &QObject::destroyed, this, [this] {
+        m_exec = nullptr;
+        ended();
+    });
 }
 
 void TimelinePlayhead::reached(int line, qint64 runNs)
@@ -44,7 +49,7 @@ void TimelinePlayhead::ended()
 
 double TimelinePlayhead::PositionMs(const TraceLanes &lanes) const
 {
-    if (m_line < 0 || m_line >= lanes.lineStarts.size())
+    if (!m_exec || m_line < 0 || m_line >= lanes.lineStarts.size())
         return -1;
     const qint64 start = lanes.lineStarts.at(m_line);
     const qint64 next = m_line + 1 < lanes.lineStarts.size() ? lanes.lineStarts.at(m_line + 1) : lanes.endMs;

@@ -155,8 +155,7 @@ private Q_SLOTS:
         m_listing->Reset(slow);
         QTRY_VERIFY(m_dock->Tracer().Busy());
         QCOMPARE(view().Lanes().servos.size(), 2); // the old lanes stay meanwhile
-        m_listing->Reset({"mov 9,1"});
-        m_listing->ReplaceLine(0, QStringLiteral("mov 3,1"), QStringLiteral("Edit"));
+        m_listing->Reset({"mov 3,1"});
         QTRY_VERIFY(!m_dock->Tracer().Busy());
         QCOMPARE(shown, QList<int>{3});
 
