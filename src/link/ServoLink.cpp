@@ -4,10 +4,13 @@
 #include "link/PortFrameSink.h"
 #include "link/SerialPortMap.h"
 #include "platform/AppError.h"
+#include "platform/Clock.h"
 #include "platform/MessageService.h"
 #include "platform/NumericText.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
 
 #include <cerrno>
 #include <cstring>
@@ -26,12 +29,52 @@ QString mappingHint(const QString &port)
     return QStringLiteral("Options > Serial Ports... chooses the device Comm Port %1 stands for").arg(port);
 }
 
+SystemClock &systemClock()
+{
+    static SystemClock clock;
+    return clock;
+}
+
+// A run's sink; while one exists the link's live moves are ignored.
+class RunSink final : public IFrameSink
+{
+public:
+    RunSink(std::unique_ptr<IFrameSink> sink, std::atomic<int> &count)
+        : m_sink(std::move(sink))
+        , m_count(count)
+    {
+        ++m_count;
+    }
+    ~RunSink() override { --m_count; }
+    void WriteFrame(const ServoFrame &frame) override { m_sink->WriteFrame(frame); }
+
+private:
+    std::unique_ptr<IFrameSink> m_sink;
+    std::atomic<int> &m_count;
+};
+
 } // namespace
 
 ServoLink::ServoLink(const ProgramPropertyStore &properties, QObject *parent)
     : QObject(parent)
     , m_properties(properties)
+    , m_clock(&systemClock())
 {
+    m_paceTimer.setSingleShot(true);
+    m_paceTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_paceTimer, &QTimer::timeout, this, &ServoLink::sendDue);
+    updateFrameTime();
+}
+
+void ServoLink::SetClock(IClock *clock)
+{
+    m_clock = clock ? clock : &systemClock();
+}
+
+void ServoLink::updateFrameTime()
+{
+    const int stopBits = m_stopBits == QSerialPort::TwoStop ? 2 : 1;
+    m_pacer.SetFrameTimeNs(LivePacer::FrameTimeNs(m_baud, int(m_dataBits), stopBits));
 }
 
 ServoLink::~ServoLink()
@@ -86,6 +129,7 @@ void ServoLink::SetSettings(const QString &settings)
     m_dataBits = QSerialPort::DataBits(bits);
     m_stopBits = stop;
     m_settings = settings;
+    updateFrameTime();
 }
 
 QString ServoLink::DevicePath() const
@@ -121,6 +165,7 @@ void ServoLink::Open()
     m_port.clearError();
     if (!m_port.open(QIODevice::WriteOnly))
         raiseOpenError(path);
+    sendDue();
 }
 
 void ServoLink::raiseOpenError(const QString &path)
@@ -159,6 +204,9 @@ void ServoLink::raiseOpenError(const QString &path)
 
 void ServoLink::Close()
 {
+    // Waiting moves stay: the sliders show them, and a port reopened with new
+    // settings sends them.
+    m_paceTimer.stop();
     if (m_port.isOpen())
         m_port.close();
     m_port.clearError();
@@ -178,28 +226,73 @@ void ServoLink::WriteFrame(const ServoFrame &frame)
 {
     if (!m_port.isOpen())
         throw AppError(LinkError::kPortNotOpen, QStringLiteral("Operation valid only when the port is open"));
+    const qint64 now = m_clock->nowNs();
+    if (writeOut(frame, now)) {
+        m_pacer.NoteSent(frame, now);
+        sendDue(); // the servo's waiting frame went, or the line is busy longer
+    }
+}
+
+bool ServoLink::writeOut(const ServoFrame &frame, qint64 nowNs)
+{
     // Straight to the descriptor rather than through QSerialPort's buffer:
     // the bytes leave now, not at the next turn of the event loop, and a full
     // queue (EAGAIN, which QSerialPort reports as the same ResourceError as an
     // unplugged device) can be told from a board that is gone.
     const QString failure = PortFrameSink::WriteFrameTo(int(m_port.handle()), frame);
-    if (!failure.isEmpty())
+    if (!failure.isEmpty()) {
         HandleBoardLost(failure);
+        return false;
+    }
+    Q_EMIT frameSent(frame.servo, frame.position, nowNs);
+    return true;
+}
+
+void ServoLink::MoveLive(int servo, int position)
+{
+    const ServoFrame frame = BuildServoFrame(m_properties.Properties().SynchByte, servo, position);
+    if (RunPlaying())
+        return;
+    if (!m_port.isOpen())
+        throw AppError(LinkError::kPortNotOpen, QStringLiteral("Operation valid only when the port is open"));
+    m_pacer.Offer(frame);
+    sendDue();
+}
+
+void ServoLink::sendDue()
+{
+    const qint64 now = m_clock->nowNs();
+    while (m_port.isOpen() && !RunPlaying()) {
+        const std::optional<ServoFrame> frame = m_pacer.TakeDue(now);
+        if (!frame || !writeOut(*frame, now))
+            break;
+    }
+    const std::optional<qint64> due = m_pacer.NextDueNs();
+    if (!due || !m_port.isOpen() || RunPlaying()) {
+        m_paceTimer.stop();
+        return;
+    }
+    // Whole milliseconds, rounded up: a frame never leaves before its time.
+    m_paceTimer.start(int(std::max<qint64>(0, (*due - now + 999'999) / 1'000'000)));
 }
 
 std::unique_ptr<IFrameSink> ServoLink::PlaybackSink()
 {
     if (!m_port.isOpen())
         return nullptr;
+    // Live moves still waiting would fight the run's.
+    m_pacer.Clear();
+    m_paceTimer.stop();
     const int fd = ::fcntl(int(m_port.handle()), F_DUPFD_CLOEXEC, 0);
     if (fd < 0)
         throw AppError(LinkError::kBoardLost,
                        QStringLiteral("Device I/O error (%1)").arg(QString::fromLocal8Bit(strerror(errno))));
     // The sink reports from the playback thread; the link handles it on its own.
-    return std::make_unique<PortFrameSink>(fd, [this](const QString &reason) {
+    auto sink = std::make_unique<PortFrameSink>(fd, [this](const QString &reason) {
         QMetaObject::invokeMethod(
             this, [this, reason] { HandleBoardLost(reason); }, Qt::QueuedConnection);
     });
+    return std::make_unique<RunSink>(std::move(sink), m_runSinks);
 }
 
 void ServoLink::HandleBoardLost(const QString &reason)

@@ -1,14 +1,18 @@
 #pragma once
 
 #include "link/LinkError.h"
+#include "link/LivePacer.h"
 #include "link/ServoFrame.h"
 
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
 
+#include <atomic>
 #include <memory>
 
+class IClock;
 class ProgramPropertyStore;
 
 /// The one-way serial connection to the servo board. Online means the port is
@@ -20,6 +24,10 @@ class ProgramPropertyStore;
 /// Threads: the link and its QSerialPort live on the thread that created them
 /// (the UI thread, or the main thread of a command-line player) and every
 /// member is called there. A playback thread writes through PlaybackSink().
+///
+/// Live moves (sliders, a control surface) go through MoveLive, which paces
+/// them to the line (LivePacer); a run's frames and the all-servo commands are
+/// written as they come.
 ///
 /// A board that vanishes while the port is open (a write fails with an I/O
 /// error) closes the port, emits BoardLost and shows one message; frames sent
@@ -66,6 +74,18 @@ public:
     /// IFrameSink on this thread: the same write as SendServoFrame.
     void WriteFrame(const ServoFrame &frame) override;
 
+    /// The one way a live move reaches the board. The frame is built (and
+    /// refused) as SendServoFrame builds it; it then leaves at once when the
+    /// line and the servo are free, else it waits as the servo's newest value
+    /// (see LivePacer). Throws 8018 when the port is closed. Ignored while a
+    /// run's sink exists: a run owns the servos.
+    void MoveLive(int servo, int position);
+    /// True while a run's sink exists.
+    bool RunPlaying() const { return m_runSinks.load() > 0; }
+
+    /// The clock live moves are paced by; the system clock unless set.
+    void SetClock(IClock *clock);
+
     /// A sink for a playback thread, valid while the run lasts. Each frame is
     /// one write(2) of three bytes on its own duplicate of the port's
     /// descriptor, so nothing waits on this thread and a port closed meanwhile
@@ -84,9 +104,17 @@ public:
 Q_SIGNALS:
     /// The port was closed because the board stopped taking bytes.
     void BoardLost();
+    /// A frame was written on this thread (a live move or a command), at
+    /// timeNs of the link's clock: what the board is told, as it is told.
+    void frameSent(int servo, int position, qint64 timeNs);
 
 private:
     [[noreturn]] void raiseOpenError(const QString &path);
+    /// Writes one frame now; false when the board is gone (handled).
+    bool writeOut(const ServoFrame &frame, qint64 nowNs);
+    /// Writes the waiting frames that are due and sets the timer for the next.
+    void sendDue();
+    void updateFrameTime();
 
     const ProgramPropertyStore &m_properties;
     QSerialPort m_port;
@@ -96,4 +124,8 @@ private:
     QSerialPort::DataBits m_dataBits = QSerialPort::Data8;
     QSerialPort::StopBits m_stopBits = QSerialPort::OneStop;
     bool m_handlingLoss = false;
+    IClock *m_clock;
+    LivePacer m_pacer;
+    QTimer m_paceTimer;
+    std::atomic<int> m_runSinks = 0;
 };

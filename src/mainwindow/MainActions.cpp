@@ -209,6 +209,7 @@ void MainActions::buildMenus()
     addItem(options, "miEditServoLabels", QStringLiteral("&Edit Servo Labels..."));
     // Which device each Comm Port number stands for on this computer.
     addItem(options, "miSerialPorts", QStringLiteral("Serial &Ports..."));
+    addItem(options, "miControlSurface", QStringLiteral("&Control Surface..."));
 
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));
     help->menuAction()->setObjectName(QStringLiteral("niHelp"));

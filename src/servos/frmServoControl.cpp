@@ -239,7 +239,7 @@ void frmServoControl::vscServo_Change(int servo, int value)
         // A disabled slider moves only by code (the all-servo buttons, a
         // configuration): it sends nothing, and the model still takes the value.
         if (vscServo(servo)->isEnabled() && portOpen())
-            m_link.SendServoFrame(servo, value);
+            m_link.MoveLive(servo, value);
         m_servos.SetPosition(servo, qint16(value));
     });
 }
@@ -250,7 +250,7 @@ void frmServoControl::vscServo_Scroll(int servo, int value)
         return;
     Reported(QStringLiteral("0086"), [&] {
         if (portOpen())
-            m_link.SendServoFrame(servo, value);
+            m_link.MoveLive(servo, value);
         lblServoValue(servo)->setText(QString::number(value));
     });
 }

@@ -19,8 +19,11 @@
 #include "program/FileCommands.h"
 #include "program/ProgramCommands.h"
 #include "program/ProgramListing.h"
+#include "servos/EditControlSurface.h"
 #include "servos/frmServoControl.h"
+#include "surface/OscSurface.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -75,6 +78,7 @@ ApplicationMain::ApplicationMain(bool offerRecovery)
     , m_sound(std::make_unique<QtSoundPlayer>())
     , m_execution(std::make_unique<ExecutionController>(*m_listing, *m_properties, *m_servos))
     , m_exportSettings(std::make_unique<ExportSettingsStore>())
+    , m_surface(std::make_unique<OscSurface>(*m_link, *m_servos, *m_properties))
     , m_screenFit(std::make_unique<ScreenFit>())
 {
     qApp->installEventFilter(m_screenFit.get());
@@ -86,6 +90,7 @@ ApplicationMain::~ApplicationMain()
 {
     // A run still playing must end before the windows and the link it uses go.
     m_execution->AbortRun();
+    m_surface->Stop();
     m_session->SetSliders(nullptr);
     m_main.reset();
     UnloadSplash();
@@ -121,6 +126,8 @@ void ApplicationMain::LoadMainWindow()
                                                         *m_commands, *m_files, *m_exportSettings});
     m_session->SetSliders(m_main->ServoControl());
     QObject::connect(m_main.get(), &MDIForm1::closing, m_main.get(), [this] { Shutdown(); });
+    QObject::connect(m_main->MenuItem(QStringLiteral("miControlSurface")), &QAction::triggered, m_main.get(),
+                     [this] { EditControlSurface(*m_surface, m_main.get()); });
 
     // Its working size, centred on the screen, before the load step: a start-up
     // configuration's Window Position then places and sizes it as it was saved.
@@ -134,6 +141,8 @@ void ApplicationMain::LoadMainWindow()
         m_main->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
     }
     m_main->Load();
+    // Once the port is open: the first message may move a servo at once.
+    m_surface->Apply(SurfaceSettings::Load());
     // After the start-up configuration, whose properties the recovered ones replace.
     if (m_recovered)
         m_recovery->Restore(*std::exchange(m_recovered, std::nullopt));
@@ -164,6 +173,7 @@ frmSplash *ApplicationMain::splash() const
 
 void ApplicationMain::Shutdown()
 {
+    m_surface->Stop();
     m_recovery->RemoveTempFile();
     m_link->Close();
 }

@@ -14,6 +14,7 @@ class FileCommands;
 class IMessageService;
 class LinkSession;
 class MDIForm1;
+class OscSurface;
 class ProgramCommands;
 class ProgramListing;
 class ProgramPropertyStore;
@@ -63,6 +64,7 @@ public:
     FileCommands &files() const { return *m_files; }
     ExecutionController &execution() const { return *m_execution; }
     ExportSettingsStore &exportSettings() const { return *m_exportSettings; }
+    OscSurface &surface() const { return *m_surface; }
 
 private:
     std::unique_ptr<ProgramPropertyStore> m_properties;
@@ -79,6 +81,8 @@ private:
     std::unique_ptr<QtSoundPlayer> m_sound;
     std::unique_ptr<ExecutionController> m_execution;
     std::unique_ptr<ExportSettingsStore> m_exportSettings;
+    // After the link and the servos it moves, so it goes before them.
+    std::unique_ptr<OscSurface> m_surface;
     std::unique_ptr<ScreenFit> m_screenFit;
     QPointer<frmSplash> m_splash; // deletes itself when closed
     std::unique_ptr<MDIForm1> m_main;

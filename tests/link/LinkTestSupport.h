@@ -8,6 +8,8 @@
 #include "link/vboard/VirtualBoard.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QList>
 #include <QPair>
@@ -41,6 +43,19 @@ inline QByteArray Bytes(std::initializer_list<int> values)
     for (int v : values)
         b.append(char(v));
     return b;
+}
+
+/// Reads until count bytes have arrived or timeoutMs has passed, serving
+/// events meanwhile: paced live moves leave on the link's timer.
+inline QByteArray ReadBytesServing(VirtualBoard &board, int count, int timeoutMs)
+{
+    QByteArray bytes;
+    QDeadlineTimer deadline(timeoutMs);
+    while (bytes.size() < count && !deadline.hasExpired()) {
+        bytes += board.ReadAvailable(1);
+        QCoreApplication::processEvents();
+    }
+    return bytes;
 }
 
 /// The sliders as the link's operations see them: a record of every call,

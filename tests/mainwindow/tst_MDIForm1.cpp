@@ -361,7 +361,7 @@ private Q_SLOTS:
             if (i != 4)
                 moved += Bytes({255, i, 60 + i});
         }
-        QCOMPARE(m_board->ReadBytes(moved.size(), 2000), moved); // all of them, or late ones count below
+        QCOMPARE(ReadBytesServing(*m_board, moved.size(), 2000), moved); // all of them, or late ones count below
         main().resize(864, 542);
         main().move(40, 30);
         const QRect placed = main().frameGeometry();
@@ -369,7 +369,7 @@ private Q_SLOTS:
         QVERIFY(main().close());
 
         restart(); // "Next Time Only", as Check All left it
-        QCOMPARE(m_board->ReadBytes(frames.size(), 2000), frames);
+        QCOMPARE(ReadBytesServing(*m_board, frames.size(), 2000), frames);
         for (int i = 0; i < kServoCount; ++i)
             QCOMPARE(servos().vscServo(i)->value(), 60 + i);
         QCOMPARE(m_app->servos().Label(2), QStringLiteral("Arm"));
@@ -575,23 +575,32 @@ private Q_SLOTS:
 
     void onlineSlidersAndCenterSendFramesOfflineNothing()
     {
+        // Live moves are paced on the test's clock: a servo's next frame 20 ms after its last, when the
+        // line (12.5 ms a frame at 2400 baud) is free.
+        m_app->link().SetClock(m_clock.get());
+        const auto later = [this](int count) {
+            const QByteArray early = m_board->ReadAvailable(30);
+            m_clock->advanceNs(30'000'000);
+            return early + ReadBytesServing(*m_board, count, 1000);
+        };
         QSlider *s = servos().vscServo(0);
         s->setValue(200);
         QCOMPARE(m_board->ReadBytes(3, 1000), Bytes({0xFF, 0x00, 0xC8}));
-        // Every step of a drag goes out, and the end of the drag once more.
+        // The steps of a drag and its end within 20 ms go out as the newest, once.
         s->setSliderDown(true);
         s->setSliderPosition(150);
         s->setSliderPosition(151);
-        QCOMPARE(m_board->ReadBytes(6, 1000), Bytes({0xFF, 0, 150, 0xFF, 0, 151}));
         s->setSliderDown(false);
-        QCOMPARE(m_board->ReadBytes(3, 1000), Bytes({0xFF, 0, 151}));
+        QCOMPARE(later(6), Bytes({0xFF, 0, 151}));
         // Center sends its frame, and the slider's own too when it moved.
         QTest::mouseClick(servos().cmdCenter(4), Qt::LeftButton);
         QCOMPARE(m_board->ReadBytes(3, 1000), Bytes({0xFF, 4, 127})); // once: the next frame is the move
         servos().vscServo(4)->setValue(10);
-        QCOMPARE(m_board->ReadBytes(3, 1000), Bytes({0xFF, 4, 10}));
+        QCOMPARE(later(3), Bytes({0xFF, 4, 10}));
+        m_clock->advanceNs(30'000'000);
         QTest::mouseClick(servos().cmdCenter(4), Qt::LeftButton);
-        QCOMPARE(m_board->ReadBytes(6, 1000), Bytes({0xFF, 4, 127, 0xFF, 4, 127}));
+        QCOMPARE(m_board->ReadBytes(3, 1000), Bytes({0xFF, 4, 127}));
+        QCOMPARE(later(3), Bytes({0xFF, 4, 127}));
         // A position a run set shows on the slider, and only shows.
         m_app->servos().SetPosition(2, 40);
         QCOMPARE(servos().vscServo(2)->value(), 40);
@@ -612,13 +621,13 @@ private Q_SLOTS:
         QCOMPARE(m_board->ReadBytes(3, 1000), Bytes({0xFF, 6, 254}));
         QTest::mouseClick(main().Side().cmdMaxAll(), Qt::LeftButton);
         QByteArray expected;
-        for (int servo = 0; servo < kServoCount; ++servo) {
+        for (int servo = 0; servo < kServoCount; ++servo)
             expected += Bytes({0xFF, servo, 0xFE});
-            // The slider's own frame, when it moved and may send.
-            if (servo != 3 && servo != 6)
-                expected += Bytes({0xFF, servo, 0xFE});
-        }
-        QCOMPARE(m_board->ReadBytes(int(expected.size()), 2000), expected);
+        // Then the sliders' own frames, when they moved and may send: paced behind the line, in turn
+        // after the last live one (servo 6).
+        for (int servo : {7, 8, 9, 10, 11, 12, 13, 14, 15, 0, 1, 2, 4, 5})
+            expected += Bytes({0xFF, servo, 0xFE});
+        QCOMPARE(ReadBytesServing(*m_board, int(expected.size()), 2000), expected);
         QCOMPARE(m_board->ReadAvailable(100), QByteArray());
         QCOMPARE(m_app->servos().Position(0), qint16(254));
     }
