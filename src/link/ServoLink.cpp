@@ -248,15 +248,16 @@ bool ServoLink::writeOut(const ServoFrame &frame, qint64 nowNs)
     return true;
 }
 
-void ServoLink::MoveLive(int servo, int position)
+bool ServoLink::MoveLive(int servo, int position)
 {
     const ServoFrame frame = BuildServoFrame(m_properties.Properties().SynchByte, servo, position);
     if (RunPlaying())
-        return;
+        return false;
     if (!m_port.isOpen())
         throw AppError(LinkError::kPortNotOpen, QStringLiteral("Operation valid only when the port is open"));
     m_pacer.Offer(frame);
     sendDue();
+    return true;
 }
 
 void ServoLink::sendDue()

@@ -78,8 +78,8 @@ public:
     /// refused) as SendServoFrame builds it; it then leaves at once when the
     /// line and the servo are free, else it waits as the servo's newest value
     /// (see LivePacer). Throws 8018 when the port is closed. Ignored while a
-    /// run's sink exists: a run owns the servos.
-    void MoveLive(int servo, int position);
+    /// run's sink exists, since a run owns the servos: returns false then.
+    bool MoveLive(int servo, int position);
     /// True while a run's sink exists.
     bool RunPlaying() const { return m_runSinks.load() > 0; }
 

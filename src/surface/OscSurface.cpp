@@ -179,10 +179,10 @@ void OscSurface::takeSlots()
     const ProgramProperties &p = m_properties.Properties();
     const int servoMin = ToInteger(p.ServoMin);
     const int servoMax = ToInteger(p.ServoMax);
-    const bool live = m_link.PortOpen() && !m_link.RunPlaying();
+    const bool online = m_link.PortOpen();
     for (int servo = 0; servo < kServoCount; ++servo) {
         const quint64 slot = m_slots[servo].exchange(0);
-        if (!slot || !live || !m_servos.Enabled(servo))
+        if (!slot || !online || !m_servos.Enabled(servo))
             continue;
         const quint32 bits = quint32(slot);
         float f;
@@ -191,7 +191,8 @@ void OscSurface::takeSlots()
         if (position < 0)
             continue;
         try {
-            m_link.MoveLive(servo, position);
+            if (!m_link.MoveLive(servo, position))
+                continue; // a run plays
         } catch (const AppError &) {
             // A sync byte the frame cannot carry: the sliders report it; a
             // stream of messages must not raise a box each.

@@ -2,12 +2,17 @@
 
 #include "LinkTestSupport.h"
 
+#include "link/LivePacer.h"
 #include "platform/AppError.h"
 #include "platform/cRegistry.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QThread>
+
+#include <cmath>
+#include <limits>
 
 #include <sys/stat.h>
 
@@ -26,6 +31,34 @@ private Q_SLOTS:
         // No event loop turn: the bytes must already be on their way.
         QCOMPARE(rig.board.ReadBytes(3, expected.isEmpty() ? 100 : 2000), expected);
         QVERIFY(rig.link.PortOpen());
+    }
+
+    void liveMovesArePaced_data() { AddTestDataRows(QStringLiteral("link/live-pacing.txt")); }
+    void liveMovesArePaced()
+    {
+        QFETCH(QStringList, row);
+        LivePacer pacer;
+        pacer.SetFrameTimeNs(LivePacer::FrameTimeNs(row[1].toInt(), 8, 1));
+        const auto ns = [](const QString &ms) { return qint64(std::llround(ms.toDouble() * 1e6)); };
+        QStringList frames;
+        qint64 now = 0;
+        const auto sendDue = [&](qint64 until) {
+            for (int turn = 0; turn < 100 && pacer.NextDueNs() && *pacer.NextDueNs() <= until; ++turn) {
+                const std::optional<qint64> due = pacer.NextDueNs();
+                now = std::max(now, *due);
+                while (const std::optional<ServoFrame> f = pacer.TakeDue(now))
+                    frames << QStringLiteral("%1:%2=%3").arg(double(now) / 1e6).arg(f->servo).arg(f->position);
+            }
+        };
+        for (const QString &move : row[2].split(u' ')) {
+            const QStringList p = move.split(QRegularExpression(QStringLiteral("[:=]")));
+            sendDue(ns(p[0]));
+            now = ns(p[0]);
+            pacer.Offer(ServoFrame{255, quint8(p[1].toInt()), quint8(p[2].toInt())});
+            sendDue(now);
+        }
+        sendDue(std::numeric_limits<qint64>::max());
+        QCOMPARE(frames.join(u' '), row[3]);
     }
 
     void closedPortWritesNothing()
@@ -180,6 +213,7 @@ private Q_SLOTS:
         rig.link.SendServoFrame(0, 1); // a frame from this thread first, then the run's
         std::unique_ptr<IFrameSink> sink = rig.link.PlaybackSink();
         QVERIFY(sink);
+        QVERIFY(!rig.link.MoveLive(5, 5)); // a run owns the servos
         std::unique_ptr<QThread> player(QThread::create([&sink] {
             for (int i = 0; i < 200; ++i)
                 sink->WriteFrame(ServoFrame{255, quint8(i % 16), quint8(i)});
