@@ -40,14 +40,17 @@ private Q_SLOTS:
         LivePacer pacer;
         pacer.SetFrameTimeNs(LivePacer::FrameTimeNs(row[1].toInt(), 8, 1));
         const auto ns = [](const QString &ms) { return qint64(std::llround(ms.toDouble() * 1e6)); };
+        // As the link drives it: a move is offered and due frames taken at once; the rest when due.
         QStringList frames;
         qint64 now = 0;
+        const auto take = [&] {
+            while (const std::optional<ServoFrame> f = pacer.TakeDue(now))
+                frames << QStringLiteral("%1:%2=%3").arg(double(now) / 1e6).arg(f->servo).arg(f->position);
+        };
         const auto sendDue = [&](qint64 until) {
             for (int turn = 0; turn < 100 && pacer.NextDueNs() && *pacer.NextDueNs() <= until; ++turn) {
-                const std::optional<qint64> due = pacer.NextDueNs();
-                now = std::max(now, *due);
-                while (const std::optional<ServoFrame> f = pacer.TakeDue(now))
-                    frames << QStringLiteral("%1:%2=%3").arg(double(now) / 1e6).arg(f->servo).arg(f->position);
+                now = std::max(now, *pacer.NextDueNs());
+                take();
             }
         };
         for (const QString &move : row[2].split(u' ')) {
@@ -55,7 +58,7 @@ private Q_SLOTS:
             sendDue(ns(p[0]));
             now = ns(p[0]);
             pacer.Offer(ServoFrame{255, quint8(p[1].toInt()), quint8(p[2].toInt())});
-            sendDue(now);
+            take();
         }
         sendDue(std::numeric_limits<qint64>::max());
         QCOMPARE(frames.join(u' '), row[3]);
