@@ -16,15 +16,16 @@ void LivePacer::Offer(const ServoFrame &frame)
     m_waiting.at(frame.servo) = frame;
 }
 
-std::optional<ServoFrame> LivePacer::TakeDue(qint64 nowNs)
+std::optional<ServoFrame> LivePacer::TakeDue(qint64 nowNs, qint64 earlyNs)
 {
-    if (nowNs < m_lineFreeNs)
+    const qint64 limit = nowNs + earlyNs;
+    if (limit < m_lineFreeNs)
         return std::nullopt;
     for (int step = 1; step <= kServos; ++step) {
         const int servo = (m_lastServo + step) % kServos;
         if (!m_waiting[servo])
             continue;
-        if (m_lastSentNs[servo] && nowNs < *m_lastSentNs[servo] + kServoIntervalNs)
+        if (m_lastSentNs[servo] && limit < *m_lastSentNs[servo] + kServoIntervalNs)
             continue;
         const ServoFrame frame = *std::exchange(m_waiting[servo], std::nullopt);
         NoteSent(frame, nowNs);

@@ -31,7 +31,8 @@ public:
     /// A move: its frame waits, replacing the servo's waiting one.
     void Offer(const ServoFrame &frame);
     /// The next frame that may leave at nowNs, if any; it counts as sent then.
-    std::optional<ServoFrame> TakeDue(qint64 nowNs);
+    /// With earlyNs, one due that much later may leave too (a timer's grain).
+    std::optional<ServoFrame> TakeDue(qint64 nowNs, qint64 earlyNs = 0);
     /// When the next waiting frame may leave; nothing when none waits.
     std::optional<qint64> NextDueNs() const;
 

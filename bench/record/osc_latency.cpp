@@ -1,0 +1,145 @@
+// How long an OSC message takes to become a frame at the board: from the
+// message leaving the sender to the frame's last byte read at a
+// pseudo-terminal board, at 9600 baud as the link paces it (a frame is
+// 3.125 ms of line). Each frame is matched with the newest message of its
+// servo and value sent before it arrived: the value it carries.
+//
+//   bench_osc_latency [messages]   (10,000 by default; a fifth of them at 50/s)
+
+#include "app/ProgramPropertyStore.h"
+#include "app/ServoModel.h"
+#include "link/SerialPortMap.h"
+#include "link/ServoLink.h"
+#include "link/vboard/VirtualBoard.h"
+#include "surface/OscSurface.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <lo/lo.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <poll.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Sent
+{
+    Clock::time_point at;
+    int servo;
+    int value;
+};
+struct Arrived
+{
+    Clock::time_point at;
+    int servo;
+    int value;
+};
+
+// `faders` servos, each moved `rateHz` times a second, until `count` messages are sent.
+std::vector<double> run(const char *what, int count, int faders, double rateHz)
+{
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    VirtualBoard board;
+    SerialPortMap::SetDevicePath(1, board.DevicePath());
+    ProgramPropertyStore properties;
+    ServoLink link(properties);
+    link.SetCommPort(QStringLiteral("1"));
+    link.SetSettings(QStringLiteral("9600,N,8,1"));
+    link.Open();
+    ServoModel servos;
+    OscSurface surface(link, servos, properties);
+    const int port = 47000 + int(::getpid() % 1000);
+    if (!surface.Apply({.enabled = true, .port = port})) {
+        std::fprintf(stderr, "cannot listen on port %d\n", port);
+        std::exit(1);
+    }
+
+    std::vector<Sent> sent;
+    sent.reserve(size_t(count));
+    std::vector<Arrived> arrived;
+    std::atomic<bool> sending{true};
+
+    std::unique_ptr<QThread> reader(QThread::create([&] {
+        QByteArray pending;
+        while (sending.load() || !pending.isEmpty()) {
+            pollfd p{board.BoardFd(), POLLIN, 0};
+            if (::poll(&p, 1, 200) <= 0) {
+                if (!sending.load())
+                    break;
+                continue;
+            }
+            char buffer[256];
+            const ssize_t n = ::read(board.BoardFd(), buffer, sizeof buffer);
+            const auto now = Clock::now();
+            pending.append(buffer, int(std::max<ssize_t>(n, 0)));
+            while (pending.size() >= 3) {
+                if (quint8(pending[0]) != 255) {
+                    pending.remove(0, 1);
+                    continue;
+                }
+                arrived.push_back({now, quint8(pending[1]), quint8(pending[2])});
+                pending.remove(0, 3);
+            }
+        }
+    }));
+    std::unique_ptr<QThread> sender(QThread::create([&] {
+        lo_address to = lo_address_new("127.0.0.1", QByteArray::number(port).constData());
+        const auto start = Clock::now();
+        const auto step = std::chrono::duration<double>(1.0 / (rateHz * faders));
+        for (int i = 0; i < count; ++i) {
+            std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(step * i));
+            const int servo = i % faders;
+            // A fader sweeping 10..209: each message differs from its servo's last.
+            const int value = 10 + (i / faders) % 200;
+            const QByteArray path = "/servo/" + QByteArray::number(servo);
+            sent.push_back({Clock::now(), servo, value});
+            lo_send(to, path.constData(), "i", value);
+        }
+        lo_address_free(to);
+    }));
+    QObject::connect(sender.get(), &QThread::finished, [] { QTimer::singleShot(300, qApp, &QCoreApplication::quit); });
+    reader->start();
+    sender->start();
+    QCoreApplication::exec();
+    sending = false;
+    reader->wait();
+
+    std::vector<double> latencies;
+    for (const Arrived &a : arrived) {
+        for (auto s = sent.rbegin(); s != sent.rend(); ++s) {
+            if (s->at <= a.at && s->servo == a.servo && s->value == a.value) {
+                latencies.push_back(std::chrono::duration<double, std::milli>(a.at - s->at).count());
+                break;
+            }
+        }
+    }
+    std::sort(latencies.begin(), latencies.end());
+    const auto at = [&](double q) { return latencies[size_t(q * double(latencies.size() - 1))]; };
+    std::printf("%-40s %6d messages  %5zu frames  median %6.2f ms  p99 %6.2f ms  max %6.2f ms\n", what, count,
+                latencies.size(), at(0.5), at(0.99), latencies.back());
+    return latencies;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int count = argc > 1 ? std::max(100, std::atoi(argv[1])) : 10'000;
+    run("one fader, 500 messages/s", count, 1, 500);
+    // Every message its own frame: the path itself, without merging.
+    run("one fader, 50 messages/s", count / 5, 1, 50);
+    run("16 faders, 50 messages/s each", count, 16, 50);
+    return 0;
+}
