@@ -11,9 +11,6 @@
 #include <QSignalSpy>
 #include <QThread>
 
-#include <cmath>
-#include <limits>
-
 #include <sys/stat.h>
 
 class TestServoLink : public TestBase
@@ -39,7 +36,7 @@ private Q_SLOTS:
         QFETCH(QStringList, row);
         LivePacer pacer;
         pacer.SetFrameTimeNs(LivePacer::FrameTimeNs(row[1].toInt(), 8, 1));
-        const auto ns = [](const QString &ms) { return qint64(std::llround(ms.toDouble() * 1e6)); };
+        const auto ns = [](const QString &ms) { return qRound64(ms.toDouble() * 1e6); };
         // As the link drives it: a move is offered and due frames taken at once; the rest when due.
         QStringList frames;
         qint64 now = 0;
@@ -60,7 +57,7 @@ private Q_SLOTS:
             pacer.Offer(ServoFrame{255, quint8(p[1].toInt()), quint8(p[2].toInt())});
             take();
         }
-        sendDue(std::numeric_limits<qint64>::max());
+        sendDue(qint64(1) << 62);
         QCOMPARE(frames.join(u' '), row[3]);
     }
 

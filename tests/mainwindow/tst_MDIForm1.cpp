@@ -40,11 +40,13 @@
 #include "program/ProgramCommands.h"
 #include "program/ProgramListing.h"
 #include "servos/ServoPanel.h"
+#include "servos/frmControlSurface.h"
 #include "servos/frmServoControl.h"
 #include "servos/frmServoEdit.h"
 #include "shell/ApplicationMain.h"
 #include "support/ModalDialogs.h"
 #include "support/TestSupport.h"
+#include "surface/OscSurface.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -366,9 +368,18 @@ private Q_SLOTS:
         main().move(40, 30);
         const QRect placed = main().frameGeometry();
         saveConfiguration({QStringLiteral("cmdCheckAll")}, DataPaths::ConfigFolder() + QStringLiteral("/all.tqc"));
+        // The control surface turned on: Cancel changes nothing, OK listens now and at the next start.
+        for (const bool ok : {false, true}) {
+            fromMenu<frmControlSurface>("miControlSurface", [ok](frmControlSurface *d) {
+                d->findChild<QCheckBox *>(QStringLiteral("chkEnabled"))->setChecked(true);
+                ok ? d->accept() : d->reject();
+            });
+            QCOMPARE(m_app->surface().Listening(), ok);
+        }
         QVERIFY(main().close());
 
         restart(); // "Next Time Only", as Check All left it
+        QVERIFY(m_app->surface().Listening());
         QCOMPARE(ReadBytesServing(*m_board, frames.size(), 2000), frames);
         for (int i = 0; i < kServoCount; ++i)
             QCOMPARE(servos().vscServo(i)->value(), 60 + i);

