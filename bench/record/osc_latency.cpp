@@ -46,7 +46,7 @@ struct Arrived
 };
 
 // `faders` servos, each moved `rateHz` times a second, until `count` messages are sent.
-std::vector<double> run(const char *what, int count, int faders, double rateHz)
+void run(const char *what, int count, int faders, double rateHz)
 {
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
@@ -67,8 +67,12 @@ std::vector<double> run(const char *what, int count, int faders, double rateHz)
 
     std::vector<Sent> sent;
     sent.reserve(size_t(count));
-    std::vector<Arrived> arrived;
+    std::vector<Arrived> arrived, written;
     std::atomic<bool> sending{true};
+    // When the link wrote each frame (the same monotonic clock), leaving out the pseudo-terminal's hop.
+    QObject::connect(&link, &ServoLink::frameSent, [&written](int servo, int position, qint64 ns) {
+        written.push_back({Clock::time_point(std::chrono::nanoseconds(ns)), servo, position});
+    });
 
     std::unique_ptr<QThread> reader(QThread::create([&] {
         QByteArray pending;
@@ -115,20 +119,22 @@ std::vector<double> run(const char *what, int count, int faders, double rateHz)
     sending = false;
     reader->wait();
 
-    std::vector<double> latencies;
-    for (const Arrived &a : arrived) {
-        for (auto s = sent.rbegin(); s != sent.rend(); ++s) {
-            if (s->at <= a.at && s->servo == a.servo && s->value == a.value) {
-                latencies.push_back(std::chrono::duration<double, std::milli>(a.at - s->at).count());
-                break;
+    const auto percentiles = [&sent](const std::vector<Arrived> &frames) {
+        std::vector<double> ms;
+        for (const Arrived &a : frames) {
+            for (auto s = sent.rbegin(); s != sent.rend(); ++s) {
+                if (s->at <= a.at && s->servo == a.servo && s->value == a.value) {
+                    ms.push_back(std::chrono::duration<double, std::milli>(a.at - s->at).count());
+                    break;
+                }
             }
         }
-    }
-    std::sort(latencies.begin(), latencies.end());
-    const auto at = [&](double q) { return latencies[size_t(q * double(latencies.size() - 1))]; };
-    std::printf("%-40s %6d messages  %5zu frames  median %6.2f ms  p99 %6.2f ms  max %6.2f ms\n", what, count,
-                latencies.size(), at(0.5), at(0.99), latencies.back());
-    return latencies;
+        std::sort(ms.begin(), ms.end());
+        const auto at = [&](double q) { return ms[size_t(q * double(ms.size() - 1))]; };
+        return QString::asprintf("median %6.2f  p99 %6.2f  max %6.2f ms", at(0.5), at(0.99), ms.back());
+    };
+    std::printf("%-32s %6d messages %5zu frames\n  at the board: %s\n  written:      %s\n", what, count, arrived.size(),
+                qPrintable(percentiles(arrived)), qPrintable(percentiles(written)));
 }
 
 } // namespace
