@@ -12,8 +12,6 @@
 #include <QListView>
 #include <QMenu>
 
-#include <unistd.h>
-
 ScriptCommands::ScriptCommands(QMenu &scriptsMenu, QListView &loadedList, ServoModel &servos, ProgramCommands &commands,
                                QWidget *owner)
     : QObject(owner)
@@ -75,15 +73,10 @@ void ScriptCommands::miSaveAsScript_Click()
     frmSaveScript dialog(
         folder,
         [this, &folder](const QString &name) {
-            // The dialog asked before replacing a file spelt otherwise (letter
-            // case, Latin-1 bytes); once written, that file goes so one remains.
-            const QByteArray replaced = ScriptFolder::Find(folder, name);
-            m_commands.SetCurrentProgramPath(folder + QLatin1Char('/') + name);
-            if (!m_commands.SaveProgram(true))
-                return false;
-            if (!replaced.isEmpty() && replaced != ScriptFolder::Exact(folder, name))
-                ::unlink(replaced.constData());
-            return true;
+            return ScriptLibrary::SaveScript(folder, name, [this](const QString &path) {
+                m_commands.SetCurrentProgramPath(path);
+                return m_commands.SaveProgram(true);
+            });
         },
         m_owner);
     dialog.exec();

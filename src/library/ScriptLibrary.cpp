@@ -2,6 +2,9 @@
 
 #include "platform/MessageService.h"
 #include "platform/Services.h"
+#include "program/ScriptFolder.h"
+
+#include <unistd.h>
 
 namespace ScriptLibrary {
 
@@ -26,6 +29,16 @@ QString OverwriteQuestion(const QString &name)
     // "alrwady" is how the question has always read.
     return QStringLiteral("The Script File ( ") + name +
            QStringLiteral(" ) alrwady exists.\r\nWould you like to overwrite it?");
+}
+
+bool SaveScript(const QString &folder, const QString &name, const std::function<bool(const QString &path)> &write)
+{
+    const QByteArray replaced = ScriptFolder::Find(folder, name);
+    if (!write(folder + QLatin1Char('/') + name))
+        return false;
+    if (!replaced.isEmpty() && replaced != ScriptFolder::Exact(folder, name))
+        ::unlink(replaced.constData());
+    return true;
 }
 
 void SaveScriptErrorReport(const QString &routineCode, const AppError &error)

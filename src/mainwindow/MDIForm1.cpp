@@ -30,6 +30,8 @@
 #include "program/FileCommands.h"
 #include "program/ProgramCommands.h"
 #include "program/ProgramListing.h"
+#include "servos/RecordBar.h"
+#include "servos/TakeRecorder.h"
 #include "servos/frmServoControl.h"
 #include "servos/frmServoEdit.h"
 #include "timeline/TimelineDock.h"
@@ -41,12 +43,15 @@
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QShortcutEvent>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -131,6 +136,7 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
 
     new FileMenu(*m_actions, parts.files, *this);
     connectCommands();
+    connectRecording();
     m_configuration = new ConfigurationCommands(
         parts, {*this, *m_servoControl, *m_servoChild, *m_execution, *m_executionChild,
                 *MenuItem(QStringLiteral("miLoadConfiguration")), *MenuItem(QStringLiteral("miSaveConfiguration"))});
@@ -211,6 +217,39 @@ void MDIForm1::connectCommands()
 
     connect(&m_parts.execution, &ExecutionController::interfaceLocked, this, &MDIForm1::SetInterfaceLocked);
     connect(&m_parts.listing, &ProgramListing::tempFileMissing, this, [this] { cToolbar2_ButtonClick(0); });
+}
+
+void MDIForm1::connectRecording()
+{
+    TakeRecorder &recorder = m_parts.recorder;
+    m_servoControl->SetRecorder(recorder);
+    QAction *record = MenuItem(QStringLiteral("miRecordTake"));
+    QAction *discard = MenuItem(QStringLiteral("miDiscardTake"));
+    QAction *save = MenuItem(QStringLiteral("miSaveTakeAsScript"));
+    // The status bar shows only while a take is recorded, with the same mark as the Servo Controller.
+    auto *mark = new QLabel(statusBar());
+    mark->setObjectName(QStringLiteral("lblRecordingStatus"));
+    mark->setStyleSheet(QStringLiteral("QLabel { color: #d00000; font-weight: bold; }"));
+    statusBar()->addWidget(mark);
+    statusBar()->hide();
+    const auto refresh = [this, &recorder, record, discard, save] {
+        record->setEnabled(recorder.Available());
+        record->setChecked(recorder.Recording());
+        discard->setEnabled(recorder.Recording());
+        save->setEnabled(recorder.HasTake() && !recorder.Recording() && !m_actions->Locked());
+        statusBar()->setVisible(recorder.Recording());
+    };
+    connect(record, &QAction::triggered, this, [&recorder, refresh] {
+        recorder.Toggle();
+        refresh(); // a refused start leaves the item unchecked
+    });
+    connect(discard, &QAction::triggered, &recorder, &TakeRecorder::Discard);
+    connect(save, &QAction::triggered, this, [this, &recorder] { SaveTakeAsScript(recorder, this); });
+    connect(&recorder, &TakeRecorder::stateChanged, this, refresh);
+    connect(m_actions, &MainActions::lockedChanged, this, refresh);
+    connect(&recorder, &TakeRecorder::elapsedChanged, mark,
+            [mark](qint64 ms) { mark->setText(QStringLiteral("Recording a take ") + RecordingMarkText(ms)); });
+    refresh();
 }
 
 void MDIForm1::Load()

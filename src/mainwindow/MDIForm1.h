@@ -67,6 +67,7 @@ protected:
 
 private:
     void connectCommands();
+    void connectRecording();
     void showView(int index);
     void allServos(void (*operation)(ServoLink &, const ProgramProperties &, IServoSliders &));
     bool resolveMnemonic(const QKeySequence &key);

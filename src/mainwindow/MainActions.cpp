@@ -156,6 +156,18 @@ void MainActions::buildMenus()
         }
         a->setEnabled(false);
     }
+    // Recording: its key starts and stops a take, Escape throws the take away
+    // (on only while a take is recorded, so that it takes no key otherwise).
+    edit->addSeparator();
+    QAction *record = addItem(edit, "miRecordTake", QStringLiteral("&Record Take"));
+    record->setCheckable(true);
+    record->setShortcut(Qt::CTRL | Qt::Key_R);
+    auto *recordGuard = new QShortcut(record->shortcut(), &m_window);
+    recordGuard->setEnabled(false);
+    connect(record, &QAction::enabledChanged, recordGuard,
+            [recordGuard](bool enabled) { recordGuard->setEnabled(!enabled); });
+    addItem(edit, "miDiscardTake", QStringLiteral("&Discard Take"))->setShortcut(Qt::Key_Escape);
+    addItem(edit, "miSaveTakeAsScript", QStringLiteral("Save Take As &Script..."));
 
     QMenu *view = bar->addMenu(QStringLiteral("&View"));
     view->menuAction()->setObjectName(QStringLiteral("miView"));

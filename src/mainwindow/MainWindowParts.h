@@ -8,6 +8,7 @@ class ProgramCommands;
 class ProgramListing;
 class ProgramPropertyStore;
 class ServoModel;
+class TakeRecorder;
 
 /// What the main window shows and drives; all of it outlives the window.
 struct MainWindowParts
@@ -20,4 +21,5 @@ struct MainWindowParts
     ProgramCommands &commands;
     FileCommands &files;
     ExportSettingsStore &exportSettings;
+    TakeRecorder &recorder;
 };

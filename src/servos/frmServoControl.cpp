@@ -11,8 +11,11 @@
 #include "platform/Services.h"
 #include "program/InstructionSyntax.h"
 #include "program/ProgramListing.h"
+#include "servos/RecordBar.h"
 #include "servos/ServoPanel.h"
+#include "servos/TakeRecorder.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
@@ -22,8 +25,11 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -100,6 +106,10 @@ frmServoControl::frmServoControl(ServoModel &servos, ProgramListing &listing, co
     m_insertScript->setToolTip(QStringLiteral("Insert the selected script."));
     m_scripts->setModel(new LoadedScriptsModel(m_servos, m_scripts));
     m_scripts->setContextMenuPolicy(Qt::CustomContextMenu);
+    // The list takes the room its column has left, no more: the recording frame
+    // below it must not make the window taller than its eight panels.
+    m_scripts->setMinimumHeight(m_scripts->minimumSizeHint().height());
+    m_scripts->setSizePolicy(m_scripts->sizePolicy().horizontalPolicy(), QSizePolicy::Ignored);
     auto *script = new QVBoxLayout(m_scriptFrame);
     script->setContentsMargins(4, 2, 4, 4);
     script->setSpacing(3);
@@ -111,12 +121,12 @@ frmServoControl::frmServoControl(ServoModel &servos, ProgramListing &listing, co
     for (QPushButton *b : {m_insertPause, m_browseWav, m_insertScript})
         b->setAutoDefault(false);
 
-    auto *tools = new QVBoxLayout;
-    tools->setSpacing(4);
-    tools->addWidget(m_pauseFrame);
-    tools->addWidget(m_wavFrame);
-    tools->addWidget(m_scriptFrame, 1);
-    grid->addLayout(tools, 0, 1, 8, 1);
+    m_tools = new QVBoxLayout;
+    m_tools->setSpacing(4);
+    m_tools->addWidget(m_pauseFrame);
+    m_tools->addWidget(m_wavFrame);
+    m_tools->addWidget(m_scriptFrame, 1);
+    grid->addLayout(m_tools, 0, 1, 8, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(2, 1);
 
@@ -149,6 +159,18 @@ frmServoControl::frmServoControl(ServoModel &servos, ProgramListing &listing, co
         showPosition(servo);
     }
     selectFirstVisibleScript();
+}
+
+void frmServoControl::SetRecorder(TakeRecorder &recorder)
+{
+    m_recorder = &recorder;
+    m_recordBar = new RecordBar(recorder, this);
+    m_recordBar->setFixedWidth(m_scriptFrame->width());
+    m_tools->addWidget(m_recordBar);
+    QWidget *previous = cmdLog(kServoCount - 1);
+    const QList<QWidget *> bar{m_recordBar->cmdRecord(), m_recordBar->chkOverdub(), m_recordBar->spnTolerance()};
+    for (QWidget *next : bar)
+        setTabOrder(std::exchange(previous, next), next);
 }
 
 void frmServoControl::Load()
@@ -238,8 +260,11 @@ void frmServoControl::vscServo_Change(int servo, int value)
     Reported(QStringLiteral("0085"), [&] {
         // A disabled slider moves only by code (the all-servo buttons, a
         // configuration): it sends nothing, and the model still takes the value.
-        if (vscServo(servo)->isEnabled() && portOpen())
-            m_link.MoveLive(servo, value);
+        if (vscServo(servo)->isEnabled()) {
+            if (portOpen())
+                m_link.MoveLive(servo, value);
+            capture(servo, value);
+        }
         m_servos.SetPosition(servo, qint16(value));
     });
 }
@@ -251,8 +276,16 @@ void frmServoControl::vscServo_Scroll(int servo, int value)
     Reported(QStringLiteral("0086"), [&] {
         if (portOpen())
             m_link.MoveLive(servo, value);
+        capture(servo, value);
         lblServoValue(servo)->setText(QString::number(value));
     });
+}
+
+void frmServoControl::capture(int servo, int value)
+{
+    // As the frame goes out, or would go out Online: a take needs no board.
+    if (m_recorder)
+        m_recorder->Capture(servo, value);
 }
 
 void frmServoControl::cmdCenter_Click(int servo)

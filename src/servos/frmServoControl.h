@@ -14,10 +14,13 @@ class QListView;
 class QMenu;
 class QPushButton;
 class QSlider;
+class QVBoxLayout;
 class ProgramListing;
 class ProgramPropertyStore;
+class RecordBar;
 class ServoLink;
 class ServoPanel;
+class TakeRecorder;
 
 /// The Servo Controller: one panel per servo whose slider moves the servo live,
 /// "Center" and "Log" buttons, and the tools that append a pause, a WAV line or
@@ -32,6 +35,9 @@ public:
                     ServoLink &link, QWidget *parent = nullptr);
     /// The menu shown on a right click over the script list.
     void SetScriptsMenu(QMenu *menu) { m_scriptsMenu = menu; }
+    /// Adds the recording strip below the panels; the sliders' moves go to the recorder.
+    void SetRecorder(TakeRecorder &recorder);
+    RecordBar *Recording() const { return m_recordBar; }
 
     /// The window's load step: labels, sliders at the centre value, then the
     /// servo limits as range.
@@ -72,6 +78,7 @@ private:
     void File1_ContextMenu(const QPoint &pos);
     void Text1_GotFocus();
     bool portOpen() const;
+    void capture(int servo, int value);
     void selectFirstVisibleScript();
     void showLabel(int servo);
     void showPosition(int servo);
@@ -82,6 +89,8 @@ private:
     const ProgramPropertyStore &m_properties;
     ServoLink &m_link;
     QMenu *m_scriptsMenu = nullptr;
+    TakeRecorder *m_recorder = nullptr;
+    RecordBar *m_recordBar = nullptr;
     std::array<ServoPanel *, kServoCount> m_panels{};
     QGroupBox *m_pauseFrame;
     QLineEdit *m_pauseText;
@@ -91,4 +100,5 @@ private:
     QGroupBox *m_scriptFrame;
     QListView *m_scripts;
     QPushButton *m_insertScript;
+    QVBoxLayout *m_tools;
 };

@@ -20,6 +20,7 @@
 #include "program/ProgramCommands.h"
 #include "program/ProgramListing.h"
 #include "servos/EditControlSurface.h"
+#include "servos/TakeRecorder.h"
 #include "servos/frmServoControl.h"
 #include "surface/OscSurface.h"
 
@@ -79,6 +80,7 @@ ApplicationMain::ApplicationMain(bool offerRecovery)
     , m_execution(std::make_unique<ExecutionController>(*m_listing, *m_properties, *m_servos))
     , m_exportSettings(std::make_unique<ExportSettingsStore>())
     , m_surface(std::make_unique<OscSurface>(*m_link, *m_servos, *m_properties))
+    , m_recorder(std::make_unique<TakeRecorder>(*m_listing, *m_properties, *m_servos, *m_execution, *m_session))
     , m_screenFit(std::make_unique<ScreenFit>())
 {
     qApp->installEventFilter(m_screenFit.get());
@@ -123,7 +125,7 @@ void ApplicationMain::SetSplashStatus(const QString &text)
 void ApplicationMain::LoadMainWindow()
 {
     m_main = std::make_unique<MDIForm1>(MainWindowParts{*m_properties, *m_session, *m_servos, *m_listing, *m_execution,
-                                                        *m_commands, *m_files, *m_exportSettings});
+                                                        *m_commands, *m_files, *m_exportSettings, *m_recorder});
     m_session->SetSliders(m_main->ServoControl());
     QObject::connect(m_main.get(), &MDIForm1::closing, m_main.get(), [this] { Shutdown(); });
     QObject::connect(m_main->MenuItem(QStringLiteral("miControlSurface")), &QAction::triggered, m_main.get(),

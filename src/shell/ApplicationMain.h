@@ -22,6 +22,7 @@ class QtSoundPlayer;
 class ScreenFit;
 class ServoLink;
 class ServoModel;
+class TakeRecorder;
 class frmSplash;
 
 /// The desktop application: the one place that knows every part, makes each
@@ -65,6 +66,7 @@ public:
     ExecutionController &execution() const { return *m_execution; }
     ExportSettingsStore &exportSettings() const { return *m_exportSettings; }
     OscSurface &surface() const { return *m_surface; }
+    TakeRecorder &recorder() const { return *m_recorder; }
 
 private:
     std::unique_ptr<ProgramPropertyStore> m_properties;
@@ -83,6 +85,7 @@ private:
     std::unique_ptr<ExportSettingsStore> m_exportSettings;
     // After the link and the servos it moves, so it goes before them.
     std::unique_ptr<OscSurface> m_surface;
+    std::unique_ptr<TakeRecorder> m_recorder;
     std::unique_ptr<ScreenFit> m_screenFit;
     QPointer<frmSplash> m_splash; // deletes itself when closed
     std::unique_ptr<MDIForm1> m_main;
