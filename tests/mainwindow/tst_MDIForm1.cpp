@@ -39,7 +39,9 @@
 #include "program/FileCommands.h"
 #include "program/ProgramCommands.h"
 #include "program/ProgramListing.h"
+#include "servos/RecordBar.h"
 #include "servos/ServoPanel.h"
+#include "servos/TakeRecorder.h"
 #include "servos/frmControlSurface.h"
 #include "servos/frmServoControl.h"
 #include "servos/frmServoEdit.h"
@@ -65,6 +67,8 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QSpinBox>
+#include <QStatusBar>
 #include <QToolBar>
 
 struct StackingLog final : QObject
@@ -641,6 +645,67 @@ private Q_SLOTS:
         QCOMPARE(ReadBytesServing(*m_board, int(expected.size()), 2000), expected);
         QCOMPARE(m_board->ReadAvailable(100), QByteArray());
         QCOMPARE(m_app->servos().Position(0), qint16(254));
+    }
+
+    // A take through the Record button, the user's moves on virtual time: Ctrl+R or the button stops it
+    // and its lines follow the program's as one step, Escape throws it away, Smart timing refuses it.
+    void recordTake_data() { AddTestDataRows(QStringLiteral("mainwindow/record-take.txt")); }
+    void recordTake()
+    {
+        QFETCH(QStringList, row);
+        const QString &delay = row[1], &tolerance = row[2], &end = row[3], &expected = row[4];
+        ProgramProperties properties;
+        properties.InterInstructionDelay = delay;
+        m_app->properties().SetProperties(properties);
+        m_app->listing().Reset({QStringLiteral("Pause 10")});
+        const QByteArray before = ReadWholeFileBytes(m_app->listing().TempFilePath());
+        RecordBar &bar = *servos().Recording();
+        bar.spnTolerance()->setValue(tolerance.toInt());
+        m_app->servos().SetEnabled(5, false);
+        const auto at = [this](qint64 ms) { m_clock->advanceNs(ms * 1'000'000); };
+
+        QTest::mouseClick(bar.cmdRecord(), Qt::LeftButton);
+        if (delay == QLatin1String("Smart")) {
+            QVERIFY(TestMessages().takeTexts().value(0).contains(QStringLiteral("Inter-Instruction Delay")));
+            QVERIFY(!m_app->recorder().Recording() && !bar.cmdRecord()->isChecked());
+            return;
+        }
+        QSlider *arm = servos().vscServo(2);
+        arm->setFocus();
+        at(200);
+        QTest::keyClick(arm, Qt::Key_Right);
+        at(50);
+        QTest::keyClick(arm, Qt::Key_Right);
+        at(450); // a drag: each step, then its end
+        arm->setSliderDown(true);
+        for (const int position : {140, 150}) {
+            arm->setSliderPosition(position);
+            at(60);
+        }
+        arm->setSliderDown(false);
+        servos().vscServo(5)->setValue(10); // disabled: moved by code only, never recorded
+        at(740);
+        auto *mark = main().statusBar()->findChild<QLabel *>(QStringLiteral("lblRecordingStatus"));
+        QVERIFY(mark->isVisible());
+        QTRY_VERIFY(mark->text().endsWith(QStringLiteral("0:01.5")) && bar.lblRecording()->text() == "\u25CF 0:01.5");
+
+        if (end == QLatin1String("Escape"))
+            QTest::keyClick(&main(), Qt::Key_Escape);
+        else if (end == QLatin1String("Ctrl+R"))
+            QTest::keyClick(&main(), Qt::Key_R, Qt::ControlModifier);
+        else
+            QTest::mouseClick(bar.cmdRecord(), Qt::LeftButton);
+        QVERIFY(!m_app->recorder().Recording() && !main().statusBar()->isVisible());
+        const QByteArray after = ReadWholeFileBytes(m_app->listing().TempFilePath());
+        QCOMPARE(after, expected.isEmpty() ? before : ReadWholeFileBytes(TestDataPath(expected)));
+        if (expected.isEmpty())
+            return;
+        QTest::keyClick(&main(), Qt::Key_Z, Qt::ControlModifier); // one step
+        QCOMPARE(ReadWholeFileBytes(m_app->listing().TempFilePath()), before);
+        // The choices beside the button outlive the program.
+        QVERIFY(main().close());
+        restart();
+        QCOMPARE(servos().Recording()->spnTolerance()->value(), tolerance.toInt());
     }
 
     void optionsMenuOpensItsDialogs()
