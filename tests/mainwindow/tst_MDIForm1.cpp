@@ -648,19 +648,22 @@ private Q_SLOTS:
     }
 
     // A take through the Record button, the user's moves on virtual time: Ctrl+R or the button stops it
-    // and its lines follow the program's as one step, Escape throws it away, Smart timing refuses it.
+    // and its lines follow the program's (or, over the program, merge with it) as one step, Escape throws it
+    // away, Smart timing refuses it; a take kept as a script takes the place of its lines.
     void recordTake_data() { AddTestDataRows(QStringLiteral("mainwindow/record-take.txt")); }
     void recordTake()
     {
         QFETCH(QStringList, row);
-        const QString &delay = row[1], &tolerance = row[2], &end = row[3], &expected = row[4];
+        const QString &delay = row[1], &tolerance = row[2], &end = row[3], &expected = row[4], &script = row[5];
+        const bool overdub = row[6] == QLatin1String("yes");
         ProgramProperties properties;
         properties.InterInstructionDelay = delay;
         m_app->properties().SetProperties(properties);
-        m_app->listing().Reset({QStringLiteral("Pause 10")});
+        m_app->listing().Reset({QStringLiteral("Pause 10"), QStringLiteral("Mov 2,30"), QStringLiteral("Mov 3,40")});
         const QByteArray before = ReadWholeFileBytes(m_app->listing().TempFilePath());
         RecordBar &bar = *servos().Recording();
         bar.spnTolerance()->setValue(tolerance.toInt());
+        bar.chkOverdub()->setChecked(overdub);
         m_app->servos().SetEnabled(5, false);
         const auto at = [this](qint64 ms) { m_clock->advanceNs(ms * 1'000'000); };
 
@@ -669,6 +672,10 @@ private Q_SLOTS:
             QVERIFY(TestMessages().takeTexts().value(0).contains(QStringLiteral("Inter-Instruction Delay")));
             QVERIFY(!m_app->recorder().Recording() && !bar.cmdRecord()->isChecked());
             return;
+        }
+        if (overdub) { // played on the board, to its end (its waits pass the clock by), before the user moves
+            QCOMPARE(m_board->ReadBytes(kServoCount * 3 + 6, 2000).right(6), Bytes({0xFF, 2, 30, 0xFF, 3, 40}));
+            QTRY_VERIFY(!m_app->execution().StopEnabled());
         }
         QSlider *arm = servos().vscServo(2);
         arm->setFocus();
@@ -687,7 +694,9 @@ private Q_SLOTS:
         at(740);
         auto *mark = main().statusBar()->findChild<QLabel *>(QStringLiteral("lblRecordingStatus"));
         QVERIFY(mark->isVisible());
-        QTRY_VERIFY(mark->text().endsWith(QStringLiteral("0:01.5")) && bar.lblRecording()->text() == "\u25CF 0:01.5");
+        if (!overdub)
+            QTRY_VERIFY(mark->text().endsWith(QStringLiteral("0:01.5")) &&
+                        bar.lblRecording()->text().endsWith("0:01.5"));
 
         if (end == QLatin1String("Escape"))
             QTest::keyClick(&main(), Qt::Key_Escape);
@@ -700,12 +709,25 @@ private Q_SLOTS:
         QCOMPARE(after, expected.isEmpty() ? before : ReadWholeFileBytes(TestDataPath(expected)));
         if (expected.isEmpty())
             return;
+        if (!script.isEmpty()) {
+            fromMenu<frmSaveScript>("miSaveTakeAsScript", [&script](frmSaveScript *dialog) {
+                dialog->txtName()->setText(script);
+                dialog->cmdOK()->click();
+            });
+            QCOMPARE(ReadWholeFileBytes(m_app->listing().TempFilePath()),
+                     before + "Script " + script.toUtf8() + "\r\n");
+            QCOMPARE(before + ReadWholeFileBytes(DataPaths::ScriptsFolder() + '/' + script), after);
+            main().activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&main()));
+            QTest::keyClick(&main(), Qt::Key_Z, Qt::ControlModifier);
+        }
         QTest::keyClick(&main(), Qt::Key_Z, Qt::ControlModifier); // one step
         QCOMPARE(ReadWholeFileBytes(m_app->listing().TempFilePath()), before);
         // The choices beside the button outlive the program.
         QVERIFY(main().close());
         restart();
         QCOMPARE(servos().Recording()->spnTolerance()->value(), tolerance.toInt());
+        QCOMPARE(servos().Recording()->chkOverdub()->isChecked(), overdub);
     }
 
     void optionsMenuOpensItsDialogs()
