@@ -394,6 +394,8 @@ void MDIForm1::dropEvent(QDropEvent *event)
 
 void MDIForm1::closeEvent(QCloseEvent *event)
 {
+    // A take being recorded goes into the program first, so that the save question covers it.
+    m_parts.recorder.Stop();
     if (!m_parts.files.QueryClose()) {
         event->ignore();
         return;

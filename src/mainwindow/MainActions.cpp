@@ -166,7 +166,11 @@ void MainActions::buildMenus()
     recordGuard->setEnabled(false);
     connect(record, &QAction::enabledChanged, recordGuard,
             [recordGuard](bool enabled) { recordGuard->setEnabled(!enabled); });
-    addItem(edit, "miDiscardTake", QStringLiteral("&Discard Take"))->setShortcut(Qt::Key_Escape);
+    QAction *discard = addItem(edit, "miDiscardTake", QStringLiteral("&Discard Take"));
+    discard->setShortcut(Qt::Key_Escape);
+    // Their keys also while a take over the program locks the menus.
+    m_window.addAction(record);
+    m_window.addAction(discard);
     addItem(edit, "miSaveTakeAsScript", QStringLiteral("Save Take As &Script..."));
 
     QMenu *view = bar->addMenu(QStringLiteral("&View"));

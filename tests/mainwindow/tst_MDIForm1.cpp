@@ -826,6 +826,9 @@ private Q_SLOTS:
             QCOMPARE(item("miUndo")->isEnabled(), !locked); // also in the list's popup
             QTest::keyClick(&main(), Qt::Key_F4);
             QCOMPARE(main().ServoControlChild()->isVisible(), locked);
+            // Except the take's: one over the program, which locks the interface, starts and stops by its key.
+            QTest::keySequence(&main(), QKeySequence(QStringLiteral("Ctrl+R")));
+            QCOMPARE(m_app->recorder().Recording(), locked);
             for (const auto &[key, name] : keys) {
                 QSignalSpy triggered(item(name), &QAction::triggered);
                 QTest::keySequence(&main(), QKeySequence(QString::fromLatin1(key)));
