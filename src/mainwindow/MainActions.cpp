@@ -166,7 +166,7 @@ void MainActions::buildMenus()
     recordGuard->setEnabled(false);
     connect(record, &QAction::enabledChanged, recordGuard,
             [recordGuard](bool enabled) { recordGuard->setEnabled(!enabled); });
-    QAction *discard = addItem(edit, "miDiscardTake", QStringLiteral("&Discard Take"));
+    QAction *discard = addItem(edit, "miDiscardTake", QStringLiteral("Discard Ta&ke"));
     discard->setShortcut(Qt::Key_Escape);
     // Their keys also while a take over the program locks the menus.
     m_window.addAction(record);
