@@ -85,6 +85,10 @@ ApplicationMain::ApplicationMain(bool offerRecovery)
 {
     qApp->installEventFilter(m_screenFit.get());
     m_execution->SetLink(m_session.get());
+    // What the link sends live goes into a take being recorded: the control surface's moves among
+    // it. The sliders hand theirs to the take themselves, Offline too; a position repeated is kept once.
+    QObject::connect(m_link.get(), &ServoLink::frameSent, m_recorder.get(),
+                     [this](int servo, int position, qint64) { m_recorder->Capture(servo, position); });
     m_execution->SetSoundPlayer(m_sound.get());
 }
 

@@ -71,6 +71,9 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <lo/lo.h>
+#include <netinet/in.h>
+
 struct StackingLog final : QObject
 {
     QStringList events;
@@ -647,6 +650,23 @@ private Q_SLOTS:
         QCOMPARE(m_app->servos().Position(0), qint16(254));
     }
 
+    // One message of a control surface listening on a free port, taken by the servo.
+    void oscMove(int servo, int position)
+    {
+        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in a{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {}, .sin_zero = {}};
+        socklen_t size = sizeof a;
+        QVERIFY(::bind(fd, reinterpret_cast<sockaddr *>(&a), size) == 0 &&
+                ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size) == 0);
+        ::close(fd);
+        QVERIFY(m_app->surface().Apply({.enabled = true, .port = ntohs(a.sin_port)}));
+        const lo_address to = lo_address_new("127.0.0.1", QByteArray::number(ntohs(a.sin_port)).constData());
+        lo_send(to, qPrintable(QStringLiteral("/servo/%1").arg(servo)), "i", position);
+        lo_address_free(to);
+        QTRY_COMPARE(m_app->servos().Position(servo), position);
+        m_app->surface().Stop();
+    }
+
     // A take through the Record button, the user's moves on virtual time: Ctrl+R or the button stops it
     // and its lines follow the program's (or, over the program, merge with it) as one step, Escape throws it
     // away, Smart timing refuses it; a take kept as a script takes the place of its lines.
@@ -666,6 +686,7 @@ private Q_SLOTS:
         bar.chkOverdub()->setChecked(overdub);
         m_app->servos().SetEnabled(5, false);
         const auto at = [this](qint64 ms) { m_clock->advanceNs(ms * 1'000'000); };
+        m_app->link().SetClock(m_clock.get()); // frames paced on the take's time: each goes out at once
 
         QTest::mouseClick(bar.cmdRecord(), Qt::LeftButton);
         if (delay == QLatin1String("Smart")) {
@@ -691,7 +712,9 @@ private Q_SLOTS:
         }
         arm->setSliderDown(false);
         servos().vscServo(5)->setValue(10); // disabled: moved by code only, never recorded
-        at(740);
+        at(240);
+        oscMove(3, 60); // a control surface's move
+        at(500);
         auto *mark = main().statusBar()->findChild<QLabel *>(QStringLiteral("lblRecordingStatus"));
         QVERIFY(mark->isVisible());
         if (!overdub)
