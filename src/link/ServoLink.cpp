@@ -251,13 +251,18 @@ bool ServoLink::writeOut(const ServoFrame &frame, qint64 nowNs)
 bool ServoLink::MoveLive(int servo, int position)
 {
     const ServoFrame frame = BuildServoFrame(m_properties.Properties().SynchByte, servo, position);
-    if (RunPlaying())
+    if (liveBlocked())
         return false;
     if (!m_port.isOpen())
         throw AppError(LinkError::kPortNotOpen, QStringLiteral("Operation valid only when the port is open"));
     m_pacer.Offer(frame);
     sendDue();
     return true;
+}
+
+void ServoLink::LetLiveMovesThrough(bool through)
+{
+    m_liveThrough = through;
 }
 
 void ServoLink::sendDue()
@@ -269,13 +274,13 @@ void ServoLink::sendDue()
     // driver.
     constexpr qint64 kEarlyNs = 2'000'000;
     const qint64 now = m_clock->nowNs();
-    while (m_port.isOpen() && !RunPlaying()) {
+    while (m_port.isOpen() && !liveBlocked()) {
         const std::optional<ServoFrame> frame = m_pacer.TakeDue(now, kEarlyNs);
         if (!frame || !writeOut(*frame, now))
             break;
     }
     const std::optional<qint64> due = m_pacer.NextDueNs();
-    if (!due || !m_port.isOpen() || RunPlaying()) {
+    if (!due || !m_port.isOpen() || liveBlocked()) {
         m_paceTimer.stop();
         return;
     }

@@ -78,10 +78,15 @@ public:
     /// refused) as SendServoFrame builds it; it then leaves at once when the
     /// line and the servo are free, else it waits as the servo's newest value
     /// (see LivePacer). Throws 8018 when the port is closed. Ignored while a
-    /// run's sink exists, since a run owns the servos: returns false then.
+    /// run's sink exists, since a run owns the servos: returns false then,
+    /// unless live moves are let through (a take recorded over the program).
     bool MoveLive(int servo, int position);
     /// True while a run's sink exists.
     bool RunPlaying() const { return m_runSinks.load() > 0; }
+    /// While set, live moves reach the board during a run too: the user
+    /// performs over the program and must see the figure move. Each frame is
+    /// still one write(2), so it never splits one of the run's frames.
+    void LetLiveMovesThrough(bool through);
 
     /// The clock live moves are paced by; the system clock unless set.
     void SetClock(IClock *clock);
@@ -114,6 +119,7 @@ private:
     bool writeOut(const ServoFrame &frame, qint64 nowNs);
     /// Writes the waiting frames that are due and sets the timer for the next.
     void sendDue();
+    bool liveBlocked() const { return RunPlaying() && !m_liveThrough; }
     void updateFrameTime();
 
     const ProgramPropertyStore &m_properties;
@@ -128,4 +134,5 @@ private:
     LivePacer m_pacer;
     QTimer m_paceTimer;
     std::atomic<int> m_runSinks = 0;
+    bool m_liveThrough = false;
 };

@@ -37,6 +37,8 @@ public:
                  ExecutionController &execution, IRunLink &link, QObject *parent = nullptr);
 
     bool Recording() const { return m_recording; }
+    /// Recording while the program plays: the performer's moves must reach the board during the run.
+    bool Overdubbing() const { return m_recording && m_runStarted; }
     /// A take can be started or stopped: not while a run of the user's own plays.
     bool Available() const { return m_recording || !m_runPlaying; }
     /// Time since the take started; 0 when none is being recorded.

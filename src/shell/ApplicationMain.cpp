@@ -89,6 +89,8 @@ ApplicationMain::ApplicationMain(bool offerRecovery)
     // it. The sliders hand theirs to the take themselves, Offline too; a position repeated is kept once.
     QObject::connect(m_link.get(), &ServoLink::frameSent, m_recorder.get(),
                      [this](int servo, int position, qint64) { m_recorder->Capture(servo, position); });
+    QObject::connect(m_recorder.get(), &TakeRecorder::stateChanged, m_link.get(),
+                     [this] { m_link->LetLiveMovesThrough(m_recorder->Overdubbing()); });
     m_execution->SetSoundPlayer(m_sound.get());
 }
 

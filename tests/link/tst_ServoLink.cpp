@@ -226,6 +226,11 @@ private Q_SLOTS:
         for (int i = 0; i < 200; ++i)
             QCOMPARE(frames[i + 1], (ServoFrame{255, quint8(i % 16), quint8(i)}));
         QCOMPARE(rig.board.Decoder().SkippedBytes(), 0);
+        rig.link.LetLiveMovesThrough(true); // a take performed over the run
+        QVERIFY(rig.link.MoveLive(5, 6));
+        QList<ServoFrame> live; // paced: it may wait for the line
+        QTRY_VERIFY(!(live += rig.board.ReadFrames(1, 10)).isEmpty());
+        QCOMPARE(live, (QList<ServoFrame>{ServoFrame{255, 5, 6}}));
 
         // Closing the port under a live sink must not hand its descriptor to
         // anyone else: the sink's own still reaches the board.
