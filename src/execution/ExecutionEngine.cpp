@@ -344,7 +344,12 @@ void ExecutionEngine::playSound(const QString &name)
     // A relative name is kept beside the user's other files, not in
     // whatever folder the process was started from.
     if (m_ctx.sound)
-        m_ctx.sound->Play(QDir(m_dataFolder).filePath(name));
+        m_ctx.sound->Play(SoundPath(name, m_dataFolder));
+}
+
+QString ExecutionEngine::SoundPath(const QString &name, const QString &dataFolder)
+{
+    return QDir(dataFolder).filePath(name);
 }
 
 void ExecutionEngine::RunScript(const QString &sfile, const QString &lIID)

@@ -99,6 +99,9 @@ public:
     /// words match in any letter case, as the engine and the file check read them.
     static bool SmartRatingMissing(const ProgramProperties &properties);
 
+    /// The file a `wav` line plays: a relative name lies in dataFolder (the user's data folder).
+    static QString SoundPath(const QString &name, const QString &dataFolder);
+
 private:
     void center();
     /// Plays lines 0..lastLine; progress out of progressTotal, or of the list's

@@ -6,6 +6,8 @@
 #include "program/ProgramFile.h"
 #include "program/ScriptFolder.h"
 
+#include <QFile>
+
 ResolvedProgram::ResolvedProgram(const QStringList &items, const QString &scriptsFolder)
     : m_items(items)
     , m_scriptsFolder(scriptsFolder)
@@ -15,7 +17,8 @@ ResolvedProgram::ResolvedProgram(const QStringList &items, const QString &script
             const std::optional<QString> name = ScriptNameOf(line);
             if (name && !m_byName.contains(*name)) {
                 m_byName.insert(*name, m_scripts.size());
-                m_scripts.append(Script{Script::State::Missing, *name, {}, 0, {}});
+                m_scripts.append(
+                    Script{Script::State::Missing, *name, {}, 0, {}, m_scriptsFolder + QLatin1Char('/') + *name});
             }
         }
     };
@@ -34,6 +37,7 @@ ResolvedProgram::ResolvedProgram(const QStringList &items, const QString &script
         }
         byFile.insert(file, i);
         Script &script = m_scripts[i];
+        script.path = QFile::decodeName(file);
         try {
             script.lines = SplitFileLines(DecodeFileText(ReadNativeFileBytes(file)));
             script.state = Script::State::Found;
@@ -50,6 +54,14 @@ const ResolvedProgram::Script *ResolvedProgram::FindScript(const QString &name) 
 {
     const auto found = m_byName.constFind(name);
     return found == m_byName.cend() ? nullptr : &m_scripts.at(*found);
+}
+
+QStringList ResolvedProgram::ScriptPaths() const
+{
+    QStringList paths;
+    for (const Script &script : m_scripts)
+        paths.append(script.path);
+    return paths;
 }
 
 std::optional<QString> ResolvedProgram::ScriptNameOf(const QString &line)

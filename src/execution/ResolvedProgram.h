@@ -25,6 +25,7 @@ public:
         QStringList lines;   ///< Found: every line of the file, unfiltered
         int errorNumber = 0; ///< Unreadable: why the file could not be read
         QString errorDescription;
+        QString path; ///< the file found, or where it was looked for
     };
 
     ResolvedProgram() = default;
@@ -38,6 +39,8 @@ public:
     /// (a line that names no script).
     const Script *FindScript(const QString &name) const;
     int ScriptCount() const { return int(m_scripts.size()); }
+    /// The files of every script the items reach, found or not: what the run depends on.
+    QStringList ScriptPaths() const;
 
     /// The name a line runs as a script, as the engine reads script lines; none when it is no script line.
     static std::optional<QString> ScriptNameOf(const QString &line);

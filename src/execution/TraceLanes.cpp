@@ -27,7 +27,10 @@ TraceLanes TraceLanes::OfProgram(const QStringList &items, const ProgramProperti
     const qint32 centre = WholeNumber32(properties.ServoCenter).value_or(127);
     request.positions.fill(
         qint16(std::clamp<qint32>(centre, std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max())));
-    return OfTrace(ProgramTrace::Run(request, ProgramTrace::kDefaultMaxEvents, std::move(cancel)), soundLength);
+    TraceLanes lanes =
+        OfTrace(ProgramTrace::Run(request, ProgramTrace::kDefaultMaxEvents, std::move(cancel)), soundLength);
+    lanes.scriptFiles = request.program.ScriptPaths();
+    return lanes;
 }
 
 TraceLanes TraceLanes::OfTrace(const ProgramTrace &trace, const SoundLength &soundLength)
@@ -78,6 +81,7 @@ TraceLanes TraceLanes::OfTrace(const ProgramTrace &trace, const SoundLength &sou
             break;
         }
         case TraceEvent::Kind::Report:
+            lanes.gaps.append(Gap{e.timeMs, e.timeMs, e.line, int(lanes.reports.size())});
             lanes.reports.append(trace.texts.at(e.text));
             break;
         case TraceEvent::Kind::End:
@@ -91,6 +95,9 @@ TraceLanes TraceLanes::OfTrace(const ProgramTrace &trace, const SoundLength &sou
                 span.endMs = std::max(span.startMs, lanes.endMs);
         }
     }
+    for (Gap &gap : lanes.gaps)
+        gap.endMs = std::max(gap.startMs,
+                             gap.line + 1 < lanes.lineStarts.size() ? lanes.lineStarts.at(gap.line + 1) : lanes.endMs);
     std::sort(lanes.servos.begin(), lanes.servos.end(),
               [](const ServoLane &a, const ServoLane &b) { return a.servo < b.servo; });
     return lanes;

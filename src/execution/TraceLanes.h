@@ -43,6 +43,15 @@ public:
         QString name; ///< as its line writes it
         QList<Span> spans;
     };
+    /// Where the run showed a message (a script missing or nested too deep, an error): the line did
+    /// not play as written. It lasts from the message until the next line starts or the run ends.
+    struct Gap
+    {
+        qint64 startMs = 0;
+        qint64 endMs = 0;
+        int line = -1;
+        int report = -1; ///< index into reports
+    };
     /// One pixel column of a servo lane: the lowest and highest position held in it; -1 before the first step.
     struct Column
     {
@@ -71,8 +80,10 @@ public:
     QList<qint64> lineStarts; ///< see ProgramTrace::lineStarts
     qint64 endMs = 0;         ///< the run's end, or its last event when it was cut short
     bool truncated = false;
-    QStringList reports; ///< the messages the run showed, in order
-    QString refusal;     ///< why nothing was traced
+    QStringList reports;     ///< the messages the run showed, in order
+    QList<Gap> gaps;         ///< one per report, in order
+    QStringList scriptFiles; ///< the script files the run depends on, found or not
+    QString refusal;         ///< why nothing was traced
 
     /// The top-level line playing at timeMs (of lines starting together, the last); -1 before the first.
     int LineAt(qint64 timeMs) const;

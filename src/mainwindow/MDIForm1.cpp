@@ -35,6 +35,7 @@
 #include "servos/frmServoControl.h"
 #include "servos/frmServoEdit.h"
 #include "timeline/TimelineDock.h"
+#include "timeline/TimelineExport.h"
 #include "timeline/TimelineView.h"
 
 #include <QAbstractButton>
@@ -119,6 +120,10 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     connect(MenuItem(QStringLiteral("miTimeline")), &QAction::triggered, timeline, &QWidget::setVisible);
     connect(timeline->toggleViewAction(), &QAction::toggled, MenuItem(QStringLiteral("miTimeline")),
             &QAction::setChecked);
+    connect(timeline->toggleViewAction(), &QAction::toggled, MenuItem(QStringLiteral("miExportTimeline")),
+            &QAction::setEnabled);
+    connect(MenuItem(QStringLiteral("miExportTimeline")), &QAction::triggered, timeline,
+            [timeline] { TimelineExport::Ask(timeline->View(), TimelineView::Extent::Whole); });
 
     // The toolbars take the keyboard too; F6 reaches them.
     for (QToolBar *bar : {m_actions->FileBar(), m_actions->ViewBar()}) {

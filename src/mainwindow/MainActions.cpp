@@ -115,6 +115,8 @@ void MainActions::buildMenus()
     QMenu *exportMenu = file->addMenu(QStringLiteral("&Export"));
     exportMenu->menuAction()->setObjectName(QStringLiteral("miExport"));
     addItem(exportMenu, "miExportPBASIC", QStringLiteral("As &Basic..."), 21);
+    // Offered while the timeline is shown: the picture is of what it shows.
+    addItem(exportMenu, "miExportTimeline", QStringLiteral("As &Timeline Picture..."))->setEnabled(false);
     file->addSeparator()->setObjectName(QStringLiteral("miLN1"));
     for (int i = 1; i <= 4; ++i) {
         QAction *mru = file->addAction(QStringLiteral("MRU"));

@@ -6,8 +6,11 @@
 #include "execution/TraceLanes.h"
 #include "platform/NumericText.h"
 #include "program/ProgramListing.h"
+#include "timeline/TimelineSounds.h"
 #include "timeline/TimelineView.h"
 
+#include <QEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -52,8 +55,28 @@ TimelineDock::TimelineDock(ProgramListing &listing, ProgramPropertyStore &proper
 void TimelineDock::showEvent(QShowEvent *event)
 {
     QDockWidget::showEvent(event);
-    if (m_stale)
+    if (m_stale || filesChanged())
         m_retrace.start();
+}
+
+bool TimelineDock::event(QEvent *event)
+{
+    // Back from another program, perhaps the editor of a script or a sound. The window passes
+    // its activation on to the widgets in it, so this sees it docked or floating.
+    if (event->type() == QEvent::WindowActivate && isVisible() && filesChanged())
+        m_retrace.start();
+    return QDockWidget::event(event);
+}
+
+TimelineDock::FileStamp TimelineDock::stampOf(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() ? FileStamp{path, info.size(), info.lastModified()} : FileStamp{path, -1, {}};
+}
+
+bool TimelineDock::filesChanged() const
+{
+    return std::any_of(m_used.cbegin(), m_used.cend(), [](const FileStamp &s) { return stampOf(s.path) != s; });
 }
 
 void TimelineDock::schedule()
@@ -67,12 +90,18 @@ void TimelineDock::schedule()
 void TimelineDock::retrace()
 {
     m_stale = false;
-    m_tracer.Request({m_listing.Items(), m_properties.Properties(), DataPaths::ScriptsFolder(), {}});
+    m_tracer.Request(
+        {m_listing.Items(), m_properties.Properties(), DataPaths::ScriptsFolder(), TimelineSounds::Lengths()});
 }
 
 void TimelineDock::showLanes(TraceLanes lanes)
 {
     const ProgramProperties &props = m_properties.Properties();
+    m_used.clear();
+    for (const QString &path : lanes.scriptFiles)
+        m_used.append(stampOf(path));
+    for (const TraceLanes::SoundLane &lane : lanes.sounds)
+        m_used.append(stampOf(TimelineSounds::PathOf(lane.name)));
     m_view->SetRange(WholeNumber32(props.ServoMin).value_or(0), WholeNumber32(props.ServoMax).value_or(254));
 
     const QLocale locale;

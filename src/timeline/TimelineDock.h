@@ -2,6 +2,7 @@
 
 #include "timeline/TimelineTracer.h"
 
+#include <QDateTime>
 #include <QDockWidget>
 #include <QTimer>
 
@@ -27,11 +28,24 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void schedule();
     void retrace();
     void showLanes(TraceLanes lanes);
+    /// A script or sound file the last trace used was changed, made or removed since.
+    bool filesChanged() const;
+
+    /// What a file looked like when it was traced.
+    struct FileStamp
+    {
+        QString path;
+        qint64 size = -1; ///< -1: missing
+        QDateTime modified;
+        bool operator==(const FileStamp &) const = default;
+    };
+    static FileStamp stampOf(const QString &path);
 
     ProgramListing &m_listing;
     ProgramPropertyStore &m_properties;
@@ -40,4 +54,5 @@ private:
     QTimer m_retrace;
     TimelineTracer m_tracer;
     bool m_stale = true;
+    QList<FileStamp> m_used;
 };

@@ -2,9 +2,11 @@
 
 #include "app/ServoModel.h"
 #include "program/ProgramListing.h"
+#include "timeline/TimelineExport.h"
 
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -24,6 +26,10 @@ constexpr int kLanePad = 4;
 constexpr double kMinMsPerPixel = 0.01;
 /// The widest the content may grow, so scroll bar positions stay within an int.
 constexpr double kMaxContentPixels = 1e9;
+/// The widest picture of the whole run; a run longer than that at the shown zoom is fitted to it.
+constexpr int kMaxExportColumns = 20000;
+/// A gap that takes no time (the run stopped there) is still this wide.
+constexpr int kGapWidth = 6;
 
 QString secondsText(double ms, int decimals)
 {
@@ -50,11 +56,27 @@ TimelineView::TimelineView(ProgramListing &listing, const ServoModel &servos, QW
         m_followPlayhead = m_followPlayhead && m_scrollingToPlayhead;
     });
     connect(&m_playhead, &TimelinePlayhead::moved, this, &TimelineView::playheadMoved);
+
+    m_menu = new QMenu(this);
+    for (const auto &[caption, format] : {std::pair{"Export as PNG", TimelineExport::Format::Png},
+                                          std::pair{"Export as SVG", TimelineExport::Format::Svg}}) {
+        QMenu *sub = m_menu->addMenu(QString::fromLatin1(caption));
+        for (const auto &[item, extent] :
+             {std::pair{"Shown Zoom...", Extent::Shown}, std::pair{"Whole Program...", Extent::Whole}}) {
+            QAction *a = sub->addAction(QString::fromLatin1(item));
+            a->setObjectName(QStringLiteral("%1 %2").arg(QString::fromLatin1(caption), QString::fromLatin1(item)));
+            connect(a, &QAction::triggered, this,
+                    [this, format, extent] { TimelineExport::Ask(*this, extent, format); });
+        }
+    }
 }
 
 void TimelineView::SetLanes(TraceLanes lanes)
 {
     m_lanes = std::move(lanes);
+    m_soundFiles.clear();
+    for (const TraceLanes::SoundLane &lane : m_lanes.sounds)
+        m_soundFiles.append(TimelineSounds::Read(lane.name));
     if (m_fitted)
         Fit();
     else
@@ -92,16 +114,62 @@ void TimelineView::ZoomBy(double factor, int anchorX)
 
 int TimelineView::XOf(qint64 timeMs) const
 {
+    return xOf(timeMs, shownFrame());
+}
+
+int TimelineView::xOf(qint64 timeMs, const Frame &f)
+{
     // Far off screen stays far off screen without leaving the int range.
-    return kLabelWidth + int(std::clamp(std::floor((double(timeMs) - startMs()) / m_msPerPixel), -1e7, 1e7));
+    return kLabelWidth + int(std::clamp(std::floor((double(timeMs) - f.startMs) / f.msPerPixel), -1e7, 1e7));
 }
 
 QRect TimelineView::LaneRect(int lane) const
 {
-    int y = kRulerHeight - verticalScrollBar()->value();
+    return laneRect(lane, shownFrame());
+}
+
+QRect TimelineView::laneRect(int lane, const Frame &f) const
+{
+    int y = kRulerHeight - f.top;
     for (int i = 0; i < lane; ++i)
         y += i < m_lanes.servos.size() ? kServoLaneHeight : kSoundLaneHeight;
-    return {0, y, viewport()->width(), lane < m_lanes.servos.size() ? kServoLaneHeight : kSoundLaneHeight};
+    return {0, y, f.size.width(), lane < m_lanes.servos.size() ? kServoLaneHeight : kSoundLaneHeight};
+}
+
+TimelineView::Frame TimelineView::shownFrame() const
+{
+    return {startMs(), m_msPerPixel, timeWidth(), viewport()->size(), verticalScrollBar()->value()};
+}
+
+TimelineView::Frame TimelineView::frame(Extent extent) const
+{
+    if (extent == Extent::Shown)
+        return shownFrame();
+    const double total = double(totalMs());
+    double msPerPixel = m_msPerPixel;
+    double columns = std::ceil(total / msPerPixel);
+    if (columns > kMaxExportColumns) {
+        columns = kMaxExportColumns;
+        msPerPixel = total / columns;
+    }
+    int height = kRulerHeight;
+    for (int i = 0; i < laneCount(); ++i)
+        height += i < m_lanes.servos.size() ? kServoLaneHeight : kSoundLaneHeight;
+    // Room for the note on an empty run and for the marks of its gaps.
+    height = std::max(height, kRulerHeight + kServoLaneHeight);
+    const int width = std::max(1, int(columns));
+    return {0, msPerPixel, width, QSize(kLabelWidth + width, height), 0};
+}
+
+QSize TimelineView::RenderSize(Extent extent) const
+{
+    return frame(extent).size;
+}
+
+void TimelineView::Render(QPainter &painter, Extent extent) const
+{
+    painter.setFont(font());
+    paintFrame(painter, frame(extent));
 }
 
 int TimelineView::laneAt(int y) const
@@ -191,14 +259,20 @@ void TimelineView::resizeEvent(QResizeEvent *event)
 void TimelineView::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
-    const QRect all = viewport()->rect();
+    paintFrame(painter, shownFrame());
+    // Only while a run plays: not part of a picture.
+    paintPlayhead(painter);
+}
+
+void TimelineView::paintFrame(QPainter &painter, const Frame &f) const
+{
+    const QRect all(QPoint(), f.size);
     painter.fillRect(all, palette().base());
-    const double start = startMs();
-    const int columns = timeWidth();
+    const int columns = f.columns;
     const QRect timeArea(kLabelWidth, kRulerHeight, columns, all.height() - kRulerHeight);
 
     for (int i = 0; i < laneCount(); ++i) {
-        const QRect rect = LaneRect(i);
+        const QRect rect = laneRect(i, f);
         if (rect.bottom() < kRulerHeight || rect.top() > all.bottom())
             continue;
         painter.setClipRect(timeArea);
@@ -208,13 +282,14 @@ void TimelineView::paintEvent(QPaintEvent *)
         bool enabled = true;
         if (i < m_lanes.servos.size()) {
             const TraceLanes::ServoLane &lane = m_lanes.servos.at(i);
-            paintServoLane(painter, rect, lane, start, columns);
+            paintServoLane(painter, rect, lane, f);
             name = m_servos.Label(lane.servo);
             enabled = m_servos.Enabled(lane.servo);
         } else {
-            const TraceLanes::SoundLane &lane = m_lanes.sounds.at(i - m_lanes.servos.size());
-            paintSoundLane(painter, rect, lane, start, columns);
-            name = lane.name;
+            const int sound = i - int(m_lanes.servos.size());
+            paintSoundLane(painter, rect, sound, f);
+            name = m_lanes.sounds.at(sound).name;
+            enabled = m_soundFiles.value(sound).overview != nullptr;
         }
         painter.setClipRect(QRect(0, kRulerHeight, kLabelWidth, timeArea.height()));
         const QRect label(0, rect.top(), kLabelWidth, rect.height());
@@ -227,25 +302,26 @@ void TimelineView::paintEvent(QPaintEvent *)
         painter.drawLine(0, rect.bottom(), all.width(), rect.bottom());
     }
     painter.setClipping(false);
+    paintGaps(painter, f);
     if (laneCount() == 0) {
         painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
         painter.drawText(timeArea, Qt::AlignCenter, QStringLiteral("No servo moves and no sounds."));
     }
-    paintRuler(painter, start);
+    paintRuler(painter, f);
     // The listing's selected line, at the time it starts.
     if (m_markedLine >= 0 && m_markedLine < m_lanes.lineStarts.size()) {
-        const int x = XOf(m_lanes.lineStarts.at(m_markedLine));
+        const int x = xOf(m_lanes.lineStarts.at(m_markedLine), f);
         if (x >= kLabelWidth && x < all.width()) {
             painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
             painter.drawLine(x, 0, x, all.height());
         }
     }
-    paintPlayhead(painter);
 }
 
-void TimelineView::paintServoLane(QPainter &painter, const QRect &rect, const TraceLanes::ServoLane &lane, double start,
-                                  int columns) const
+void TimelineView::paintServoLane(QPainter &painter, const QRect &rect, const TraceLanes::ServoLane &lane,
+                                  const Frame &f) const
 {
+    const int columns = f.columns;
     const int low = m_high > m_low ? m_low : 0;
     const int span = m_high > m_low ? m_high - m_low : 254;
     const int height = rect.height() - 2 * kLanePad - 1;
@@ -255,7 +331,7 @@ void TimelineView::paintServoLane(QPainter &painter, const QRect &rect, const Tr
     // One rectangle per run of columns at one level, one per column that moves: a step's edge
     // is a column spanning the old and the new level.
     QList<QRect> marks;
-    const QList<TraceLanes::Column> cells = TraceLanes::Columns(lane.steps, start, m_msPerPixel, columns);
+    const QList<TraceLanes::Column> cells = TraceLanes::Columns(lane.steps, f.startMs, f.msPerPixel, columns);
     for (int c = 0; c < columns; ++c) {
         const TraceLanes::Column &cell = cells.at(c);
         if (cell.low < 0)
@@ -278,19 +354,21 @@ void TimelineView::paintServoLane(QPainter &painter, const QRect &rect, const Tr
     painter.drawRects(marks);
 }
 
-void TimelineView::paintSoundLane(QPainter &painter, const QRect &rect, const TraceLanes::SoundLane &lane, double start,
-                                  int columns) const
+void TimelineView::paintSoundLane(QPainter &painter, const QRect &rect, int sound, const Frame &f) const
 {
-    // A plain bar while the sound plays; the waveform overview of the file belongs inside it
-    // once the sound files can be read.
+    // A bar with the file's waveform while the sound plays; a file that cannot be read leaves
+    // only the marks where its lines start it.
+    const TraceLanes::SoundLane &lane = m_lanes.sounds.at(sound);
+    const WaveformOverview *overview = m_soundFiles.value(sound).overview.get();
+    const int columns = f.columns;
     const QRect band = rect.adjusted(0, kLanePad, 0, -kLanePad);
-    const QList<quint8> cells = TraceLanes::SpanColumns(lane.spans, start, m_msPerPixel, columns);
+    const QList<quint8> cells = TraceLanes::SpanColumns(lane.spans, f.startMs, f.msPerPixel, columns);
     QList<QRect> bars, starts;
     for (int c = 0; c < columns; ++c) {
         if (cells.at(c) & TraceLanes::kStarts)
             starts.append(QRect(kLabelWidth + c, rect.top() + 1, 1, rect.height() - 2));
     }
-    for (int c = 0; c < columns; ++c) {
+    for (int c = 0; c < columns && overview; ++c) {
         if (!(cells.at(c) & TraceLanes::kCovered))
             continue;
         int end = c;
@@ -302,23 +380,100 @@ void TimelineView::paintSoundLane(QPainter &painter, const QRect &rect, const Tr
     painter.setPen(Qt::NoPen);
     painter.setBrush(palette().color(QPalette::Highlight).lighter(160));
     painter.drawRects(bars);
+    if (overview)
+        paintWaveform(painter, band, lane, *overview, f);
     painter.setBrush(palette().color(QPalette::Text));
     painter.drawRects(starts);
 }
 
-void TimelineView::paintRuler(QPainter &painter, double start) const
+void TimelineView::paintWaveform(QPainter &painter, const QRect &band, const TraceLanes::SoundLane &lane,
+                                 const WaveformOverview &overview, const Frame &f) const
 {
-    const QRect ruler(0, 0, viewport()->width(), kRulerHeight);
+    // Each span from its own start, one peak per pixel column, cut where the span ends.
+    const double viewEnd = f.startMs + f.columns * f.msPerPixel;
+    const double mid = band.top() + (band.height() - 1) / 2.0;
+    const double half = (band.height() - 1) / 2.0;
+    QList<QRect> marks;
+    int drawnTo = -1;
+    auto span = std::partition_point(lane.spans.cbegin(), lane.spans.cend(),
+                                     [&f](const TraceLanes::Span &s) { return double(s.endMs) <= f.startMs; });
+    for (; span != lane.spans.cend() && double(span->startMs) < viewEnd; ++span) {
+        const int first =
+            int(std::clamp(std::floor((double(span->startMs) - f.startMs) / f.msPerPixel), 0.0, double(f.columns)));
+        const int last = int(
+            std::clamp(std::ceil((double(span->endMs) - f.startMs) / f.msPerPixel) - 1, -1.0, double(f.columns - 1)));
+        // Spans too short for a column of their own draw nothing over the one already drawn.
+        if (last < first || last <= drawnTo)
+            continue;
+        const double from = f.startMs + first * f.msPerPixel - double(span->startMs);
+        const int count = last - first + 1;
+        const std::vector<WaveformPeak> peaks = overview.Range(from, from + count * f.msPerPixel, count);
+        for (int c = 0; c < count; ++c) {
+            const int top = int(std::lround(mid - std::clamp(peaks[size_t(c)].max, -1.0f, 1.0f) * half));
+            const int bottom = int(std::lround(mid - std::clamp(peaks[size_t(c)].min, -1.0f, 1.0f) * half));
+            marks.append(QRect(kLabelWidth + first + c, top, 1, std::max(1, bottom - top + 1)));
+        }
+        drawnTo = last;
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(palette().color(QPalette::Highlight));
+    painter.drawRects(marks);
+}
+
+void TimelineView::paintGaps(QPainter &painter, const Frame &f) const
+{
+    // Across every lane, from the message to the next line: what the run skipped there.
+    const double viewEnd = f.startMs + f.columns * f.msPerPixel;
+    const double reach = kGapWidth * f.msPerPixel;
+    const QRect area(kLabelWidth, kRulerHeight, f.columns, f.size.height() - kRulerHeight);
+    painter.setClipRect(area);
+    auto gap = std::partition_point(m_lanes.gaps.cbegin(), m_lanes.gaps.cend(),
+                                    [&](const TraceLanes::Gap &g) { return double(g.endMs) + reach < f.startMs; });
+    for (; gap != m_lanes.gaps.cend() && double(gap->startMs) < viewEnd; ++gap) {
+        const QRect band = gapBand(*gap, f);
+        painter.fillRect(band, QColor(220, 0, 0, 48));
+        painter.fillRect(band, QBrush(QColor(200, 0, 0), Qt::BDiagPattern));
+        painter.fillRect(QRect(band.left(), band.top(), 1, band.height()), QColor(200, 0, 0));
+    }
+    painter.setClipping(false);
+}
+
+QStringList TimelineView::gapTextsAt(int x) const
+{
+    QStringList texts;
+    const Frame f = shownFrame();
+    for (const TraceLanes::Gap &gap : m_lanes.gaps) {
+        const QRect band = gapBand(gap, f);
+        if (x >= band.left() && x <= band.right())
+            texts.append(m_lanes.reports.at(gap.report));
+    }
+    return texts;
+}
+
+QRect TimelineView::gapBand(const TraceLanes::Gap &gap, const Frame &f) const
+{
+    int left = xOf(gap.startMs, f);
+    // Where the run stopped, the gap is at its very end: drawn just before it, not past it.
+    const qint64 total = totalMs();
+    if (gap.endMs >= total)
+        left = std::min(left, xOf(total, f) - kGapWidth);
+    return {left, kRulerHeight, std::max(xOf(gap.endMs, f) - left, kGapWidth), f.size.height() - kRulerHeight};
+}
+
+void TimelineView::paintRuler(QPainter &painter, const Frame &f) const
+{
+    const double start = f.startMs;
+    const QRect ruler(0, 0, f.size.width(), kRulerHeight);
     painter.fillRect(ruler, palette().window());
     painter.setPen(palette().color(QPalette::WindowText));
     // Ticks at 1, 2 or 5 times a power of ten milliseconds, at least 80 pixels apart.
     double step = 1;
-    for (int i = 0; step / m_msPerPixel < 80; ++i)
+    for (int i = 0; step / f.msPerPixel < 80; ++i)
         step = std::pow(10.0, i / 3) * (i % 3 == 0 ? 1 : i % 3 == 1 ? 2 : 5);
     const int decimals = step >= 1000 ? 0 : step >= 100 ? 1 : step >= 10 ? 2 : 3;
-    const double end = start + timeWidth() * m_msPerPixel;
+    const double end = start + f.columns * f.msPerPixel;
     for (double t = std::floor(start / step) * step; t <= end; t += step) {
-        const int x = XOf(qint64(std::llround(t)));
+        const int x = xOf(qint64(std::llround(t)), f);
         if (x < kLabelWidth)
             continue;
         painter.drawLine(x, kRulerHeight - 6, x, kRulerHeight - 1);
@@ -372,6 +527,18 @@ bool TimelineView::viewportEvent(QEvent *event)
     if (event->type() != QEvent::ToolTip)
         return QAbstractScrollArea::viewportEvent(event);
     const auto *help = static_cast<QHelpEvent *>(event);
+    // What went wrong there comes before what the line is: a message, a sound that cannot be read.
+    QStringList problems;
+    if (help->pos().x() >= kLabelWidth && help->pos().y() >= kRulerHeight)
+        problems = gapTextsAt(help->pos().x());
+    if (const int sound = laneAt(help->pos().y()) - int(m_lanes.servos.size());
+        problems.isEmpty() && sound >= 0 && sound < m_soundFiles.size())
+        problems.append(m_soundFiles.at(sound).error);
+    problems.removeAll(QString());
+    if (!problems.isEmpty()) {
+        QToolTip::showText(help->globalPos(), problems.join(QLatin1Char('\n')), viewport());
+        return true;
+    }
     const int line = LineAt(help->pos());
     if (line < 0 || line >= m_listing.Items().size() || line >= m_lanes.lineStarts.size()) {
         QToolTip::hideText();
@@ -384,6 +551,12 @@ bool TimelineView::viewportEvent(QEvent *event)
                            .arg(secondsText(double(m_lanes.lineStarts.at(line)), 3), m_listing.Items().at(line)),
                        viewport());
     return true;
+}
+
+void TimelineView::contextMenuEvent(QContextMenuEvent *event)
+{
+    m_menu->popup(event->globalPos());
+    event->accept();
 }
 
 void TimelineView::showLine(int line)

@@ -2,11 +2,13 @@
 
 #include "execution/TraceLanes.h"
 #include "timeline/TimelinePlayhead.h"
+#include "timeline/TimelineSounds.h"
 
 #include <QAbstractScrollArea>
 
 class ExecutionController;
 class ProgramListing;
+class QMenu;
 class ServoModel;
 
 /// The program as motion: a ruler in seconds, a lane per servo the program
@@ -50,6 +52,13 @@ public:
     /// The time the playhead is drawn at; -1 for none.
     double PlayheadMs() const { return m_playhead.PositionMs(m_lanes); }
 
+    /// What a picture of the view holds: the part shown, or the whole run with every lane.
+    enum class Extent { Shown, Whole };
+    /// The size of the picture Render draws.
+    QSize RenderSize(Extent extent) const;
+    /// Draws the picture at (0,0) with the widget's own painting.
+    void Render(QPainter &painter, Extent extent) const;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -57,8 +66,30 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    /// Where painting puts time and lanes: on the viewport, or on an exported picture.
+    struct Frame
+    {
+        double startMs = 0;
+        double msPerPixel = 1;
+        int columns = 1; ///< pixel columns of time, right of the labels
+        QSize size;
+        int top = 0; ///< lanes scrolled up by this many pixels
+    };
+    Frame shownFrame() const;
+    Frame frame(Extent extent) const;
+    void paintFrame(QPainter &painter, const Frame &f) const;
+    QRect laneRect(int lane, const Frame &f) const;
+    static int xOf(qint64 timeMs, const Frame &f);
+    void paintGaps(QPainter &painter, const Frame &f) const;
+    void paintWaveform(QPainter &painter, const QRect &band, const TraceLanes::SoundLane &lane,
+                       const WaveformOverview &overview, const Frame &f) const;
+    QRect gapBand(const TraceLanes::Gap &gap, const Frame &f) const;
+    /// The messages of the gaps drawn under viewport x.
+    QStringList gapTextsAt(int x) const;
+
     int laneCount() const { return int(m_lanes.servos.size() + m_lanes.sounds.size()); }
     int laneAt(int y) const;
     int timeWidth() const;
@@ -66,11 +97,9 @@ private:
     double startMs() const;
     double timeAt(int x) const;
     void updateScrollBars();
-    void paintServoLane(QPainter &painter, const QRect &rect, const TraceLanes::ServoLane &lane, double start,
-                        int columns) const;
-    void paintSoundLane(QPainter &painter, const QRect &rect, const TraceLanes::SoundLane &lane, double start,
-                        int columns) const;
-    void paintRuler(QPainter &painter, double start) const;
+    void paintServoLane(QPainter &painter, const QRect &rect, const TraceLanes::ServoLane &lane, const Frame &f) const;
+    void paintSoundLane(QPainter &painter, const QRect &rect, int sound, const Frame &f) const;
+    void paintRuler(QPainter &painter, const Frame &f) const;
     void showLine(int line);
     /// The viewport x of the playhead; -1 with none or out of sight.
     int playheadX() const;
@@ -80,6 +109,8 @@ private:
     ProgramListing &m_listing;
     const ServoModel &m_servos;
     TraceLanes m_lanes;
+    QList<TimelineSounds::Sound> m_soundFiles; ///< per sound lane
+    QMenu *m_menu;
     int m_low = 0;
     int m_high = 254;
     double m_msPerPixel = 1;

@@ -264,6 +264,7 @@ private Q_SLOTS:
         QFETCH(QStringList, row);
         QDir().mkpath(DataPaths::ScriptsFolder());
         QVERIFY(WriteWholeFile(DataPaths::ScriptsFolder() + "/a.tqs", QStringLiteral("mov 4,40\r\npause 50\r\n")));
+        QVERIFY(WriteWholeFile(DataPaths::ScriptsFolder() + "/b.tqs", QStringLiteral("script b.tqs\r\n")));
         ProgramProperties props;
         for (const QString &pair : row[2].split(QLatin1String(", "))) {
             const QString key = pair.section(' ', 0, 0), value = pair.section(' ', 1);
@@ -291,6 +292,8 @@ private Q_SLOTS:
         QCOMPARE(servos.join(QLatin1String("; ")), row[3]);
         QCOMPARE(sounds.join(QLatin1String("; ")), row[4]);
         lines << (lanes.refusal.isEmpty() ? QStringLiteral("end %1").arg(lanes.endMs) : QStringLiteral("refused"));
+        for (const TraceLanes::Gap &g : lanes.gaps)
+            lines << QStringLiteral("gap %1-%2@%3").arg(g.startMs).arg(g.endMs).arg(g.line);
         QCOMPARE(lines.join(' ').trimmed(), row[5]);
     }
 

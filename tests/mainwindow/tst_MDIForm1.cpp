@@ -209,11 +209,12 @@ private Q_SLOTS:
             QTest::keyClick(&main(), Qt::Key_F3);
             expectView(false);
         }
-        // The timeline shows beside either view, and goes again.
+        // The timeline shows beside either view, and goes again; File > Export offers its picture meanwhile.
         auto *timeline = main().findChild<QDockWidget *>(QStringLiteral("Timeline"));
         for (const bool shown : {true, false}) {
             QTest::keyClick(&main(), Qt::Key_3, Qt::ControlModifier);
-            QVERIFY(timeline->isVisible() == shown && item("miTimeline")->isChecked() == shown);
+            QVERIFY(timeline->isVisible() == shown && item("miTimeline")->isChecked() == shown &&
+                    item("miExportTimeline")->isEnabled() == shown);
             expectView(false);
         }
     }

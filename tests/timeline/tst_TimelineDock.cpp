@@ -5,17 +5,21 @@
 #include "execution/ExecutionController.h"
 #include "execution/FakeExecutionHost.h"
 #include "platform/Clock.h"
+#include "platform/FileDialogService.h"
+#include "platform/Services.h"
 #include "program/ProgramListing.h"
 #include "support/TestSupport.h"
+#include "support/ToneFile.h"
 #include "timeline/TimelineDock.h"
 #include "timeline/TimelineView.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QToolTip>
 
-class TestTimelineDock : public TestBase
+class TestTimelineDock : public TestBase, public IFileDialogService
 {
     Q_OBJECT
 
@@ -27,7 +31,26 @@ class TestTimelineDock : public TestBase
     VirtualClock m_clock;
     std::unique_ptr<ExecutionController> m_exec;
 
+    QString m_chosen;
+
+    QString choose(const FileDialogRequest &) override { return m_chosen; }
     TimelineView &view() { return m_dock->View(); }
+    QString hover(const QPoint &pos)
+    {
+        QToolTip::showText(QCursor::pos(), QStringLiteral("none"), view().viewport());
+        QHelpEvent hover(QEvent::ToolTip, pos, view().viewport()->mapToGlobal(pos));
+        QApplication::sendEvent(view().viewport(), &hover);
+        return QToolTip::text();
+    }
+    // How many pixels of a lane's column hold the colour.
+    int inked(const QImage &image, int lane, qint64 ms, const QColor &colour)
+    {
+        const QRect rect = view().LaneRect(lane);
+        int n = 0;
+        for (int y = rect.top(); y < rect.bottom(); ++y)
+            n += image.pixelColor(view().XOf(ms), y) == colour;
+        return n;
+    }
     QPoint at(int lane, qint64 ms) { return {view().XOf(ms), lane < 0 ? 5 : view().LaneRect(lane).center().y()}; }
     // The topmost pixel of the trace's ink in a lane's column, -1 for none.
     int inkY(const QImage &image, int lane, qint64 ms)
@@ -85,9 +108,7 @@ private Q_SLOTS:
             QTest::mouseClick(view().viewport(), Qt::LeftButton, {}, at(lane, ms));
             QCOMPARE(m_listing->SelectedLine(), line);
         }
-        QHelpEvent hover(QEvent::ToolTip, at(1, 750), view().viewport()->mapToGlobal(at(1, 750)));
-        QApplication::sendEvent(view().viewport(), &hover);
-        QCOMPARE(QToolTip::text(), QStringLiteral("Line 4 at 0.700 s: mov 5,200"));
+        QCOMPARE(hover(at(1, 750)), QStringLiteral("Line 4 at 0.700 s: mov 5,200"));
 
         m_listing->SetSelectedLine(3);
         image = view().viewport()->grab().toImage();
@@ -165,6 +186,71 @@ private Q_SLOTS:
         closing.start();
         m_dock.reset();
         QVERIFY(closing.elapsed() < 1000);
+    }
+
+    // A sound draws its waveform from its start until the next sound cuts it; a file that cannot be
+    // read and a missing script say why; a script made meanwhile is seen when the timeline shows again.
+    void soundsGapsAndExport()
+    {
+        WriteToneFile(DataPaths::UserDataFolder() + QStringLiteral("/hi.wav"), SF_FORMAT_PCM_16, 1, 8000);
+        m_listing->Reset(
+            {"mov 2,10", "wav hi.wav", "pause 300", "mov 5,200", "wav lo.wav", "pause 200", "script gone.tqs"});
+        QTRY_COMPARE(view().Lanes().sounds.size(), 2);
+        // The tone sounds from 300 ms into the file, 400 ms into the run; lo.wav cuts it at 600.
+        const QImage image = view().viewport()->grab().toImage();
+        const QColor wave = view().palette().color(QPalette::Highlight);
+        QVERIFY(inked(image, 2, 300, wave) <= 2);
+        QVERIFY(inked(image, 2, 500, wave) > view().LaneRect(2).height() / 2);
+        QCOMPARE(inked(image, 2, 650, wave), 0);
+        QVERIFY(hover({10, view().LaneRect(3).center().y()}).contains(DataPaths::UserDataFolder() + "/lo.wav"));
+        // The run stops at the missing script, at its end: the gap is drawn inside the view.
+        const QPoint gap(view().XOf(900) - 2, view().LaneRect(0).center().y());
+        QCOMPARE(hover(gap), view().Lanes().reports.value(0));
+        QVERIFY(hover(gap).contains(QStringLiteral("gone.tqs")));
+        const QColor mark = image.pixelColor(gap);
+        QVERIFY(mark.red() > mark.green() + 30);
+
+        // Exported pictures: what the view shows, or every lane of the whole run.
+        Services::setFileDialogs(this);
+        const QString folder = DataPaths::UserDataFolder();
+        const QString kinds[][2] = {{"Export as PNG Shown Zoom...", "shown.png"},
+                                    {"Export as PNG Whole Program...", "whole.png"},
+                                    {"Export as SVG Whole Program...", "whole.svg"}};
+        for (const auto &[item, name] : kinds) {
+            m_chosen = folder + '/' + name;
+            view().findChild<QAction *>(item)->trigger();
+        }
+        QCOMPARE(QImage(folder + "/shown.png"), image.convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(QImage(folder + "/whole.png").size(),
+                 QSize(view().viewport()->width(), view().LaneRect(3).bottom() + 1));
+        QVERIFY(ReadWholeFile(folder + "/whole.svg").contains(QStringLiteral(">lo.wav<")));
+        m_chosen = folder + "/no such folder/t.svg";
+        view().findChild<QAction *>(kinds[2][0])->trigger();
+        const QList<MessageRequest> shown = TestMessages().take();
+        QVERIFY(shown.size() == 1 && shown[0].text.contains(m_chosen) && shown[0].icon == MsgIcon::Critical);
+        Services::setFileDialogs(nullptr);
+
+        writeScript(QStringLiteral("gone.tqs"), QStringLiteral("mov 2,99\r\n"));
+        // Noticed as the user comes back to the window.
+        QApplication::setActiveWindow(nullptr);
+        QApplication::setActiveWindow(m_dock.get());
+        QTRY_VERIFY(view().Lanes().gaps.isEmpty());
+    }
+
+    // The longest pause fits, is drawn and zooms without leaving the pixel range.
+    void longestPause()
+    {
+        m_listing->Reset({"mov 2,10", "pause 2147483647", "mov 2,30"});
+        QTRY_COMPARE(view().Lanes().endMs, 2147483947);
+        const qint64 end = view().Lanes().endMs;
+        const int right = view().viewport()->width();
+        QVERIFY(view().XOf(end) > right - 3 && view().XOf(end) <= right);
+        const QImage image = view().viewport()->grab().toImage();
+        QVERIFY(inkY(image, 0, end - 1) < inkY(image, 0, 1000));
+        for (int i = 0; i < 40; ++i)
+            view().ZoomBy(0.1, right);
+        QVERIFY(view().XOf(end) <= right && view().XOf(0) < 0);
+        QVERIFY(!view().viewport()->grab().isNull());
     }
 };
 
