@@ -1,8 +1,10 @@
 #include "app/FileHelpers.h"
 #include "execution/ProgramTrace.h"
+#include "record/JawMoves.h"
 #include "record/Take.h"
 #include "record/TakeLines.h"
 #include "support/TestSupport.h"
+#include "support/ToneFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -95,6 +97,63 @@ private Q_SLOTS:
             QVERIFY2(i < played.size() && i < expected.size() && played[i][0] == expected[i][0] &&
                          played[i][2] == expected[i][2] && std::abs(played[i][1] - expected[i][1]) <= out.worstErrorMs,
                      qPrintable(QString::number(i)));
+    }
+
+    void jaw_data() { AddTestDataRows(QStringLiteral("record/jaw.txt")); }
+    void jaw()
+    {
+        // name | delay | servo closed open threshold% gain attack release lines/s | program | tone switches, length |
+        // position held amid the first tone | "T:c" closed, "T:o" opened within 50 ms of T after the sound starts
+        QFETCH(QStringList, row);
+        QTemporaryDir data;
+        const QStringList tone = row[4].split(QLatin1Char(' '));
+        QList<int> switches;
+        for (const QString &t : tone)
+            switches.append(t.toInt());
+        WriteToneSpans(data.filePath(QStringLiteral("tone.wav")), switches.mid(0, switches.size() - 1),
+                       switches.last());
+        const QStringList f = row[2].split(QLatin1Char(' '));
+        const JawSettings jaw{f[0].toInt(),    f[1].toInt(), f[2].toInt(), f[3].toDouble() / 100,
+                              f[4].toDouble(), f[5].toInt(), f[6].toInt(), f[7].toInt()};
+        const ProgramProperties properties{.InterInstructionDelay = row[1]};
+        const QStringList items = row[3].split(QLatin1Char(';'));
+        const int line = int(items.indexOf(QRegularExpression(QStringLiteral("^wav .*"))));
+        const TakeLines out =
+            JawMoves::OverProgram(line, items, properties, jaw, TestDataPath(QStringLiteral("record")), data.path());
+        if (row[6].startsWith(QLatin1String("refused "))) {
+            QVERIFY2(out.refusal.contains(row[6].mid(8)) && out.lines.isEmpty(), qPrintable(out.refusal));
+            return;
+        }
+        QVERIFY2(out.refusal.isEmpty(), qPrintable(out.refusal));
+
+        // Played back: from the sound's start the jaw moves only between closed and open, holds the
+        // expected opening amid the tone, and opens and closes at the expected times.
+        const ProgramTrace trace =
+            ProgramTrace::Run({.program = ResolvedProgram(out.lines, {}), .properties = properties});
+        qint64 start = -1;
+        QList<std::pair<qint64, int>> moves;
+        for (const TraceEvent &e : trace.events) {
+            if (e.kind == TraceEvent::Kind::Sound && start < 0)
+                start = e.timeMs;
+            if (e.kind == TraceEvent::Kind::Move && e.servo == jaw.servo && start >= 0)
+                moves.append({e.timeMs - start, e.position});
+        }
+        int held = -1;
+        for (const auto &[t, position] : moves) {
+            QVERIFY(position >= qMin(jaw.closed, jaw.open) && position <= qMax(jaw.closed, jaw.open));
+            if (t <= (switches[0] + switches[1]) / 2)
+                held = position;
+        }
+        QCOMPARE(held, row[5].toInt());
+        qsizetype next = 0;
+        for (const QString &expected : row[6].split(QLatin1Char(' '))) {
+            const qint64 t = expected.section(QLatin1Char(':'), 0, 0).toLongLong();
+            const bool closed = expected.endsWith(QLatin1Char('c'));
+            while (next < moves.size() && (moves[next].second == jaw.closed) != closed)
+                ++next;
+            QVERIFY2(next < moves.size() && std::abs(moves[next].first - t) <= 50, qPrintable(expected));
+            ++next;
+        }
     }
 };
 

@@ -31,3 +31,21 @@ inline void WriteToneFile(const QString &path, int format, int channels, int rat
     QCOMPARE(sf_writef_float(file, data.data(), frames), frames);
     sf_close(file);
 }
+
+/// Writes a mono WAV file of the same tone, on from each even time to the odd one after it (ms).
+inline void WriteToneSpans(const QString &path, const QList<int> &switches, int lengthMs, int rate = 8000)
+{
+    SF_INFO info = {0, rate, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
+    SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    QVERIFY2(file, sf_strerror(nullptr));
+    const qint64 frames = qint64(lengthMs) * rate / 1000;
+    std::vector<float> data(static_cast<size_t>(frames));
+    for (qint64 i = 0; i < frames; ++i) {
+        bool on = false;
+        for (qsizetype k = 0; k + 1 < switches.size(); k += 2)
+            on = on || (i * 1000 >= qint64(switches[k]) * rate && i * 1000 < qint64(switches[k + 1]) * rate);
+        data[size_t(i)] = on ? float(0.8 * std::sin(2 * std::numbers::pi * 440 * double(i) / rate)) : 0.0f;
+    }
+    QCOMPARE(sf_writef_float(file, data.data(), frames), frames);
+    sf_close(file);
+}
