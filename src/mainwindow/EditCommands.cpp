@@ -83,6 +83,7 @@ QMenu *EditCommands::preparePopup(int line)
     show("miEditPauseInstruction", kind == InstructionKind::Pause);
     show("miEditScriptInstruction", kind == InstructionKind::Script);
     show("miEditWAV", kind == InstructionKind::Wav);
+    m_actions.Item(QStringLiteral("miGenerateMoves"))->setEnabled(kind == InstructionKind::Wav);
     show("miDeleteInstruction", true);
     show("miLN6", true);
     // Inserting needs a selected line to insert at.

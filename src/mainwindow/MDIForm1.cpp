@@ -17,6 +17,7 @@
 #include "mainwindow/EditCommands.h"
 #include "mainwindow/FileMenu.h"
 #include "mainwindow/FocusCycle.h"
+#include "mainwindow/JawCommand.h"
 #include "mainwindow/MainActions.h"
 #include "mainwindow/SidePanel.h"
 #include "mainwindow/grid/PropertyGridModel.h"
@@ -118,6 +119,7 @@ MDIForm1::MDIForm1(const MainWindowParts &parts, QWidget *parent)
     addDockWidget(Qt::BottomDockWidgetArea, timeline);
     timeline->hide();
     connect(MenuItem(QStringLiteral("miTimeline")), &QAction::triggered, timeline, &QWidget::setVisible);
+    new JawCommand(*m_actions, parts.listing, parts.properties, parts.servos, *timeline, *this);
     connect(timeline->toggleViewAction(), &QAction::toggled, MenuItem(QStringLiteral("miTimeline")),
             &QAction::setChecked);
     connect(timeline->toggleViewAction(), &QAction::toggled, MenuItem(QStringLiteral("miExportTimeline")),

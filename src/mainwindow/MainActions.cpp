@@ -252,6 +252,7 @@ void MainActions::buildMenus()
     addItem(m_execEdit, "miEditPauseInstruction", QStringLiteral("Edit Pause Instruction..."));
     addItem(m_execEdit, "miEditScriptInstruction", QStringLiteral("Edit Script Instruction..."));
     addItem(m_execEdit, "miEditWAV", QStringLiteral("Edit &WAV..."));
+    addItem(m_execEdit, "miGenerateMoves", QStringLiteral("&Generate Moves From Sound..."));
     m_execEdit->addSeparator()->setObjectName(QStringLiteral("miLN6"));
     QMenu *insert = m_execEdit->addMenu(QStringLiteral("&Insert"));
     insert->menuAction()->setObjectName(QStringLiteral("miInsert"));

@@ -87,11 +87,17 @@ void TimelineDock::schedule()
         m_retrace.start();
 }
 
+void TimelineDock::SetPreview(const std::optional<QStringList> &lines)
+{
+    m_preview = lines;
+    schedule();
+}
+
 void TimelineDock::retrace()
 {
     m_stale = false;
-    m_tracer.Request(
-        {m_listing.Items(), m_properties.Properties(), DataPaths::ScriptsFolder(), TimelineSounds::Lengths()});
+    m_tracer.Request({m_preview.value_or(m_listing.Items()), m_properties.Properties(), DataPaths::ScriptsFolder(),
+                      TimelineSounds::Lengths()});
 }
 
 void TimelineDock::showLanes(TraceLanes lanes)
@@ -114,7 +120,7 @@ void TimelineDock::showLanes(TraceLanes lanes)
         if (!lanes.reports.isEmpty())
             status += QStringLiteral(", %1 message(s) during the run").arg(lanes.reports.size());
     }
-    m_status->setText(status);
+    m_status->setText(m_preview ? QStringLiteral("Preview: ") + status : status);
     m_status->setToolTip(lanes.reports.value(0));
     m_view->SetLanes(std::move(lanes));
 }

@@ -4,7 +4,10 @@
 
 #include <QDateTime>
 #include <QDockWidget>
+#include <QStringList>
 #include <QTimer>
+
+#include <optional>
 
 class ProgramListing;
 class ProgramPropertyStore;
@@ -25,6 +28,9 @@ public:
 
     TimelineView &View() const { return *m_view; }
     const TimelineTracer &Tracer() const { return m_tracer; }
+    /// Shows these lines instead of the listing's (what a command would make of
+    /// the program, before it is kept); nullopt shows the listing again.
+    void SetPreview(const std::optional<QStringList> &lines);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -55,4 +61,5 @@ private:
     TimelineTracer m_tracer;
     bool m_stale = true;
     QList<FileStamp> m_used;
+    std::optional<QStringList> m_preview;
 };

@@ -4,9 +4,11 @@
 #include "program/ProgramListing.h"
 #include "timeline/TimelineExport.h"
 
+#include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -203,6 +205,17 @@ int TimelineView::LineAt(const QPoint &pos) const
             return spans.at(span).line;
     }
     return m_lanes.LineAt(t);
+}
+
+int TimelineView::SoundLineAt(const QPoint &pos) const
+{
+    const int lane = laneAt(pos.y()) - int(m_lanes.servos.size());
+    const double ms = timeAt(pos.x());
+    if (pos.x() < kLabelWidth || lane < 0 || ms < 0)
+        return -1;
+    const QList<TraceLanes::Span> &spans = m_lanes.sounds.at(lane).spans;
+    const int span = TraceLanes::SpanAt(spans, qint64(std::floor(ms)));
+    return span >= 0 ? spans.at(span).line : -1;
 }
 
 int TimelineView::timeWidth() const
@@ -553,9 +566,19 @@ bool TimelineView::viewportEvent(QEvent *event)
     return true;
 }
 
+QList<QAction *> TimelineView::ExportActions() const
+{
+    return m_menu->actions();
+}
+
 void TimelineView::contextMenuEvent(QContextMenuEvent *event)
 {
-    m_menu->popup(event->globalPos());
+    // A sound offers what can be done with it, the pictures below that.
+    if (const int line = SoundLineAt(event->pos());
+        line >= 0 && isSignalConnected(QMetaMethod::fromSignal(&TimelineView::soundMenuRequested)))
+        emit soundMenuRequested(line, event->globalPos());
+    else
+        m_menu->popup(event->globalPos());
     event->accept();
 }
 

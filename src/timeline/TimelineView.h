@@ -8,6 +8,7 @@
 
 class ExecutionController;
 class ProgramListing;
+class QAction;
 class QMenu;
 class ServoModel;
 
@@ -45,6 +46,8 @@ public:
     QRect LaneRect(int lane) const;
     /// The top-level line a click at viewport point pos selects; -1 for none.
     int LineAt(const QPoint &pos) const;
+    /// The wav line whose sound plays at viewport point pos of a sound lane; -1 elsewhere.
+    int SoundLineAt(const QPoint &pos) const;
 
     /// Shows the runs of exec with a playhead.
     void FollowRuns(const ExecutionController &exec) { m_playhead.Follow(exec); }
@@ -58,6 +61,12 @@ public:
     QSize RenderSize(Extent extent) const;
     /// Draws the picture at (0,0) with the widget's own painting.
     void Render(QPainter &painter, Extent extent) const;
+    /// The picture exports of the view's context menu, for menus that add them to their own.
+    QList<QAction *> ExportActions() const;
+
+Q_SIGNALS:
+    /// A right click on a sound: the wav line that plays it, for what can be done with that sound.
+    void soundMenuRequested(int line, const QPoint &globalPos);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
