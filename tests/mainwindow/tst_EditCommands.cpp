@@ -1,4 +1,6 @@
+#include "app/DataPaths.h"
 #include "app/FileHelpers.h"
+#include "app/ProgramPropertyStore.h"
 #include "app/ServoModel.h"
 #include "app/StartUp.h"
 #include "execution/frmExecution.h"
@@ -9,6 +11,7 @@
 #include "mainwindow/edit/frmEditMov.h"
 #include "mainwindow/edit/frmEditPause.h"
 #include "mainwindow/edit/frmScriptEdit.h"
+#include "mainwindow/frmJawMoves.h"
 #include "platform/Clock.h"
 #include "platform/FileDialogService.h"
 #include "platform/Services.h"
@@ -17,9 +20,14 @@
 #include "shell/ApplicationMain.h"
 #include "support/ModalDialogs.h"
 #include "support/TestSupport.h"
+#include "support/ToneFile.h"
+#include "timeline/TimelineDock.h"
+#include "timeline/TimelineView.h"
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -135,6 +143,65 @@ private Q_SLOTS:
         QTest::keyClick(&main(), Qt::Key_F4);
         QCOMPARE(m_app->listing().Items(), lines(row.value(8)));
         QCOMPARE(ReadWholeFileBytes(m_app->listing().TempFilePath()), file(row.value(8)).toUtf8());
+    }
+
+    void generateMovesFromSound()
+    {
+        // Cancel from the listing's popup leaves everything; OK from the sound's lane is one step.
+        WriteToneSpans(QDir(DataPaths::UserDataFolder()).filePath(QStringLiteral("tone.wav")), {300, 700}, 1000);
+        ProgramProperties props = m_app->properties().Properties();
+        props.InterInstructionDelay = QStringLiteral("10");
+        m_app->properties().SetProperties(props);
+        ProgramListing &listing = m_app->listing();
+        const QStringList program{QStringLiteral("Mov 3,5"), QStringLiteral("WAV tone.wav"),
+                                  QStringLiteral("Pause 2000")};
+        listing.Reset(program);
+        QTest::keyClick(&main(), Qt::Key_F4);
+        QAction *generate = main().MenuItem(QStringLiteral("miGenerateMoves"));
+        auto *timeline = main().findChild<TimelineDock *>();
+        const auto jawLane = [timeline] {
+            for (const TraceLanes::ServoLane &lane : timeline->View().Lanes().servos)
+                if (lane.servo == 0)
+                    return lane.steps.size();
+            return qsizetype(0);
+        };
+        for (const int line : {0, 1}) {
+            main().Edits().ShowPopup(line, main().mapToGlobal(QPoint(40, 40)));
+            QCOMPARE(generate->isEnabled(), line == 1);
+            main().Actions().ExecEditMenu()->hide();
+        }
+        bool seen = false;
+        WhenShown<frmJawMoves>(
+            [&](frmJawMoves *dialog) {
+                QTRY_VERIFY(jawLane() >= 4); // opens and closes with the tone, shown before it is kept
+                dialog->Buttons()->button(QDialogButtonBox::Cancel)->click();
+            },
+            &seen);
+        generate->trigger();
+        QVERIFY(seen);
+        QCOMPARE(listing.Items(), program);
+        QVERIFY(listing.IsClean() && !listing.CanUndo() && !timeline->isVisible());
+
+        timeline->show();
+        QTRY_COMPARE(jawLane(), 0); // the preview is gone
+        TimelineView &view = timeline->View();
+        const QPoint at(view.XOf(500), view.LaneRect(1).center().y());
+        QCOMPARE(view.SoundLineAt(at), 1);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, view.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view.viewport(), &click);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu && menu->actions().contains(generate));
+        seen = false;
+        WhenShown<frmJawMoves>([](frmJawMoves *dialog) { dialog->accept(); }, &seen);
+        menu->close();
+        generate->trigger();
+        QVERIFY(seen);
+        QVERIFY(listing.Items().size() > 4 && listing.Items().contains(QStringLiteral("Mov 0,127")));
+        main().activateWindow(); // as after a dialog on a desktop
+        QVERIFY(QTest::qWaitForWindowActive(&main()));
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        QCOMPARE(listing.Items(), program);
+        QVERIFY(listing.IsClean() && !listing.CanUndo());
     }
 
     void editKeys_data() { AddTestDataRows(QStringLiteral("mainwindow/edit-keys.txt")); }
