@@ -115,12 +115,10 @@ private Q_SLOTS:
         const QStringList items = row[3].split(u';');
         const TakeLines out = JawMoves::OverProgram(int(items.indexOf(QRegularExpression(QStringLiteral("wav .*")))),
                                                     items, properties, jaw, QString(), data.path());
-        if (row[6].startsWith(QLatin1String("refused "))) {
-            QVERIFY2(out.refusal.contains(row[6].mid(8)) && out.lines.isEmpty(), qPrintable(out.refusal));
-            return;
-        }
+        QVERIFY2(row[6].isEmpty() ? out.refusal.isEmpty() : out.refusal.contains(row[6]) && out.lines.isEmpty(),
+                 qPrintable(out.refusal));
 
-        // Played back from the sound's start: within closed..open, the opening amid the first tone, and the times.
+        // Played back from the sound's start: the opening amid the first tone, and the times.
         qint64 start = -1;
         int held = -1;
         QList<std::pair<qint64, int>> moves;
@@ -129,12 +127,11 @@ private Q_SLOTS:
             start = start < 0 && e.kind == TraceEvent::Kind::Sound ? e.timeMs : start;
             if (e.kind == TraceEvent::Kind::Move && e.servo == jaw.servo && start >= 0) {
                 moves.append({e.timeMs - start, e.position});
-                QVERIFY(e.position >= qMin(jaw.closed, jaw.open) && e.position <= qMax(jaw.closed, jaw.open));
                 held = e.timeMs - start <= (tone[0] + tone[1]) / 2 ? e.position : held;
             }
         }
         QCOMPARE(held, row[5].toInt());
-        for (qsizetype next = 0; const QString &expected : row[6].split(u' ', Qt::SkipEmptyParts)) {
+        for (qsizetype next = 0; const QString &expected : row.value(7).split(u' ', Qt::SkipEmptyParts)) {
             const bool closed = expected.endsWith(u'c');
             while (next < moves.size() && (moves[next].second == jaw.closed) != closed)
                 ++next;

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QFile>
-#include <QList>
 #include <QTest>
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
