@@ -18,6 +18,7 @@
 #include <array>
 #include <fcntl.h>
 #include <functional>
+#include <netinet/in.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -56,6 +57,18 @@ inline QByteArray ReadBytesServing(VirtualBoard &board, int count, int timeoutMs
         QCoreApplication::processEvents();
     }
     return bytes;
+}
+
+/// A UDP port nobody listens on now, for a control surface.
+inline int FreeUdpPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {}, .sin_zero = {}};
+    socklen_t size = sizeof a;
+    ::bind(fd, reinterpret_cast<sockaddr *>(&a), size); // on failure port 0, which no surface takes
+    ::getsockname(fd, reinterpret_cast<sockaddr *>(&a), &size);
+    ::close(fd);
+    return ntohs(a.sin_port);
 }
 
 /// The sliders as the link's operations see them: a record of every call,

@@ -36,28 +36,24 @@ private Q_SLOTS:
         QFETCH(QStringList, row);
         LivePacer pacer;
         pacer.SetFrameTimeNs(LivePacer::FrameTimeNs(row[1].toInt(), 8, 1));
-        const auto ns = [](const QString &ms) { return qRound64(ms.toDouble() * 1e6); };
         // As the link drives it: a move is offered and due frames taken at once; the rest when due.
         QStringList frames;
-        qint64 now = 0;
-        const auto take = [&] {
-            while (const std::optional<ServoFrame> f = pacer.TakeDue(now))
-                frames << QStringLiteral("%1:%2=%3").arg(double(now) / 1e6).arg(f->servo).arg(f->position);
+        const auto take = [&](qint64 at) {
+            while (const std::optional<ServoFrame> f = pacer.TakeDue(at))
+                frames << QStringLiteral("%1:%2=%3").arg(double(at) / 1e6).arg(f->servo).arg(f->position);
         };
-        const auto sendDue = [&](qint64 until) {
-            for (int turn = 0; turn < 100 && pacer.NextDueNs() && *pacer.NextDueNs() <= until; ++turn) {
-                now = std::max(now, *pacer.NextDueNs());
-                take();
-            }
+        const auto takeUntil = [&](qint64 until) {
+            for (int turn = 0; turn < 100 && pacer.NextDueNs() && *pacer.NextDueNs() <= until; ++turn)
+                take(*pacer.NextDueNs());
         };
         for (const QString &move : row[2].split(u' ')) {
             const QStringList p = move.split(QRegularExpression(QStringLiteral("[:=]")));
-            sendDue(ns(p[0]));
-            now = ns(p[0]);
+            const qint64 at = qRound64(p[0].toDouble() * 1e6);
+            takeUntil(at);
             pacer.Offer(ServoFrame{255, quint8(p[1].toInt()), quint8(p[2].toInt())});
-            take();
+            take(at);
         }
-        sendDue(qint64(1) << 62);
+        takeUntil(qint64(1) << 62);
         QCOMPARE(frames.join(u' '), row[3]);
     }
 
