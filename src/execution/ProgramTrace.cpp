@@ -120,6 +120,17 @@ QByteArray csvField(const QString &text)
 
 } // namespace
 
+RunRequest ProgramTrace::OnceRequest(const QStringList &items, const ProgramProperties &properties,
+                                     const QString &scriptsFolder)
+{
+    RunRequest request;
+    request.program = ResolvedProgram(items, scriptsFolder);
+    request.mode = ExecutionMode::Once;
+    request.center = false;
+    request.properties = properties;
+    return request;
+}
+
 ProgramTrace ProgramTrace::Run(const RunRequest &request, qint64 maxEvents, std::stop_token cancel)
 {
     ProgramTrace trace;

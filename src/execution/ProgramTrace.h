@@ -44,6 +44,10 @@ struct ProgramTrace
     /// next instruction, cut short too.
     static ProgramTrace Run(const RunRequest &request, qint64 maxEvents = kDefaultMaxEvents,
                             std::stop_token cancel = {});
+    /// The request of a listing played as Execute once plays it, without
+    /// centring: what the timeline and a take's lines are timed by.
+    static RunRequest OnceRequest(const QStringList &items, const ProgramProperties &properties,
+                                  const QString &scriptsFolder);
 
     /// Writes the trace as CSV, a header line then a row per event:
     /// time_ms,event,servo,value,line,source with events move, sound, report

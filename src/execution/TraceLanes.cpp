@@ -19,11 +19,7 @@ TraceLanes TraceLanes::OfProgram(const QStringList &items, const ProgramProperti
         lanes.refusal = QStringLiteral("No Smart rating is set: the program cannot be timed.");
         return lanes;
     }
-    RunRequest request;
-    request.program = ResolvedProgram(items, scriptsFolder);
-    request.mode = ExecutionMode::Once;
-    request.center = false;
-    request.properties = properties;
+    RunRequest request = ProgramTrace::OnceRequest(items, properties, scriptsFolder);
     const qint32 centre = WholeNumber32(properties.ServoCenter).value_or(127);
     request.positions.fill(
         qint16(std::clamp<qint32>(centre, std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max())));

@@ -55,12 +55,7 @@ TakeLines JawMoves::OverProgram(int line, const QStringList &items, const Progra
                                      "Inter-Instruction Delay to a number of milliseconds first.");
         return out;
     }
-    RunRequest request;
-    request.program = ResolvedProgram(items, scriptsFolder);
-    request.mode = ExecutionMode::Once;
-    request.center = false;
-    request.properties = properties;
-    const ProgramTrace trace = ProgramTrace::Run(request);
+    const ProgramTrace trace = ProgramTrace::Run(ProgramTrace::OnceRequest(items, properties, scriptsFolder));
 
     // The line's own sound start, and the next sound start, which cuts it off.
     qsizetype own = -1;

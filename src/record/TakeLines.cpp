@@ -138,12 +138,8 @@ TakeLines TakeLines::OverProgram(const Take &take, const QStringList &items, con
     TakeLines out;
     if (!fixedDelay(properties, out.refusal))
         return out;
-    RunRequest request;
-    request.program = ResolvedProgram(items, scriptsFolder);
-    request.mode = ExecutionMode::Once;
-    request.center = false;
-    request.properties = properties;
-    return OverTrace(take, items, ProgramTrace::Run(request), properties);
+    return OverTrace(take, items, ProgramTrace::Run(ProgramTrace::OnceRequest(items, properties, scriptsFolder)),
+                     properties);
 }
 
 TakeLines TakeLines::OverTrace(const Take &take, const QStringList &items, const ProgramTrace &trace,
