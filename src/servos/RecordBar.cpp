@@ -5,6 +5,7 @@
 #include "servos/TakeRecorder.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,6 +59,10 @@ RecordBar::RecordBar(TakeRecorder &recorder, QWidget *parent)
     m_tolerance->findChild<QLineEdit *>()->setAccessibleName(m_tolerance->accessibleName());
     // Red, as a recording mark is everywhere; bold so that it reads on any theme.
     m_mark->setStyleSheet(QStringLiteral("QLabel { color: #d00000; font-weight: bold; }"));
+    // Room for the bold mark before it shows, so the time is never cut off.
+    QFont markFont = m_mark->font();
+    markFont.setBold(true);
+    m_mark->setMinimumWidth(QFontMetrics(markFont).horizontalAdvance(RecordingMarkText(9 * 60'000 + 59'900)) + 2);
     m_mark->setAccessibleName(QStringLiteral("Recording time"));
     m_record->setAutoDefault(false);
     // A bold caption, as the other tools have; the controls keep the normal font.
