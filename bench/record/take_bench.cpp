@@ -2,6 +2,7 @@
 // servo a smooth swing of its own speed) thinned with the default tolerance
 // and written as lines alone and over a 2,000-line program. Median of several
 // runs of each step.
+#include "../support/BenchProgram.h"
 #include "execution/ProgramTrace.h"
 #include "record/Take.h"
 #include "record/TakeLines.h"
@@ -28,12 +29,6 @@ Take makeTake()
                         int(std::lround(127 + 100 * std::sin(2 * std::numbers::pi * t / (3'000.0 + 700 * servo)))));
     take.SetLength(60'000);
     return take;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace
@@ -70,7 +65,7 @@ int main(int argc, char **argv)
         merged = out.merged;
     }
     QTextStream(stdout) << "moves " << take.Moves().size() << ", kept " << kept << ", lines " << lines << ", merged "
-                        << merged << "\nthinning " << median(thin) << " ms\nto lines " << median(alone)
-                        << " ms\nover the program " << median(over) << " ms\n";
+                        << merged << "\nthinning " << Median(thin) << " ms\nto lines " << Median(alone)
+                        << " ms\nover the program " << Median(over) << " ms\n";
     return 0;
 }

@@ -6,6 +6,7 @@
 // zooming, at the whole program, 1 s and 10 ms a screen: the whole repaint
 // (scroll bars included) and the view's own painting in it.
 // Medians of several runs, maximum beside them.
+#include "../support/BenchProgram.h"
 #include "app/DataPaths.h"
 #include "app/FileHelpers.h"
 #include "app/ProgramPropertyStore.h"
@@ -28,26 +29,9 @@
 
 namespace {
 
-constexpr int kLines = 32767;
+constexpr int kLines = kBenchLines;
 constexpr int kEdits = 9;
 constexpr int kRepaints = 31;
-
-QStringList makeProgram()
-{
-    QStringList program;
-    program.reserve(kLines);
-    for (int i = 0; i < kLines; ++i) {
-        if (i % 8 == 3)
-            program << QStringLiteral("pause 250");
-        else if (i % 8 == 5)
-            program << QStringLiteral("script arm.tqs");
-        else if (i % 64 == 7)
-            program << QStringLiteral("wav sounds/beep.wav");
-        else
-            program << QStringLiteral("mov %1,%2").arg(i % 16).arg((i * 37) % 255);
-    }
-    return program;
-}
 
 struct Figures
 {
@@ -135,7 +119,7 @@ int main(int argc, char **argv)
     TimelineView &view = dock.View();
     app.tracer = &dock.Tracer();
     app.viewport = view.viewport();
-    listing.Reset(makeProgram());
+    listing.Reset(MakeBenchProgram());
     serveUntil([&] { return view.Lanes().lineStarts.size() == kLines; }, QEventLoop::WaitForMoreEvents);
 
     // Edits: one line in the middle changed back and forth.

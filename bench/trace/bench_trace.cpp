@@ -3,6 +3,7 @@
 // median of several runs for reading the scripts, for the run itself and for
 // the CSV that taveloq-play --trace prints, the timeline's lanes and the pixel
 // columns of every lane across a 1,600-pixel view of the whole run.
+#include "../support/BenchProgram.h"
 #include "app/FileHelpers.h"
 #include "execution/ProgramTrace.h"
 #include "execution/TraceLanes.h"
@@ -17,31 +18,8 @@
 
 namespace {
 
-constexpr int kLines = 32767;
+constexpr int kLines = kBenchLines;
 constexpr int kRuns = 9;
-
-QStringList makeProgram()
-{
-    QStringList program;
-    program.reserve(kLines);
-    for (int i = 0; i < kLines; ++i) {
-        if (i % 8 == 3)
-            program << QStringLiteral("pause 250");
-        else if (i % 8 == 5)
-            program << QStringLiteral("script arm.tqs");
-        else if (i % 64 == 7)
-            program << QStringLiteral("wav sounds/beep.wav");
-        else
-            program << QStringLiteral("mov %1,%2").arg(i % 16).arg((i * 37) % 255);
-    }
-    return program;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 } // namespace
 
@@ -52,7 +30,7 @@ int main(int argc, char **argv)
     WriteWholeFile(scripts.filePath(QStringLiteral("arm.tqs")),
                    QStringLiteral("mov 4,10\r\npause 20\r\nscript wrist.tqs\r\nmov 4,200\r\n"));
     WriteWholeFile(scripts.filePath(QStringLiteral("wrist.tqs")), QStringLiteral("mov 5,30\r\nmov 6,90\r\n"));
-    const QStringList program = makeProgram();
+    const QStringList program = MakeBenchProgram();
     std::vector<double> resolve, run, csv, lanes, columns;
     qsizetype events = 0;
     qsizetype bytes = 0;
@@ -86,9 +64,9 @@ int main(int argc, char **argv)
         bytes = out.size();
     }
     QTextStream(stdout) << kLines << " lines, " << events << " events, " << bytes / 1024 << " KiB of CSV; median of "
-                        << kRuns << " runs: resolve " << QString::number(median(resolve), 'f', 1) << " ms, trace "
-                        << QString::number(median(run), 'f', 1) << " ms, CSV " << QString::number(median(csv), 'f', 1)
-                        << " ms, lanes " << QString::number(median(lanes), 'f', 1) << " ms, columns "
-                        << QString::number(median(columns), 'f', 1) << " ms\n";
+                        << kRuns << " runs: resolve " << QString::number(Median(resolve), 'f', 1) << " ms, trace "
+                        << QString::number(Median(run), 'f', 1) << " ms, CSV " << QString::number(Median(csv), 'f', 1)
+                        << " ms, lanes " << QString::number(Median(lanes), 'f', 1) << " ms, columns "
+                        << QString::number(Median(columns), 'f', 1) << " ms\n";
     return 0;
 }
