@@ -25,7 +25,7 @@ std::optional<ServoFrame> LivePacer::TakeDue(qint64 nowNs, qint64 earlyNs)
         const int servo = (m_lastServo + step) % kServos;
         if (!m_waiting[servo])
             continue;
-        if (m_lastSentNs[servo] && limit < *m_lastSentNs[servo] + kServoIntervalNs)
+        if (m_servoDueNs[servo] && limit < *m_servoDueNs[servo] - kServoJitterNs)
             continue;
         const ServoFrame frame = *std::exchange(m_waiting[servo], std::nullopt);
         NoteSent(frame, nowNs);
@@ -41,7 +41,7 @@ std::optional<qint64> LivePacer::NextDueNs() const
     for (int servo = 0; servo < kServos; ++servo) {
         if (!m_waiting[servo])
             continue;
-        const qint64 due = m_lastSentNs[servo] ? *m_lastSentNs[servo] + kServoIntervalNs : 0;
+        const qint64 due = m_servoDueNs[servo] ? *m_servoDueNs[servo] - kServoJitterNs : 0;
         servoDue = servoDue ? std::min(*servoDue, due) : due;
     }
     if (!servoDue)
@@ -53,7 +53,9 @@ void LivePacer::NoteSent(const ServoFrame &frame, qint64 nowNs)
 {
     // Written while the line is busy, the frame waits in the driver behind the others.
     m_lineFreeNs = std::max(m_lineFreeNs, nowNs) + m_frameTimeNs;
-    m_lastSentNs.at(frame.servo) = nowNs;
+    // A frame that went late starts the schedule again from now.
+    std::optional<qint64> &due = m_servoDueNs.at(frame.servo);
+    due = std::max(due.value_or(nowNs), nowNs) + kServoIntervalNs;
     m_waiting.at(frame.servo).reset();
 }
 

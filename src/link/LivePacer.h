@@ -13,13 +13,19 @@
 ///
 /// Each servo keeps at most one waiting frame, the newest. A frame may leave
 /// when the line has carried the frames before it (frame time from the baud
-/// rate) and when its servo sent nothing for kServoIntervalNs; waiting servos
-/// leave in turn (round robin), so a busy one never starves the others. Pure
+/// rate) and when its servo's turn has come (below); waiting servos leave in
+/// turn (round robin), so a busy one never starves the others. Pure
 /// bookkeeping on times the caller gives: the link drives it with its clock.
+///
+/// A servo keeps a schedule of one frame per kServoIntervalNs rather than a
+/// gap after its last frame: a frame may leave up to kServoJitterNs before
+/// its turn, so a fader whose message came late is not held back again on the
+/// next, while a flood still gets no more than its frames a second.
 class LivePacer
 {
 public:
     static constexpr qint64 kServoIntervalNs = 20'000'000;
+    static constexpr qint64 kServoJitterNs = 10'000'000;
     static constexpr int kServos = 16;
 
     /// The time a frame occupies the line: 3 bytes of start bit, data bits and
@@ -44,7 +50,8 @@ public:
 
 private:
     std::array<std::optional<ServoFrame>, kServos> m_waiting;
-    std::array<std::optional<qint64>, kServos> m_lastSentNs;
+    /// When each servo's next frame is due on its schedule; nothing before its first.
+    std::array<std::optional<qint64>, kServos> m_servoDueNs;
     qint64 m_lineFreeNs = 0;
     qint64 m_frameTimeNs = 0;
     int m_lastServo = kServos - 1;
