@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QIODevice>
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 #include <vector>
@@ -129,6 +130,15 @@ RunRequest ProgramTrace::OnceRequest(const QStringList &items, const ProgramProp
     request.center = false;
     request.properties = properties;
     return request;
+}
+
+double ProgramTrace::TimeInto(const QList<qint64> &lineStarts, qint64 endMs, int line, double intoMs)
+{
+    if (line < 0 || line >= lineStarts.size())
+        return -1;
+    const qint64 start = lineStarts.at(line);
+    const qint64 next = line + 1 < lineStarts.size() ? lineStarts.at(line + 1) : endMs;
+    return double(start) + std::clamp(intoMs, 0.0, double(std::max<qint64>(0, next - start)));
 }
 
 ProgramTrace ProgramTrace::Run(const RunRequest &request, qint64 maxEvents, std::stop_token cancel)

@@ -49,6 +49,12 @@ struct ProgramTrace
     static RunRequest OnceRequest(const QStringList &items, const ProgramProperties &properties,
                                   const QString &scriptsFolder);
 
+    /// Where a run stands on its traced time `intoMs` after it reached top-level
+    /// line `line`: it goes on with the run's clock but never past the line's
+    /// traced length, so a run held there (a Pause, a message box) stands still
+    /// at the next line's start. -1 for a line the trace does not reach.
+    static double TimeInto(const QList<qint64> &lineStarts, qint64 endMs, int line, double intoMs);
+
     /// Writes the trace as CSV, a header line then a row per event:
     /// time_ms,event,servo,value,line,source with events move, sound, report
     /// and end, lines counted from 1 (0 before the first line). Fields that

@@ -5,8 +5,8 @@
 #include "app/ProgramPropertyStore.h"
 #include "app/ServoModel.h"
 #include "execution/ExecutionController.h"
+#include "execution/ProgramTrace.h"
 #include "library/ScriptLibrary.h"
-#include "link/IRunLink.h"
 #include "platform/Clock.h"
 #include "platform/ErrorReport.h"
 #include "platform/MessageService.h"
@@ -22,8 +22,6 @@ const QString kSection = QStringLiteral("Recording");
 const QString kOverdubValue = QStringLiteral("Record Over Program");
 const QString kToleranceValue = QStringLiteral("Tolerance");
 const QString kStep = QStringLiteral("Record Take");
-// Centring on Execute waits this long before the program's first line.
-constexpr qint64 kCenteringMs = 1000;
 
 QVariant stored(const QString &name, cRegistry::Type type)
 {
@@ -44,13 +42,12 @@ void refuse(const QString &why)
 } // namespace
 
 TakeRecorder::TakeRecorder(ProgramListing &listing, const ProgramPropertyStore &properties, const ServoModel &servos,
-                           ExecutionController &execution, IRunLink &link, QObject *parent)
+                           ExecutionController &execution, QObject *parent)
     : QObject(parent)
     , m_listing(listing)
     , m_properties(properties)
     , m_servos(servos)
     , m_execution(execution)
-    , m_link(link)
 {
     m_overdub =
         stored(kOverdubValue, cRegistry::Text).toString().compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
@@ -64,14 +61,24 @@ TakeRecorder::TakeRecorder(ProgramListing &listing, const ProgramPropertyStore &
         m_runPlaying = locked;
         Q_EMIT stateChanged();
     });
+    connect(&m_execution, &ExecutionController::lineStarted, this, [this](int line, qint64 runNs) {
+        if (m_recording && m_runStarted && !m_runEndMs)
+            m_reached.append({line, (runNs + 500'000) / 1'000'000});
+    });
+    connect(&m_execution, &ExecutionController::runEnded, this, [this] {
+        if (m_recording && m_runStarted && !m_runEndMs)
+            m_runEndMs = nowMs();
+    });
 }
 
 qint64 TakeRecorder::ElapsedMs() const
 {
-    if (!m_recording)
-        return 0;
-    // Under an overdub the take starts with the program's first line, after the centring.
-    return qMax<qint64>(0, (Services::clock().nowNs() - m_startNs) / 1'000'000);
+    return m_recording ? qMax<qint64>(0, (Services::clock().nowNs() - m_startNs) / 1'000'000) : 0;
+}
+
+qint64 TakeRecorder::nowMs() const
+{
+    return qMax<qint64>(0, (Services::clock().nowNs() - m_startNs + 500'000) / 1'000'000);
 }
 
 void TakeRecorder::SetOverdub(bool overdub)
@@ -111,6 +118,8 @@ void TakeRecorder::Start()
     m_take = Take();
     m_lastPosition.fill(-1);
     m_runStarted = false;
+    m_reached.clear();
+    m_runEndMs.reset();
     m_startNs = Services::clock().nowNs();
     if (m_overdub && !m_listing.Items().isEmpty()) {
         // The program plays as Execute once does, on the board, with its sounds and the playhead.
@@ -122,8 +131,8 @@ void TakeRecorder::Start()
         if (!m_execution.StopEnabled())
             return;
         m_runStarted = true;
-        if (m_link.CenterOnExecution() == QLatin1String("True"))
-            m_startNs += kCenteringMs * 1'000'000;
+        // Timed from the run's own start, as the lines it reaches are.
+        m_startNs = Services::clock().nowNs() - m_execution.RunElapsedNs();
     }
     setRecording(true);
 }
@@ -133,7 +142,7 @@ void TakeRecorder::Capture(int servo, int position)
     if (!m_recording || servo < 0 || servo >= int(m_lastPosition.size()) || !m_servos.Enabled(servo) ||
         m_lastPosition[servo] == position)
         return;
-    if (m_take.Append(ElapsedMs(), servo, position))
+    if (m_take.Append(nowMs(), servo, position))
         m_lastPosition[servo] = position;
 }
 
@@ -151,15 +160,22 @@ void TakeRecorder::Stop()
 {
     if (!m_recording)
         return;
-    m_take.SetLength(ElapsedMs());
+    m_take.SetLength(nowMs());
     setRecording(false);
     const bool overdub = m_runStarted;
     if (overdub && m_execution.StopEnabled())
         m_execution.Stop();
-    const Take take = std::exchange(m_take, Take()).Thinned(m_tolerance);
+    const ProgramProperties properties = m_properties.Properties();
+    const QStringList items = m_listing.Items();
+    ProgramTrace trace;
+    Take take = std::exchange(m_take, Take());
+    if (overdub) {
+        trace = ProgramTrace::Run(ProgramTrace::OnceRequest(items, properties, DataPaths::ScriptsFolder()));
+        take = OnProgramTime(take, m_reached, trace, m_runEndMs);
+    }
+    take = take.Thinned(m_tolerance);
     if (take.IsEmpty())
         return;
-    const ProgramProperties properties = m_properties.Properties();
     const TakeLines alone = TakeLines::OfTake(take, properties);
     if (!alone.refusal.isEmpty())
         return refuse(alone.refusal);
@@ -172,8 +188,7 @@ void TakeRecorder::Stop()
             m_listing.InsertLines(m_listing.rowCount(), alone.lines, kStep);
             return;
         }
-        const QStringList items = m_listing.Items();
-        const TakeLines merged = TakeLines::OverProgram(take, items, properties, DataPaths::ScriptsFolder());
+        const TakeLines merged = TakeLines::OverTrace(take, items, trace, properties);
         if (!merged.refusal.isEmpty())
             return refuse(merged.refusal);
         m_listing.ReplaceLines(0, int(items.size()), merged.lines, kStep);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ServoModel.h"
+#include "record/ProgramTime.h"
 #include "record/Take.h"
 
 #include <QObject>
@@ -12,7 +13,6 @@
 #include <optional>
 
 class ExecutionController;
-class IRunLink;
 class ProgramListing;
 class ProgramPropertyStore;
 
@@ -21,8 +21,9 @@ class ProgramPropertyStore;
 /// (record core) and puts them into the listing as one step: at its end, or
 /// with "Record over the program" the whole program merged with the take by
 /// time, the program having played as "Execute once" while the take was
-/// recorded. A take is recorded with or without a board: frames go out only
-/// Online, as the sliders send them.
+/// recorded: the take is timed by the lines the run reached, so a run held
+/// (Pause, a message box) does not shift it against the program. A take is recorded with or without a board: frames go
+/// out only Online, as the sliders send them.
 ///
 /// The choices beside the Record button (overdub, tolerance) are kept in the
 /// settings store, section "Recording" of the application's key.
@@ -34,7 +35,7 @@ public:
     static constexpr int kTickMs = 100;
 
     TakeRecorder(ProgramListing &listing, const ProgramPropertyStore &properties, const ServoModel &servos,
-                 ExecutionController &execution, IRunLink &link, QObject *parent = nullptr);
+                 ExecutionController &execution, QObject *parent = nullptr);
 
     bool Recording() const { return m_recording; }
     /// Recording while the program plays: the performer's moves must reach the board during the run.
@@ -82,8 +83,8 @@ Q_SIGNALS:
     void elapsedChanged(qint64 ms);
 
 private:
-    /// The lines of the take alone, or an empty list after the refusal has been shown.
-    QStringList takeLines(const Take &take) const;
+    /// Milliseconds since the take's start, on the recorder's clock.
+    qint64 nowMs() const;
     void setRecording(bool recording);
     void setLast(std::optional<Take> take);
 
@@ -91,14 +92,16 @@ private:
     const ProgramPropertyStore &m_properties;
     const ServoModel &m_servos;
     ExecutionController &m_execution;
-    IRunLink &m_link;
     QTimer m_tick;
     bool m_recording = false;
     bool m_overdub = false;
     int m_tolerance = Take::kDefaultTolerance;
-    // The clock's time of the take's start: the program's first line under an overdub.
+    // The clock's time of the take's start: the run's under an overdub.
     qint64 m_startNs = 0;
     bool m_runStarted = false;
+    // Under an overdub: the lines the run reached and when it ended, in take time.
+    QList<LineReached> m_reached;
+    std::optional<qint64> m_runEndMs;
     bool m_runPlaying = false;
     Take m_take;
     std::array<int, kServoCount> m_lastPosition{};

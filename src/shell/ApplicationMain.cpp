@@ -80,7 +80,7 @@ ApplicationMain::ApplicationMain(bool offerRecovery)
     , m_execution(std::make_unique<ExecutionController>(*m_listing, *m_properties, *m_servos))
     , m_exportSettings(std::make_unique<ExportSettingsStore>())
     , m_surface(std::make_unique<OscSurface>(*m_link, *m_servos, *m_properties))
-    , m_recorder(std::make_unique<TakeRecorder>(*m_listing, *m_properties, *m_servos, *m_execution, *m_session))
+    , m_recorder(std::make_unique<TakeRecorder>(*m_listing, *m_properties, *m_servos, *m_execution))
     , m_screenFit(std::make_unique<ScreenFit>())
 {
     qApp->installEventFilter(m_screenFit.get());

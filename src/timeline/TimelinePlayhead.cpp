@@ -1,9 +1,8 @@
 #include "timeline/TimelinePlayhead.h"
 
 #include "execution/ExecutionController.h"
+#include "execution/ProgramTrace.h"
 #include "execution/TraceLanes.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -49,10 +48,7 @@ void TimelinePlayhead::ended()
 
 double TimelinePlayhead::PositionMs(const TraceLanes &lanes) const
 {
-    if (!m_exec || m_line < 0 || m_line >= lanes.lineStarts.size())
+    if (!m_exec || m_line < 0)
         return -1;
-    const qint64 start = lanes.lineStarts.at(m_line);
-    const qint64 next = m_line + 1 < lanes.lineStarts.size() ? lanes.lineStarts.at(m_line + 1) : lanes.endMs;
-    const double into = (m_exec->RunElapsedNs() - m_runNs) / 1e6;
-    return double(start) + std::clamp(into, 0.0, double(std::max<qint64>(0, next - start)));
+    return ProgramTrace::TimeInto(lanes.lineStarts, lanes.endMs, m_line, (m_exec->RunElapsedNs() - m_runNs) / 1e6);
 }

@@ -651,7 +651,8 @@ private Q_SLOTS:
         const QString &expected = row[4], &script = row[5];
         const bool overdub = row[6] == QLatin1String("yes");
         m_app->properties().SetValue(PropertyField::InterInstructionDelay, row[1]);
-        m_app->listing().Reset({QStringLiteral("Pause 10"), QStringLiteral("Mov 2,30"), QStringLiteral("Mov 3,40")});
+        const QString program = row.value(7, QStringLiteral("Pause 10;Mov 2,30;Mov 3,40"));
+        m_app->listing().Reset(program.split(u';'));
         const QByteArray before = ReadWholeFileBytes(m_app->listing().TempFilePath());
         RecordBar &bar = *servos().Recording();
         bar.spnTolerance()->setValue(row[2].toInt());
@@ -660,6 +661,7 @@ private Q_SLOTS:
         const auto at = [this](qint64 ms) { m_clock->advanceNs(ms * 1'000'000); };
         m_app->link().SetClock(m_clock.get()); // frames paced on the take's time: each goes out at once
 
+        TestMessages().whileShown([at] { at(5000); });
         QTest::mouseClick(bar.cmdRecord(), Qt::LeftButton);
         if (row[1] == QLatin1String("Smart")) { // refused before it starts, with the writer's own message
             QVERIFY(TestMessages().takeTexts().size() == 1 && !m_app->recorder().Recording() &&
@@ -669,6 +671,7 @@ private Q_SLOTS:
         if (overdub) { // played on the board, to its end (its waits pass the clock by), before the user moves
             QCOMPARE(m_board->ReadBytes(kServoCount * 3 + 6, 2000).right(6), Bytes({0xFF, 2, 30, 0xFF, 3, 40}));
             QTRY_VERIFY(!m_app->execution().StopEnabled());
+            QCOMPARE(TestMessages().takeTexts().size(), program.count(QLatin1String("missing"))); // held 5 s each
         }
         QSlider *arm = servos().vscServo(2);
         arm->setFocus();

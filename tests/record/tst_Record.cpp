@@ -1,6 +1,7 @@
 #include "app/FileHelpers.h"
 #include "execution/ProgramTrace.h"
 #include "record/JawMoves.h"
+#include "record/ProgramTime.h"
 #include "record/Take.h"
 #include "record/TakeLines.h"
 #include "support/TestSupport.h"
@@ -97,6 +98,24 @@ private Q_SLOTS:
             QVERIFY2(i < played.size() && i < expected.size() && played[i][0] == expected[i][0] &&
                          played[i][2] == expected[i][2] && std::abs(played[i][1] - expected[i][1]) <= out.worstErrorMs,
                      qPrintable(QString::number(i)));
+    }
+
+    void programTime_data() { AddTestDataRows(QStringLiteral("record/program-time.txt")); }
+    void programTime()
+    {
+        QFETCH(QStringList, row);
+        const ProgramTrace trace = ProgramTrace::Run(
+            {.program = ResolvedProgram(
+                 {QStringLiteral("Mov 1,10"), QStringLiteral("Pause 500"), QStringLiteral("Mov 2,20")}, {}),
+             .properties = {.InterInstructionDelay = QStringLiteral("100")}});
+        QList<LineReached> reached;
+        for (const QString &r : row[1].split(u' '))
+            reached.append({r.section(u'@', 0, 0).toInt(), r.section(u'@', 1).toLongLong()});
+        const Take moved = OnProgramTime(takeOf(row[3]), reached, trace,
+                                         row[2] == u'-' ? std::nullopt : std::optional<qint64>(row[2].toLongLong()));
+        const Take expected = takeOf(row[4]);
+        QCOMPARE(moved.Moves(), expected.Moves());
+        QCOMPARE(moved.LengthMs(), expected.LengthMs());
     }
 
     void jaw_data() { AddTestDataRows(QStringLiteral("record/jaw.txt")); }

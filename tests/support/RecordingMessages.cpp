@@ -4,6 +4,12 @@ MsgAnswer RecordingMessages::show(const MessageRequest &request)
 {
     QMutexLocker lock(&m_mutex);
     m_shown.append(request);
+    if (m_whileShown) {
+        const std::function<void()> action = m_whileShown;
+        lock.unlock();
+        action();
+        lock.relock();
+    }
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
     return DefaultAnswer(request.buttons);
@@ -29,9 +35,16 @@ QStringList RecordingMessages::takeTexts()
     return texts;
 }
 
+void RecordingMessages::whileShown(std::function<void()> action)
+{
+    QMutexLocker lock(&m_mutex);
+    m_whileShown = std::move(action);
+}
+
 void RecordingMessages::clear()
 {
     QMutexLocker lock(&m_mutex);
     m_shown.clear();
     m_answers.clear();
+    m_whileShown = nullptr;
 }

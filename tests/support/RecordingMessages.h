@@ -5,6 +5,8 @@
 #include <QList>
 #include <QMutex>
 
+#include <functional>
+
 /// Answers message boxes from a script and records every one shown. Tests
 /// take what they expect; anything left over fails the test (see TestBase).
 class RecordingMessages final : public IMessageService
@@ -14,6 +16,8 @@ public:
 
     /// Answers for the next boxes, in order; without one a box gets Ok, or No for a question.
     void queueAnswer(MsgAnswer answer);
+    /// Runs while each box is shown (a user taking their time); until clear().
+    void whileShown(std::function<void()> action);
 
     /// The boxes shown so far, forgotten afterwards.
     QList<MessageRequest> take();
@@ -25,4 +29,5 @@ private:
     mutable QMutex m_mutex;
     QList<MessageRequest> m_shown;
     QList<MsgAnswer> m_answers;
+    std::function<void()> m_whileShown;
 };
