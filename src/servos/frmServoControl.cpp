@@ -283,8 +283,9 @@ void frmServoControl::vscServo_Scroll(int servo, int value)
 
 void frmServoControl::capture(int servo, int value)
 {
-    // As the frame goes out, or would go out Online: a take needs no board.
-    if (m_recorder)
+    // Online the take keeps what the link sends, when it sends it (the link
+    // hands its frames to the recorder); Offline a take needs no board.
+    if (m_recorder && !portOpen())
         m_recorder->Capture(servo, value);
 }
 

@@ -85,8 +85,8 @@ ApplicationMain::ApplicationMain(bool offerRecovery)
 {
     qApp->installEventFilter(m_screenFit.get());
     m_execution->SetLink(m_session.get());
-    // What the link sends live goes into a take being recorded: the control surface's moves among
-    // it. The sliders hand theirs to the take themselves, Offline too; a position repeated is kept once.
+    // What the link sends live goes into a take being recorded, as the figure made it: the sliders'
+    // and the control surface's moves. Offline the sliders hand theirs to the take themselves.
     QObject::connect(m_link.get(), &ServoLink::frameSent, m_recorder.get(),
                      [this](int servo, int position, qint64) { m_recorder->Capture(servo, position); });
     QObject::connect(m_recorder.get(), &TakeRecorder::stateChanged, m_link.get(),
