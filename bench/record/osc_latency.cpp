@@ -4,13 +4,22 @@
 // 3.125 ms of line). Each frame is matched with the newest message of its
 // servo and value sent before it arrived: the value it carries.
 //
+// Each run is also recorded as a take (tolerance 0, every frame a move), and
+// the take's times are compared with when the frames were written and when
+// they reached the board: the recorder's own timing error.
+//
 //   bench_osc_latency [messages]   (10,000 by default; a fifth of them at 50/s)
 
 #include "app/ProgramPropertyStore.h"
 #include "app/ServoModel.h"
+#include "execution/ExecutionController.h"
 #include "link/SerialPortMap.h"
 #include "link/ServoLink.h"
 #include "link/vboard/VirtualBoard.h"
+#include "platform/Clock.h"
+#include "platform/Services.h"
+#include "program/ProgramListing.h"
+#include "servos/TakeRecorder.h"
 #include "surface/OscSurface.h"
 
 #include <QCoreApplication>
@@ -59,6 +68,12 @@ void run(const char *what, int count, int faders, double rateHz)
     link.Open();
     ServoModel servos;
     OscSurface surface(link, servos, properties);
+    ProgramListing listing(home.filePath(QStringLiteral("take.tmp")));
+    ExecutionController execution(listing, properties, servos);
+    TakeRecorder recorder(listing, properties, servos, execution);
+    recorder.SetTolerance(0);
+    QObject::connect(&link, &ServoLink::frameSent, &recorder,
+                     [&recorder](int servo, int position, qint64) { recorder.Capture(servo, position); });
     const int port = 47000 + int(::getpid() % 1000);
     if (!surface.Apply({.enabled = true, .port = port})) {
         std::fprintf(stderr, "cannot listen on port %d\n", port);
@@ -114,10 +129,13 @@ void run(const char *what, int count, int faders, double rateHz)
     }));
     QObject::connect(sender.get(), &QThread::finished, [] { QTimer::singleShot(300, qApp, &QCoreApplication::quit); });
     reader->start();
+    recorder.Start();
+    const qint64 takeStartNs = Services::clock().nowNs();
     sender->start();
     QCoreApplication::exec();
     sending = false;
     reader->wait();
+    recorder.Stop();
 
     const auto percentiles = [&sent](const std::vector<Arrived> &frames) {
         std::vector<double> ms;
@@ -135,6 +153,21 @@ void run(const char *what, int count, int faders, double rateHz)
     };
     std::printf("%-32s %6d messages %5zu frames\n  at the board: %s\n  written:      %s\n", what, count, arrived.size(),
                 qPrintable(percentiles(arrived)), qPrintable(percentiles(written)));
+
+    // The take's moves are the frames in the order written; each against the frame's own times.
+    const QList<TakeMove> moves = recorder.LastTake() ? recorder.LastTake()->Moves() : QList<TakeMove>();
+    const auto takeError = [&](const std::vector<Arrived> &frames) {
+        std::vector<double> ms;
+        for (size_t i = 0; i < std::min(frames.size(), size_t(moves.size())); ++i) {
+            const double at = double(frames[i].at.time_since_epoch().count() - takeStartNs) / 1e6;
+            ms.push_back(std::abs(double(moves[qsizetype(i)].timeMs) - at));
+        }
+        std::sort(ms.begin(), ms.end());
+        const auto q = [&](double f) { return ms.empty() ? 0.0 : ms[size_t(f * double(ms.size() - 1))]; };
+        return QString::asprintf("median %6.2f  p99 %6.2f  max %6.2f ms", q(0.5), q(0.99), q(1));
+    };
+    std::printf("  take (%lld moves) against\n    the board:  %s\n    written:    %s\n", qlonglong(moves.size()),
+                qPrintable(takeError(arrived)), qPrintable(takeError(written)));
 }
 
 } // namespace

@@ -53,9 +53,9 @@ void LivePacer::NoteSent(const ServoFrame &frame, qint64 nowNs)
 {
     // Written while the line is busy, the frame waits in the driver behind the others.
     m_lineFreeNs = std::max(m_lineFreeNs, nowNs) + m_frameTimeNs;
-    // A frame that went late starts the schedule again from now.
+    // A frame late by no more than the jitter keeps the schedule; one later still moves it on.
     std::optional<qint64> &due = m_servoDueNs.at(frame.servo);
-    due = std::max(due.value_or(nowNs), nowNs) + kServoIntervalNs;
+    due = std::max(due.value_or(nowNs), nowNs - kServoJitterNs) + kServoIntervalNs;
     m_waiting.at(frame.servo).reset();
 }
 

@@ -18,13 +18,16 @@
 /// bookkeeping on times the caller gives: the link drives it with its clock.
 ///
 /// A servo keeps a schedule of one frame per kServoIntervalNs rather than a
-/// gap after its last frame: a frame may leave up to kServoJitterNs before
-/// its turn, so a fader whose message came late is not held back again on the
-/// next, while a flood still gets no more than its frames a second.
+/// gap after its last frame. A frame may leave up to kServoJitterNs before its
+/// turn, and one up to kServoJitterNs late leaves the schedule where it was: a
+/// fader sending at a servo's rate whose message came late is not held back
+/// on the next. The interval is a little under a servo's 20 ms pulse, so a
+/// schedule pushed back by a longer stall catches up, while a flood still gets
+/// no more than about 50 frames a second.
 class LivePacer
 {
 public:
-    static constexpr qint64 kServoIntervalNs = 20'000'000;
+    static constexpr qint64 kServoIntervalNs = 19'000'000;
     static constexpr qint64 kServoJitterNs = 10'000'000;
     static constexpr int kServos = 16;
 

@@ -69,6 +69,8 @@ public:
 
     /// A finished take to save as a script.
     bool HasTake() const { return m_last.has_value(); }
+    /// The last finished take as it went into the listing: thinned, and on the program's time under an overdub.
+    const std::optional<Take> &LastTake() const { return m_last; }
     /// Writes the last take as the script `name` of `folder` (replacing the
     /// file), then a "Script name" line takes the place of the take's lines
     /// (one step), or is appended when the listing no longer holds them. A take
