@@ -73,7 +73,7 @@ void run(const char *what, int count, int faders, double rateHz)
     TakeRecorder recorder(listing, properties, servos, execution);
     recorder.SetTolerance(0);
     QObject::connect(&link, &ServoLink::frameSent, &recorder,
-                     [&recorder](int servo, int position, qint64) { recorder.Capture(servo, position); });
+                     [&recorder](int servo, int position, qint64 atNs) { recorder.Capture(servo, position, atNs); });
     const int port = 47000 + int(::getpid() % 1000);
     if (!surface.Apply({.enabled = true, .port = port})) {
         std::fprintf(stderr, "cannot listen on port %d\n", port);

@@ -67,7 +67,7 @@ TakeRecorder::TakeRecorder(ProgramListing &listing, const ProgramPropertyStore &
     });
     connect(&m_execution, &ExecutionController::runEnded, this, [this] {
         if (m_recording && m_runStarted && !m_runEndMs)
-            m_runEndMs = nowMs();
+            m_runEndMs = takeMs();
     });
 }
 
@@ -76,9 +76,9 @@ qint64 TakeRecorder::ElapsedMs() const
     return m_recording ? qMax<qint64>(0, (Services::clock().nowNs() - m_startNs) / 1'000'000) : 0;
 }
 
-qint64 TakeRecorder::nowMs() const
+qint64 TakeRecorder::takeMs(std::optional<qint64> atNs) const
 {
-    return qMax<qint64>(0, (Services::clock().nowNs() - m_startNs + 500'000) / 1'000'000);
+    return qMax<qint64>(0, (atNs.value_or(Services::clock().nowNs()) - m_startNs + 500'000) / 1'000'000);
 }
 
 void TakeRecorder::SetOverdub(bool overdub)
@@ -137,12 +137,12 @@ void TakeRecorder::Start()
     setRecording(true);
 }
 
-void TakeRecorder::Capture(int servo, int position)
+void TakeRecorder::Capture(int servo, int position, std::optional<qint64> atNs)
 {
     if (!m_recording || servo < 0 || servo >= int(m_lastPosition.size()) || !m_servos.Enabled(servo) ||
         m_lastPosition[servo] == position)
         return;
-    if (m_take.Append(nowMs(), servo, position))
+    if (m_take.Append(takeMs(atNs), servo, position))
         m_lastPosition[servo] = position;
 }
 
@@ -160,7 +160,7 @@ void TakeRecorder::Stop()
 {
     if (!m_recording)
         return;
-    m_take.SetLength(nowMs());
+    m_take.SetLength(takeMs());
     setRecording(false);
     const bool overdub = m_runStarted;
     if (overdub && m_execution.StopEnabled())

@@ -62,10 +62,10 @@ public:
     /// Throws the take being recorded away: the listing stays as it was.
     void Discard();
 
-    /// A live move of `servo` to `position`, happening now. Kept only while
-    /// recording, for an enabled servo, and when it differs from the servo's
-    /// last captured position.
-    void Capture(int servo, int position);
+    /// A live move of `servo` to `position`, made at `atNs` on the clock (now
+    /// when not given). Kept only while recording, for an enabled servo, and
+    /// when it differs from the servo's last captured position.
+    void Capture(int servo, int position, std::optional<qint64> atNs = std::nullopt);
 
     /// A finished take to save as a script.
     bool HasTake() const { return m_last.has_value(); }
@@ -85,8 +85,8 @@ Q_SIGNALS:
     void elapsedChanged(qint64 ms);
 
 private:
-    /// Milliseconds since the take's start, on the recorder's clock.
-    qint64 nowMs() const;
+    /// Milliseconds from the take's start to atNs on the clock, now when not given.
+    qint64 takeMs(std::optional<qint64> atNs = std::nullopt) const;
     void setRecording(bool recording);
     void setLast(std::optional<Take> take);
 

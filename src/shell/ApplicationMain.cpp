@@ -88,7 +88,7 @@ ApplicationMain::ApplicationMain(bool offerRecovery)
     // What the link sends live goes into a take being recorded, as the figure made it: the sliders'
     // and the control surface's moves. Offline the sliders hand theirs to the take themselves.
     QObject::connect(m_link.get(), &ServoLink::frameSent, m_recorder.get(),
-                     [this](int servo, int position, qint64) { m_recorder->Capture(servo, position); });
+                     [this](int servo, int position, qint64 atNs) { m_recorder->Capture(servo, position, atNs); });
     QObject::connect(m_recorder.get(), &TakeRecorder::stateChanged, m_link.get(),
                      [this] { m_link->LetLiveMovesThrough(m_recorder->Overdubbing()); });
     m_execution->SetSoundPlayer(m_sound.get());
