@@ -62,12 +62,14 @@ TakeRecorder::TakeRecorder(ProgramListing &listing, const ProgramPropertyStore &
         Q_EMIT stateChanged();
     });
     connect(&m_execution, &ExecutionController::lineStarted, this, [this](int line, qint64 runNs) {
-        if (m_recording && m_runStarted && !m_runEndMs)
+        if (Overdubbing())
             m_reached.append({line, (runNs + 500'000) / 1'000'000});
     });
     connect(&m_execution, &ExecutionController::runEnded, this, [this] {
-        if (m_recording && m_runStarted && !m_runEndMs)
-            m_runEndMs = takeMs();
+        if (!Overdubbing())
+            return;
+        m_runEndMs = takeMs();
+        Q_EMIT stateChanged();
     });
 }
 
@@ -151,7 +153,7 @@ void TakeRecorder::Discard()
     if (!m_recording)
         return;
     setRecording(false);
-    if (m_runStarted && m_execution.StopEnabled())
+    if (m_runStarted && !m_runEndMs && m_execution.StopEnabled())
         m_execution.Stop();
     m_take = Take();
 }
@@ -163,7 +165,7 @@ void TakeRecorder::Stop()
     m_take.SetLength(takeMs());
     setRecording(false);
     const bool overdub = m_runStarted;
-    if (overdub && m_execution.StopEnabled())
+    if (overdub && !m_runEndMs && m_execution.StopEnabled())
         m_execution.Stop();
     const ProgramProperties properties = m_properties.Properties();
     const QStringList items = m_listing.Items();

@@ -38,8 +38,9 @@ public:
                  ExecutionController &execution, QObject *parent = nullptr);
 
     bool Recording() const { return m_recording; }
-    /// Recording while the program plays: the performer's moves must reach the board during the run.
-    bool Overdubbing() const { return m_recording && m_runStarted; }
+    /// Recording while the take's own run of the program plays: the performer's moves must reach the
+    /// board during it. Not once it has ended: a run the user starts then is not the take's.
+    bool Overdubbing() const { return m_recording && m_runStarted && !m_runEndMs; }
     /// A take can be started or stopped: not while a run of the user's own plays.
     bool Available() const { return m_recording || !m_runPlaying; }
     /// Time since the take started; 0 when none is being recorded.

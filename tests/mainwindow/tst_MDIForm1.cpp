@@ -677,6 +677,8 @@ private Q_SLOTS:
             QCOMPARE(m_board->ReadBytes(kServoCount * 3 + 6, 2000).right(6), Bytes({0xFF, 2, 30, 0xFF, 3, 40}));
             QTRY_VERIFY(!m_app->execution().StopEnabled());
             QCOMPARE(TestMessages().takeTexts().size(), program.count(QLatin1String("missing"))); // held 5 s each
+            // The take goes on; a run started now would not be the take's, so live moves no longer pass.
+            QVERIFY(m_app->recorder().Recording() && !m_app->recorder().Overdubbing());
         }
         QSlider *arm = servos().vscServo(2);
         arm->setFocus();
