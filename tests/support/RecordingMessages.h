@@ -17,7 +17,7 @@ public:
     /// Answers for the next boxes, in order; without one a box gets Ok, or No for a question.
     void queueAnswer(MsgAnswer answer);
     /// Runs while each box is shown (a user taking their time); until clear().
-    void whileShown(std::function<void()> action);
+    void whileShown(std::function<void()> action) { m_whileShown = std::move(action); }
 
     /// The boxes shown so far, forgotten afterwards.
     QList<MessageRequest> take();
