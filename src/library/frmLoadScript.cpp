@@ -7,15 +7,33 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QVBoxLayout>
+
+namespace {
+
+QStringListModel &names(const QListView *view)
+{
+    return *static_cast<QStringListModel *>(view->model());
+}
+
+QListView *namesView(QWidget *parent)
+{
+    auto *view = new QListView(parent);
+    view->setModel(new QStringListModel(view));
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    return view;
+}
+
+} // namespace
 
 frmLoadScript::frmLoadScript(ServoModel &servos, const QStringList &files, QWidget *parent)
     : QDialog(parent)
     , m_servos(servos)
-    , m_available(new QListWidget(this))
-    , m_loaded(new QListWidget(this))
+    , m_available(namesView(this))
+    , m_loaded(namesView(this))
     , m_add(new QPushButton(QStringLiteral(">"), this))
     , m_addAll(new QPushButton(QStringLiteral(">>"), this))
     , m_removeAll(new QPushButton(QStringLiteral("<<"), this))
@@ -66,31 +84,32 @@ frmLoadScript::frmLoadScript(ServoModel &servos, const QStringList &files, QWidg
 void frmLoadScript::Form_Load(const QStringList &files)
 {
     const QStringList loaded = m_servos.LoadedScripts();
-    m_loaded->addItems(loaded);
-    m_available->addItems(ScriptLibrary::AvailableScripts(files, loaded));
+    names(m_loaded).setStringList(loaded);
+    names(m_available).setStringList(ScriptLibrary::AvailableScripts(files, loaded));
 }
 
-void frmLoadScript::moveSelected(QListWidget *from, QListWidget *to)
+void frmLoadScript::moveSelected(QListView *from, QListView *to)
 {
-    QListWidgetItem *item = from->currentItem();
-    if (!item || !item->isSelected()) {
+    const QModelIndex current = from->currentIndex();
+    if (!current.isValid() || !from->selectionModel()->isSelected(current)) {
         ShowUserMessage(QStringLiteral("You must select a script."), MsgButtons::OkCancel, MsgIcon::Information);
         return;
     }
-    to->addItem(from->takeItem(from->row(item)));
+    QStringListModel &target = names(to);
+    const int row = target.rowCount();
+    target.insertRows(row, 1);
+    target.setData(target.index(row), current.data());
+    names(from).removeRows(current.row(), 1);
 }
 
-void frmLoadScript::moveAll(QListWidget *from, QListWidget *to)
+void frmLoadScript::moveAll(QListView *from, QListView *to)
 {
-    while (from->count() > 0)
-        to->addItem(from->takeItem(0));
+    names(to).setStringList(names(to).stringList() + names(from).stringList());
+    names(from).setStringList({});
 }
 
 void frmLoadScript::cmdOK_Click()
 {
-    QStringList names;
-    for (int row = 0; row < m_loaded->count(); ++row)
-        names.append(m_loaded->item(row)->text());
-    m_servos.SetLoadedScripts(names);
+    m_servos.SetLoadedScripts(names(m_loaded).stringList());
     accept();
 }

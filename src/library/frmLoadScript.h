@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QStringList>
 
-class QListWidget;
+class QListView;
 class QPushButton;
 class ServoModel;
 
@@ -17,8 +17,8 @@ public:
     /// `files`: the Scripts folder's script files, in listing order.
     frmLoadScript(ServoModel &servos, const QStringList &files, QWidget *parent = nullptr);
 
-    QListWidget *lstAvailable() const { return m_available; }
-    QListWidget *lstLoaded() const { return m_loaded; }
+    QListView *lstAvailable() const { return m_available; }
+    QListView *lstLoaded() const { return m_loaded; }
     QPushButton *cmdAdd() const { return m_add; }
     QPushButton *cmdAddAll() const { return m_addAll; }
     QPushButton *cmdRemoveAll() const { return m_removeAll; }
@@ -28,13 +28,14 @@ public:
 
 private:
     void Form_Load(const QStringList &files);
-    void moveSelected(QListWidget *from, QListWidget *to);
-    void moveAll(QListWidget *from, QListWidget *to);
+    void moveSelected(QListView *from, QListView *to);
+    void moveAll(QListView *from, QListView *to);
     void cmdOK_Click();
 
     ServoModel &m_servos;
-    QListWidget *m_available;
-    QListWidget *m_loaded;
+    // Each shows a list of names of its own (QStringListModel).
+    QListView *m_available;
+    QListView *m_loaded;
     QPushButton *m_add;
     QPushButton *m_addAll;
     QPushButton *m_removeAll;

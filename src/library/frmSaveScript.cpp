@@ -8,8 +8,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -21,7 +22,7 @@ frmSaveScript::frmSaveScript(const QString &scriptsFolder, SaveFunction save, QW
     , m_folder(scriptsFolder)
     , m_save(std::move(save))
     , m_name(new QLineEdit(this))
-    , m_files(new QListWidget(this))
+    , m_files(new QListView(this))
     , m_ok(new QPushButton(QStringLiteral("&OK"), this))
     , m_cancel(new QPushButton(QStringLiteral("&Cancel"), this))
 {
@@ -30,6 +31,8 @@ frmSaveScript::frmSaveScript(const QString &scriptsFolder, SaveFunction save, QW
     setModal(true);
     m_name->setObjectName(QStringLiteral("txtName"));
     m_files->setObjectName(QStringLiteral("File1"));
+    m_files->setModel(new QStringListModel(m_files));
+    m_files->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -43,7 +46,7 @@ frmSaveScript::frmSaveScript(const QString &scriptsFolder, SaveFunction save, QW
     layout->addLayout(buttons);
     m_ok->setDefault(true);
 
-    connect(m_files, &QListWidget::itemClicked, this,
+    connect(m_files, &QListView::clicked, this,
             [this] { SaveScriptReported(QStringLiteral("0144"), [this] { File1_Click(); }); });
     connect(m_ok, &QPushButton::clicked, this,
             [this] { SaveScriptReported(QStringLiteral("0143"), [this] { cmdOK_Click(); }); });
@@ -55,13 +58,13 @@ frmSaveScript::frmSaveScript(const QString &scriptsFolder, SaveFunction save, QW
 
 void frmSaveScript::Form_Load()
 {
-    m_files->addItems(ScriptFolder::Names(m_folder));
+    static_cast<QStringListModel *>(m_files->model())->setStringList(ScriptFolder::Names(m_folder));
 }
 
 void frmSaveScript::File1_Click()
 {
-    if (const QListWidgetItem *item = m_files->currentItem())
-        m_name->setText(item->text());
+    if (const QModelIndex current = m_files->currentIndex(); current.isValid())
+        m_name->setText(current.data().toString());
 }
 
 void frmSaveScript::cmdOK_Click()

@@ -6,7 +6,7 @@
 #include <functional>
 
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
 
 /// "Save Script As...": a script name typed or picked from the existing
@@ -25,7 +25,7 @@ public:
     frmSaveScript(const QString &scriptsFolder, SaveFunction save, QWidget *parent = nullptr);
 
     QLineEdit *txtName() const { return m_name; }
-    QListWidget *File1() const { return m_files; }
+    QListView *File1() const { return m_files; }
     QPushButton *cmdOK() const { return m_ok; }
     QPushButton *cmdCancel() const { return m_cancel; }
 
@@ -37,7 +37,7 @@ private:
     QString m_folder;
     SaveFunction m_save;
     QLineEdit *m_name;
-    QListWidget *m_files;
+    QListView *m_files; // over the Scripts folder's names (QStringListModel)
     QPushButton *m_ok;
     QPushButton *m_cancel;
 };

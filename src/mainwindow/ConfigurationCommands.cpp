@@ -15,7 +15,7 @@
 
 #include <QAction>
 #include <QGuiApplication>
-#include <QListWidget>
+#include <QListView>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>

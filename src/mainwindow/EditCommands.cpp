@@ -21,7 +21,6 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QListView>
-#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 

@@ -55,11 +55,12 @@ private Q_SLOTS:
         m_app->servos().SetLoadedScripts({QStringLiteral("b.tqs")});
         QStringList offered;
         fromMenu<frmLoadScript>("miLoadScript", [&](frmLoadScript *dialog) {
-            for (int i = 0; i < dialog->lstAvailable()->count(); ++i)
-                offered << dialog->lstAvailable()->item(i)->text();
+            const QAbstractItemModel &available = *dialog->lstAvailable()->model();
+            for (int i = 0; i < available.rowCount(); ++i)
+                offered << available.index(i, 0).data().toString();
             for (const QString &click : row[1].split(QLatin1Char(' '))) {
                 if (click == QLatin1String("c"))
-                    dialog->lstAvailable()->setCurrentRow(1);
+                    dialog->lstAvailable()->setCurrentIndex(available.index(1, 0));
                 for (QPushButton *button : dialog->findChildren<QPushButton *>())
                     if (button->text() == click)
                         button->click();

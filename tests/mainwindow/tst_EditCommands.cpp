@@ -29,7 +29,6 @@
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QSlider>
@@ -53,8 +52,10 @@ QString answer(EditDialog *dialog, const QStringList &input)
         pause->Text1()->setText(input.value(0));
     } else if (auto *script = qobject_cast<frmScriptEdit *>(dialog)) {
         shown = {script->windowTitle()};
-        for (QListWidgetItem *item : script->List1()->findItems(input.value(0), Qt::MatchExactly))
-            item->setSelected(true);
+        const QAbstractItemModel &names = *script->List1()->model();
+        for (const QModelIndex &name :
+             names.match(names.index(0, 0), Qt::DisplayRole, input.value(0), -1, Qt::MatchExactly))
+            script->List1()->selectionModel()->select(name, QItemSelectionModel::Select);
     }
     QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
     if (dialog->isVisible())

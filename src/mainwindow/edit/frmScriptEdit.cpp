@@ -5,14 +5,17 @@
 #include "program/InstructionSyntax.h"
 
 #include <QGroupBox>
-#include <QListWidget>
+#include <QListView>
+#include <QStringListModel>
 
 frmScriptEdit::frmScriptEdit(const EditStart &start, QWidget *owner)
     : EditDialog(start, owner, QStringLiteral("frmScriptEdit"), 3780, 2700)
 {
     QGroupBox *frame = addFrame(QStringLiteral("Available Scripts"), 120, 120, 2175, 2415);
-    m_list = new QListWidget(frame);
+    m_list = new QListView(frame);
     m_list->setObjectName(QStringLiteral("List1"));
+    m_list->setModel(new QStringListModel(m_list));
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     place(m_list, 120, 240, 1935, 2010);
     placeButtons(2520, 240, 2520, 720);
 
@@ -25,7 +28,7 @@ void frmScriptEdit::Load()
 {
     Reported(QStringLiteral("0090"), [&] {
         setWindowTitle(m_start.insert ? QStringLiteral("Insert Script") : QStringLiteral("Edit Script Name"));
-        m_list->addItems(m_start.scripts);
+        static_cast<QStringListModel *>(m_list->model())->setStringList(m_start.scripts);
         m_list->clearSelection();
     });
 }
@@ -33,11 +36,11 @@ void frmScriptEdit::Load()
 void frmScriptEdit::Command1_Click()
 {
     Reported(QStringLiteral("0088"), [&] {
-        const QList<QListWidgetItem *> selected = m_list->selectedItems();
+        const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
         if (selected.isEmpty()) {
             showError(QStringLiteral("You must first select a Script."), m_list);
             return;
         }
-        finish(QStringLiteral("Script ") + ScriptFileName(selected.first()->text()));
+        finish(QStringLiteral("Script ") + ScriptFileName(selected.first().data().toString()));
     });
 }

@@ -2,7 +2,7 @@
 
 #include "mainwindow/edit/EditDialog.h"
 
-class QListWidget;
+class QListView;
 
 /// Chooses one of the loaded scripts for Insert Script and Edit Script.
 class frmScriptEdit final : public EditDialog
@@ -11,12 +11,12 @@ class frmScriptEdit final : public EditDialog
 public:
     frmScriptEdit(const EditStart &start, QWidget *owner);
 
-    QListWidget *List1() const { return m_list; }
+    QListView *List1() const { return m_list; }
 
     void Command1_Click() override;
 
 private:
     void Load();
 
-    QListWidget *m_list;
+    QListView *m_list; // over the loaded scripts' names (QStringListModel)
 };
