@@ -379,6 +379,7 @@ private Q_SLOTS:
         for (const bool ok : {false, true}) {
             fromMenu<frmControlSurface>("miControlSurface", [ok](frmControlSurface *d) {
                 d->findChild<QCheckBox *>(QStringLiteral("chkEnabled"))->setChecked(true);
+                d->findChild<QSpinBox *>(QStringLiteral("txtPort"))->setValue(FreeUdpPort()); // 9000 may be taken
                 ok ? d->accept() : d->reject();
             });
             QCOMPARE(m_app->surface().Listening(), ok);
