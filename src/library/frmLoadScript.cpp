@@ -3,6 +3,7 @@
 #include "app/ServoModel.h"
 #include "library/ScriptLibrary.h"
 #include "platform/MessageService.h"
+#include "platform/NamesView.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -12,28 +13,11 @@
 #include <QStringListModel>
 #include <QVBoxLayout>
 
-namespace {
-
-QStringListModel &names(const QListView *view)
-{
-    return *static_cast<QStringListModel *>(view->model());
-}
-
-QListView *namesView(QWidget *parent)
-{
-    auto *view = new QListView(parent);
-    view->setModel(new QStringListModel(view));
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    return view;
-}
-
-} // namespace
-
 frmLoadScript::frmLoadScript(ServoModel &servos, const QStringList &files, QWidget *parent)
     : QDialog(parent)
     , m_servos(servos)
-    , m_available(namesView(this))
-    , m_loaded(namesView(this))
+    , m_available(NamesView(this))
+    , m_loaded(NamesView(this))
     , m_add(new QPushButton(QStringLiteral(">"), this))
     , m_addAll(new QPushButton(QStringLiteral(">>"), this))
     , m_removeAll(new QPushButton(QStringLiteral("<<"), this))
@@ -84,8 +68,8 @@ frmLoadScript::frmLoadScript(ServoModel &servos, const QStringList &files, QWidg
 void frmLoadScript::Form_Load(const QStringList &files)
 {
     const QStringList loaded = m_servos.LoadedScripts();
-    names(m_loaded).setStringList(loaded);
-    names(m_available).setStringList(ScriptLibrary::AvailableScripts(files, loaded));
+    ViewNames(*m_loaded).setStringList(loaded);
+    ViewNames(*m_available).setStringList(ScriptLibrary::AvailableScripts(files, loaded));
 }
 
 void frmLoadScript::moveSelected(QListView *from, QListView *to)
@@ -95,21 +79,21 @@ void frmLoadScript::moveSelected(QListView *from, QListView *to)
         ShowUserMessage(QStringLiteral("You must select a script."), MsgButtons::OkCancel, MsgIcon::Information);
         return;
     }
-    QStringListModel &target = names(to);
+    QStringListModel &target = ViewNames(*to);
     const int row = target.rowCount();
     target.insertRows(row, 1);
     target.setData(target.index(row), current.data());
-    names(from).removeRows(current.row(), 1);
+    ViewNames(*from).removeRows(current.row(), 1);
 }
 
 void frmLoadScript::moveAll(QListView *from, QListView *to)
 {
-    names(to).setStringList(names(to).stringList() + names(from).stringList());
-    names(from).setStringList({});
+    ViewNames(*to).setStringList(ViewNames(*to).stringList() + ViewNames(*from).stringList());
+    ViewNames(*from).setStringList({});
 }
 
 void frmLoadScript::cmdOK_Click()
 {
-    m_servos.SetLoadedScripts(names(m_loaded).stringList());
+    m_servos.SetLoadedScripts(ViewNames(*m_loaded).stringList());
     accept();
 }

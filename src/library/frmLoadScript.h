@@ -33,7 +33,6 @@ private:
     void cmdOK_Click();
 
     ServoModel &m_servos;
-    // Each shows a list of names of its own (QStringListModel).
     QListView *m_available;
     QListView *m_loaded;
     QPushButton *m_add;

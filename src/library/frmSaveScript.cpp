@@ -2,6 +2,7 @@
 
 #include "library/ScriptLibrary.h"
 #include "platform/MessageService.h"
+#include "platform/NamesView.h"
 #include "program/InstructionSyntax.h"
 #include "program/ScriptFolder.h"
 
@@ -22,7 +23,7 @@ frmSaveScript::frmSaveScript(const QString &scriptsFolder, SaveFunction save, QW
     , m_folder(scriptsFolder)
     , m_save(std::move(save))
     , m_name(new QLineEdit(this))
-    , m_files(new QListView(this))
+    , m_files(NamesView(this))
     , m_ok(new QPushButton(QStringLiteral("&OK"), this))
     , m_cancel(new QPushButton(QStringLiteral("&Cancel"), this))
 {
@@ -31,8 +32,6 @@ frmSaveScript::frmSaveScript(const QString &scriptsFolder, SaveFunction save, QW
     setModal(true);
     m_name->setObjectName(QStringLiteral("txtName"));
     m_files->setObjectName(QStringLiteral("File1"));
-    m_files->setModel(new QStringListModel(m_files));
-    m_files->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -58,7 +57,7 @@ frmSaveScript::frmSaveScript(const QString &scriptsFolder, SaveFunction save, QW
 
 void frmSaveScript::Form_Load()
 {
-    static_cast<QStringListModel *>(m_files->model())->setStringList(ScriptFolder::Names(m_folder));
+    ViewNames(*m_files).setStringList(ScriptFolder::Names(m_folder));
 }
 
 void frmSaveScript::File1_Click()

@@ -37,7 +37,7 @@ private:
     QString m_folder;
     SaveFunction m_save;
     QLineEdit *m_name;
-    QListView *m_files; // over the Scripts folder's names (QStringListModel)
+    QListView *m_files; // the Scripts folder's names
     QPushButton *m_ok;
     QPushButton *m_cancel;
 };

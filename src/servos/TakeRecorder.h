@@ -22,8 +22,9 @@ class ProgramPropertyStore;
 /// with "Record over the program" the whole program merged with the take by
 /// time, the program having played as "Execute once" while the take was
 /// recorded: the take is timed by the lines the run reached, so a run held
-/// (Pause, a message box) does not shift it against the program. A take is recorded with or without a board: frames go
-/// out only Online, as the sliders send them.
+/// (Pause, a message box) does not shift it against the program. A take is
+/// recorded with or without a board: frames go out only Online, as the sliders
+/// send them.
 ///
 /// The choices beside the Record button (overdub, tolerance) are kept in the
 /// settings store, section "Recording" of the application's key.

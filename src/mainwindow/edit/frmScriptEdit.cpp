@@ -2,6 +2,7 @@
 
 #include "platform/AppError.h"
 #include "platform/ErrorReport.h"
+#include "platform/NamesView.h"
 #include "program/InstructionSyntax.h"
 
 #include <QGroupBox>
@@ -12,10 +13,8 @@ frmScriptEdit::frmScriptEdit(const EditStart &start, QWidget *owner)
     : EditDialog(start, owner, QStringLiteral("frmScriptEdit"), 3780, 2700)
 {
     QGroupBox *frame = addFrame(QStringLiteral("Available Scripts"), 120, 120, 2175, 2415);
-    m_list = new QListView(frame);
+    m_list = NamesView(frame);
     m_list->setObjectName(QStringLiteral("List1"));
-    m_list->setModel(new QStringListModel(m_list));
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     place(m_list, 120, 240, 1935, 2010);
     placeButtons(2520, 240, 2520, 720);
 
@@ -28,7 +27,7 @@ void frmScriptEdit::Load()
 {
     Reported(QStringLiteral("0090"), [&] {
         setWindowTitle(m_start.insert ? QStringLiteral("Insert Script") : QStringLiteral("Edit Script Name"));
-        static_cast<QStringListModel *>(m_list->model())->setStringList(m_start.scripts);
+        ViewNames(*m_list).setStringList(m_start.scripts);
         m_list->clearSelection();
     });
 }

@@ -18,5 +18,5 @@ public:
 private:
     void Load();
 
-    QListView *m_list; // over the loaded scripts' names (QStringListModel)
+    QListView *m_list; // the loaded scripts' names
 };
